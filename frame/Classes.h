@@ -1,0 +1,24 @@
+// Creation of the component's objects, for members that hand out new objects of another class.
+#pragma once
+
+#include "Wrang_h.h"
+
+namespace wrang {
+
+[[nodiscard]] HRESULT CreateWrangler(_clsWrangler** out) noexcept;
+[[nodiscard]] HRESULT CreateSysToolbar(_clsSysToolbar** out) noexcept;
+[[nodiscard]] HRESULT CreateToolbarButton(_clsToolbarButton** out) noexcept;
+[[nodiscard]] HRESULT CreateJuggler(_clsJuggler** out) noexcept;
+[[nodiscard]] HRESULT CreateMenuItem(_clsMenuItem** out) noexcept;
+[[nodiscard]] HRESULT CreateMenuEnum(_clsMenuEnum** out) noexcept;
+
+// The classes a client may create, for the class factories and for registration alike.
+struct CreatableClass {
+    const CLSID* clsid;
+    const wchar_t* name;         // the class name; the ProgID is "Wrang." + name
+    const wchar_t* description;
+    HRESULT (*create)(IDispatch** out) noexcept;
+};
+extern const CreatableClass kCreatableClasses[3];
+
+}  // namespace wrang

@@ -1,0 +1,436 @@
+#include "frame/Dispatcher.h"
+
+#include <cwctype>
+#include <new>
+
+#include "frame/Errors.h"
+#include "platform/Module.h"
+
+namespace wrang {
+namespace {
+
+using Kind = Dispatcher::Kind;
+using Parameter = Dispatcher::Parameter;
+
+struct TypeAttr {
+    ITypeInfo* info;
+    TYPEATTR* attr = nullptr;
+    explicit TypeAttr(ITypeInfo* i) : info(i) {}
+    ~TypeAttr() {
+        if (attr) info->ReleaseTypeAttr(attr);
+    }
+};
+
+struct FuncDesc {
+    ITypeInfo* info;
+    FUNCDESC* desc = nullptr;
+    explicit FuncDesc(ITypeInfo* i) : info(i) {}
+    ~FuncDesc() {
+        if (desc) info->ReleaseFuncDesc(desc);
+    }
+};
+
+HRESULT LoadOwnTypeLibrary(ITypeLib** library) {
+    wchar_t path[MAX_PATH + 1];
+    RETURN_IF_FAILED(platform::ThisModulePath(path, MAX_PATH + 1));
+    return LoadTypeLibEx(path, REGKIND_NONE, library);
+}
+
+// A value type the dispatcher can pass in one 32-bit slot.
+HRESULT ParseValue(ITypeInfo* owner, const TYPEDESC& type, Parameter* out) {
+    switch (type.vt) {
+    case VT_I4:
+    case VT_INT: out->kind = Kind::Long; return S_OK;
+    case VT_BOOL: out->kind = Kind::Boolean; return S_OK;
+    case VT_BSTR: out->kind = Kind::String; return S_OK;
+    case VT_DISPATCH: out->kind = Kind::Object; return S_OK;
+    case VT_USERDEFINED: {
+        ComPtr<ITypeInfo> referenced;
+        RETURN_IF_FAILED(owner->GetRefTypeInfo(type.hreftype, referenced.put()));
+        TypeAttr attr(referenced.get());
+        RETURN_IF_FAILED(referenced->GetTypeAttr(&attr.attr));
+        if (attr.attr->typekind == TKIND_ENUM) {
+            out->kind = Kind::Long;
+            return S_OK;
+        }
+        return DISP_E_BADVARTYPE;
+    }
+    case VT_PTR: {
+        // A pointer to an interface is passed by value as an object reference.
+        const TYPEDESC& target = *type.lptdesc;
+        if (target.vt != VT_USERDEFINED) return DISP_E_BADVARTYPE;
+        ComPtr<ITypeInfo> referenced;
+        RETURN_IF_FAILED(owner->GetRefTypeInfo(target.hreftype, referenced.put()));
+        TypeAttr attr(referenced.get());
+        RETURN_IF_FAILED(referenced->GetTypeAttr(&attr.attr));
+        if (attr.attr->typekind != TKIND_INTERFACE && attr.attr->typekind != TKIND_DISPATCH) {
+            return DISP_E_BADVARTYPE;
+        }
+        out->kind = Kind::Interface;
+        out->iid = attr.attr->guid;
+        return S_OK;
+    }
+    default: return DISP_E_BADVARTYPE;
+    }
+}
+
+HRESULT ParseParameter(ITypeInfo* owner, const TYPEDESC& type, Parameter* out) {
+    if (SUCCEEDED(ParseValue(owner, type, out))) return S_OK;
+    if (type.vt != VT_PTR) return DISP_E_BADVARTYPE;
+    out->byRef = true;
+    return ParseValue(owner, *type.lptdesc, out);
+}
+
+VARTYPE VariantTypeOf(Kind kind) {
+    switch (kind) {
+    case Kind::Long: return VT_I4;
+    case Kind::Boolean: return VT_BOOL;
+    case Kind::String: return VT_BSTR;
+    case Kind::Object:
+    case Kind::Interface: return VT_DISPATCH;
+    }
+    return VT_EMPTY;
+}
+
+bool SameName(const std::wstring& a, const wchar_t* b) {
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i) {
+        if (std::towupper(a[i]) != std::towupper(b[i])) return false;
+    }
+    return i == a.size() && b[i] == 0;
+}
+
+VARIANT* Dereference(VARIANT* arg) {
+    while (arg && V_VT(arg) == (VT_VARIANT | VT_BYREF)) arg = V_VARIANTREF(arg);
+    return arg;
+}
+
+// Converts one argument into `local`, which owns whatever the conversion made, and sets `word` to
+// what the member receives for a parameter passed by value.
+HRESULT ConvertValue(const Parameter& p, VARIANT* source, VARIANT* local, DWORD* word) {
+    switch (p.kind) {
+    case Kind::Long:
+        RETURN_IF_FAILED(VariantChangeType(local, source, 0, VT_I4));
+        *word = static_cast<DWORD>(V_I4(local));
+        return S_OK;
+    case Kind::Boolean:
+        RETURN_IF_FAILED(VariantChangeType(local, source, 0, VT_BOOL));
+        *word = static_cast<USHORT>(V_BOOL(local));
+        return S_OK;
+    case Kind::String:
+        RETURN_IF_FAILED(VariantChangeType(local, source, 0, VT_BSTR));
+        *word = reinterpret_cast<DWORD>(V_BSTR(local));
+        return S_OK;
+    case Kind::Object:
+    case Kind::Interface: {
+        IUnknown* given = nullptr;
+        switch (V_VT(source)) {
+        case VT_EMPTY:
+        case VT_NULL: break;  // Nothing, or a script's null
+        case VT_DISPATCH: given = V_DISPATCH(source); break;
+        case VT_UNKNOWN: given = V_UNKNOWN(source); break;
+        case VT_DISPATCH | VT_BYREF: given = *V_DISPATCHREF(source); break;
+        case VT_UNKNOWN | VT_BYREF: given = *V_UNKNOWNREF(source); break;
+        default: return DISP_E_TYPEMISMATCH;
+        }
+        V_VT(local) = VT_DISPATCH;
+        V_DISPATCH(local) = nullptr;
+        if (given) {
+            const IID& wanted = p.kind == Kind::Object ? IID_IDispatch : p.iid;
+            if (FAILED(given->QueryInterface(wanted, reinterpret_cast<void**>(&V_DISPATCH(local))))) {
+                V_DISPATCH(local) = nullptr;
+                return DISP_E_TYPEMISMATCH;
+            }
+        }
+        *word = reinterpret_cast<DWORD>(V_DISPATCH(local));
+        return S_OK;
+    }
+    }
+    return DISP_E_TYPEMISMATCH;
+}
+
+void* PayloadAddress(VARIANT* local) {
+    switch (V_VT(local)) {
+    case VT_I4: return &V_I4(local);
+    case VT_BOOL: return &V_BOOL(local);
+    case VT_BSTR: return &V_BSTR(local);
+    default: return &V_DISPATCH(local);
+    }
+}
+
+// One argument on its way to the member.
+struct Slot {
+    UniqueVariant local;
+    VARIANT* writeBack = nullptr;  // the caller's variable, for a by-reference parameter
+};
+
+HRESULT Call(void* object, unsigned index, const DWORD* w, size_t n) {
+    void* fn = (*static_cast<void***>(object))[index];
+    using F0 = HRESULT(STDMETHODCALLTYPE*)(void*);
+    using F1 = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD);
+    using F2 = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, DWORD);
+    using F3 = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, DWORD, DWORD);
+    using F4 = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, DWORD, DWORD, DWORD);
+    using F5 = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, DWORD, DWORD, DWORD, DWORD);
+    using F6 = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD);
+    switch (n) {
+    case 0: return reinterpret_cast<F0>(fn)(object);
+    case 1: return reinterpret_cast<F1>(fn)(object, w[0]);
+    case 2: return reinterpret_cast<F2>(fn)(object, w[0], w[1]);
+    case 3: return reinterpret_cast<F3>(fn)(object, w[0], w[1], w[2]);
+    case 4: return reinterpret_cast<F4>(fn)(object, w[0], w[1], w[2], w[3]);
+    case 5: return reinterpret_cast<F5>(fn)(object, w[0], w[1], w[2], w[3], w[4]);
+    case 6: return reinterpret_cast<F6>(fn)(object, w[0], w[1], w[2], w[3], w[4], w[5]);
+    default: return DISP_E_BADPARAMCOUNT;
+    }
+}
+
+void FillException(HRESULT status, EXCEPINFO* exception) {
+    *exception = EXCEPINFO{};
+    exception->scode = status;
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.put()) == S_OK && info) {
+        info->GetSource(&exception->bstrSource);
+        info->GetDescription(&exception->bstrDescription);
+        info->GetHelpFile(&exception->bstrHelpFile);
+        info->GetHelpContext(&exception->dwHelpContext);
+    }
+    if (!exception->bstrSource) exception->bstrSource = SysAllocString(L"Wrang");
+    if (!exception->bstrDescription) {
+        wchar_t* text = nullptr;
+        if (FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                               FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<LPWSTR>(&text), 0,
+                           nullptr) && text) {
+            exception->bstrDescription = SysAllocString(text);
+            LocalFree(text);
+        }
+    }
+}
+
+}  // namespace
+
+Dispatcher::Dispatcher(REFIID iid) noexcept {
+    try {
+        m_status = Load(iid);
+    } catch (const std::bad_alloc&) {
+        m_status = E_OUTOFMEMORY;
+    }
+    if (FAILED(m_status)) m_members.clear();
+}
+
+HRESULT Dispatcher::Load(REFIID iid) {
+    ComPtr<ITypeLib> library;
+    RETURN_IF_FAILED(LoadOwnTypeLibrary(library.put()));
+    RETURN_IF_FAILED(library->GetTypeInfoOfGuid(iid, m_dispatchInfo.put()));
+
+    // The interface view of a dual interface carries the table offsets.
+    ComPtr<ITypeInfo> interfaceInfo = m_dispatchInfo;
+    {
+        TypeAttr attr(m_dispatchInfo.get());
+        RETURN_IF_FAILED(m_dispatchInfo->GetTypeAttr(&attr.attr));
+        if (attr.attr->typekind == TKIND_DISPATCH) {
+            HREFTYPE href = 0;
+            RETURN_IF_FAILED(m_dispatchInfo->GetRefTypeOfImplType(-1, &href));
+            RETURN_IF_FAILED(m_dispatchInfo->GetRefTypeInfo(href, interfaceInfo.put()));
+        }
+    }
+    TypeAttr attr(interfaceInfo.get());
+    RETURN_IF_FAILED(interfaceInfo->GetTypeAttr(&attr.attr));
+    for (UINT f = 0; f < attr.attr->cFuncs; ++f) {
+        FuncDesc func(interfaceInfo.get());
+        RETURN_IF_FAILED(interfaceInfo->GetFuncDesc(f, &func.desc));
+        const FUNCDESC& d = *func.desc;
+        Member member;
+        member.id = d.memid;
+        member.invokeKind = d.invkind;
+        member.vtableIndex = static_cast<unsigned>(d.oVft) / sizeof(void*);
+        for (SHORT p = 0; p < d.cParams; ++p) {
+            const ELEMDESC& element = d.lprgelemdescParam[p];
+            const USHORT paramFlags = element.paramdesc.wParamFlags;
+            Parameter parameter;
+            RETURN_IF_FAILED(ParseParameter(interfaceInfo.get(), element.tdesc, &parameter));
+            if (paramFlags & PARAMFLAG_FRETVAL) {
+                member.hasResult = true;
+                member.result = parameter;
+                continue;
+            }
+            parameter.optional = (paramFlags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)) != 0;
+            VariantInit(&parameter.defaultValue);
+            if ((paramFlags & PARAMFLAG_FHASDEFAULT) && element.paramdesc.pparamdescex) {
+                RETURN_IF_FAILED(VariantCopy(&parameter.defaultValue,
+                                             &element.paramdesc.pparamdescex->varDefaultValue));
+            }
+            member.parameters.push_back(parameter);
+        }
+        BSTR names[16] = {};
+        UINT nameCount = 0;
+        RETURN_IF_FAILED(interfaceInfo->GetNames(d.memid, names, 16, &nameCount));
+        for (UINT n = 0; n < nameCount; ++n) {
+            member.names.emplace_back(names[n] ? names[n] : L"");
+            SysFreeString(names[n]);
+        }
+        m_members.push_back(std::move(member));
+    }
+    return S_OK;
+}
+
+HRESULT Dispatcher::GetTypeInfo(UINT index, ITypeInfo** typeInfo) noexcept {
+    if (!typeInfo) return E_POINTER;
+    *typeInfo = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    RETURN_IF_FAILED(m_status);
+    m_dispatchInfo.copyTo(typeInfo);
+    return S_OK;
+}
+
+HRESULT Dispatcher::GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids) noexcept {
+    if (!names || !ids) return E_POINTER;
+    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    RETURN_IF_FAILED(m_status);
+    if (count == 0) return S_OK;
+    HRESULT status = DISP_E_UNKNOWNNAME;
+    for (const Member& member : m_members) {
+        if (member.names.empty() || !SameName(member.names[0], names[0])) continue;
+        ids[0] = member.id;
+        status = S_OK;
+        // Named arguments: the index of each parameter name, from any accessor of the member.
+        for (UINT i = 1; i < count; ++i) {
+            for (size_t p = 1; p < member.names.size(); ++p) {
+                if (SameName(member.names[p], names[i])) ids[i] = static_cast<DISPID>(p - 1);
+            }
+        }
+    }
+    for (UINT i = 1; i < count && status == S_OK; ++i) {
+        if (ids[i] == DISPID_UNKNOWN) status = DISP_E_UNKNOWNNAME;
+    }
+    return status;
+}
+
+const Dispatcher::Member* Dispatcher::Find(DISPID id, WORD flags) const noexcept {
+    auto lookFor = [&](INVOKEKIND kind) -> const Member* {
+        for (const Member& member : m_members) {
+            if (member.id == id && member.invokeKind == kind) return &member;
+        }
+        return nullptr;
+    };
+    const Member* found = nullptr;
+    if (flags & DISPATCH_PROPERTYPUTREF) {
+        found = lookFor(INVOKE_PROPERTYPUTREF);
+        if (!found) found = lookFor(INVOKE_PROPERTYPUT);
+    } else if (flags & DISPATCH_PROPERTYPUT) {
+        found = lookFor(INVOKE_PROPERTYPUT);
+        if (!found) found = lookFor(INVOKE_PROPERTYPUTREF);
+    } else {
+        if (flags & DISPATCH_METHOD) found = lookFor(INVOKE_FUNC);
+        if (!found && (flags & DISPATCH_PROPERTYGET)) found = lookFor(INVOKE_PROPERTYGET);
+        if (!found && (flags & DISPATCH_PROPERTYGET)) found = lookFor(INVOKE_FUNC);
+    }
+    return found;
+}
+
+HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
+                           EXCEPINFO* exception, UINT* argError) noexcept {
+    RETURN_IF_FAILED(m_status);
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    if (!params) params = &none;
+    const Member* member = Find(id, flags);
+    if (!member) return DISP_E_MEMBERNOTFOUND;
+
+    const size_t count = member->parameters.size();
+    const UINT positional = params->cArgs - params->cNamedArgs;
+    const bool isPut = member->invokeKind == INVOKE_PROPERTYPUT ||
+                       member->invokeKind == INVOKE_PROPERTYPUTREF;
+    if (positional > count) return DISP_E_BADPARAMCOUNT;
+
+    // Which argument (index into rgvarg) goes to each parameter; -1 for none.
+    int argumentOf[8];
+    if (count > 8) return DISP_E_BADPARAMCOUNT;
+    for (size_t p = 0; p < count; ++p) argumentOf[p] = -1;
+    for (UINT a = 0; a < positional; ++a) argumentOf[a] = static_cast<int>(params->cArgs - 1 - a);
+    for (UINT n = 0; n < params->cNamedArgs; ++n) {
+        const DISPID named = params->rgdispidNamedArgs[n];
+        size_t p = 0;
+        if (named == DISPID_PROPERTYPUT && isPut && count > 0) {
+            p = count - 1;
+        } else if (named >= 0 && static_cast<size_t>(named) < count) {
+            p = static_cast<size_t>(named);
+        } else {
+            return DISP_E_PARAMNOTFOUND;
+        }
+        argumentOf[p] = static_cast<int>(n);
+    }
+
+    try {
+        std::vector<Slot> slots(count + (member->hasResult ? 1 : 0));
+        DWORD words[8] = {};
+        for (size_t p = 0; p < count; ++p) {
+            const Parameter& parameter = member->parameters[p];
+            Slot& slot = slots[p];
+            VARIANT* given = argumentOf[p] >= 0 ? &params->rgvarg[argumentOf[p]] : nullptr;
+            VARIANT* value = Dereference(given);
+            if (!value || (V_VT(value) == VT_ERROR && V_ERROR(value) == DISP_E_PARAMNOTFOUND)) {
+                if (!parameter.optional) return DISP_E_PARAMNOTOPTIONAL;
+                value = const_cast<VARIANT*>(&parameter.defaultValue);
+                given = nullptr;
+            }
+            const VARTYPE typed = VariantTypeOf(parameter.kind);
+            if (parameter.byRef && given && V_VT(given) == (VT_BYREF | typed) &&
+                parameter.kind != Kind::Interface) {
+                words[p] = reinterpret_cast<DWORD>(V_BYREF(given));  // the caller's own variable
+                continue;
+            }
+            DWORD word = 0;
+            if (parameter.kind == Kind::String && V_VT(value) == VT_BSTR) {
+                // The caller's string itself, or an exact copy of it: a null string stays null.
+                BSTR text = V_BSTR(value);
+                if (parameter.byRef) {
+                    V_VT(slot.local.get()) = VT_BSTR;
+                    V_BSTR(slot.local.get()) = text ? SysAllocStringLen(text, SysStringLen(text)) : nullptr;
+                    if (text && !V_BSTR(slot.local.get())) return E_OUTOFMEMORY;
+                }
+                word = reinterpret_cast<DWORD>(text);
+            } else if (HRESULT converted = ConvertValue(parameter, value, slot.local.get(), &word);
+                       FAILED(converted)) {
+                if (argError && given) *argError = static_cast<UINT>(argumentOf[p]);
+                return converted == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
+            }
+            if (parameter.byRef) {
+                words[p] = reinterpret_cast<DWORD>(PayloadAddress(slot.local.get()));
+                if (given && V_VT(given) == (VT_VARIANT | VT_BYREF)) slot.writeBack = value;
+            } else {
+                words[p] = word;
+            }
+        }
+        size_t wordCount = count;
+        if (member->hasResult) {
+            VARIANT* local = slots[count].local.get();
+            V_VT(local) = VariantTypeOf(member->result.kind);
+            V_I4(local) = 0;
+            V_DISPATCH(local) = nullptr;
+            words[wordCount++] = reinterpret_cast<DWORD>(PayloadAddress(local));
+        }
+
+        ClearError();
+        const HRESULT status = Call(object, member->vtableIndex, words, wordCount);
+        if (FAILED(status)) {
+            if (!exception) return status;
+            FillException(status, exception);
+            return DISP_E_EXCEPTION;
+        }
+        for (size_t p = 0; p < count; ++p) {
+            if (!slots[p].writeBack) continue;
+            VariantClear(slots[p].writeBack);
+            slots[p].local.release(slots[p].writeBack);
+        }
+        if (member->hasResult && result) {
+            VariantClear(result);
+            slots[count].local.release(result);
+        }
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+}  // namespace wrang

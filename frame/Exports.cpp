@@ -1,0 +1,16 @@
+// The four entry points of Wrang.dll, and nothing else (see Wrang.def).
+#include <windows.h>
+#include <objbase.h>
+
+#include "frame/ClassFactory.h"
+#include "frame/Module.h"
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** factory) {
+    return wrang::GetClassObject(clsid, iid, factory);
+}
+
+STDAPI DllCanUnloadNow() { return wrang::CanUnloadNow() ? S_OK : S_FALSE; }
+
+STDAPI DllRegisterServer() { return wrang::RegisterServer(); }
+
+STDAPI DllUnregisterServer() { return wrang::UnregisterServer(); }

@@ -1,0 +1,43 @@
+#include "platform/Module.h"
+
+namespace wrang::platform {
+
+HRESULT ThisModulePath(wchar_t* path, DWORD capacity) noexcept {
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&ThisModulePath), &module)) {
+        return HRESULT_FROM_WIN32(GetLastError());
+    }
+    const DWORD length = GetModuleFileNameW(module, path, capacity);
+    if (length == 0) return HRESULT_FROM_WIN32(GetLastError());
+    if (length >= capacity) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    return S_OK;
+}
+
+HRESULT WriteRegistryString(HKEY root, const wchar_t* key, const wchar_t* valueName,
+                            const wchar_t* value) noexcept {
+    HKEY opened = nullptr;
+    LONG status = RegCreateKeyExW(root, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                                  nullptr, &opened, nullptr);
+    if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+    const DWORD bytes = static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(wchar_t));
+    status = RegSetValueExW(opened, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), bytes);
+    RegCloseKey(opened);
+    return HRESULT_FROM_WIN32(status);
+}
+
+HRESULT DeleteRegistryTree(HKEY root, const wchar_t* key) noexcept {
+    const LONG status = RegDeleteTreeW(root, key);
+    if (status == ERROR_FILE_NOT_FOUND) return S_OK;
+    if (status == ERROR_SUCCESS) {
+        // RegDeleteTreeW leaves the key itself when it is given a subkey path.
+        const LONG removed = RegDeleteKeyW(root, key);
+        return removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND
+                   ? S_OK
+                   : HRESULT_FROM_WIN32(removed);
+    }
+    return HRESULT_FROM_WIN32(status);
+}
+
+}  // namespace wrang::platform

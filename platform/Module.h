@@ -1,0 +1,16 @@
+// The module file and the registry: what self-registration needs from the system.
+#pragma once
+
+#include <windows.h>
+
+namespace wrang::platform {
+
+// Full path of the module (DLL or test program) that holds this code.
+[[nodiscard]] HRESULT ThisModulePath(wchar_t* path, DWORD capacity) noexcept;
+
+[[nodiscard]] HRESULT WriteRegistryString(HKEY root, const wchar_t* key, const wchar_t* valueName,
+                                          const wchar_t* value) noexcept;
+// Removes a key with everything below it; a key that is not there is not an error.
+[[nodiscard]] HRESULT DeleteRegistryTree(HKEY root, const wchar_t* key) noexcept;
+
+}  // namespace wrang::platform
