@@ -1,0 +1,153 @@
+// Binding a window wrapper by handle and by class name and caption.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/Classes.h"
+#include "platform/WindowSystem.h"
+#include "support/Automation.h"
+#include "support/TargetProcess.h"
+#include "support/WindowThread.h"
+
+namespace wrang::test {
+namespace {
+
+// Records the strings FindWindowA receives, telling a null pointer from an empty string.
+struct FindRecorder : platform::Win32WindowSystem {
+    struct Lookup {
+        bool classIsNull, nameIsNull;
+        std::string className, windowName;
+    };
+    std::vector<Lookup> lookups;
+    LONG FindWindowA(const char* c, const char* n) override {
+        lookups.push_back({c == nullptr, n == nullptr, c ? c : "", n ? n : ""});
+        return Win32WindowSystem::FindWindowA(c, n);
+    }
+};
+
+ComPtr<_clsWrangler> NewWrangler() {
+    ComPtr<_clsWrangler> w;
+    EXPECT_EQ(S_OK, CreateWrangler(w.put()));
+    return w;
+}
+
+LONG HandleOf(_clsWrangler* w) {
+    LONG h = -1;
+    EXPECT_EQ(S_OK, w->get_hWnd(&h));
+    return h;
+}
+
+TEST(Binding, InitByHandleStoresAnyValueAndReturnsTheObjectItself) {
+    ComPtr<_clsWrangler> w = NewWrangler();
+    for (LONG value : {0L, 0x12345678L, -1L}) {
+        ComPtr<_clsWrangler> returned;
+        ASSERT_EQ(S_OK, w->InitByHandle(value, returned.put()));
+        EXPECT_EQ(w.get(), returned.get());
+        EXPECT_EQ(value, HandleOf(w.get()));
+        LONG method = 0;
+        ASSERT_EQ(S_OK, w->GetWindowHandle(&method));
+        EXPECT_EQ(value, method);
+        VARIANT_BOOL isWindow = VARIANT_TRUE;
+        ASSERT_EQ(S_OK, w->get_IsWindow(&isWindow));
+        EXPECT_EQ(VARIANT_FALSE, isWindow) << value;
+    }
+}
+
+TEST(Binding, InitByWindowFindsByClassAndCaptionAndTreatsOnlyNullAsWildcard) {
+    WindowThread thread;
+    HWND window = thread.Create("WrangBindingTarget", "Binding target caption");
+    ASSERT_TRUE(window);
+    const LONG expected = static_cast<LONG>(reinterpret_cast<LONG_PTR>(window));
+    FindRecorder recorder;
+    platform::ScopedWindowSystem scoped(recorder);
+    ComPtr<_clsWrangler> w = NewWrangler();
+
+    UniqueBstr cls(SysAllocString(L"WrangBindingTarget")), caption(SysAllocString(L"Binding target caption"));
+    ComPtr<_clsWrangler> returned;
+    ASSERT_EQ(S_OK, w->InitByWindow(cls.get(), caption.get(), returned.put()));
+    EXPECT_EQ(w.get(), returned.get());
+    EXPECT_EQ(expected, HandleOf(w.get()));
+    VARIANT_BOOL isWindow = VARIANT_FALSE;
+    ASSERT_EQ(S_OK, w->get_IsWindow(&isWindow));
+    EXPECT_EQ(VARIANT_TRUE, isWindow);
+
+    // A null class name matches any class; the caption alone finds the window.
+    ASSERT_EQ(S_OK, w->InitByWindow(nullptr, caption.get(), returned.put()));
+    EXPECT_EQ(expected, HandleOf(w.get()));
+    ASSERT_EQ(2u, recorder.lookups.size());
+    EXPECT_TRUE(recorder.lookups[1].classIsNull);
+    EXPECT_FALSE(recorder.lookups[1].nameIsNull);
+
+    // An empty caption is matched literally, so the same class with "" finds nothing, and the
+    // earlier binding is gone.
+    UniqueBstr empty(SysAllocString(L""));
+    ASSERT_EQ(S_OK, w->InitByWindow(cls.get(), empty.get(), returned.put()));
+    EXPECT_EQ(w.get(), returned.get());
+    EXPECT_EQ(0, HandleOf(w.get()));
+    EXPECT_FALSE(recorder.lookups[2].nameIsNull);
+    EXPECT_EQ("", recorder.lookups[2].windowName);
+    thread.Destroy(window);
+}
+
+TEST(Binding, OmittedArgumentsFromAScriptAreEmptyStringsNotWildcards) {
+    FindRecorder recorder;
+    platform::ScopedWindowSystem scoped(recorder);
+    ComPtr<_clsWrangler> w = NewWrangler();
+    CallResult result;
+    Call(w.get(), L"InitByWindow", {}, &result);
+    ASSERT_EQ(S_OK, result.hr);
+    Call(w.get(), L"InitByWindow", {Arg::String(L"Notepad")}, &result);
+    ASSERT_EQ(S_OK, result.hr);
+    Call(w.get(), L"InitByWindow", {Arg::Missing(), Arg::Missing()}, &result);
+    ASSERT_EQ(S_OK, result.hr);
+    ASSERT_EQ(3u, recorder.lookups.size());
+    for (const auto& lookup : recorder.lookups) {
+        EXPECT_FALSE(lookup.classIsNull);
+        EXPECT_FALSE(lookup.nameIsNull);
+        EXPECT_EQ("", lookup.windowName);
+    }
+    EXPECT_EQ("Notepad", recorder.lookups[1].className);
+    EXPECT_EQ("", recorder.lookups[2].className);
+    // The chained result is the object itself, never Nothing.
+    ASSERT_EQ(VT_DISPATCH, V_VT(result.value.get()));
+    EXPECT_EQ(static_cast<IDispatch*>(w.get()), V_DISPATCH(result.value.get()));
+
+    // A null string reference sent through IDispatch stays a null pointer.
+    Call(w.get(), L"InitByWindow", {Arg::String(nullptr), Arg::String(L"x")}, &result);
+    ASSERT_EQ(S_OK, result.hr);
+    EXPECT_TRUE(recorder.lookups[3].classIsNull);
+}
+
+TEST(Binding, ADestroyedWindowKeepsItsHandleButIsNoLongerAWindow) {
+    WindowThread thread;
+    HWND window = thread.Create("WrangBindingTarget", "soon gone");
+    const LONG handle = static_cast<LONG>(reinterpret_cast<LONG_PTR>(window));
+    ComPtr<_clsWrangler> w = NewWrangler();
+    ComPtr<_clsWrangler> returned;
+    ASSERT_EQ(S_OK, w->InitByHandle(handle, returned.put()));
+    thread.Destroy(window);
+    EXPECT_EQ(handle, HandleOf(w.get()));
+    VARIANT_BOOL isWindow = VARIANT_TRUE;
+    ASSERT_EQ(S_OK, w->get_IsWindow(&isWindow));
+    EXPECT_EQ(VARIANT_FALSE, isWindow);
+}
+
+TEST(Binding, FindsATopLevelWindowOfAnotherProcess) {
+    TargetProcess target(L"--window WrangRemoteTarget \"Remote caption\"", "WrangRemoteTarget");
+    ASSERT_TRUE(target.Window());
+    ComPtr<_clsWrangler> w = NewWrangler();
+    CallResult result;
+    Call(w.get(), L"InitByWindow", {Arg::String(L"WrangRemoteTarget"), Arg::String(L"Remote caption")},
+         &result);
+    ASSERT_EQ(S_OK, result.hr);
+    EXPECT_EQ(static_cast<LONG>(reinterpret_cast<LONG_PTR>(target.Window())), HandleOf(w.get()));
+    Call(w.get(), L"IsWindow", {}, &result);
+    EXPECT_EQ(VARIANT_TRUE, V_BOOL(result.value.get()));
+    target.Stop();
+    Call(w.get(), L"IsWindow", {}, &result);
+    EXPECT_EQ(VARIANT_FALSE, V_BOOL(result.value.get()));
+}
+
+}  // namespace
+}  // namespace wrang::test

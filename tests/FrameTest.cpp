@@ -1,0 +1,287 @@
+// The component frame: strings, checked arithmetic, errors, late-bound argument handling, the
+// DLL's exports, its class factories and its registration.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "frame/Checked.h"
+#include "frame/ClassFactory.h"
+#include "frame/Classes.h"
+#include "frame/Errors.h"
+#include "platform/AnsiText.h"
+#include "support/Automation.h"
+
+namespace wrang::test {
+namespace {
+
+std::wstring ErrorDescription() {
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.put()) != S_OK || !info) return L"<none>";
+    BSTR text = nullptr;
+    info->GetDescription(&text);
+    std::wstring result = text ? text : L"";
+    SysFreeString(text);
+    return result;
+}
+
+TEST(Strings, NullStaysNullEmptyStaysEmptyAndBytesConvertBackInFull) {
+    AnsiText text;
+    ASSERT_EQ(S_OK, ToAnsi(static_cast<BSTR>(nullptr), &text));
+    EXPECT_TRUE(text.isNull());
+    EXPECT_EQ(nullptr, text.data());
+
+    UniqueBstr empty(SysAllocString(L""));
+    ASSERT_EQ(S_OK, ToAnsi(empty.get(), &text));
+    ASSERT_FALSE(text.isNull());
+    EXPECT_EQ(0, text.length());
+    EXPECT_EQ('\0', text.data()[0]);
+
+    // Embedded NULs survive both ways: the conversion goes by length, not to the first NUL.
+    UniqueBstr withNul(SysAllocStringLen(L"ab\0cd\xE9", 6));
+    ASSERT_EQ(S_OK, ToAnsi(withNul.get(), &text));
+    ASSERT_EQ(6, text.length());
+    EXPECT_EQ(0, memcmp("ab\0cd\xE9", text.data(), 6));
+    UniqueBstr back;
+    ASSERT_EQ(S_OK, FromAnsi(text.data(), text.length(), back.put()));
+    ASSERT_EQ(6u, SysStringLen(back.get()));
+    EXPECT_EQ(0, memcmp(L"ab\0cd\xE9", back.get(), 6 * sizeof(wchar_t)));
+
+    AnsiText zeroed;
+    ASSERT_EQ(S_OK, AnsiText::Zeroed(4, &zeroed));
+    EXPECT_EQ(4, zeroed.length());
+    EXPECT_EQ(0, memcmp("\0\0\0\0\0", zeroed.data(), 5));
+}
+
+TEST(Errors, CheckedArithmeticRaisesOverflowWithItsDescription) {
+    LONG sum = 0;
+    EXPECT_EQ(S_OK, CheckedAdd(2147483646, 1, &sum));
+    EXPECT_EQ(2147483647, sum);
+    EXPECT_EQ(kVbOverflow, CheckedAdd(2147483647, 1, &sum));
+    EXPECT_EQ(L"Overflow", ErrorDescription());
+    EXPECT_EQ(kVbOverflow, CheckedSubtract(-2147483647 - 1, 1, &sum));
+    SHORT narrow = 0;
+    EXPECT_EQ(S_OK, ToInteger16(-32768, &narrow));
+    EXPECT_EQ(kVbOverflow, ToInteger16(32768, &narrow));
+    EXPECT_EQ(kVbOverflow, ToInteger16(-32769, &narrow));
+    SHORT absolute = 0;
+    EXPECT_EQ(S_OK, CheckedAbs16(-1, &absolute));
+    EXPECT_EQ(1, absolute);
+    EXPECT_EQ(kVbOverflow, CheckedAbs16(-32768, &absolute));
+    EXPECT_EQ(static_cast<HRESULT>(0x800A0006), kVbOverflow);
+    EXPECT_EQ(kVbObjectRequired, RaiseObjectRequired());
+    EXPECT_EQ(L"Object variable or With block variable not set", ErrorDescription());
+}
+
+TEST(Dispatch, ArgumentsArriveAsAScriptSendsThem) {
+    ComPtr<_clsWrangler> w;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    CallResult result;
+
+    // A script variable comes by reference even for a by-value parameter.
+    VARIANT variable;
+    V_VT(&variable) = VT_I4;
+    V_I4(&variable) = 4242;
+    Call(w.get(), L"InitByHandle", {Arg::Variable(&variable)}, &result);
+    ASSERT_EQ(S_OK, result.hr);
+    Call(w.get(), L"hWnd", {}, &result, DISPATCH_PROPERTYGET);
+    EXPECT_EQ(VT_I4, V_VT(result.value.get()));
+    EXPECT_EQ(4242, V_I4(result.value.get()));
+
+    // Numbers in strings and other numeric types are converted as the runtime converts them.
+    Call(w.get(), L"InitByHandle", {Arg::String(L"77")}, &result);
+    ASSERT_EQ(S_OK, result.hr);
+    EXPECT_EQ(77, [&] { LONG h = 0; w->get_hWnd(&h); return h; }());
+
+    // Dispatch by name and by DISPID reach the same member.
+    CallById(w.get(), 0x6003000F, {Arg::Long(91)}, &result);
+    ASSERT_EQ(S_OK, result.hr);
+    CallById(w.get(), 0x60030020, {}, &result);
+    EXPECT_EQ(91, V_I4(result.value.get()));
+
+    Call(w.get(), L"InitByHandle", {Arg::String(L"not a number")}, &result);
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, result.hr);
+    Call(w.get(), L"InitByHandle", {}, &result);
+    EXPECT_EQ(DISP_E_PARAMNOTOPTIONAL, result.hr);
+    Call(w.get(), L"InitByHandle", {Arg::Long(1), Arg::Long(2)}, &result);
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, result.hr);
+    // hWnd has no let.
+    Put(w.get(), L"hWnd", Arg::Long(1), &result);
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, result.hr);
+}
+
+TEST(Dispatch, AFailingMemberReachesTheClientAsAnExceptionWithItsStatus) {
+    ComPtr<_clsMenuEnum> cursor;
+    ASSERT_EQ(S_OK, CreateMenuEnum(cursor.put()));
+    ComPtr<_clsWrangler> w;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    CallResult result;
+    // JScript's null for an object parameter is no type mismatch: it arrives as a null reference.
+    Call(cursor.get(), L"Init", {Arg::Null()}, &result);
+    EXPECT_NE(DISP_E_TYPEMISMATCH, result.hr);
+    Call(cursor.get(), L"Init", {Arg::Object(nullptr)}, &result);
+    EXPECT_NE(DISP_E_TYPEMISMATCH, result.hr);
+    // An object of the wrong class for a typed parameter is a type mismatch.
+    ComPtr<_clsJuggler> juggler;
+    ASSERT_EQ(S_OK, CreateJuggler(juggler.put()));
+    Put(w.get(), L"Parent", Arg::Object(juggler.get()), &result, DISPATCH_PROPERTYPUTREF);
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, result.hr);
+}
+
+// --- The DLL file itself ------------------------------------------------------------------------
+
+struct LoadedDll {
+    HMODULE module = LoadLibraryW(DllPath().c_str());
+    ~LoadedDll() {
+        if (module) FreeLibrary(module);
+    }
+    template <typename F>
+    F Get(const char* name) {
+        return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
+};
+
+const IMAGE_NT_HEADERS* Headers(HMODULE module) {
+    auto* base = reinterpret_cast<const BYTE*>(module);
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    return reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+}
+
+TEST(DllFile, ExportsExactlyTheFourServerEntryPointsAndImportsOnlySystemDlls) {
+    LoadedDll dll;
+    ASSERT_TRUE(dll.module);
+    auto* base = reinterpret_cast<const BYTE*>(dll.module);
+    const IMAGE_NT_HEADERS* nt = Headers(dll.module);
+    const IMAGE_DATA_DIRECTORY& exportDir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + exportDir.VirtualAddress);
+    std::set<std::string> names;
+    auto* nameRvas = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i) names.insert(reinterpret_cast<const char*>(base + nameRvas[i]));
+    EXPECT_EQ((std::set<std::string>{"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer",
+                                     "DllUnregisterServer"}),
+              names);
+    EXPECT_EQ(4u, exports->NumberOfFunctions);
+
+    const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL", "ADVAPI32.DLL",
+                                          "OLE32.DLL", "OLEAUT32.DLL", "MSVCRT.DLL"};
+    const IMAGE_DATA_DIRECTORY& importDir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + importDir.VirtualAddress);
+         d->Name; ++d) {
+        std::string name = reinterpret_cast<const char*>(base + d->Name);
+        for (auto& ch : name) ch = static_cast<char>(toupper(ch));
+        EXPECT_TRUE(system.count(name)) << "imports " << name;
+    }
+}
+
+TEST(DllFile, ClassFactoriesCreateTheThreeCreatableClassesAndCountLiveObjects) {
+    LoadedDll dll;
+    ASSERT_TRUE(dll.module);
+    auto getClassObject = dll.Get<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>("DllGetClassObject");
+    auto canUnloadNow = dll.Get<HRESULT(WINAPI*)()>("DllCanUnloadNow");
+    ASSERT_TRUE(getClassObject && canUnloadNow);
+    EXPECT_EQ(S_OK, canUnloadNow());
+
+    const CLSID* creatable[] = {&CLSID_clsWrangler, &CLSID_clsSysToolbar, &CLSID_clsJuggler};
+    const IID* interfaces[] = {&IID__clsWrangler, &IID__clsSysToolbar, &IID__clsJuggler};
+    for (int i = 0; i < 3; ++i) {
+        ComPtr<IClassFactory> factory;
+        ASSERT_EQ(S_OK, getClassObject(*creatable[i], IID_IClassFactory, reinterpret_cast<void**>(factory.put())));
+        ComPtr<IDispatch> object;
+        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(object.put())));
+        ComPtr<IUnknown> typed;
+        EXPECT_EQ(S_OK, object->QueryInterface(*interfaces[i], reinterpret_cast<void**>(typed.put())));
+        ComPtr<ISupportErrorInfo> errors;
+        ASSERT_EQ(S_OK, object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(errors.put())));
+        EXPECT_EQ(S_OK, errors->InterfaceSupportsErrorInfo(*interfaces[i]));
+        ComPtr<IUnknown> aggregated;
+        EXPECT_EQ(CLASS_E_NOAGGREGATION,
+                  factory->CreateInstance(object.get(), IID_IUnknown, reinterpret_cast<void**>(aggregated.put())));
+        factory.reset();
+        EXPECT_EQ(S_FALSE, canUnloadNow()) << "an object is alive";
+        object.reset();
+        typed.reset();
+        errors.reset();
+        EXPECT_EQ(S_OK, canUnloadNow());
+    }
+    const CLSID* hidden[] = {&CLSID_clsToolbarButton, &CLSID_clsMenuItem, &CLSID_clsMenuEnum};
+    for (const CLSID* clsid : hidden) {
+        ComPtr<IClassFactory> factory;
+        EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE,
+                  getClassObject(*clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.put())));
+    }
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(S_OK, getClassObject(CLSID_clsWrangler, IID_IClassFactory, reinterpret_cast<void**>(factory.put())));
+    EXPECT_EQ(S_OK, factory->LockServer(TRUE));
+    factory.reset();
+    EXPECT_EQ(S_FALSE, canUnloadNow()) << "the server is locked";
+    ASSERT_EQ(S_OK, getClassObject(CLSID_clsWrangler, IID_IClassFactory, reinterpret_cast<void**>(factory.put())));
+    EXPECT_EQ(S_OK, factory->LockServer(FALSE));
+    factory.reset();
+    EXPECT_EQ(S_OK, canUnloadNow());
+}
+
+// Registration goes to a private copy of HKEY_CLASSES_ROOT, so that the registration the script
+// tests rely on is never disturbed.
+class PrivateClassesRoot : public testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kScratch);
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kScratch, 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, &m_scratch, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, m_scratch));
+    }
+    void TearDown() override {
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        if (m_scratch) RegCloseKey(m_scratch);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kScratch);
+    }
+    static std::wstring Read(const wchar_t* key, const wchar_t* value = nullptr) {
+        wchar_t data[512] = {};
+        DWORD size = sizeof data;
+        if (RegGetValueW(HKEY_CLASSES_ROOT, key, value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
+            return L"<missing>";
+        }
+        return data;
+    }
+    static constexpr const wchar_t* kScratch = L"Software\\WrangTests\\ClassesRoot";
+    HKEY m_scratch = nullptr;
+};
+
+TEST_F(PrivateClassesRoot, RegistrationWritesProgIdsServersAndTypeLibraryAndUnregistrationRemovesThem) {
+    ASSERT_EQ(S_OK, RegisterServer());
+    wchar_t module[MAX_PATH];
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    const struct {
+        const wchar_t* progId;
+        const wchar_t* clsid;
+    } classes[] = {{L"Wrang.clsWrangler", L"{FFF37DAE-1BAC-41FB-AFE9-5764A73E09AC}"},
+                   {L"Wrang.clsSysToolbar", L"{62E7027A-6069-4A93-A1CB-B3556C1240C0}"},
+                   {L"Wrang.clsJuggler", L"{F9031829-9C6F-42C3-AE0F-FBED703DDEF2}"}};
+    for (const auto& c : classes) {
+        SCOPED_TRACE(c.progId);
+        EXPECT_EQ(c.clsid, Read((std::wstring(c.progId) + L"\\CLSID").c_str()));
+        const std::wstring server = std::wstring(L"CLSID\\") + c.clsid + L"\\InprocServer32";
+        EXPECT_EQ(module, Read(server.c_str()));
+        EXPECT_EQ(L"Apartment", Read(server.c_str(), L"ThreadingModel"));
+        EXPECT_EQ(c.progId, Read((std::wstring(L"CLSID\\") + c.clsid + L"\\ProgID").c_str()));
+    }
+    EXPECT_EQ(L"<missing>", Read(L"Wrang.clsMenuItem\\CLSID"));
+    EXPECT_NE(L"<missing>", Read(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0"));
+    EXPECT_NE(L"<missing>", Read(L"Interface\\{77778CE8-3F56-4767-8794-E8835E21F755}"));
+
+    ASSERT_EQ(S_OK, UnregisterServer());
+    for (const auto& c : classes) {
+        EXPECT_EQ(L"<missing>", Read((std::wstring(c.progId) + L"\\CLSID").c_str()));
+        HKEY key = nullptr;
+        EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + c.clsid).c_str(),
+                                               0, KEY_READ, &key));
+        if (key) RegCloseKey(key);
+    }
+    EXPECT_EQ(L"<missing>", Read(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0"));
+}
+
+}  // namespace
+}  // namespace wrang::test

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs one script test under Wine's cscript. The applications the script names on a line
+#   ' needs: notepad.exe     (or // needs: ... in JScript)
+# are started first, with their output away from CTest's pipes (a program started from the script
+# itself would inherit them and keep CTest waiting), and ended afterwards.
+set -u
+script=$1; shift
+pids=()
+cleanup() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done; }
+trap cleanup EXIT
+for app in $(sed -n "s#^\(' \|// \)needs: ##p" "$script"); do
+    if [ -f "$app" ]; then app=$(printf 'Z:%s' "$app" | tr '/' '\\'); fi
+    wine $app >/dev/null 2>&1 </dev/null &
+    pids+=($!)
+done
+winscript=$(printf 'Z:%s' "$script" | tr '/' '\\')
+wine cscript //nologo "$winscript" "$@" </dev/null

@@ -1,0 +1,123 @@
+#include "support/Automation.h"
+
+#include <gtest/gtest.h>
+
+namespace wrang::test {
+
+Arg::Arg() { VariantInit(&m_value); }
+Arg::Arg(const Arg& other) : Arg() { VariantCopy(&m_value, const_cast<VARIANT*>(&other.m_value)); }
+Arg::~Arg() { VariantClear(&m_value); }
+
+Arg Arg::Long(LONG value) {
+    Arg a;
+    V_VT(&a.m_value) = VT_I4;
+    V_I4(&a.m_value) = value;
+    return a;
+}
+Arg Arg::Bool(bool value) {
+    Arg a;
+    V_VT(&a.m_value) = VT_BOOL;
+    V_BOOL(&a.m_value) = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return a;
+}
+Arg Arg::String(const wchar_t* value) {
+    Arg a;
+    V_VT(&a.m_value) = VT_BSTR;
+    V_BSTR(&a.m_value) = value ? SysAllocString(value) : nullptr;
+    return a;
+}
+Arg Arg::Object(IDispatch* value) {
+    Arg a;
+    V_VT(&a.m_value) = VT_DISPATCH;
+    V_DISPATCH(&a.m_value) = value;
+    if (value) value->AddRef();
+    return a;
+}
+Arg Arg::Null() {
+    Arg a;
+    V_VT(&a.m_value) = VT_NULL;
+    return a;
+}
+Arg Arg::Missing() {
+    Arg a;
+    V_VT(&a.m_value) = VT_ERROR;
+    V_ERROR(&a.m_value) = DISP_E_PARAMNOTFOUND;
+    return a;
+}
+Arg Arg::Variable(VARIANT* variable) {
+    Arg a;
+    V_VT(&a.m_value) = VT_VARIANT | VT_BYREF;
+    V_VARIANTREF(&a.m_value) = variable;
+    return a;
+}
+
+namespace {
+
+void Invoke(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT>& reversed, bool put,
+            CallResult* out) {
+    DISPID putId = DISPID_PROPERTYPUT;
+    DISPPARAMS params = {reversed.data(), put ? &putId : nullptr, static_cast<UINT>(reversed.size()),
+                         put ? 1u : 0u};
+    EXCEPINFO exception = {};
+    UINT argError = 0;
+    VariantClear(out->value.get());
+    out->hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                             put ? nullptr : out->value.get(), &exception, &argError);
+    out->scode = out->hr;
+    out->description.clear();
+    if (out->hr == DISP_E_EXCEPTION) {
+        out->scode = exception.scode;
+        if (exception.bstrDescription) out->description = exception.bstrDescription;
+        SysFreeString(exception.bstrSource);
+        SysFreeString(exception.bstrDescription);
+        SysFreeString(exception.bstrHelpFile);
+    }
+}
+
+std::vector<VARIANT> Reversed(std::initializer_list<Arg> args) {
+    std::vector<VARIANT> reversed;
+    for (auto it = args.end(); it != args.begin();) {
+        --it;
+        reversed.push_back(it->get());  // shallow: the Arg keeps ownership
+    }
+    return reversed;
+}
+
+}  // namespace
+
+DISPID IdOf(IDispatch* object, const wchar_t* name) {
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    DISPID id = DISPID_UNKNOWN;
+    EXPECT_EQ(S_OK, object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)) << "name " << name;
+    return id;
+}
+
+void CallById(IDispatch* object, DISPID id, std::initializer_list<Arg> args, CallResult* out,
+              WORD flags) {
+    std::vector<VARIANT> reversed = Reversed(args);
+    Invoke(object, id, flags, reversed, false, out);
+}
+
+void Call(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args, CallResult* out,
+          WORD flags) {
+    CallById(object, IdOf(object, name), args, out, flags);
+}
+
+void Put(IDispatch* object, const wchar_t* name, const Arg& value, CallResult* out, WORD flags) {
+    std::vector<VARIANT> reversed = {value.get()};
+    Invoke(object, IdOf(object, name), flags, reversed, true, out);
+}
+
+std::wstring TestDirectory() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path);
+    return directory.substr(0, directory.find_last_of(L"\\/"));
+}
+
+std::wstring DllPath() {
+    const std::wstring tests = TestDirectory();
+    return tests.substr(0, tests.find_last_of(L"\\/")) + L"\\Wrang.dll";
+}
+
+}  // namespace wrang::test
