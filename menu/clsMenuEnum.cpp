@@ -1,16 +1,90 @@
 #include "menu/clsMenuEnum.h"
 
+#include "frame/Checked.h"
 #include "frame/Classes.h"
+#include "frame/Errors.h"
+#include "platform/LateBinding.h"
 
 namespace wrang {
 
 HRESULT CreateMenuEnum(_clsMenuEnum** out) noexcept { return clsMenuEnum::Create(out); }
 
-// Not built yet.
-HRESULT clsMenuEnum::Init(IDispatch *MenuItem) { return E_NOTIMPL; }
-HRESULT clsMenuEnum::Count(LONG *result) { return E_NOTIMPL; }
-HRESULT clsMenuEnum::NextItem(VARIANT_BOOL *result) { return E_NOTIMPL; }
-HRESULT clsMenuEnum::GetItem(_clsMenuItem **result) { return E_NOTIMPL; }
-HRESULT clsMenuEnum::EndEnum() { return E_NOTIMPL; }
+namespace {
+
+constexpr HRESULT kVbTypeMismatch = static_cast<HRESULT>(0x800A000D);  // error 13
+
+// What a menu object handed back for an entry, as an entry reference. Nothing (and a script's
+// Empty or null) is no entry; anything else must be an entry object.
+HRESULT ToMenuItem(VARIANT* answer, _clsMenuItem** item) noexcept {
+    *item = nullptr;
+    IUnknown* given = nullptr;
+    switch (V_VT(answer)) {
+    case VT_EMPTY:
+    case VT_NULL: return S_OK;
+    case VT_DISPATCH: given = V_DISPATCH(answer); break;
+    case VT_UNKNOWN: given = V_UNKNOWN(answer); break;
+    case VT_DISPATCH | VT_BYREF: given = *V_DISPATCHREF(answer); break;
+    case VT_UNKNOWN | VT_BYREF: given = *V_UNKNOWNREF(answer); break;
+    default: return RaiseError(kVbTypeMismatch, L"Type mismatch");
+    }
+    if (!given) return S_OK;
+    if (FAILED(given->QueryInterface(__uuidof(_clsMenuItem), reinterpret_cast<void**>(item)))) {
+        *item = nullptr;
+        return RaiseError(kVbTypeMismatch, L"Type mismatch");
+    }
+    return S_OK;
+}
+
+}  // namespace
+
+HRESULT clsMenuEnum::Init(IDispatch* MenuItem) {
+    // Kept even when it is Nothing; the count and the cursor change only once the count is known.
+    m_objMenu = ComPtr<IDispatch>(MenuItem);
+    LONG count = 0;
+    RETURN_IF_FAILED(InvokeByNameForLong(MenuItem, L"ChildCount", nullptr, 0, &count));
+    m_nCount = count;
+    m_nPos = -1;
+    return S_OK;
+}
+
+HRESULT clsMenuEnum::Count(LONG* result) {
+    if (!result) return E_POINTER;
+    // The number of entries when the walk began; the menu may have changed since.
+    *result = m_nCount;
+    return S_OK;
+}
+
+HRESULT clsMenuEnum::NextItem(VARIANT_BOOL* result) {
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    LONG next = 0;
+    RETURN_IF_FAILED(CheckedAdd(m_nPos, 1, &next));
+    m_nPos = next;
+    *result = next < m_nCount ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT clsMenuEnum::GetItem(_clsMenuItem** result) {
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    // The cursor goes by reference, so a menu object may move it; a failed call leaves it as it was.
+    LONG position = m_nPos;
+    VARIANT cursor;
+    V_VT(&cursor) = VT_I4 | VT_BYREF;
+    V_I4REF(&cursor) = &position;
+    UniqueVariant answer;
+    RETURN_IF_FAILED(InvokeByName(m_objMenu.get(), L"GetChildMenu",
+                                  DISPATCH_METHOD | DISPATCH_PROPERTYGET, &cursor, 1, answer.get()));
+    RETURN_IF_FAILED(ToMenuItem(answer.get(), result));
+    m_nPos = position;
+    return S_OK;
+}
+
+HRESULT clsMenuEnum::EndEnum() {
+    VARIANT me;
+    V_VT(&me) = VT_DISPATCH;
+    V_DISPATCH(&me) = static_cast<IDispatch*>(self());
+    return InvokeByName(m_objMenu.get(), L"EndChildEnum", DISPATCH_METHOD, &me, 1, nullptr);
+}
 
 }  // namespace wrang

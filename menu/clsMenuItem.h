@@ -27,6 +27,10 @@ public:
     HRESULT STDMETHODCALLTYPE EndChildEnum(_clsMenuEnum *objEnum) override;
 
 private:
+    // The handle of the menu that contains this entry, and this entry's state word in it.
+    HRESULT ParentMenu(LONG *hMenu) noexcept;
+    HRESULT StateInParent(LONG *state) noexcept;
+
     ComPtr<IDispatch> m_objParent;
     LONG m_hMenu = 0;
 };

@@ -12,7 +12,7 @@ constexpr UINT kMaxArguments = 8;
 
 HRESULT FindMember(IDispatch* object, const wchar_t* name, DISPID* id) noexcept {
     ComPtr<IDispatchEx> dispatchEx;
-    if (SUCCEEDED(object->QueryInterface(IID_IDispatchEx, reinterpret_cast<void**>(dispatchEx.put())))) {
+    if (SUCCEEDED(object->QueryInterface(__uuidof(IDispatchEx), reinterpret_cast<void**>(dispatchEx.put())))) {
         UniqueBstr bstrName(SysAllocString(name));
         if (!bstrName) return E_OUTOFMEMORY;
         if (SUCCEEDED(dispatchEx->GetDispID(bstrName.get(), fdexNameCaseInsensitive, id))) return S_OK;

@@ -1,0 +1,99 @@
+// A window with a real menu bar on a window thread of the test process, answering and recording the
+// menu commands that the menu classes send it.
+//
+//   bar:   0 "&File" ─┬─ 0 "&Open"            101
+//                     ├─ 1 "&Checked entry"   102  checked
+//                     ├─ 2 "&Disabled entry"  103  grayed and disabled
+//                     ├─ 3 separator          (identifier 0, as separators have)
+//                     ├─ 4 "&Recent" ─┬─ 0 "First recent" 201
+//                     │               └─ 1 "&More" ── 0 "Deep entry" 301
+//                     └─ 5 "&Grayed only"     104  grayed, not disabled
+//          1 "&Empty"   (opens an empty sub-menu)
+//          2 "&Help"    405  (opens nothing)
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "frame/Classes.h"
+#include "frame/Errors.h"
+#include "frame/Resource.h"
+#include "support/WindowThread.h"
+
+namespace wrang::test {
+
+constexpr LONG kOpen = 101, kCheckedEntry = 102, kDisabledEntry = 103, kGrayedOnly = 104;
+constexpr LONG kFirstRecent = 201, kDeepEntry = 301, kHelp = 405;
+// What the window answers, so that a test sees the send's own result come back.
+constexpr LRESULT kCommandAnswer = 0x4321, kSysCommandAnswer = 0x5678;
+
+inline LONG AsLong(const void* handle) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(handle)); }
+
+inline bool RunningOnWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+class MenuTarget {
+public:
+    explicit MenuTarget(const char* caption = "Menu target") {
+        thread.Run([this] {
+            bar = CreateMenu();
+            file = CreatePopupMenu();
+            recent = CreatePopupMenu();
+            more = CreatePopupMenu();
+            empty = CreatePopupMenu();
+            AppendMenuA(more, MF_STRING, kDeepEntry, "Deep entry");
+            AppendMenuA(recent, MF_STRING, kFirstRecent, "First recent");
+            AppendMenuA(recent, MF_POPUP, reinterpret_cast<UINT_PTR>(more), "&More");
+            AppendMenuA(file, MF_STRING, kOpen, "&Open");
+            AppendMenuA(file, MF_STRING | MF_CHECKED, kCheckedEntry, "&Checked entry");
+            AppendMenuA(file, MF_STRING | MF_GRAYED | MF_DISABLED, kDisabledEntry, "&Disabled entry");
+            AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(file, MF_POPUP, reinterpret_cast<UINT_PTR>(recent), "&Recent");
+            AppendMenuA(file, MF_STRING | MF_GRAYED, kGrayedOnly, "&Grayed only");
+            AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+            AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(empty), "&Empty");
+            AppendMenuA(bar, MF_STRING, kHelp, "&Help");
+        });
+        window = thread.Create("WrangMenuTarget", caption, WS_OVERLAPPEDWINDOW, nullptr, bar);
+        // A WM_SYSCOMMAND SC_CLOSE reaching the default procedure would close the window.
+        thread.SetHandler(window, [](HWND, UINT message, WPARAM, LPARAM, LRESULT* answer) {
+            if (message == WM_COMMAND) *answer = kCommandAnswer;
+            else if (message == WM_SYSCOMMAND) *answer = kSysCommandAnswer;
+            else return false;
+            return true;
+        });
+    }
+
+    // The bound controller of the menu bar, as a client gets it.
+    ComPtr<_clsJuggler> MenuBar() {
+        ComPtr<_clsJuggler> controller, bound;
+        EXPECT_EQ(S_OK, CreateJuggler(controller.put()));
+        EXPECT_EQ(S_OK, controller->InitByHandle(AsLong(window), bound.put()));
+        return bound;
+    }
+
+    // The commands the window received since the last call, each as (message, wParam, lParam).
+    std::vector<Message> TakeCommands() {
+        std::vector<Message> commands;
+        for (const Message& m : thread.Messages(window)) {
+            if (m.message == WM_COMMAND || m.message == WM_SYSCOMMAND) commands.push_back(m);
+        }
+        thread.Clear();
+        return commands;
+    }
+
+    WindowThread thread;
+    HMENU bar = nullptr, file = nullptr, recent = nullptr, more = nullptr, empty = nullptr;
+    HWND window = nullptr;
+};
+
+// Asserts one recorded command exactly.
+inline void ExpectCommand(const Message& m, UINT message, LONG wParam, LONG lParam) {
+    EXPECT_EQ(message, m.message);
+    EXPECT_EQ(static_cast<ULONG>(wParam), static_cast<ULONG>(m.wParam));
+    EXPECT_EQ(lParam, static_cast<LONG>(m.lParam));
+}
+
+}  // namespace wrang::test
