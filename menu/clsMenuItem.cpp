@@ -77,7 +77,9 @@ HRESULT clsMenuItem::get_Text(BSTR* result) {
     // Nothing is written for a separator or a missing entry: the buffer stays NUL and the caption "".
     platform::Current().GetMenuStringA(parentMenu, static_cast<UINT>(m_hMenu), buffer.data(),
                                        kCaptionBuffer, kByCommand);
-    const size_t length = strnlen(buffer.data(), kCaptionBuffer);
+    // At most 249 characters: Wine fills all 250 without a NUL where Windows stops at 249 and ends
+    // the string.
+    const size_t length = strnlen(buffer.data(), kCaptionBuffer - 1);
     return FromAnsi(buffer.data(), static_cast<int>(length), result);
 }
 

@@ -23,8 +23,11 @@
 
 namespace wrang::test {
 
-constexpr LONG kOpen = 101, kCheckedEntry = 102, kDisabledEntry = 103, kGrayedOnly = 104;
-constexpr LONG kFirstRecent = 201, kDeepEntry = 301, kHelp = 405;
+// Command identifiers below 0x20: the window system takes a small number whose upper word is 0 for
+// the handle of whichever menu has that index (Wine from 0x20 on), so a larger command identifier
+// can name some live menu when an entry uses it as its sub-menu handle.
+constexpr LONG kOpen = 11, kCheckedEntry = 12, kDisabledEntry = 13, kGrayedOnly = 14;
+constexpr LONG kFirstRecent = 21, kDeepEntry = 31, kHelp = 15;
 // What the window answers, so that a test sees the send's own result come back.
 constexpr LRESULT kCommandAnswer = 0x4321, kSysCommandAnswer = 0x5678;
 
