@@ -25,4 +25,20 @@ Set missing = CreateObject("Wrang.clsWrangler").InitByWindow("NoSuchClass", "No 
 WScript.Echo "A lookup that finds nothing: hWnd = " & missing.hWnd & ", IsWindow = " & missing.IsWindow & _
     ", still an object: " & (Not missing Is Nothing)
 
+WScript.Echo "== Menu bar"
+Dim menuBar, menuCursor, menuEntry
+Set menuBar = pad.GetMenu()
+WScript.Echo "Notepad's menu bar: hMenu = " & menuBar.hMenu & ", owned by hWnd = " & menuBar.hWnd & _
+    ", SC_CLOSE = " & menuBar.GetSysMenuID("SC_CLOSE")
+' Another process's menu entries can be read only where the platform allows it (not under Wine).
+If menuBar.ChildCount > 0 Then
+    Set menuCursor = menuBar.BeginChildEnum()
+    Do While menuCursor.NextItem()
+        Set menuEntry = menuCursor.GetItem()
+        If Not menuEntry Is Nothing Then WScript.Echo "  " & menuEntry.Text
+    Loop
+Else
+    WScript.Echo "Its entries cannot be read from this process (ChildCount = " & menuBar.ChildCount & ")"
+End If
+
 pad.CloseWindow
