@@ -67,16 +67,23 @@ HRESULT clsMenuEnum::NextItem(VARIANT_BOOL* result) {
 HRESULT clsMenuEnum::GetItem(_clsMenuItem** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    // The cursor goes by reference, so a menu object may move it; a failed call leaves it as it was.
-    LONG position = m_nPos;
+    // The cursor goes by reference, as a script passes a variable: Wine's script engines write
+    // back only through a variant reference. A failed call leaves the cursor as it was.
+    UniqueVariant position;
+    V_VT(position.get()) = VT_I4;
+    V_I4(position.get()) = m_nPos;
     VARIANT cursor;
-    V_VT(&cursor) = VT_I4 | VT_BYREF;
-    V_I4REF(&cursor) = &position;
+    V_VT(&cursor) = VT_VARIANT | VT_BYREF;
+    V_VARIANTREF(&cursor) = position.get();
     UniqueVariant answer;
     RETURN_IF_FAILED(InvokeByName(m_objMenu.get(), L"GetChildMenu",
                                   DISPATCH_METHOD | DISPATCH_PROPERTYGET, &cursor, 1, answer.get()));
-    RETURN_IF_FAILED(ToMenuItem(answer.get(), result));
-    m_nPos = position;
+    UniqueVariant moved;
+    RETURN_IF_FAILED(VariantChangeType(moved.get(), position.get(), 0, VT_I4));
+    ComPtr<_clsMenuItem> item;
+    RETURN_IF_FAILED(ToMenuItem(answer.get(), item.put()));
+    m_nPos = V_I4(moved.get());
+    *result = item.detach();
     return S_OK;
 }
 

@@ -92,7 +92,9 @@ private:
             r.types.push_back(V_VT(a));
             if (V_VT(a) == VT_DISPATCH) r.objects.push_back(V_DISPATCH(a));
             if (V_VT(a) == VT_I4) r.longs.push_back(V_I4(a));
-            if (V_VT(a) == (VT_I4 | VT_BYREF)) r.longs.push_back(*V_I4REF(a));
+            if (V_VT(a) == (VT_VARIANT | VT_BYREF) && V_VT(V_VARIANTREF(a)) == VT_I4) {
+                r.longs.push_back(V_I4(V_VARIANTREF(a)));
+            }
         }
         received.push_back(r);
         VARIANT ignored;
@@ -261,7 +263,11 @@ TEST(MenuEnumByName, TheCursorGoesByReferenceAndOverflowsAtTheTop) {
     IDispatch* handOut = nullptr;
     menu.Answer(L"ChildCount", ReturnsText(L"3"));
     menu.Answer(L"GetChildMenu", [&](std::vector<VARIANT*>& args, VARIANT* result) {
-        if (jumpTo) *V_I4REF(args[0]) = jumpTo;  // a script's ByRef parameter, assigned
+        if (jumpTo) {  // a script's ByRef parameter, assigned, here as text
+            VariantClear(V_VARIANTREF(args[0]));
+            V_VT(V_VARIANTREF(args[0])) = VT_BSTR;
+            V_BSTR(V_VARIANTREF(args[0])) = SysAllocString(std::to_wstring(jumpTo).c_str());
+        }
         V_VT(result) = VT_DISPATCH;
         V_DISPATCH(result) = handOut;
         if (handOut) handOut->AddRef();
@@ -282,7 +288,7 @@ TEST(MenuEnumByName, TheCursorGoesByReferenceAndOverflowsAtTheTop) {
     ASSERT_EQ(S_OK, cursor->NextItem(&more));
     ASSERT_EQ(S_OK, cursor->GetItem(item.put()));
     ASSERT_EQ(3u, menu.received.size());
-    EXPECT_EQ((std::vector<VARTYPE>{VT_I4 | VT_BYREF}), menu.received[1].types);
+    EXPECT_EQ((std::vector<VARTYPE>{VT_VARIANT | VT_BYREF}), menu.received[1].types);
     EXPECT_EQ(-1, menu.received[1].longs.at(0)) << "before the first step";
     EXPECT_EQ(0, menu.received[2].longs.at(0));
 

@@ -2,7 +2,26 @@
 ' handles can be used where the platform allows it (not under Wine); what holds everywhere is checked.
 ' needs: notepad.exe
 
-Dim pad, bar, again, none, unbound, sys, en, item, count
+Dim pad, bar, again, none, unbound, sys, en, item, count, walked, steps
+
+' Any object with the members of a menu can be walked, a script's own class too: its members are
+' found by name, and its GetChildMenu gets the cursor by reference.
+Class ScriptMenu
+    Public Asked
+    Public Ended
+    Public JumpFrom
+    Public Property Get ChildCount()
+        ChildCount = 2
+    End Property
+    Public Function GetChildMenu(nPos)
+        Asked = Asked & nPos & ";"
+        If nPos = JumpFrom Then nPos = 2147483647
+        Set GetChildMenu = Nothing
+    End Function
+    Public Sub EndChildEnum(objEnum)
+        Set Ended = objEnum
+    End Sub
+End Class
 Set pad = WaitForWindow("Notepad", "Untitled - Notepad")
 Check pad.hWnd <> 0, "notepad found"
 
@@ -37,6 +56,33 @@ On Error Resume Next
 Err.Clear
 bar.ClickChildItem2 Nothing
 CheckEqual 91, Err.Number, "clicking Nothing"
+On Error GoTo 0
+
+Set walked = New ScriptMenu
+walked.JumpFrom = -2
+Set en = CreateObject("Wrang.clsJuggler").BeginChildEnum()
+en.Init walked
+CheckEqual 2, en.Count(), "the count of a script's menu"
+Check en.GetItem() Is Nothing, "an entry before the first step"
+steps = 0
+Do While en.NextItem()
+    steps = steps + 1
+    Check en.GetItem() Is Nothing, "a script's menu hands out Nothing"
+Loop
+CheckEqual 2, steps, "two steps over two entries"
+CheckEqual "-1;0;1;", walked.Asked, "positions asked for"
+en.EndEnum
+Check walked.Ended Is en, "EndEnum hands over the cursor"
+' The script moves the cursor to the top through its reference: the next step overflows.
+walked.JumpFrom = 1
+Set en = CreateObject("Wrang.clsJuggler").BeginChildEnum()
+en.Init walked
+Check en.NextItem() And en.NextItem(), "two steps"
+en.GetItem
+On Error Resume Next
+Err.Clear
+en.NextItem
+CheckEqual 6, Err.Number, "the step past 2147483647"
 On Error GoTo 0
 
 count = bar.ChildCount
