@@ -32,14 +32,17 @@ BOOL CALLBACK FindShellWindow(HWND hWnd, LPARAM lParam) {
     GetWindowThreadProcessId(hWnd, &owner);
     char name[64] = {};
     GetClassNameA(hWnd, name, sizeof name);
-    if (owner == search->processId && lstrcmpA(name, "Shell_TrayWnd") == 0) {
+    char caption[64] = {};
+    GetWindowTextA(hWnd, caption, sizeof caption);
+    if (owner == search->processId && lstrcmpA(name, "Shell_TrayWnd") == 0 &&
+        lstrcmpA(caption, "Wrang fake shell") == 0) {
         search->found = hWnd;
         return FALSE;
     }
     return TRUE;
 }
 
-// wrang_fakeshell.exe with its options; found once its window chain exists.
+// wrang_fakeshell.exe with its options; found once its window chain and buttons exist.
 class FakeShell {
 public:
     explicit FakeShell(const std::wstring& arguments) {

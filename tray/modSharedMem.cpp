@@ -42,7 +42,8 @@ ForeignBuffer::~ForeignBuffer() {
 }
 
 bool ForeignBuffer::Read(LONG address, void* buffer, DWORD size) const noexcept {
-    if (!m_process) return false;
+    // Without a buffer the exchange never happened: there is nothing of it to follow.
+    if (!*this) return false;
     DWORD read = 0;
     return platform::Current().ReadProcessMemory(m_process.get(), address, buffer, size, &read) != FALSE;
 }

@@ -37,7 +37,8 @@ public:
     LONG Process() const noexcept { return m_process.get(); }
     LONG Address() const noexcept { return m_address; }
 
-    // Copies `size` bytes from `address` in the same process; false when nothing was read.
+    // Copies `size` bytes from `address` in the same process; false when nothing was read, and
+    // always false without a buffer.
     [[nodiscard]] bool Read(LONG address, void* buffer, DWORD size) const noexcept;
 
 private:

@@ -9,6 +9,7 @@
 // each other's): the shell waits for a named mutex before it makes any window, and ends on its own
 // after a while so that a forgotten one never blocks the next.
 //
+// The top-level window gets its caption "Wrang fake shell" when everything is in place.
 // Tests ask about its toolbar from outside with integer messages to the "Shell_TrayWnd" window,
 // answered here from the toolbar itself, so the checks do not depend on the code under test:
 //   kQueryCommand (WM_APP+1), wParam index: command identifier at that index, -1 for none
@@ -56,7 +57,7 @@ HWND MakeWindow(const wchar_t* className, HWND parent, WNDPROC proc) {
     cls.lpszClassName = className;
     RegisterClassW(&cls);
     const DWORD style = parent ? WS_CHILD | WS_VISIBLE : WS_POPUP;
-    return CreateWindowExW(0, className, parent ? L"" : L"Wrang fake shell", style, 0, 0, 400, 30, parent,
+    return CreateWindowExW(0, className, L"", style, 0, 0, 400, 30, parent,
                            nullptr, cls.hInstance, nullptr);
 }
 
@@ -121,6 +122,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!buttons.empty())
         SendMessageW(g_toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     ComeFirst(shell);
+    // The caption tells tests and scripts that the whole chain and every button are in place.
+    SetWindowTextW(shell, L"Wrang fake shell");
     SetTimer(shell, kLifetimeTimer, kLifetimeMs, nullptr);
 
     MSG msg;
