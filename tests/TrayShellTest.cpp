@@ -35,7 +35,7 @@ BOOL CALLBACK FindShellWindow(HWND hWnd, LPARAM lParam) {
     char caption[64] = {};
     GetWindowTextA(hWnd, caption, sizeof caption);
     if (owner == search->processId && lstrcmpA(name, "Shell_TrayWnd") == 0 &&
-        lstrcmpA(caption, "Wrang fake shell") == 0) {
+        caption[0] != 0) {
         search->found = hWnd;
         return FALSE;
     }

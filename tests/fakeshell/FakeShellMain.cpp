@@ -9,7 +9,9 @@
 // each other's): the shell waits for a named mutex before it makes any window, and ends on its own
 // after a while so that a forgotten one never blocks the next.
 //
-// The top-level window gets its caption "Wrang fake shell" when everything is in place.
+// The top-level window gets its caption when everything is in place: "Wrang fake shell", or
+// "Wrang fake shell, default buttons" without --button (a script that cannot pass options can
+// tell its own shell from one a test started).
 // Tests ask about its toolbar from outside with integer messages to the "Shell_TrayWnd" window,
 // answered here from the toolbar itself, so the checks do not depend on the code under test:
 //   kQueryCommand (WM_APP+1), wParam index: command identifier at that index, -1 for none
@@ -123,7 +125,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         SendMessageW(g_toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     ComeFirst(shell);
     // The caption tells tests and scripts that the whole chain and every button are in place.
-    SetWindowTextW(shell, L"Wrang fake shell");
+    SetWindowTextW(shell, explicitButtons ? L"Wrang fake shell" : L"Wrang fake shell, default buttons");
     SetTimer(shell, kLifetimeTimer, kLifetimeMs, nullptr);
 
     MSG msg;

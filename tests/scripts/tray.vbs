@@ -3,10 +3,11 @@
 ' needs: wrang_fakeshell.exe
 
 Dim probe, tries, tb, again, btn, i, texts, shown, first, missing
-' The fake shell may wait for its turn while tests of other programs use theirs.
+' The fake shell may wait for its turn while tests of other programs use theirs; once its window
+' is there, it is the only one (fake shells take turns).
 Set probe = CreateObject("Wrang.clsWrangler")
 For tries = 1 To 1500
-    probe.InitByWindow "Shell_TrayWnd", "Wrang fake shell"
+    probe.InitByWindow "Shell_TrayWnd", "Wrang fake shell, default buttons"
     If probe.hWnd <> 0 Then Exit For
     Pause 0.1
 Next
