@@ -41,4 +41,17 @@ Else
     WScript.Echo "Its entries cannot be read from this process (ChildCount = " & menuBar.ChildCount & ")"
 End If
 
+WScript.Echo "== Tray toolbar"
+Dim tray, trayButton, trayIndex
+Set tray = CreateObject("Wrang.clsSysToolbar").Init()
+If tray Is Nothing Then
+    WScript.Echo "No notification-area toolbar found (Wine's own shell has none): no tray buttons to list."
+Else
+    WScript.Echo "Notification-area toolbar: hWnd = " & tray.hWnd & ", " & tray.Count & " button(s)"
+    For trayIndex = 0 To tray.Count - 1
+        Set trayButton = tray.GetButtonByIndex(trayIndex)
+        WScript.Echo "  button " & trayIndex & ": """ & trayButton.Text & """, visible = " & trayButton.Visible
+    Next
+End If
+
 pad.CloseWindow

@@ -9,7 +9,8 @@ pids=()
 cleanup() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done; }
 trap cleanup EXIT
 for app in $(sed -n "s#^\(' \|// \)needs: ##p" "$script"); do
-    if [ -f "$app" ]; then app=$(printf 'Z:%s' "$app" | tr '/' '\\'); fi
+    # A built program may be named relative to the test's working directory (the build's tests/).
+    if [ -f "$app" ]; then app=$(printf 'Z:%s' "$(realpath "$app")" | tr '/' '\\'); fi
     wine $app >/dev/null 2>&1 </dev/null &
     pids+=($!)
 done

@@ -1,0 +1,401 @@
+// The exchanges with the toolbar's process, call by call, through a substitute window system that
+// plays a toolbar in another process: what the real system cannot produce (a process that cannot be
+// opened, a failed allocation, a read that fails half-way, an address at the top of the range).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "frame/Classes.h"
+#include "frame/Errors.h"
+#include "platform/WindowSystem.h"
+#include "tray/clsToolbarButton.h"
+#include "tray/modSharedMem.h"
+
+namespace wrang::test {
+namespace {
+
+constexpr LONG kToolbar = 0x4321;
+constexpr DWORD kProcessId = 777;
+constexpr LONG kProcess = 0x1F0;
+constexpr LONG kBuffer = 0x00A30000;
+
+// A toolbar in another process whose memory holds one button record and its text.
+struct SimulatedToolbar : platform::Win32WindowSystem {
+    std::vector<std::string> calls;
+    bool openFails = false, allocFails = false, recordReadFails = false;
+    LONG failingTextRead = 0;  // the address whose two-byte read fails, 0 for none
+    bool endless = false;      // every text address holds 'z'
+    LONG count = 3, hiddenAnswer = 0;
+    ToolbarButtonRecord record = {};
+    std::map<LONG, WCHAR> text;  // code units by address
+    bool recordWritten = false;
+
+    void Record(const char* name, long long a = 0, long long b = 0, long long c = 0, long long d = 0) {
+        std::ostringstream line;
+        line << name << "(" << a << "," << b << "," << c << "," << d << ")";
+        calls.push_back(line.str());
+    }
+    void PutText(LONG address, const std::wstring& units) {
+        record.iString = address;
+        for (WCHAR unit : units) text[address] = unit, address += 2;
+        text[address] = 0;
+    }
+    size_t Count(const std::string& prefix) const {
+        size_t n = 0;
+        for (const auto& c : calls) n += c.compare(0, prefix.size(), prefix) == 0;
+        return n;
+    }
+
+    DWORD GetWindowThreadProcessId(LONG hWnd, DWORD* processId) override {
+        Record("GetWindowThreadProcessId", hWnd);
+        *processId = hWnd == kToolbar ? kProcessId : 0;
+        return hWnd == kToolbar ? 55 : 0;
+    }
+    LONG OpenProcess(DWORD access, BOOL inherit, DWORD processId) override {
+        Record("OpenProcess", access, inherit, processId);
+        return openFails || processId != kProcessId ? 0 : kProcess;
+    }
+    LONG VirtualAllocEx(LONG process, LONG address, DWORD size, DWORD type, DWORD protect) override {
+        Record("VirtualAllocEx", process, address, size, type * 0x100 + protect);
+        return allocFails ? 0 : kBuffer;
+    }
+    BOOL VirtualFreeEx(LONG process, LONG address, DWORD size, DWORD type) override {
+        Record("VirtualFreeEx", process, address, size, type);
+        return TRUE;
+    }
+    BOOL CloseHandle(LONG handle) override {
+        if (handle != kProcess) return Win32WindowSystem::CloseHandle(handle);
+        Record("CloseHandle", handle);
+        return TRUE;
+    }
+    LONG SendMessageA(LONG hWnd, UINT message, LONG wParam, LONG lParam) override {
+        if (hWnd != kToolbar) return Win32WindowSystem::SendMessageA(hWnd, message, wParam, lParam);
+        Record("SendMessageA", message, wParam, lParam);
+        switch (message) {
+        case TB_GETBUTTON:
+            recordWritten = lParam == kBuffer;
+            return recordWritten;
+        case TB_BUTTONCOUNT:
+            return count;
+        case TB_ISBUTTONHIDDEN:
+            return hiddenAnswer;
+        }
+        return 0;
+    }
+    BOOL ReadProcessMemory(LONG process, LONG address, void* buffer, DWORD size, DWORD* read) override {
+        Record("ReadProcessMemory", process, address, size);
+        if (process != kProcess) return FALSE;
+        if (address == kBuffer && size == sizeof record) {
+            if (!recordWritten || recordReadFails) return FALSE;
+            memcpy(buffer, &record, size);
+        } else {
+            const auto found = text.find(address);
+            if (size != 2 || address == failingTextRead || (!endless && found == text.end())) return FALSE;
+            const WCHAR unit = endless ? L'z' : found->second;
+            memcpy(buffer, &unit, 2);
+        }
+        if (read) *read = size;
+        return TRUE;
+    }
+};
+
+std::string Line(const char* name, long long a = 0, long long b = 0, long long c = 0, long long d = 0) {
+    std::ostringstream line;
+    line << name << "(" << a << "," << b << "," << c << "," << d << ")";
+    return line.str();
+}
+
+// The calls of one complete exchange for the record of the button at `index`.
+std::vector<std::string> Exchange(LONG index) {
+    return {Line("SendMessageA", TB_BUTTONSTRUCTSIZE, 20, 0),
+            Line("GetWindowThreadProcessId", kToolbar),
+            Line("OpenProcess", 0x38, FALSE, kProcessId),
+            Line("VirtualAllocEx", kProcess, 0, 20, 0x3000 * 0x100 + 0x04),
+            Line("SendMessageA", TB_GETBUTTON, index, kBuffer),
+            Line("ReadProcessMemory", kProcess, kBuffer, 20)};
+}
+std::vector<std::string> Release() {
+    return {Line("VirtualFreeEx", kProcess, kBuffer, 0, 0x8000), Line("CloseHandle", kProcess)};
+}
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+ComPtr<_clsToolbarButton> ButtonAt(LONG index) {
+    ComPtr<_clsToolbarButton> button;
+    EXPECT_EQ(S_OK, CreateToolbarButton(button.put()));
+    EXPECT_EQ(S_OK, button->Init(kToolbar, index));
+    return button;
+}
+
+std::wstring TextOf(_clsToolbarButton* button, HRESULT expected = S_OK) {
+    UniqueBstr text;
+    EXPECT_EQ(expected, button->get_Text(text.put()));
+    return text.get() ? std::wstring(text.get(), SysStringLen(text.get())) : std::wstring();
+}
+
+TEST(TrayExchange, VisibleReadsTheRecordThenAsksByItsCommand) {
+    SimulatedToolbar toolbar;
+    toolbar.record.idCommand = 1234;
+    platform::ScopedWindowSystem scoped(toolbar);
+    ComPtr<_clsToolbarButton> button = ButtonAt(2);
+
+    VARIANT_BOOL visible = VARIANT_FALSE;
+    ASSERT_EQ(S_OK, button->get_Visible(&visible));
+    EXPECT_EQ(VARIANT_TRUE, visible);
+    EXPECT_EQ(Exchange(2) + Release() + std::vector<std::string>{Line("SendMessageA", TB_ISBUTTONHIDDEN, 1234, 0)},
+              toolbar.calls);
+    // Any non-zero answer means hidden.
+    toolbar.hiddenAnswer = 4;
+    ASSERT_EQ(S_OK, button->get_Visible(&visible));
+    EXPECT_EQ(VARIANT_FALSE, visible);
+
+    // The hide flag: true shows (0), false hides (1); 32767 has no 16-bit flag.
+    const std::pair<VARIANT_BOOL, LONG> flags[] = {{VARIANT_TRUE, 0}, {VARIANT_FALSE, 1}};
+    for (const auto& [value, flag] : flags) {
+        toolbar.calls.clear();
+        ASSERT_EQ(S_OK, button->put_Visible(value));
+        EXPECT_EQ(Exchange(2) + Release() + std::vector<std::string>{Line("SendMessageA", TB_HIDEBUTTON, 1234, flag)},
+                  toolbar.calls) << value;
+    }
+    toolbar.calls.clear();
+    EXPECT_EQ(kVbOverflow, button->put_Visible(32767));
+    EXPECT_EQ(0u, toolbar.Count("SendMessageA(" + std::to_string(TB_HIDEBUTTON) + ","));
+    EXPECT_EQ(Exchange(2) + Release(), toolbar.calls);
+}
+
+TEST(TrayExchange, TextIsReadTwoBytesAtATimeThroughTheSameHandle) {
+    SimulatedToolbar toolbar;
+    toolbar.PutText(0x00500010, L"Hi\u00e9");
+    platform::ScopedWindowSystem scoped(toolbar);
+    ComPtr<_clsToolbarButton> button = ButtonAt(0);
+    EXPECT_EQ(L"Hi\u00e9", TextOf(button.get()));
+    std::vector<std::string> expected = Exchange(0);
+    for (LONG address = 0x00500010; address <= 0x00500016; address += 2)
+        expected.push_back(Line("ReadProcessMemory", kProcess, address, 2));
+    EXPECT_EQ(expected + Release(), toolbar.calls);
+
+    // An empty text takes one read.
+    toolbar.calls.clear();
+    toolbar.PutText(0x00600000, L"");
+    EXPECT_EQ(L"", TextOf(button.get()));
+    EXPECT_EQ(Exchange(0) + std::vector<std::string>{Line("ReadProcessMemory", kProcess, 0x00600000, 2)} + Release(),
+              toolbar.calls);
+}
+
+TEST(TrayExchange, NoProcessOrNoBufferMeansNoRequestAndAnAllZeroRecord) {
+    for (bool openFails : {true, false}) {
+        SimulatedToolbar toolbar;
+        toolbar.openFails = openFails;
+        toolbar.allocFails = !openFails;
+        toolbar.record.idCommand = 99;
+        toolbar.PutText(0x00500000, L"never read");
+        platform::ScopedWindowSystem scoped(toolbar);
+        ComPtr<_clsToolbarButton> button = ButtonAt(1);
+        SCOPED_TRACE(openFails ? "OpenProcess fails" : "VirtualAllocEx fails");
+
+        EXPECT_EQ(L"", TextOf(button.get()));
+        ASSERT_EQ(S_OK, button->put_Visible(VARIANT_FALSE));
+        VARIANT_BOOL visible = VARIANT_FALSE;
+        ASSERT_EQ(S_OK, button->get_Visible(&visible));
+        // No foreign address reaches the toolbar and nothing is read; command 0 is addressed.
+        EXPECT_EQ(0u, toolbar.Count("SendMessageA(" + std::to_string(TB_GETBUTTON) + ","));
+        EXPECT_EQ(0u, toolbar.Count("ReadProcessMemory"));
+        EXPECT_EQ(1u, toolbar.Count(Line("SendMessageA", TB_HIDEBUTTON, 0, 1)));
+        EXPECT_EQ(1u, toolbar.Count(Line("SendMessageA", TB_ISBUTTONHIDDEN, 0, 0)));
+        // Whatever was acquired is released, and nothing else.
+        EXPECT_EQ(0u, toolbar.Count("VirtualFreeEx"));
+        EXPECT_EQ(openFails ? 0u : 3u, toolbar.Count("CloseHandle"));
+        EXPECT_EQ(openFails ? 0u : 3u, toolbar.Count("VirtualAllocEx"));
+        EXPECT_EQ(3u, toolbar.Count("OpenProcess"));
+    }
+}
+
+TEST(TrayExchange, TextEndsAtAFailedReadKeepingWhatWasRead) {
+    SimulatedToolbar toolbar;
+    toolbar.PutText(0x00500000, L"abcdef");
+    toolbar.failingTextRead = 0x00500004;  // the third code unit
+    platform::ScopedWindowSystem scoped(toolbar);
+    ComPtr<_clsToolbarButton> button = ButtonAt(0);
+    EXPECT_EQ(L"ab", TextOf(button.get()));
+    // The record, two units and the failed read; nothing after it.
+    EXPECT_EQ(4u, toolbar.Count("ReadProcessMemory"));
+    EXPECT_EQ(Release(), std::vector<std::string>(toolbar.calls.end() - 2, toolbar.calls.end()));
+
+    // A record that cannot be read gives no text address at all.
+    toolbar.calls.clear();
+    toolbar.failingTextRead = 0;
+    toolbar.recordReadFails = true;
+    EXPECT_EQ(L"", TextOf(button.get()));
+    EXPECT_EQ(1u, toolbar.Count(Line("ReadProcessMemory", kProcess, 0, 2)));
+}
+
+TEST(TrayExchange, TextStopsAtItsBoundAndAtTheTopOfTheAddressRange) {
+    SimulatedToolbar toolbar;
+    toolbar.endless = true;
+    toolbar.record.iString = 0x00500000;
+    platform::ScopedWindowSystem scoped(toolbar);
+    ComPtr<_clsToolbarButton> button = ButtonAt(0);
+    const std::wstring bounded = TextOf(button.get());
+    EXPECT_EQ(clsToolbarButton::kMaxTextLength, bounded.size());
+    EXPECT_EQ(std::wstring(clsToolbarButton::kMaxTextLength, L'z'), bounded);
+    EXPECT_EQ(Release(), std::vector<std::string>(toolbar.calls.end() - 2, toolbar.calls.end()));
+
+    // A text running into the top of the range overflows the address, and still releases.
+    toolbar.calls.clear();
+    toolbar.endless = false;
+    toolbar.record.iString = 0x7FFFFFFA;
+    toolbar.text = {{0x7FFFFFFA, L'x'}, {0x7FFFFFFC, L'y'}, {0x7FFFFFFE, L'z'}};
+    EXPECT_EQ(L"", TextOf(button.get(), kVbOverflow));
+    EXPECT_EQ(Release(), std::vector<std::string>(toolbar.calls.end() - 2, toolbar.calls.end()));
+
+    // A text whose terminator is the last unit of the range is complete: nothing follows to read.
+    toolbar.record.iString = 0x7FFFFFFC;
+    toolbar.text = {{0x7FFFFFFC, L'q'}, {0x7FFFFFFE, 0}};
+    EXPECT_EQ(L"q", TextOf(button.get()));
+}
+
+TEST(TrayExchange, MovesAndNeighboursAskOnlyForTheCount) {
+    SimulatedToolbar toolbar;
+    toolbar.count = 3;
+    platform::ScopedWindowSystem scoped(toolbar);
+    
+    for (LONG index : {-1L, 0L}) {
+        toolbar.calls.clear();
+        ASSERT_EQ(S_OK, ButtonAt(index)->MoveLeft());
+        EXPECT_TRUE(toolbar.calls.empty()) << index;
+    }
+    ASSERT_EQ(S_OK, ButtonAt(1)->MoveLeft());
+    EXPECT_EQ(std::vector<std::string>{Line("SendMessageA", TB_MOVEBUTTON, 1, 0)}, toolbar.calls);
+
+    for (LONG index : {2L, 3L, 40L}) {
+        toolbar.calls.clear();
+        ASSERT_EQ(S_OK, ButtonAt(index)->MoveRight());
+        EXPECT_EQ(std::vector<std::string>{Line("SendMessageA", TB_BUTTONCOUNT, 0, 0)}, toolbar.calls) << index;
+    }
+    toolbar.calls.clear();
+    ASSERT_EQ(S_OK, ButtonAt(-1)->MoveRight());
+    EXPECT_EQ(1u, toolbar.Count(Line("SendMessageA", TB_MOVEBUTTON, -1, 0)));
+
+    // Neighbours are bound to the toolbar and the next or previous index: seen in their requests.
+    auto requestedIndex = [&](_clsToolbarButton* button) {
+        toolbar.calls.clear();
+        VARIANT_BOOL visible;
+        EXPECT_EQ(S_OK, button->get_Visible(&visible));
+        return toolbar.calls.at(4);
+    };
+    ComPtr<_clsToolbarButton> next, previous;
+    ASSERT_EQ(S_OK, ButtonAt(-1)->GetNextButton(next.put()));
+    ASSERT_TRUE(next);
+    EXPECT_EQ(Line("SendMessageA", TB_GETBUTTON, 0, kBuffer), requestedIndex(next.get()));
+    toolbar.calls.clear();
+    ASSERT_EQ(S_OK, ButtonAt(7)->GetPreviousButton(previous.put()));
+    ASSERT_TRUE(previous);
+    EXPECT_TRUE(toolbar.calls.empty());  // the count is not consulted
+    EXPECT_EQ(Line("SendMessageA", TB_GETBUTTON, 6, kBuffer), requestedIndex(previous.get()));
+
+    // An empty toolbar has no next button even from index -1.
+    toolbar.count = 0;
+    ASSERT_EQ(S_OK, ButtonAt(-1)->GetNextButton(next.put()));
+    EXPECT_FALSE(next);
+    // A count at the bottom of the range cannot be stepped below.
+    toolbar.count = LONG_MIN;
+    EXPECT_EQ(kVbOverflow, ButtonAt(0)->MoveRight());
+    EXPECT_EQ(kVbOverflow, ButtonAt(0)->GetNextButton(next.put()));
+    EXPECT_FALSE(next);
+}
+
+// The window path, step by step, and where a failed search leaves the toolbar handle.
+struct SimulatedShell : platform::Win32WindowSystem {
+    std::map<std::string, LONG> found;  // class -> handle
+    std::vector<LONG> windows;
+    std::vector<std::string> calls;
+    LONG FindWindowA(const char* className, const char* windowName) override {
+        calls.push_back(std::string("FindWindowA ") + className + (windowName ? " named" : " any"));
+        return found[className];
+    }
+    LONG FindWindowExA(LONG parent, LONG after, const char* className, const char* windowName) override {
+        calls.push_back("FindWindowExA " + std::to_string(parent) + " " + std::to_string(after) + " " +
+                        className + (windowName ? " named" : " any"));
+        return found[className];
+    }
+    BOOL IsWindow(LONG hWnd) override {
+        calls.push_back("IsWindow " + std::to_string(hWnd));
+        for (LONG w : windows)
+            if (w == hWnd) return TRUE;
+        return FALSE;
+    }
+};
+
+TEST(TrayPath, EachStepSearchesTheChildrenOfTheOneBefore) {
+    SimulatedShell shell;
+    shell.found = {{"Shell_TrayWnd", 10}, {"TrayNotifyWnd", 20}, {"SysPager", 30}, {"ToolbarWindow32", 40}};
+    shell.windows = {10, 20, 30, 40};
+    platform::ScopedWindowSystem scoped(shell);
+    ComPtr<_clsSysToolbar> toolbar;
+    ASSERT_EQ(S_OK, CreateSysToolbar(toolbar.put()));
+    ComPtr<_clsSysToolbar> returned;
+    ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
+    EXPECT_EQ(toolbar.get(), returned.get());
+    EXPECT_EQ((std::vector<std::string>{"FindWindowA Shell_TrayWnd any", "IsWindow 10",
+                                        "FindWindowExA 10 0 TrayNotifyWnd any", "IsWindow 20",
+                                        "FindWindowExA 20 0 SysPager any", "IsWindow 30",
+                                        "FindWindowExA 30 0 ToolbarWindow32 any", "IsWindow 40"}),
+              shell.calls);
+
+    // A handle found that is no window stops the search and stays as the toolbar handle.
+    shell.found["SysPager"] = 31;
+    shell.calls.clear();
+    ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
+    EXPECT_FALSE(returned);
+    EXPECT_EQ("IsWindow 31", shell.calls.back());
+    LONG handle = 0;
+    ASSERT_EQ(S_OK, toolbar->get_hWnd(&handle));
+    EXPECT_EQ(31, handle);
+    // The search always starts again at the top.
+    shell.found["SysPager"] = 30;
+    ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
+    EXPECT_TRUE(returned);
+    ASSERT_EQ(S_OK, toolbar->get_hWnd(&handle));
+    EXPECT_EQ(40, handle);
+}
+
+TEST(SharedMem, ARegionIsCommittedZeroFilledAndReleasedWithItsHandle) {
+    LONG process = -1;
+    const LONG address = AllocSharedMem(static_cast<LONG>(GetCurrentProcessId()), 20, &process);
+    ASSERT_NE(0, process);
+    ASSERT_NE(0, address);
+    MEMORY_BASIC_INFORMATION info = {};
+    const void* region = reinterpret_cast<const void*>(static_cast<LONG_PTR>(address));
+    ASSERT_EQ(sizeof info, VirtualQuery(region, &info, sizeof info));
+    EXPECT_EQ(static_cast<DWORD>(MEM_COMMIT), info.State);
+    EXPECT_EQ(static_cast<DWORD>(PAGE_READWRITE), info.Protect);
+    EXPECT_EQ(static_cast<DWORD>(MEM_PRIVATE), info.Type);
+    EXPECT_EQ(std::vector<char>(20, 0), std::vector<char>(static_cast<const char*>(region),
+                                                          static_cast<const char*>(region) + 20));
+    DWORD flags = 0;
+    const HANDLE handle = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(process));
+    EXPECT_TRUE(GetHandleInformation(handle, &flags));
+    EXPECT_EQ(0u, flags & HANDLE_FLAG_INHERIT);
+
+    FreeSharedMem(process, address, 20);
+    ASSERT_EQ(sizeof info, VirtualQuery(region, &info, sizeof info));
+    EXPECT_EQ(static_cast<DWORD>(MEM_FREE), info.State);
+    EXPECT_FALSE(GetHandleInformation(handle, &flags));
+
+    // No process: no handle, no region, and releasing nothing is harmless.
+    process = -1;
+    EXPECT_EQ(0, AllocSharedMem(0, 20, &process));
+    EXPECT_EQ(0, process);
+    FreeSharedMem(0, 0, 20);
+}
+
+}  // namespace
+}  // namespace wrang::test

@@ -1,0 +1,423 @@
+// The notification-area toolbar and its buttons against a stand-in shell in another process
+// (tests/fakeshell), with a real toolbar whose records and texts live in that process.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/Classes.h"
+#include "support/Automation.h"
+#include "support/WindowThread.h"
+
+namespace wrang::test {
+namespace {
+
+constexpr UINT kQueryCommand = WM_APP + 1;  // answered by the fake shell: command at an index
+constexpr UINT kQueryHidden = WM_APP + 2;   // answered by the fake shell: 1 hidden, 0 shown
+// Fake shells of all test processes and scripts take turns on this mutex.
+constexpr wchar_t kShellTurn[] = L"WrangFakeShellTurn";
+constexpr auto kShellDeadline = std::chrono::seconds(100);
+
+struct ShellSearch {
+    DWORD processId;
+    HWND found;
+};
+BOOL CALLBACK FindShellWindow(HWND hWnd, LPARAM lParam) {
+    auto* search = reinterpret_cast<ShellSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hWnd, &owner);
+    char name[64] = {};
+    GetClassNameA(hWnd, name, sizeof name);
+    char caption[64] = {};
+    GetWindowTextA(hWnd, caption, sizeof caption);
+    if (owner == search->processId && lstrcmpA(name, "Shell_TrayWnd") == 0 &&
+        caption[0] != 0) {
+        search->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// wrang_fakeshell.exe with its options; found once its window chain and buttons exist.
+class FakeShell {
+public:
+    explicit FakeShell(const std::wstring& arguments) {
+        std::wstring command = L"\"" + TestDirectory() + L"\\wrang_fakeshell.exe\" " + arguments;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &m_info))
+            return;
+        ShellSearch search = {m_info.dwProcessId, nullptr};
+        PumpUntil([&] {
+            EnumWindows(&FindShellWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        }, kShellDeadline);
+        m_shell = search.found;
+        HWND parent = FindWindowExA(FindWindowExA(m_shell, nullptr, "TrayNotifyWnd", nullptr), nullptr,
+                                    "SysPager", nullptr);
+        if (!parent) parent = FindWindowExA(m_shell, nullptr, "TrayNotifyWnd", nullptr);
+        m_toolbar = FindWindowExA(parent, nullptr, "ToolbarWindow32", nullptr);
+    }
+    ~FakeShell() { Stop(); }
+    FakeShell(const FakeShell&) = delete;
+    FakeShell& operator=(const FakeShell&) = delete;
+
+    void Stop() {
+        if (!m_info.hProcess) return;
+        TerminateProcess(m_info.hProcess, 0);
+        WaitForSingleObject(m_info.hProcess, 10000);
+        CloseHandle(m_info.hProcess);
+        CloseHandle(m_info.hThread);
+        m_info = {};
+    }
+    HWND Toolbar() const { return m_toolbar; }
+    LONG ToolbarHandle() const { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(m_toolbar)); }
+    DWORD ProcessId() const { return m_info.dwProcessId; }
+    LONG Count() const { return static_cast<LONG>(SendMessageW(m_toolbar, TB_BUTTONCOUNT, 0, 0)); }
+    // The toolbar's order as command identifiers (the shell numbers its buttons 100, 101, ...).
+    std::vector<LONG> Order() const {
+        std::vector<LONG> order;
+        for (LONG i = 0; i < Count(); ++i)
+            order.push_back(static_cast<LONG>(SendMessageW(m_shell, kQueryCommand, i, 0)));
+        return order;
+    }
+    LONG Hidden(LONG index) const { return static_cast<LONG>(SendMessageW(m_shell, kQueryHidden, index, 0)); }
+
+private:
+    PROCESS_INFORMATION m_info = {};
+    HWND m_shell = nullptr;
+    HWND m_toolbar = nullptr;
+};
+
+// Holds the fake shells' turn, so that no shell of another test can be found meanwhile.
+class ShellTurn {
+public:
+    ShellTurn() : m_mutex(CreateMutexW(nullptr, FALSE, kShellTurn)) {
+        const DWORD waited = WaitForSingleObject(m_mutex, 100000);
+        m_held = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+    ~ShellTurn() {
+        if (m_held) ReleaseMutex(m_mutex);
+        CloseHandle(m_mutex);
+    }
+    bool Held() const { return m_held; }
+
+private:
+    HANDLE m_mutex;
+    bool m_held = false;
+};
+
+ComPtr<_clsSysToolbar> NewToolbar() {
+    ComPtr<_clsSysToolbar> toolbar;
+    EXPECT_EQ(S_OK, CreateSysToolbar(toolbar.put()));
+    return toolbar;
+}
+
+ComPtr<_clsToolbarButton> ByIndex(_clsSysToolbar* toolbar, LONG index) {
+    ComPtr<_clsToolbarButton> button;
+    EXPECT_EQ(S_OK, toolbar->GetButtonByIndex(index, button.put()));
+    return button;
+}
+
+std::wstring TextOf(_clsToolbarButton* button) {
+    UniqueBstr text;
+    EXPECT_EQ(S_OK, button->get_Text(text.put()));
+    return text.get() ? std::wstring(text.get(), SysStringLen(text.get())) : std::wstring();
+}
+
+bool VisibleOf(_clsToolbarButton* button) {
+    VARIANT_BOOL visible = 1;
+    EXPECT_EQ(S_OK, button->get_Visible(&visible));
+    EXPECT_TRUE(visible == VARIANT_TRUE || visible == VARIANT_FALSE) << visible;
+    return visible == VARIANT_TRUE;
+}
+
+LONG CountOf(_clsSysToolbar* toolbar) {
+    LONG count = -1;
+    EXPECT_EQ(S_OK, toolbar->get_Count(&count));
+    return count;
+}
+
+LONG HandleOf(_clsSysToolbar* toolbar) {
+    LONG h = -1;
+    EXPECT_EQ(S_OK, toolbar->get_hWnd(&h));
+    return h;
+}
+
+ComPtr<_clsToolbarButton> Next(_clsToolbarButton* button) {
+    ComPtr<_clsToolbarButton> next;
+    EXPECT_EQ(S_OK, button->GetNextButton(next.put()));
+    return next;
+}
+
+ComPtr<_clsToolbarButton> Previous(_clsToolbarButton* button) {
+    ComPtr<_clsToolbarButton> previous;
+    EXPECT_EQ(S_OK, button->GetPreviousButton(previous.put()));
+    return previous;
+}
+
+// A bound toolbar on a running fake shell.
+struct BoundShell {
+    explicit BoundShell(const std::wstring& arguments) : shell(arguments), toolbar(NewToolbar()) {
+        ComPtr<_clsSysToolbar> returned;
+        EXPECT_EQ(S_OK, toolbar->Init(returned.put()));
+        EXPECT_EQ(toolbar.get(), returned.get());
+    }
+    FakeShell shell;
+    ComPtr<_clsSysToolbar> toolbar;
+};
+
+TEST(TrayToolbar, InitFollowsTheWindowPathToTheShellsToolbar) {
+    BoundShell bound(L"--button One --button Two --button Three");
+    ASSERT_TRUE(bound.shell.Toolbar());
+    EXPECT_EQ(bound.shell.ToolbarHandle(), HandleOf(bound.toolbar.get()));
+    VARIANT_BOOL isWindow = VARIANT_FALSE;
+    ASSERT_EQ(S_OK, bound.toolbar->get_IsWindow(&isWindow));
+    EXPECT_EQ(VARIANT_TRUE, isWindow);
+    EXPECT_EQ(3, CountOf(bound.toolbar.get()));
+    LONG buttonCount = 0;
+    ASSERT_EQ(S_OK, ByIndex(bound.toolbar.get(), 1)->get_Count(&buttonCount));
+    EXPECT_EQ(3, buttonCount);
+
+    // Indices are not compared with the count: any index gives a button, which reads as empty.
+    for (LONG index : {-5L, 3L, 1000L}) {
+        ComPtr<_clsToolbarButton> button = ByIndex(bound.toolbar.get(), index);
+        ASSERT_TRUE(button) << index;
+        EXPECT_EQ(L"", TextOf(button.get())) << index;
+    }
+}
+
+TEST(TrayToolbar, WithoutAShellInitGivesNothing) {
+    ShellTurn turn;  // no fake shell can start meanwhile
+    ASSERT_TRUE(turn.Held());
+    ASSERT_EQ(nullptr, FindWindowA("Shell_TrayWnd", nullptr)) << "the platform has a shell of its own";
+    ComPtr<_clsSysToolbar> toolbar = NewToolbar();
+    ComPtr<_clsSysToolbar> returned;
+    ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
+    EXPECT_FALSE(returned);
+    EXPECT_EQ(0, HandleOf(toolbar.get()));
+    EXPECT_EQ(0, CountOf(toolbar.get()));
+    VARIANT_BOOL isWindow = VARIANT_TRUE;
+    ASSERT_EQ(S_OK, toolbar->get_IsWindow(&isWindow));
+    EXPECT_EQ(VARIANT_FALSE, isWindow);
+    // Buttons of the unbound toolbar still exist and read as empty.
+    ComPtr<_clsToolbarButton> button = ByIndex(toolbar.get(), 0);
+    ASSERT_TRUE(button);
+    EXPECT_EQ(L"", TextOf(button.get()));
+    EXPECT_FALSE(Next(button.get()));
+}
+
+TEST(TrayToolbar, AShellWithoutPagerIsNotFound) {
+    FakeShell shell(L"--no-pager --button One");
+    ASSERT_TRUE(shell.Toolbar());
+    ComPtr<_clsSysToolbar> toolbar = NewToolbar();
+    ComPtr<_clsSysToolbar> returned;
+    ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
+    EXPECT_FALSE(returned);
+    EXPECT_EQ(0, HandleOf(toolbar.get()));
+    EXPECT_EQ(0, CountOf(toolbar.get()));}
+
+TEST(TrayButton, TextIsReadWholeFromTheShellsProcess) {
+    const std::wstring nonAscii = L"Gr\u00fc\u00dfe \u65e5\u672c \U0001F600 \u00e9";
+    BoundShell bound(L"--button \"\" --button \"" + nonAscii + L"\" --button Plain --long 5000");
+    ASSERT_EQ(4, bound.shell.Count());
+    EXPECT_EQ(L"", TextOf(ByIndex(bound.toolbar.get(), 0).get()));
+    EXPECT_EQ(nonAscii, TextOf(ByIndex(bound.toolbar.get(), 1).get()));
+    EXPECT_EQ(L"Plain", TextOf(ByIndex(bound.toolbar.get(), 2).get()));
+    const std::wstring long5000 = TextOf(ByIndex(bound.toolbar.get(), 3).get());
+    ASSERT_EQ(5000u, long5000.size());
+    for (size_t k = 0; k < long5000.size(); ++k)
+        ASSERT_EQ(static_cast<wchar_t>(L'a' + k % 26), long5000[k]) << k;
+
+}
+
+TEST(TrayButton, ByCommandBindsToTheCommandsIndexAndAnAbsentOneToMinusOne) {
+    BoundShell bound(L"--button Volume --button Network --button Clock");
+    ComPtr<_clsToolbarButton> network;
+    ASSERT_EQ(S_OK, bound.toolbar->GetButtonByCommand(101, network.put()));
+    EXPECT_EQ(L"Network", TextOf(network.get()));
+
+    // The button remembers the index, not the command: after a move it reads the new occupant.
+    ASSERT_EQ(S_OK, network->MoveRight());
+    EXPECT_EQ((std::vector<LONG>{100, 102, 101}), bound.shell.Order());
+    EXPECT_EQ(L"Clock", TextOf(network.get()));
+
+    ComPtr<_clsToolbarButton> absent;
+    ASSERT_EQ(S_OK, bound.toolbar->GetButtonByCommand(999, absent.put()));
+    ASSERT_TRUE(absent);
+    EXPECT_EQ(L"", TextOf(absent.get()));
+    // From index -1: the next is the first button, there is no previous, and nothing moves.
+    ComPtr<_clsToolbarButton> first = Next(absent.get());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(L"Volume", TextOf(first.get()));
+    EXPECT_FALSE(Previous(absent.get()));
+    ASSERT_EQ(S_OK, absent->MoveLeft());
+    ASSERT_EQ(S_OK, absent->MoveRight());
+    EXPECT_EQ((std::vector<LONG>{100, 102, 101}), bound.shell.Order());
+}
+
+TEST(TrayButton, VisibleRoundTripsInTheShellsToolbar) {
+    BoundShell bound(L"--button A --button B --button C");
+    ComPtr<_clsToolbarButton> b = ByIndex(bound.toolbar.get(), 1);
+    EXPECT_TRUE(VisibleOf(b.get()));
+    ASSERT_EQ(S_OK, b->put_Visible(VARIANT_FALSE));
+    EXPECT_EQ(1, bound.shell.Hidden(1));
+    EXPECT_EQ(0, bound.shell.Hidden(0));
+    EXPECT_EQ(0, bound.shell.Hidden(2));
+    EXPECT_FALSE(VisibleOf(b.get()));
+    EXPECT_TRUE(VisibleOf(ByIndex(bound.toolbar.get(), 2).get()));
+    // Hiding twice keeps it hidden; showing brings it back.
+    ASSERT_EQ(S_OK, b->put_Visible(VARIANT_FALSE));
+    EXPECT_EQ(1, bound.shell.Hidden(1));
+    ASSERT_EQ(S_OK, b->put_Visible(VARIANT_TRUE));
+    EXPECT_EQ(0, bound.shell.Hidden(1));
+    EXPECT_TRUE(VisibleOf(b.get()));
+
+    // A hidden button is still counted and keeps its text.
+    ASSERT_EQ(S_OK, ByIndex(bound.toolbar.get(), 2)->put_Visible(VARIANT_FALSE));
+    EXPECT_EQ(1, bound.shell.Hidden(2));
+    EXPECT_EQ(3, CountOf(bound.toolbar.get()));
+    EXPECT_EQ(L"C", TextOf(ByIndex(bound.toolbar.get(), 2).get()));
+}
+
+TEST(TrayButton, MovesChangeTheShellsOrderAndLeaveTheIndex) {
+    BoundShell bound(L"--button A --button B --button C --button D");
+    const std::vector<LONG> original = {100, 101, 102, 103};
+    ComPtr<_clsToolbarButton> first = ByIndex(bound.toolbar.get(), 0);
+    ComPtr<_clsToolbarButton> last = ByIndex(bound.toolbar.get(), 3);
+    // At the ends there is nowhere to go.
+    ASSERT_EQ(S_OK, first->MoveLeft());
+    ASSERT_EQ(S_OK, last->MoveRight());
+    EXPECT_EQ(original, bound.shell.Order());
+
+    // Two MoveLeft on one object: the second moves the former left neighbour back.
+    ComPtr<_clsToolbarButton> c = ByIndex(bound.toolbar.get(), 2);
+    ASSERT_EQ(S_OK, c->MoveLeft());
+    EXPECT_EQ((std::vector<LONG>{100, 102, 101, 103}), bound.shell.Order());
+    EXPECT_EQ(L"B", TextOf(c.get()));
+    ASSERT_EQ(S_OK, c->MoveLeft());
+    EXPECT_EQ(original, bound.shell.Order());
+
+    // Following the button with GetPreviousButton moves it all the way to the front.
+    ComPtr<_clsToolbarButton> moving = ByIndex(bound.toolbar.get(), 3);
+    for (int step = 0; step < 3; ++step) {
+        ASSERT_EQ(S_OK, moving->MoveLeft());
+        moving = Previous(moving.get());
+        ASSERT_TRUE(moving) << step;
+        EXPECT_EQ(L"D", TextOf(moving.get())) << step;
+    }
+    EXPECT_EQ((std::vector<LONG>{103, 100, 101, 102}), bound.shell.Order());
+    // And with GetNextButton back to the end.
+    for (int step = 0; step < 3; ++step) {
+        ASSERT_EQ(S_OK, moving->MoveRight());
+        moving = Next(moving.get());
+        ASSERT_TRUE(moving) << step;
+    }
+    EXPECT_EQ(original, bound.shell.Order());
+    EXPECT_EQ(L"D", TextOf(moving.get()));
+}
+
+TEST(TrayButton, NeighboursStopAtBothEnds) {
+    BoundShell bound(L"--button A --button B --button C");
+    std::wstring walked;
+    for (ComPtr<_clsToolbarButton> b = ByIndex(bound.toolbar.get(), 0); b; b = Next(b.get()))
+        walked += TextOf(b.get());
+    EXPECT_EQ(L"ABC", walked);
+    walked.clear();
+    for (ComPtr<_clsToolbarButton> b = ByIndex(bound.toolbar.get(), 2); b; b = Previous(b.get()))
+        walked += TextOf(b.get());
+    EXPECT_EQ(L"CBA", walked);
+
+    // Beyond the last button, the previous one is the index before, without asking the toolbar.
+    ComPtr<_clsToolbarButton> beyond = Previous(ByIndex(bound.toolbar.get(), 3).get());
+    ASSERT_TRUE(beyond);
+    EXPECT_EQ(L"C", TextOf(beyond.get()));
+    EXPECT_TRUE(Previous(ByIndex(bound.toolbar.get(), 50).get()));
+    EXPECT_FALSE(Next(ByIndex(bound.toolbar.get(), 50).get()));
+    EXPECT_FALSE(Previous(ByIndex(bound.toolbar.get(), -3).get()));
+}
+
+TEST(TrayToolbar, InitAgainFindsARestartedShell) {
+    auto first = std::make_unique<BoundShell>(L"--button Old");
+    ComPtr<_clsSysToolbar> toolbar = first->toolbar;
+    ComPtr<_clsToolbarButton> oldButton = ByIndex(toolbar.get(), 0);
+    EXPECT_EQ(L"Old", TextOf(oldButton.get()));
+    const LONG oldHandle = HandleOf(toolbar.get());
+    first->shell.Stop();
+
+    // Between shells every member still answers, with nothing to read.
+    EXPECT_EQ(0, CountOf(toolbar.get()));
+    EXPECT_EQ(L"", TextOf(oldButton.get()));
+    ASSERT_EQ(S_OK, oldButton->put_Visible(VARIANT_FALSE));
+
+    FakeShell second(L"--button New1 --button New2");
+    ASSERT_TRUE(second.Toolbar());
+    ComPtr<_clsSysToolbar> returned;
+    ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
+    EXPECT_EQ(toolbar.get(), returned.get());
+    EXPECT_EQ(second.ToolbarHandle(), HandleOf(toolbar.get()));
+    EXPECT_EQ(2, CountOf(toolbar.get()));
+    EXPECT_EQ(L"New2", TextOf(ByIndex(toolbar.get(), 1).get()));
+    // A button handed out before keeps the old toolbar, unless window handles were reused.
+    if (oldHandle != second.ToolbarHandle()) EXPECT_EQ(L"", TextOf(oldButton.get()));
+}
+
+// Committed private regions of a process, as its own query handle sees them.
+size_t PrivateRegions(HANDLE process) {
+    size_t regions = 0;
+    MEMORY_BASIC_INFORMATION info;
+    ULONG_PTR address = 0;
+    while (VirtualQueryEx(process, reinterpret_cast<const void*>(address), &info, sizeof info) == sizeof info) {
+        if (info.Type == MEM_PRIVATE && info.State != MEM_FREE) ++regions;
+        const ULONG_PTR next = reinterpret_cast<ULONG_PTR>(info.BaseAddress) + info.RegionSize;
+        if (next <= address) break;
+        address = next;
+    }
+    return regions;
+}
+
+// The value the next handle of this process gets: a handle left open takes the free slot.
+HANDLE NextHandleSlot() {
+    HANDLE probe = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    CloseHandle(probe);
+    return probe;
+}
+
+DWORD HandleCount() {
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+}
+
+TEST(TrayButton, AThousandExchangesLeaveNothingBehind) {
+    BoundShell bound(L"--button Volume --button Network");
+    HANDLE query = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, bound.shell.ProcessId());
+    ASSERT_TRUE(query);
+    ComPtr<_clsToolbarButton> button = ByIndex(bound.toolbar.get(), 1);
+    // One exchange first, so that whatever the shell sets up once is in place.
+    EXPECT_EQ(L"Network", TextOf(button.get()));
+    const size_t regionsBefore = PrivateRegions(query);
+    const DWORD handlesBefore = HandleCount();
+    const HANDLE slotBefore = NextHandleSlot();
+    ASSERT_GT(regionsBefore, 0u);
+
+    for (int i = 0; i < 250; ++i) {
+        ASSERT_EQ(L"Network", TextOf(button.get())) << i;
+        ASSERT_TRUE(VisibleOf(button.get())) << i;
+        ASSERT_EQ(S_OK, button->put_Visible(VARIANT_TRUE)) << i;
+        ASSERT_EQ(L"", TextOf(ByIndex(bound.toolbar.get(), 7).get())) << i;
+    }
+
+    EXPECT_EQ(regionsBefore, PrivateRegions(query));
+    EXPECT_EQ(handlesBefore, HandleCount());
+    EXPECT_EQ(slotBefore, NextHandleSlot());
+    CloseHandle(query);
+}
+
+}  // namespace
+}  // namespace wrang::test
