@@ -1,0 +1,84 @@
+// The key-string service typing for real, through SendInput, into the focused edit control of
+// another process.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "frame/Classes.h"
+#include "frame/Errors.h"
+#include "support/Automation.h"
+#include "support/TargetProcess.h"
+
+namespace wrang::test {
+namespace {
+
+std::wstring TextOf(HWND window) {
+    // GetWindowText would give another process's edit control its caption, not its contents.
+    wchar_t buffer[256] = {};
+    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+// Makes the target the foreground window with its edit control focused. Focus can only be set
+// by the thread that owns the window; an edit control takes it itself on a mouse click.
+bool FocusEdit(HWND top, HWND edit) {
+    SetForegroundWindow(top);
+    SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(edit, WM_LBUTTONUP, 0, 0);
+    GUITHREADINFO info = {sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info);
+    return info.hwndFocus == edit && GetForegroundWindow() == top;
+}
+
+class KeysIntoTarget : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(target.Window());
+        edit = FindWindowExA(target.Window(), nullptr, "Edit", nullptr);
+        ASSERT_TRUE(edit);
+        ASSERT_TRUE(FocusEdit(target.Window(), edit));
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        ASSERT_EQ(S_OK, CreateWrangler(wrangler.put()));
+    }
+
+    void Keys(const wchar_t* keys, CallResult* call) {
+        Call(wrangler.get(), L"VBSendKeys", {Arg::String(keys), Arg::Bool(true)}, call);
+    }
+    HRESULT Keys(const wchar_t* keys) {
+        CallResult call;
+        Keys(keys, &call);
+        return call.hr;
+    }
+
+    TargetProcess target{L"--window WrangKeysTarget \"Keys target\"", "WrangKeysTarget"};
+    HWND edit = nullptr;
+    ComPtr<_clsWrangler> wrangler;
+};
+
+TEST_F(KeysIntoTarget, ShiftGroupsRepeatsAndCharactersWithoutAKeyArriveInOrder) {
+    // With the wait flag the text is there when the call returns.
+    ASSERT_EQ(S_OK, Keys(L"+ab+(cd)e{x 3}{+}{(}"));
+    EXPECT_EQ(L"AbCDexxx+(", TextOf(edit));
+    // Modifiers were released: plain letters stay lower case.
+    EXPECT_FALSE(GetAsyncKeyState(VK_SHIFT) & 0x8000);
+    ASSERT_EQ(S_OK, Keys(L"z"));
+    EXPECT_EQ(L"AbCDexxx+(z", TextOf(edit));
+    // A character that no key of the layout types goes as itself.
+    ASSERT_EQ(S_OK, Keys(L"{BS 2}\x00e9!{LEFT}{DEL}"));
+    EXPECT_EQ(L"AbCDexxx+\x00e9", TextOf(edit)) << "VkKeyScanW: " << VkKeyScanW(0xE9);
+}
+
+TEST_F(KeysIntoTarget, AMalformedStringIsErrorFiveAndTypesNothing) {
+    for (const wchar_t* keys : {L"ab{FOO}", L"ab{ENTER", L"ab(cd", L"ab}", L"ab{x 10001}", L"ab+"}) {
+        CallResult call;
+        Keys(keys, &call);
+        EXPECT_EQ(DISP_E_EXCEPTION, call.hr) << keys;
+        EXPECT_EQ(kVbInvalidCall, call.scode) << keys;
+        EXPECT_EQ(L"Invalid procedure call or argument", call.description) << keys;
+    }
+    ASSERT_EQ(S_OK, Keys(L"ok"));
+    EXPECT_EQ(L"ok", TextOf(edit));
+}
+
+}  // namespace
+}  // namespace wrang::test
