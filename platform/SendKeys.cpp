@@ -147,8 +147,6 @@ HRESULT Win32WindowSystem::SendKeys(const wchar_t* keys, UINT length, bool wait)
         std::vector<INPUT>& inputs = builder.inputs();
         if (inputs.empty()) return S_OK;
 
-        MSG probe;
-        ::PeekMessageW(&probe, nullptr, 0, 0, PM_NOREMOVE);
         const UINT sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
         if (sent < inputs.size()) {
             const DWORD error = ::GetLastError();

@@ -80,5 +80,39 @@ TEST_F(KeysIntoTarget, AMalformedStringIsErrorFiveAndTypesNothing) {
     EXPECT_EQ(L"ok", TextOf(edit));
 }
 
+// SendText needs neither focus nor the foreground: it posts to the control, whose own loop turns
+// the keys into characters.
+TEST(TextIntoTarget, TheEditControlOfAnotherProcessShowsTheTypedText) {
+    TargetProcess target(L"--window WrangTextTarget \"Text target\"", "WrangTextTarget");
+    ASSERT_TRUE(target.Window());
+    HWND edit = FindWindowExA(target.Window(), nullptr, "Edit", nullptr);
+    ASSERT_TRUE(edit);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    ComPtr<_clsWrangler> w, same;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    ASSERT_EQ(S_OK, w->InitByHandle(static_cast<LONG>(reinterpret_cast<LONG_PTR>(edit)), same.put()));
+    // Each text waits for the one before: the characters that the target's loop makes from the
+    // keys are queued behind whatever was posted already.
+    const struct {
+        const wchar_t* typed;
+        const wchar_t* shown;
+    } steps[] = {
+        // Letters go as their keys without Shift, so they arrive in lower case.
+        {L"Ab1 x", L"ab1 x"},
+        // "!" has no key of its own; its WM_CHAR types it.
+        {L"!", L"ab1 x!"},
+        // A key that also carries its character is seen twice by a control whose loop translates
+        // keys: once from the key, once from the character.
+        {L"{BS}", L"ab1 "},
+    };
+    for (const auto& step : steps) {
+        CallResult call;
+        Call(w.get(), L"SendText", {Arg::String(step.typed), Arg::Long(0)}, &call);
+        ASSERT_EQ(S_OK, call.hr);
+        for (int i = 0; i < 100 && TextOf(edit) != step.shown; ++i) Sleep(20);
+        EXPECT_EQ(std::wstring(step.shown), TextOf(edit));
+    }
+}
+
 }  // namespace
 }  // namespace wrang::test
