@@ -114,7 +114,8 @@ LONG clsWrangler::CharToKeyCode(SHORT characterCode) noexcept {
 }
 
 HRESULT clsWrangler::VBSendKeys(BSTR strInput, VARIANT_BOOL wait) {
-    // The service reads the keys from its own argument; the caller's string stays the caller's.
+    // The window plays no part: the service types into whichever window is active. A null string
+    // is an empty key string.
     return platform::Current().SendKeys(strInput ? strInput : L"", SysStringLen(strInput), wait != VARIANT_FALSE);
 }
 
