@@ -2,6 +2,7 @@
 // another process.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "frame/Classes.h"
@@ -19,29 +20,47 @@ std::wstring TextOf(HWND window) {
     return buffer;
 }
 
-// Makes the target the foreground window with its edit control focused. Focus can only be set
-// by the thread that owns the window; an edit control takes it itself on a mouse click.
-bool FocusEdit(HWND top, HWND edit) {
-    SetForegroundWindow(top);
-    SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    SendMessageW(edit, WM_LBUTTONUP, 0, 0);
+bool HasFocus(HWND top, HWND edit) {
     GUITHREADINFO info = {sizeof info};
     GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info);
     return info.hwndFocus == edit && GetForegroundWindow() == top;
 }
 
+// Makes the target the foreground window with its edit control focused and the caret at the end.
+// Focus can only be set by the thread that owns the window; an edit control takes it itself on a
+// mouse click (which also moves the caret).
+bool FocusEdit(HWND top, HWND edit) {
+    if (HasFocus(top, edit)) return true;
+    SetForegroundWindow(top);
+    SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(edit, WM_LBUTTONUP, 0, 0);
+    const LRESULT end = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+    SendMessageW(edit, EM_SETSEL, end, end);
+    return HasFocus(top, edit);
+}
+
 class KeysIntoTarget : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(target.Window());
-        edit = FindWindowExA(target.Window(), nullptr, "Edit", nullptr);
+        // CTest runs tests in parallel processes; only one of them may own the foreground.
+        foreground = CreateMutexW(nullptr, FALSE, L"WrangTestsForegroundInput");
+        ASSERT_TRUE(foreground);
+        ASSERT_NE(WAIT_TIMEOUT, WaitForSingleObject(foreground, 60000));
+        owned = true;
+        // Started only now, so that its new window cannot take the foreground from another test.
+        target = std::make_unique<TargetProcess>(L"--window WrangKeysTarget \"Keys target\"", "WrangKeysTarget");
+        ASSERT_TRUE(target->Window());
+        edit = FindWindowExA(target->Window(), nullptr, "Edit", nullptr);
         ASSERT_TRUE(edit);
-        ASSERT_TRUE(FocusEdit(target.Window(), edit));
+        ASSERT_TRUE(FocusEdit(target->Window(), edit));
         SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         ASSERT_EQ(S_OK, CreateWrangler(wrangler.put()));
     }
 
+    // Other tests run alongside and may take the foreground with a new window: focus again
+    // right before each string.
     void Keys(const wchar_t* keys, CallResult* call) {
+        EXPECT_TRUE(FocusEdit(target->Window(), edit));
         Call(wrangler.get(), L"VBSendKeys", {Arg::String(keys), Arg::Bool(true)}, call);
     }
     HRESULT Keys(const wchar_t* keys) {
@@ -50,7 +69,15 @@ protected:
         return call.hr;
     }
 
-    TargetProcess target{L"--window WrangKeysTarget \"Keys target\"", "WrangKeysTarget"};
+    void TearDown() override {
+        target.reset();
+        if (owned) ReleaseMutex(foreground);
+        if (foreground) CloseHandle(foreground);
+    }
+
+    HANDLE foreground = nullptr;
+    bool owned = false;
+    std::unique_ptr<TargetProcess> target;
     HWND edit = nullptr;
     ComPtr<_clsWrangler> wrangler;
 };
