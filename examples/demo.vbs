@@ -54,4 +54,14 @@ Else
     Next
 End If
 
+WScript.Echo "== Typing"
+Dim padEdit
+Set padEdit = pad.GetChild("Edit")
+' Keys are posted to the control itself: notepad need not be active. Letters go without Shift.
+WScript.Echo "SendText returned " & padEdit.SendText("Hello from Wrang", 5)
+Pause 0.5
+WScript.Echo "Notepad now shows: " & Replace(padEdit.Text, Chr(0), "")
+' Typed text counts as a change; clear the flag (EM_SETMODIFY) so closing asks nothing.
+padEdit.SendMsgLong &HB9, 0, 0, True
+
 pad.CloseWindow

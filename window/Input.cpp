@@ -1,11 +1,122 @@
+#include "frame/Checked.h"
+#include "frame/Classes.h"
+#include "frame/Errors.h"
+#include "platform/AnsiText.h"
+#include "platform/WindowSystem.h"
+#include "window/TextKeys.h"
 #include "window/clsWrangler.h"
 
-#include "frame/Classes.h"
-
 namespace wrang {
+namespace {
 
-HRESULT clsWrangler::ClickButton(ClickButtonMethods ClickMethod) { return E_NOTIMPL; }
-HRESULT clsWrangler::SendText(BSTR strText, LONG sendInterval, VARIANT_BOOL *result) { return E_NOTIMPL; }
-HRESULT clsWrangler::VBSendKeys(BSTR strInput, VARIANT_BOOL wait) { return E_NOTIMPL; }
+struct ClickMessage {
+    UINT message;
+    LONG wParam;
+};
+
+// Indexed by ClickButtonMethods. The "down" and "up" values of both buttons send the opposite
+// message (BTN_LBTN_DOWN sends WM_LBUTTONUP and so on). Scripts written against this component
+// pick the value that produces the message they need, so the pairing stays as it is.
+constexpr ClickMessage kClickMessages[][2] = {
+    {{WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}},  // BTN_DEFAULT
+    {{WM_LBUTTONUP, 0}, {0, 0}},                      // BTN_LBTN_DOWN
+    {{WM_LBUTTONDOWN, 0}, {0, 0}},                    // BTN_LBTN_UP
+    {{WM_LBUTTONDBLCLK, 0}, {0, 0}},                  // BTN_LBTN_DBLCLICK
+    {{WM_RBUTTONUP, 0}, {0, 0}},                      // BTN_RBTN_DOWN
+    {{WM_RBUTTONDOWN, 0}, {0, 0}},                    // BTN_RBTN_UP
+    {{WM_RBUTTONDBLCLK, 0}, {0, 0}},                  // BTN_RBTN_DBLCLICK
+};
+
+// The character's code in the ANSI code page as a 16-bit number: a double-byte character is its
+// lead byte followed by its trail byte, which reads as negative.
+HRESULT AnsiCharacterCode(wchar_t character, SHORT* code) noexcept {
+    AnsiText ansi;
+    RETURN_IF_FAILED(ToAnsi(&character, 1, &ansi));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(ansi.data());
+    if (ansi.length() >= 2) {
+        *code = static_cast<SHORT>((bytes[0] << 8) | bytes[1]);
+    } else {
+        *code = ansi.length() == 1 ? static_cast<SHORT>(bytes[0]) : 0;
+    }
+    return S_OK;
+}
+
+bool HasNoCharacter(LONG keyCode) noexcept {
+    return (keyCode >= 42 && keyCode <= 57) || (keyCode >= 64 && keyCode <= 93) ||
+           (keyCode >= 97 && keyCode <= 122) || keyCode == 32;
+}
+
+}  // namespace
+
+HRESULT clsWrangler::ClickButton(ClickButtonMethods ClickMethod) {
+    // Compared unsigned, so that negative values are out of range as well.
+    const auto method = static_cast<ULONG>(ClickMethod);
+    if (method > 6) return S_OK;
+    for (const ClickMessage& sent : kClickMessages[method]) {
+        if (sent.message == 0) break;
+        platform::Current().SendMessageA(m_hWnd, sent.message, sent.wParam, 0);
+    }
+    return S_OK;
+}
+
+HRESULT clsWrangler::SendText(BSTR strText, LONG sendInterval, VARIANT_BOOL* result) {
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    const size_t length = SysStringLen(strText);
+    if (length > 0) {
+        // Checked before the first key, so that a bad interval types nothing.
+        SHORT pause = 0;
+        RETURN_IF_FAILED(ToInteger16(sendInterval, &pause));
+        for (size_t i = 0; i < length;) {
+            const TextStep step = ReadTextStep(strText, length, i);
+            LONG keyCode = step.keyCode;
+            if (step.isCharacter) {
+                SHORT code = 0;
+                RETURN_IF_FAILED(AnsiCharacterCode(step.character, &code));
+                keyCode = CharToKeyCode(code);
+            }
+            RETURN_IF_FAILED(PostKey(keyCode, m_hWnd, pause));
+            i = step.next;
+        }
+    }
+    *result = VARIANT_TRUE;
+    return S_OK;
+}
+
+HRESULT clsWrangler::PostKey(LONG keyCode, LONG hWnd, SHORT pause) noexcept {
+    platform::WindowSystem& system = platform::Current();
+    // Only the low byte is a scan code; anything above it would spill into the flag bits.
+    const LONG scanCode = static_cast<LONG>(system.MapVirtualKeyA(static_cast<UINT>(keyCode), 0) & 0xFF);
+    const LONG down = (scanCode << 16) | 1;
+    const LONG up = static_cast<LONG>(0xC0000000u | static_cast<ULONG>(down));
+    system.PostMessageA(hWnd, WM_KEYDOWN, keyCode, down);
+    // A negative pause would reach Sleep as an almost endless (or INFINITE) wait: it means none.
+    system.Sleep(pause > 0 ? static_cast<DWORD>(pause) : 0);
+    if (!HasNoCharacter(keyCode)) system.PostMessageA(hWnd, WM_CHAR, keyCode, down);
+    system.PostMessageA(hWnd, WM_KEYUP, keyCode, up);
+    return S_OK;
+}
+
+LONG clsWrangler::CharToKeyCode(SHORT characterCode) noexcept {
+    const LONG c = characterCode;
+    if (c >= '0' && c <= '9') return c;
+    if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
+    if (c >= 'A' && c <= 'Z') return c;
+    switch (c) {
+        case '*': return VK_MULTIPLY;
+        case '+': return VK_ADD;
+        case '-': return VK_SUBTRACT;
+        case '.': return VK_DECIMAL;
+        case '/': return VK_DIVIDE;
+        case '_': return VK_SEPARATOR;
+        default: return c;
+    }
+}
+
+HRESULT clsWrangler::VBSendKeys(BSTR strInput, VARIANT_BOOL wait) {
+    // The window plays no part: the service types into whichever window is active. A null string
+    // is an empty key string.
+    return platform::Current().SendKeys(strInput ? strInput : L"", SysStringLen(strInput), wait != VARIANT_FALSE);
+}
 
 }  // namespace wrang

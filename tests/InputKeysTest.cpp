@@ -1,0 +1,145 @@
+// The key-string service typing for real, through SendInput, into the focused edit control of
+// another process.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "frame/Classes.h"
+#include "frame/Errors.h"
+#include "support/Automation.h"
+#include "support/TargetProcess.h"
+
+namespace wrang::test {
+namespace {
+
+std::wstring TextOf(HWND window) {
+    // GetWindowText would give another process's edit control its caption, not its contents.
+    wchar_t buffer[256] = {};
+    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+bool HasFocus(HWND top, HWND edit) {
+    GUITHREADINFO info = {sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info);
+    return info.hwndFocus == edit && GetForegroundWindow() == top;
+}
+
+// Makes the target the foreground window with its edit control focused and the caret at the end.
+// Focus can only be set by the thread that owns the window; an edit control takes it itself on a
+// mouse click (which also moves the caret).
+bool FocusEdit(HWND top, HWND edit) {
+    if (HasFocus(top, edit)) return true;
+    SetForegroundWindow(top);
+    SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(edit, WM_LBUTTONUP, 0, 0);
+    const LRESULT end = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+    SendMessageW(edit, EM_SETSEL, end, end);
+    return HasFocus(top, edit);
+}
+
+class KeysIntoTarget : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // CTest runs tests in parallel processes; only one of them may own the foreground.
+        foreground = CreateMutexW(nullptr, FALSE, L"WrangTestsForegroundInput");
+        ASSERT_TRUE(foreground);
+        ASSERT_NE(WAIT_TIMEOUT, WaitForSingleObject(foreground, 60000));
+        owned = true;
+        // Started only now, so that its new window cannot take the foreground from another test.
+        target = std::make_unique<TargetProcess>(L"--window WrangKeysTarget \"Keys target\"", "WrangKeysTarget");
+        ASSERT_TRUE(target->Window());
+        edit = FindWindowExA(target->Window(), nullptr, "Edit", nullptr);
+        ASSERT_TRUE(edit);
+        ASSERT_TRUE(FocusEdit(target->Window(), edit));
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        ASSERT_EQ(S_OK, CreateWrangler(wrangler.put()));
+    }
+
+    // Other tests run alongside and may take the foreground with a new window: focus again
+    // right before each string.
+    void Keys(const wchar_t* keys, CallResult* call) {
+        EXPECT_TRUE(FocusEdit(target->Window(), edit));
+        Call(wrangler.get(), L"VBSendKeys", {Arg::String(keys), Arg::Bool(true)}, call);
+    }
+    HRESULT Keys(const wchar_t* keys) {
+        CallResult call;
+        Keys(keys, &call);
+        return call.hr;
+    }
+
+    void TearDown() override {
+        target.reset();
+        if (owned) ReleaseMutex(foreground);
+        if (foreground) CloseHandle(foreground);
+    }
+
+    HANDLE foreground = nullptr;
+    bool owned = false;
+    std::unique_ptr<TargetProcess> target;
+    HWND edit = nullptr;
+    ComPtr<_clsWrangler> wrangler;
+};
+
+TEST_F(KeysIntoTarget, ShiftGroupsRepeatsAndCharactersWithoutAKeyArriveInOrder) {
+    // With the wait flag the text is there when the call returns.
+    ASSERT_EQ(S_OK, Keys(L"+ab+(cd)e{x 3}{+}{(}"));
+    EXPECT_EQ(L"AbCDexxx+(", TextOf(edit));
+    // Modifiers were released: plain letters stay lower case.
+    EXPECT_FALSE(GetAsyncKeyState(VK_SHIFT) & 0x8000);
+    ASSERT_EQ(S_OK, Keys(L"z"));
+    EXPECT_EQ(L"AbCDexxx+(z", TextOf(edit));
+    // A character that no key of the layout types goes as itself.
+    ASSERT_EQ(S_OK, Keys(L"{BS 2}\x00e9!{LEFT}{DEL}"));
+    EXPECT_EQ(L"AbCDexxx+\x00e9", TextOf(edit)) << "VkKeyScanW: " << VkKeyScanW(0xE9);
+}
+
+TEST_F(KeysIntoTarget, AMalformedStringIsErrorFiveAndTypesNothing) {
+    for (const wchar_t* keys : {L"ab{FOO}", L"ab{ENTER", L"ab(cd", L"ab}", L"ab{x 10001}", L"ab+"}) {
+        CallResult call;
+        Keys(keys, &call);
+        EXPECT_EQ(DISP_E_EXCEPTION, call.hr) << keys;
+        EXPECT_EQ(kVbInvalidCall, call.scode) << keys;
+        EXPECT_EQ(L"Invalid procedure call or argument", call.description) << keys;
+    }
+    ASSERT_EQ(S_OK, Keys(L"ok"));
+    EXPECT_EQ(L"ok", TextOf(edit));
+}
+
+// SendText needs neither focus nor the foreground: it posts to the control, whose own loop turns
+// the keys into characters.
+TEST(TextIntoTarget, TheEditControlOfAnotherProcessShowsTheTypedText) {
+    TargetProcess target(L"--window WrangTextTarget \"Text target\"", "WrangTextTarget");
+    ASSERT_TRUE(target.Window());
+    HWND edit = FindWindowExA(target.Window(), nullptr, "Edit", nullptr);
+    ASSERT_TRUE(edit);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    ComPtr<_clsWrangler> w, same;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    ASSERT_EQ(S_OK, w->InitByHandle(static_cast<LONG>(reinterpret_cast<LONG_PTR>(edit)), same.put()));
+    // Each text waits for the one before: the characters that the target's loop makes from the
+    // keys are queued behind whatever was posted already.
+    const struct {
+        const wchar_t* typed;
+        const wchar_t* shown;
+    } steps[] = {
+        // Letters go as their keys without Shift, so they arrive in lower case.
+        {L"Ab1 x", L"ab1 x"},
+        // "!" has no key of its own; its WM_CHAR types it.
+        {L"!", L"ab1 x!"},
+        // A key that also carries its character is seen twice by a control whose loop translates
+        // keys: once from the key, once from the character.
+        {L"{BS}", L"ab1 "},
+    };
+    for (const auto& step : steps) {
+        CallResult call;
+        Call(w.get(), L"SendText", {Arg::String(step.typed), Arg::Long(0)}, &call);
+        ASSERT_EQ(S_OK, call.hr);
+        for (int i = 0; i < 100 && TextOf(edit) != step.shown; ++i) Sleep(20);
+        EXPECT_EQ(std::wstring(step.shown), TextOf(edit));
+    }
+}
+
+}  // namespace
+}  // namespace wrang::test
