@@ -214,6 +214,8 @@ TEST_F(AttributesTest, TextKeepsTheNulCharactersOfAWindowThatPromisedMore) {
 TEST_F(AttributesTest, TextOfAnotherProcessComesFromTheWindowProcedureWhenGetWindowTextHasNone) {
     TargetProcess target(L"", "WrangScriptTarget");
     ASSERT_TRUE(target.Window());
+    ASSERT_TRUE(PumpUntil([&] { return GetWindowTextLengthA(target.Window()) > 0; }))
+        << "the target names its window once its controls exist";
     HWND exact = FindWindowExA(target.Window(), nullptr, "WrangOwnText", nullptr);
     HWND broken = FindWindowExA(target.Window(), exact, "WrangOwnText", nullptr);
     ASSERT_TRUE(exact && broken);

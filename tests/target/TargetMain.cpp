@@ -69,7 +69,8 @@ int RunScriptTarget() {
     cls.lpfnWndProc = OwnTextProc;
     cls.lpszClassName = "WrangOwnText";
     RegisterClassA(&cls);
-    HWND top = CreateWindowExA(0, "WrangScriptTarget", "Script target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+    // Named only once its controls exist, so that whoever waits for the caption finds them all.
+    HWND top = CreateWindowExA(0, "WrangScriptTarget", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                30, 30, 400, 300, nullptr, nullptr, instance, nullptr);
     int y = 5;
     for (const OwnText* own : {&exact, &broken}) {
@@ -78,6 +79,7 @@ int RunScriptTarget() {
         SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(own));
         y += 30;
     }
+    SetWindowTextA(top, "Script target");
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
