@@ -333,35 +333,5 @@ TEST_F(NavigationTest, ADestroyedWindowHasNoRelatives) {
     EXPECT_EQ(0, HandleOf(result.get()));
 }
 
-TEST_F(NavigationTest, ScriptsReachEveryMemberByName) {
-    ComPtr<_clsWrangler> w = Bound(L(second));
-    struct Expectation {
-        const wchar_t* member;
-        LONG handle;
-    } expected[] = {
-        {L"GetNextSibling", L(third)}, {L"GetPreviousSibling", L(first)},
-        {L"GetTopLevelParent", L(top)}, {L"Parent", L(panel)},
-        {L"GetFirstChild", 0},         {L"GetLastChild", 0},
-    };
-    CallResult result;
-    for (const auto& e : expected) {
-        Call(w.get(), e.member, {}, &result);
-        ASSERT_EQ(S_OK, result.hr) << e.member;
-        ASSERT_EQ(VT_DISPATCH, V_VT(result.value.get())) << e.member;
-        CallResult handle;
-        Call(V_DISPATCH(result.value.get()), L"hWnd", {}, &handle);
-        EXPECT_EQ(e.handle, V_I4(handle.value.get())) << e.member;
-    }
-    Call(w.get(), L"GetSibling", {Arg::String(L"WrangNavLeaf")}, &result);
-    ASSERT_EQ(S_OK, result.hr);
-    CallResult handle;
-    Call(V_DISPATCH(result.value.get()), L"hWnd", {}, &handle);
-    EXPECT_EQ(0, V_I4(handle.value.get())) << "the omitted caption is empty, not \"third\"";
-    Call(w.get(), L"hWndParent", {}, &result);
-    EXPECT_EQ(L(panel), V_I4(result.value.get()));
-    Call(w.get(), L"HasChildren", {}, &result);
-    EXPECT_EQ(VARIANT_FALSE, V_BOOL(result.value.get()));
-}
-
 }  // namespace
 }  // namespace wrang::test
