@@ -3,6 +3,8 @@
 // application; its handler runs while the sender waits, so it may use the addresses it gets.
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <cstring>
 #include <string>
 
@@ -199,6 +201,36 @@ TEST_F(MessagesTest, SendMsgStringByRefBringsTheWholeBufferBack) {
     LONG answer = 0;
     ASSERT_EQ(S_OK, w->SendMsgStringByRef(kProbe, 0, &none, VARIANT_TRUE, &answer));
     EXPECT_EQ(nullptr, none);
+}
+
+TEST_F(MessagesTest, AReceiverToldOfMoreRoomThanTheTextHasWritesNoFurtherThanTheBuffer) {
+    // The receiver fills all the room wParam promises, as WM_GETTEXT with a short string does.
+    size_t allocated = 0;
+    OnProbe([&](WPARAM wp, LPARAM lp) {
+        char* buffer = reinterpret_cast<char*>(lp);
+        allocated = _msize(buffer);
+        if (allocated >= wp) {
+            std::memset(buffer, 'x', wp - 1);
+            buffer[wp - 1] = 0;
+        }
+    });
+    BSTR text = SysAllocString(L"abc");
+    LONG answer = 0;
+    ASSERT_EQ(S_OK, w->SendMsgStringByRef(kProbe, 64, &text, VARIANT_TRUE, &answer));
+    EXPECT_GE(allocated, 64u);
+    EXPECT_EQ(L"xxx", Whole(text)) << "as long as the text that went out";
+    SysFreeString(text);
+    UniqueBstr constant(SysAllocString(L"abc"));
+    ASSERT_EQ(S_OK, w->SendMsgString(kProbe, 64, constant.get(), VARIANT_TRUE, &answer));
+    EXPECT_GE(allocated, 64u);
+    EXPECT_EQ(L"abc", Whole(constant.get()));
+
+    // The real message, from the window's own caption.
+    text = SysAllocString(L"abc");
+    ASSERT_EQ(S_OK, w->SendMsgStringByRef(WM_GETTEXT, 100, &text, VARIANT_TRUE, &answer));
+    EXPECT_EQ(14, answer) << "all of \"message target\" was copied";
+    EXPECT_EQ(L"mes", Whole(text));
+    SysFreeString(text);
 }
 
 TEST_F(MessagesTest, WmGetTextFromAnotherProcessFillsAStringOfSpaces) {

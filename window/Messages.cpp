@@ -1,3 +1,6 @@
+#include <cstring>
+#include <utility>
+
 #include "frame/Errors.h"
 #include "platform/AnsiText.h"
 #include "platform/WindowSystem.h"
@@ -11,6 +14,27 @@ namespace {
 template <typename T>
 LONG AddressOf(T* variable) noexcept {
     return static_cast<LONG>(reinterpret_cast<LONG_PTR>(variable));
+}
+
+// The most room a text buffer is given beyond its text, so that an arbitrary wParam cannot make
+// the component allocate without bound.
+constexpr LONG kMostRoom = 1 << 20;
+
+// The text in the system's code page, in a buffer the receiver may write into. A buffer holding
+// only the text would let a message that takes its buffer size from wParam (WM_GETTEXT with a
+// short string and a larger count) write past its end into this process's heap; the buffer gets
+// that much zero-filled room. `length` is the text's own length, all that ever comes back.
+HRESULT ToAnsiBuffer(BSTR value, LONG wParam, AnsiText* buffer, int* length) noexcept {
+    AnsiText text;
+    RETURN_IF_FAILED(ToAnsi(value, &text));
+    *length = text.length();
+    if (text.isNull() || wParam <= text.length() + 1 || wParam > kMostRoom) {
+        *buffer = std::move(text);
+        return S_OK;
+    }
+    RETURN_IF_FAILED(AnsiText::Zeroed(wParam, buffer));
+    std::memcpy(buffer->data(), text.data(), static_cast<size_t>(text.length()));
+    return S_OK;
 }
 
 // The window gets the ANSI text itself, or the address of a variable that holds its address.
@@ -70,7 +94,8 @@ HRESULT clsWrangler::SendMsgString(LONG wMsg, LONG wParam, BSTR lParam, VARIANT_
     *result = 0;
     // The receiver may write into the buffer, but only a private copy of the text ever sees it.
     AnsiText text;
-    RETURN_IF_FAILED(ToAnsi(lParam, &text));
+    int length = 0;
+    RETURN_IF_FAILED(ToAnsiBuffer(lParam, wParam, &text, &length));
     *result = SendAnsiText(m_hWnd, wMsg, wParam, text, forceByVal);
     return S_OK;
 }
@@ -80,13 +105,14 @@ HRESULT clsWrangler::SendMsgStringByRef(LONG wMsg, LONG wParam, BSTR* lParam,
     if (!result || !lParam) return E_POINTER;
     *result = 0;
     AnsiText text;
-    RETURN_IF_FAILED(ToAnsi(*lParam, &text));
+    int length = 0;
+    RETURN_IF_FAILED(ToAnsiBuffer(*lParam, wParam, &text, &length));
     const LONG answer = SendAnsiText(m_hWnd, wMsg, wParam, text, forceByVal);
     if (!text.isNull()) {
-        // The whole buffer comes back, past any NUL the receiver wrote: a string of ten spaces
+        // The whole text comes back, past any NUL the receiver wrote: a string of ten spaces
         // that received "abc" reads "abc", a NUL and six spaces.
         UniqueBstr returned;
-        RETURN_IF_FAILED(FromAnsi(text.data(), text.length(), returned.put()));
+        RETURN_IF_FAILED(FromAnsi(text.data(), length, returned.put()));
         SysFreeString(*lParam);
         *lParam = returned.release();
     }
