@@ -53,12 +53,14 @@ HRESULT clsWrangler::SendMsg(LONG wMsg, LONG wParam, IDispatch* lParam, VARIANT_
                              LONG* result) {
     if (!result) return E_POINTER;
     *result = 0;
-    IDispatch* variable = ComPtr<IDispatch>(lParam).detach();  // a reference of our own
+    // A counted reference of our own, in a variable whose address the window gets.
+    ComPtr<IDispatch> held(lParam);
+    IDispatch* variable = held.detach();
     *result = platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg), wParam,
                                                AddressOf(&variable));
-    // A receiver that swapped the reference released ours and left its own: release what is
-    // there now.
-    ComPtr<IDispatch>::Attach(variable);
+    // A receiver that swapped the reference released ours and left its own there: what the
+    // variable holds now is what this member releases.
+    held = ComPtr<IDispatch>::Attach(variable);
     return S_OK;
 }
 
