@@ -276,6 +276,19 @@ TEST_F(MessagesTest, SendMsgPassesTheAddressOfAVariableHoldingTheReference) {
     Call(w.get(), L"SendMsg", {Arg::Long(kProbe), Arg::Long(0), Arg::Null()}, &result);
     ASSERT_EQ(S_OK, result.hr);
     EXPECT_EQ(nullptr, held);
+
+    // A receiver that swaps the reference as an in/out reference is swapped leaks nothing and
+    // releases nothing twice.
+    ComPtr<_clsWrangler> other = Bound(43);
+    OnProbe([&](WPARAM, LPARAM lp) {
+        auto** slot = reinterpret_cast<IDispatch**>(lp);
+        (*slot)->Release();
+        other->AddRef();
+        *slot = other.get();
+    });
+    ASSERT_EQ(S_OK, w->SendMsg(kProbe, 0, object.get(), VARIANT_FALSE, &answer));
+    EXPECT_EQ(before, References(object.get()));
+    EXPECT_EQ(1u, References(other.get()));
 }
 
 TEST_F(MessagesTest, SendMsgByRefLetsTheReceiverHandBackAnotherObject) {
