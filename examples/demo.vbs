@@ -25,6 +25,23 @@ Set missing = CreateObject("Wrang.clsWrangler").InitByWindow("NoSuchClass", "No 
 WScript.Echo "A lookup that finds nothing: hWnd = " & missing.hWnd & ", IsWindow = " & missing.IsWindow & _
     ", still an object: " & (Not missing Is Nothing)
 
+WScript.Echo "== Window control"
+Dim edit, buffer
+Set edit = pad.GetChild("Edit", "")
+WScript.Echo "Edit child: class = " & edit.ClassName & ", parent is notepad: " & (edit.Parent.hWnd = pad.hWnd)
+edit.Text = "Typed by Wrang"
+WScript.Echo "Edit text read back: " & edit.Text
+buffer = Space(20)
+WScript.Echo "WM_GETTEXT into 20 spaces: answer " & edit.SendMsgStringByRef(&HD, 20, buffer, True) & _
+    ", buffer [" & Replace(buffer, Chr(0), "\0") & "]"
+pad.Left = 40
+pad.Top = 30
+pad.Width = 480
+pad.Height = 320
+WScript.Echo "Notepad moved and resized: " & pad.Left & "," & pad.Top & " " & pad.Width & "x" & pad.Height & _
+    ", state " & pad.WindowState
+edit.SendMsgLong &HB9, 0, 0, True  ' EM_SETMODIFY: nothing to save, so closing asks nothing
+
 WScript.Echo "== Menu bar"
 Dim menuBar, menuCursor, menuEntry
 Set menuBar = pad.GetMenu()

@@ -1,32 +1,241 @@
+#include <string>
+
+#include "frame/Checked.h"
+#include "frame/Errors.h"
+#include "platform/AnsiText.h"
+#include "platform/WindowSystem.h"
 #include "window/clsWrangler.h"
 
-#include "frame/Classes.h"
-
 namespace wrang {
+namespace {
 
-HRESULT clsWrangler::get_ClassName(BSTR *result) { return E_NOTIMPL; }
-HRESULT clsWrangler::get_AlwaysOnTop(VARIANT_BOOL *result) { return E_NOTIMPL; }
-HRESULT clsWrangler::put_AlwaysOnTop(VARIANT_BOOL value) { return E_NOTIMPL; }
-HRESULT clsWrangler::get_Enabled(VARIANT_BOOL *result) { return E_NOTIMPL; }
-HRESULT clsWrangler::put_Enabled(VARIANT_BOOL value) { return E_NOTIMPL; }
-HRESULT clsWrangler::get_Visible(VARIANT_BOOL *result) { return E_NOTIMPL; }
-HRESULT clsWrangler::put_Visible(VARIANT_BOOL value) { return E_NOTIMPL; }
-HRESULT clsWrangler::get_Text(BSTR *result) { return E_NOTIMPL; }
-HRESULT clsWrangler::put_Text(BSTR value) { return E_NOTIMPL; }
-HRESULT clsWrangler::get_Left(LONG *result) { return E_NOTIMPL; }
-HRESULT clsWrangler::put_Left(LONG value) { return E_NOTIMPL; }
-HRESULT clsWrangler::get_Top(LONG *result) { return E_NOTIMPL; }
-HRESULT clsWrangler::put_Top(LONG value) { return E_NOTIMPL; }
-HRESULT clsWrangler::get_Width(LONG *result) { return E_NOTIMPL; }
-HRESULT clsWrangler::put_Width(LONG value) { return E_NOTIMPL; }
-HRESULT clsWrangler::get_Height(LONG *result) { return E_NOTIMPL; }
-HRESULT clsWrangler::put_Height(LONG value) { return E_NOTIMPL; }
-HRESULT clsWrangler::get_WindowState(LONG *result) { return E_NOTIMPL; }
-HRESULT clsWrangler::put_WindowState(LONG value) { return E_NOTIMPL; }
-HRESULT clsWrangler::CloseWindow() { return E_NOTIMPL; }
-HRESULT clsWrangler::Flash() { return E_NOTIMPL; }
-HRESULT clsWrangler::Refresh() { return E_NOTIMPL; }
-HRESULT clsWrangler::Focus() { return E_NOTIMPL; }
-HRESULT clsWrangler::Update() { return E_NOTIMPL; }
+constexpr int kClassNameBuffer = 255;
+constexpr LONG kInsertAtTop = 0;
+constexpr LONG kInsertTopmost = -1;
+constexpr LONG kInsertNotTopmost = -2;
+
+VARIANT_BOOL ToBoolean(BOOL value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }
+
+// A failed query must read as an empty rectangle, not as whatever the stack held.
+RECT WindowRect(LONG hWnd) noexcept {
+    RECT rect = {0, 0, 0, 0};
+    platform::Current().GetWindowRect(hWnd, &rect);
+    return rect;
+}
+
+// A buffer of `length` NUL bytes plus its terminator for the window to write its text into.
+// A negative length cannot size a buffer; it is refused as the runtime refuses a negative count.
+HRESULT TextBuffer(LONG length, AnsiText* buffer) noexcept {
+    if (length < 0) return RaiseInvalidCall();
+    return AnsiText::Zeroed(length, buffer);
+}
+
+}  // namespace
+
+HRESULT clsWrangler::get_ClassName(BSTR* result) {
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    // Pre-filled with spaces so that a query that writes nothing reads back as "".
+    const std::wstring spaces(kClassNameBuffer, L' ');
+    AnsiText buffer;
+    RETURN_IF_FAILED(ToAnsi(spaces.c_str(), kClassNameBuffer, &buffer));
+    platform::Current().GetClassNameA(m_hWnd, buffer.data(), buffer.length());
+
+    UniqueBstr whole;
+    RETURN_IF_FAILED(FromAnsi(buffer.data(), buffer.length(), whole.put()));
+    BSTR text = whole.get();
+    UINT end = SysStringLen(text);
+    for (UINT i = 0; i < end; ++i) {
+        if (text[i] == L'\0') end = i;
+    }
+    UINT begin = 0;
+    while (begin < end && text[begin] == L' ') ++begin;
+    while (end > begin && text[end - 1] == L' ') --end;
+    *result = SysAllocStringLen(text + begin, end - begin);
+    return *result ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT clsWrangler::get_AlwaysOnTop(VARIANT_BOOL* result) {
+    if (!result) return E_POINTER;
+    // What this object was last told, never the window's own state.
+    *result = m_bAlwaysOnTop;
+    return S_OK;
+}
+
+HRESULT clsWrangler::put_AlwaysOnTop(VARIANT_BOOL value) {
+    m_bAlwaysOnTop = value;
+    platform::Current().SetWindowPos(m_hWnd, value ? kInsertTopmost : kInsertNotTopmost, 0, 0, 0, 0,
+                                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    return S_OK;
+}
+
+HRESULT clsWrangler::get_Enabled(VARIANT_BOOL* result) {
+    if (!result) return E_POINTER;
+    *result = ToBoolean(platform::Current().IsWindowEnabled(m_hWnd));
+    return S_OK;
+}
+
+HRESULT clsWrangler::put_Enabled(VARIANT_BOOL value) {
+    // True (-1) goes to the window manager as 1; -32768 has no 16-bit absolute value.
+    SHORT enable = 0;
+    RETURN_IF_FAILED(CheckedAbs16(value, &enable));
+    platform::Current().EnableWindow(m_hWnd, enable);
+    return S_OK;
+}
+
+HRESULT clsWrangler::get_Visible(VARIANT_BOOL* result) {
+    if (!result) return E_POINTER;
+    *result = ToBoolean(platform::Current().IsWindowVisible(m_hWnd));
+    return S_OK;
+}
+
+HRESULT clsWrangler::put_Visible(VARIANT_BOOL value) {
+    platform::Current().ShowWindow(m_hWnd, value ? SW_SHOW : SW_HIDE);
+    return S_OK;
+}
+
+HRESULT clsWrangler::get_Text(BSTR* result) {
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    platform::WindowSystem& ws = platform::Current();
+
+    const LONG length = ws.GetWindowTextLengthA(m_hWnd);
+    LONG size = 0;
+    RETURN_IF_FAILED(CheckedAdd(length, 1, &size));
+    AnsiText buffer;
+    RETURN_IF_FAILED(TextBuffer(length, &buffer));
+    ws.GetWindowTextA(m_hWnd, buffer.data(), size);
+    if (length == 0) {
+        // A window of another process whose text lives in its own procedure reports nothing to
+        // GetWindowText; ask the window itself.
+        LONG noArgument = 0;
+        const LONG asked = ws.SendMessageA(m_hWnd, WM_GETTEXTLENGTH, 0,
+                                           reinterpret_cast<LONG>(&noArgument));
+        RETURN_IF_FAILED(CheckedAdd(asked, 1, &size));
+        RETURN_IF_FAILED(TextBuffer(asked, &buffer));
+        ws.SendMessageA(m_hWnd, WM_GETTEXT, size, reinterpret_cast<LONG>(buffer.data()));
+    }
+    // The whole buffer, not up to the first NUL: a window that delivers less than it announced
+    // leaves NUL characters at the end, and the caller sees them.
+    return FromAnsi(buffer.data(), buffer.length(), result);
+}
+
+HRESULT clsWrangler::put_Text(BSTR value) {
+    AnsiText text;
+    RETURN_IF_FAILED(ToAnsi(value, &text));
+    platform::Current().SendMessageA(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LONG>(text.data()));
+    return S_OK;
+}
+
+HRESULT clsWrangler::get_Left(LONG* result) {
+    if (!result) return E_POINTER;
+    *result = WindowRect(m_hWnd).left;
+    return S_OK;
+}
+
+HRESULT clsWrangler::get_Top(LONG* result) {
+    if (!result) return E_POINTER;
+    *result = WindowRect(m_hWnd).top;
+    return S_OK;
+}
+
+HRESULT clsWrangler::get_Width(LONG* result) {
+    if (!result) return E_POINTER;
+    *result = 0;
+    const RECT rect = WindowRect(m_hWnd);
+    return CheckedSubtract(rect.right, rect.left, result);
+}
+
+HRESULT clsWrangler::get_Height(LONG* result) {
+    if (!result) return E_POINTER;
+    *result = 0;
+    const RECT rect = WindowRect(m_hWnd);
+    return CheckedSubtract(rect.bottom, rect.top, result);
+}
+
+// The setters pass the screen coordinates just read, unconverted, even for a child window, and
+// leave out SWP_NOZORDER: every one of them also raises the window to the top of the Z order.
+// Under SWP_NOSIZE the window manager ignores cx and cy, under SWP_NOMOVE x and y.
+
+HRESULT clsWrangler::put_Left(LONG value) {
+    const RECT rect = WindowRect(m_hWnd);
+    platform::Current().SetWindowPos(m_hWnd, kInsertAtTop, value, rect.top, rect.right, rect.bottom,
+                                     SWP_NOSIZE | SWP_NOACTIVATE);
+    return S_OK;
+}
+
+HRESULT clsWrangler::put_Top(LONG value) {
+    const RECT rect = WindowRect(m_hWnd);
+    platform::Current().SetWindowPos(m_hWnd, kInsertAtTop, rect.left, value, rect.right, rect.bottom,
+                                     SWP_NOSIZE | SWP_NOACTIVATE);
+    return S_OK;
+}
+
+HRESULT clsWrangler::put_Width(LONG value) {
+    const RECT rect = WindowRect(m_hWnd);
+    LONG height = 0;
+    RETURN_IF_FAILED(CheckedSubtract(rect.bottom, rect.top, &height));
+    platform::Current().SetWindowPos(m_hWnd, kInsertAtTop, rect.left, rect.top, value, height,
+                                     SWP_NOMOVE | SWP_NOACTIVATE);
+    return S_OK;
+}
+
+HRESULT clsWrangler::put_Height(LONG value) {
+    const RECT rect = WindowRect(m_hWnd);
+    LONG width = 0;
+    RETURN_IF_FAILED(CheckedSubtract(rect.right, rect.left, &width));
+    platform::Current().SetWindowPos(m_hWnd, kInsertAtTop, rect.left, rect.top, width, value,
+                                     SWP_NOMOVE | SWP_NOACTIVATE);
+    return S_OK;
+}
+
+HRESULT clsWrangler::get_WindowState(LONG* result) {
+    if (!result) return E_POINTER;
+    // Answered in show commands, so that a value read can be assigned back.
+    platform::WindowSystem& ws = platform::Current();
+    if (ws.IsIconic(m_hWnd)) {
+        *result = SW_MINIMIZE;
+    } else if (ws.IsZoomed(m_hWnd)) {
+        *result = SW_SHOWMAXIMIZED;
+    } else {
+        *result = SW_SHOWNORMAL;
+    }
+    return S_OK;
+}
+
+HRESULT clsWrangler::put_WindowState(LONG value) {
+    // Any show command goes through as it is; 0 hides the window.
+    platform::Current().ShowWindow(m_hWnd, value);
+    return S_OK;
+}
+
+HRESULT clsWrangler::CloseWindow() {
+    // Posted: a window that asks the user first must not block the caller.
+    platform::Current().PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+    return S_OK;
+}
+
+HRESULT clsWrangler::Flash() {
+    platform::Current().FlashWindow(m_hWnd, TRUE);
+    return S_OK;
+}
+
+HRESULT clsWrangler::Refresh() {
+    platform::WindowSystem& ws = platform::Current();
+    RECT client = {0, 0, 0, 0};
+    ws.GetClientRect(m_hWnd, &client);
+    ws.InvalidateRect(m_hWnd, &client, TRUE);
+    return S_OK;
+}
+
+HRESULT clsWrangler::Focus() {
+    platform::Current().SetFocus(m_hWnd);
+    return S_OK;
+}
+
+HRESULT clsWrangler::Update() {
+    platform::Current().UpdateWindow(m_hWnd);
+    return S_OK;
+}
 
 }  // namespace wrang

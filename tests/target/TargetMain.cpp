@@ -1,10 +1,14 @@
 // wrang_target.exe: a separate application with real windows for the tests.
 //   wrang_target --window CLASS CAPTION   a top-level window with an edit child and a button
 //   wrang_target --idle                   no window; keeps Wine's session alive for the test run
+//   wrang_target                          (no arguments, as a script's "needs:" line starts it)
+//                                         "WrangScriptTarget" with controls whose text only their
+//                                         window procedure knows
 #include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -33,6 +37,57 @@ int RunWindow(const char* className, const char* caption) {
     return 0;
 }
 
+// A control with no stored caption that answers the text messages itself: another process sees
+// no text through GetWindowText, only through WM_GETTEXTLENGTH and WM_GETTEXT. With `broken` it
+// answers WM_GETTEXTLENGTH with -1.
+struct OwnText {
+    const char* text;
+    bool broken;
+};
+
+LRESULT CALLBACK OwnTextProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto* own = reinterpret_cast<const OwnText*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+    if (own && message == WM_GETTEXTLENGTH) return own->broken ? -1 : lstrlenA(own->text);
+    if (own && message == WM_GETTEXT) {
+        if (wParam == 0) return 0;
+        lstrcpynA(reinterpret_cast<char*>(lParam), own->text, static_cast<int>(wParam));
+        return lstrlenA(reinterpret_cast<char*>(lParam));
+    }
+    if (message == WM_SETTEXT) return TRUE;  // keeps the stored caption empty
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+int RunScriptTarget() {
+    static const OwnText exact = {"text of the window procedure", false};
+    static const OwnText broken = {"unreachable", true};
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = TargetProc;
+    cls.hInstance = instance;
+    cls.lpszClassName = "WrangScriptTarget";
+    RegisterClassA(&cls);
+    cls.lpfnWndProc = OwnTextProc;
+    cls.lpszClassName = "WrangOwnText";
+    RegisterClassA(&cls);
+    // Named only once its controls exist, so that whoever waits for the caption finds them all.
+    HWND top = CreateWindowExA(0, "WrangScriptTarget", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               30, 30, 400, 300, nullptr, nullptr, instance, nullptr);
+    int y = 5;
+    for (const OwnText* own : {&exact, &broken}) {
+        HWND control = CreateWindowExA(0, "WrangOwnText", "", WS_CHILD | WS_VISIBLE, 5, y, 200, 24,
+                                       top, nullptr, instance, nullptr);
+        SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(own));
+        y += 30;
+    }
+    SetWindowTextA(top, "Script target");
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -41,5 +96,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Sleep(INFINITE);
         return 0;
     }
+    if (__argc == 1) return RunScriptTarget();
     return 1;
 }

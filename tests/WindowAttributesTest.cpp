@@ -1,0 +1,558 @@
+// Reading and changing a window's attributes, and the commands, against real windows; what a real
+// window cannot produce (extreme rectangles, huge lengths) through a platform double.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "frame/Classes.h"
+#include "frame/Errors.h"
+#include "platform/WindowSystem.h"
+#include "support/Automation.h"
+#include "support/TargetProcess.h"
+#include "support/WindowThread.h"
+
+namespace wrang::test {
+namespace {
+
+LONG L(HWND h) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h)); }
+
+ComPtr<_clsWrangler> Bound(LONG hWnd) {
+    ComPtr<_clsWrangler> created, bound;
+    EXPECT_EQ(S_OK, CreateWrangler(created.put()));
+    EXPECT_EQ(S_OK, created->InitByHandle(hWnd, bound.put()));
+    return bound;
+}
+
+std::wstring TextOf(_clsWrangler* w) {
+    UniqueBstr text;
+    EXPECT_EQ(S_OK, w->get_Text(text.put()));
+    return std::wstring(text.get(), SysStringLen(text.get()));
+}
+
+std::wstring ClassNameOf(_clsWrangler* w) {
+    UniqueBstr text;
+    EXPECT_EQ(S_OK, w->get_ClassName(text.put()));
+    return std::wstring(text.get(), SysStringLen(text.get()));
+}
+
+RECT RectOf(HWND h) {
+    RECT r = {};
+    GetWindowRect(h, &r);
+    return r;
+}
+
+struct Position {
+    LONG insertAfter;
+    int x, y, cx, cy;
+    UINT flags;
+    bool operator==(const Position& o) const {
+        return insertAfter == o.insertAfter && x == o.x && y == o.y && cx == o.cx && cy == o.cy &&
+               flags == o.flags;
+    }
+};
+std::ostream& operator<<(std::ostream& out, const Position& p) {
+    return out << "{" << p.insertAfter << ", " << p.x << ", " << p.y << ", " << p.cx << ", " << p.cy
+               << ", 0x" << std::hex << p.flags << std::dec << "}";
+}
+
+// Passes everything on to the real window system and records the calls the tests look at; a
+// rectangle or text length of its own replaces the real one where a test sets it.
+struct Recorder : platform::Win32WindowSystem {
+    std::vector<Position> positions;
+    std::vector<int> shows;
+    std::vector<BOOL> enables;
+    std::vector<std::string> calls;
+    std::vector<RECT> invalidated;
+    std::vector<UINT> sent;
+    bool fakeRect = false;
+    RECT rect = {};
+    bool fakeLength = false;
+    int length = 0;
+    bool fakeMessageLength = false;
+    LONG messageLength = 0;
+    LONG messageLengthArgument = -1;
+
+    BOOL GetWindowRect(LONG h, RECT* r) override {
+        calls.push_back("GetWindowRect");
+        if (!fakeRect) return Win32WindowSystem::GetWindowRect(h, r);
+        *r = rect;
+        return TRUE;
+    }
+    BOOL SetWindowPos(LONG h, LONG after, int x, int y, int cx, int cy, UINT flags) override {
+        positions.push_back({after, x, y, cx, cy, flags});
+        return Win32WindowSystem::SetWindowPos(h, after, x, y, cx, cy, flags);
+    }
+    BOOL ShowWindow(LONG h, int command) override {
+        shows.push_back(command);
+        return Win32WindowSystem::ShowWindow(h, command);
+    }
+    BOOL EnableWindow(LONG h, BOOL enable) override {
+        enables.push_back(enable);
+        return Win32WindowSystem::EnableWindow(h, enable);
+    }
+    int GetWindowTextLengthA(LONG h) override {
+        calls.push_back("GetWindowTextLengthA");
+        return fakeLength ? length : Win32WindowSystem::GetWindowTextLengthA(h);
+    }
+    int GetWindowTextA(LONG h, char* b, int n) override {
+        calls.push_back("GetWindowTextA");
+        return Win32WindowSystem::GetWindowTextA(h, b, n);
+    }
+    LONG SendMessageA(LONG h, UINT m, LONG w, LONG l) override {
+        sent.push_back(m);
+        if (m == WM_GETTEXTLENGTH && l) messageLengthArgument = *reinterpret_cast<LONG*>(l);
+        if (m == WM_GETTEXTLENGTH && fakeMessageLength) return messageLength;
+        return Win32WindowSystem::SendMessageA(h, m, w, l);
+    }
+    BOOL FlashWindow(LONG h, BOOL invert) override {
+        calls.push_back("FlashWindow " + std::to_string(invert));
+        return Win32WindowSystem::FlashWindow(h, invert);
+    }
+    BOOL GetClientRect(LONG h, RECT* r) override {
+        calls.push_back("GetClientRect");
+        return Win32WindowSystem::GetClientRect(h, r);
+    }
+    BOOL InvalidateRect(LONG h, const RECT* r, BOOL erase) override {
+        calls.push_back("InvalidateRect " + std::to_string(erase));
+        invalidated.push_back(r ? *r : RECT{-1, -1, -1, -1});
+        return Win32WindowSystem::InvalidateRect(h, r, erase);
+    }
+    LONG SetFocus(LONG h) override {
+        calls.push_back("SetFocus");
+        return Win32WindowSystem::SetFocus(h);
+    }
+    BOOL UpdateWindow(LONG h) override {
+        calls.push_back("UpdateWindow");
+        return Win32WindowSystem::UpdateWindow(h);
+    }
+};
+
+class AttributesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        top = thread.Create("WrangAttrTop", "Attribute caption", WS_OVERLAPPEDWINDOW, nullptr, nullptr,
+                            40, 50, 320, 240);
+        ASSERT_TRUE(top);
+    }
+    void TearDown() override { thread.Destroy(top); }
+
+    WindowThread thread;
+    HWND top = nullptr;
+};
+
+TEST_F(AttributesTest, ClassNameIsTrimmedAndCutAt254Characters) {
+    EXPECT_EQ(L"WrangAttrTop", ClassNameOf(Bound(L(top)).get()));
+    HWND edit = thread.CreateControl("Edit", "x", WS_CHILD, top);
+    EXPECT_EQ(L"Edit", ClassNameOf(Bound(L(edit)).get()));
+
+    // The longest name the window system registers.
+    const std::string longName(255, 'k');
+    HWND longClass = thread.Create(longName.c_str(), "long class name");
+    ASSERT_TRUE(longClass);
+    EXPECT_EQ(std::wstring(254, L'k'), ClassNameOf(Bound(L(longClass)).get()));
+    thread.Destroy(longClass);
+
+    struct Padded : platform::Win32WindowSystem {
+        const char* written;
+        int size = 0;
+        int GetClassNameA(LONG, char* b, int n) override {
+            size = n;
+            if (written) lstrcpyA(b, written);
+            return 0;
+        }
+    } padded;
+    platform::ScopedWindowSystem scoped(padded);
+    padded.written = "  Spaced  ";
+    EXPECT_EQ(L"Spaced", ClassNameOf(Bound(L(top)).get()));
+    EXPECT_EQ(255, padded.size);
+    padded.written = nullptr;  // writes nothing: the spaces it was given read as ""
+    EXPECT_EQ(L"", ClassNameOf(Bound(L(top)).get()));
+}
+
+TEST_F(AttributesTest, TextReadsAndSetsCaptionsAndControls) {
+    ComPtr<_clsWrangler> w = Bound(L(top));
+    EXPECT_EQ(L"Attribute caption", TextOf(w.get()));
+    UniqueBstr caption(SysAllocString(L"New caption"));
+    ASSERT_EQ(S_OK, w->put_Text(caption.get()));
+    char read[64] = {};
+    GetWindowTextA(top, read, sizeof read);
+    EXPECT_STREQ("New caption", read);
+    auto settings = thread.Messages(top, WM_SETTEXT);
+    ASSERT_EQ(1u, settings.size());
+    EXPECT_EQ(0u, settings[0].wParam);
+
+    HWND edit = thread.CreateControl("Edit", "", WS_CHILD, top);
+    ComPtr<_clsWrangler> e = Bound(L(edit));
+    EXPECT_EQ(L"", TextOf(e.get()));
+    UniqueBstr typed(SysAllocString(L"typed text"));
+    ASSERT_EQ(S_OK, e->put_Text(typed.get()));
+    EXPECT_EQ(L"typed text", TextOf(e.get()));
+}
+
+TEST_F(AttributesTest, TextKeepsTheNulCharactersOfAWindowThatPromisedMore) {
+    // Announces ten characters and delivers three.
+    thread.SetHandler(top, [](HWND, UINT m, WPARAM w, LPARAM l, LRESULT* answer) {
+        if (m == WM_GETTEXTLENGTH) {
+            *answer = 10;
+            return true;
+        }
+        if (m == WM_GETTEXT) {
+            if (w >= 4) lstrcpyA(reinterpret_cast<char*>(l), "abc");
+            *answer = 3;
+            return true;
+        }
+        return false;
+    });
+    EXPECT_EQ(std::wstring(L"abc\0\0\0\0\0\0\0", 10), TextOf(Bound(L(top)).get()));
+    auto asked = thread.Messages(top, WM_GETTEXT);
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(11u, asked.back().wParam) << "the length and room for the terminator";
+}
+
+TEST_F(AttributesTest, TextOfAnotherProcessComesFromTheWindowProcedureWhenGetWindowTextHasNone) {
+    TargetProcess target(L"", "WrangScriptTarget");
+    ASSERT_TRUE(target.Window());
+    ASSERT_TRUE(PumpUntil([&] { return GetWindowTextLengthA(target.Window()) > 0; }))
+        << "the target names its window once its controls exist";
+    HWND exact = FindWindowExA(target.Window(), nullptr, "WrangOwnText", nullptr);
+    HWND broken = FindWindowExA(target.Window(), exact, "WrangOwnText", nullptr);
+    ASSERT_TRUE(exact && broken);
+
+    Recorder recorder;
+    platform::ScopedWindowSystem scoped(recorder);
+    EXPECT_EQ(L"text of the window procedure", TextOf(Bound(L(exact)).get()));
+    EXPECT_EQ((std::vector<std::string>{"GetWindowTextLengthA", "GetWindowTextA"}), recorder.calls);
+    EXPECT_EQ((std::vector<UINT>{WM_GETTEXTLENGTH, WM_GETTEXT}), recorder.sent);
+    EXPECT_EQ(0, recorder.messageLengthArgument) << "lParam of WM_GETTEXTLENGTH points at 0";
+
+    // A length of -1 cannot size a buffer: no WM_GETTEXT, and the script sees error 5.
+    recorder.sent.clear();
+    ComPtr<_clsWrangler> w = Bound(L(broken));
+    UniqueBstr text;
+    EXPECT_EQ(kVbInvalidCall, w->get_Text(text.put()));
+    EXPECT_EQ(nullptr, text.get());
+    EXPECT_EQ((std::vector<UINT>{WM_GETTEXTLENGTH}), recorder.sent);
+    CallResult result;
+    Call(w.get(), L"Text", {}, &result);
+    EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
+    EXPECT_EQ(kVbInvalidCall, result.scode);
+}
+
+TEST_F(AttributesTest, TextLengthsThatCannotSizeABufferAreErrors) {
+    Recorder recorder;
+    platform::ScopedWindowSystem scoped(recorder);
+    ComPtr<_clsWrangler> w = Bound(L(top));
+    UniqueBstr text;
+    recorder.fakeLength = true;
+    recorder.length = INT_MAX;
+    EXPECT_EQ(kVbOverflow, w->get_Text(text.put()));
+    EXPECT_EQ(std::vector<std::string>{"GetWindowTextLengthA"}, recorder.calls)
+        << "nothing is read after the overflow";
+
+    // The same for the length the window itself reports.
+    recorder.calls.clear();
+    recorder.length = 0;
+    recorder.fakeMessageLength = true;
+    recorder.messageLength = INT_MAX;
+    recorder.sent.clear();
+    EXPECT_EQ(kVbOverflow, w->get_Text(text.put()));
+    EXPECT_EQ((std::vector<UINT>{WM_GETTEXTLENGTH}), recorder.sent) << "no WM_GETTEXT after it";
+    CallResult result;
+    Call(w.get(), L"Text", {}, &result);
+    EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
+    EXPECT_EQ(kVbOverflow, result.scode);
+    EXPECT_EQ(L"Overflow", result.description);
+}
+
+TEST_F(AttributesTest, PositionAndSizeReadTheWindowRectangle) {
+    ComPtr<_clsWrangler> w = Bound(L(top));
+    const RECT r = RectOf(top);
+    LONG value = 0;
+    ASSERT_EQ(S_OK, w->get_Left(&value));
+    EXPECT_EQ(r.left, value);
+    ASSERT_EQ(S_OK, w->get_Top(&value));
+    EXPECT_EQ(r.top, value);
+    ASSERT_EQ(S_OK, w->get_Width(&value));
+    EXPECT_EQ(r.right - r.left, value);
+    ASSERT_EQ(S_OK, w->get_Height(&value));
+    EXPECT_EQ(r.bottom - r.top, value);
+
+    // A child's edges are screen coordinates, not coordinates within its parent.
+    HWND child = thread.CreateControl("Button", "child", WS_CHILD | WS_VISIBLE, top, 0, 7, 9, 50, 20);
+    ComPtr<_clsWrangler> c = Bound(L(child));
+    POINT origin = {0, 0};
+    ClientToScreen(top, &origin);
+    ASSERT_EQ(S_OK, c->get_Left(&value));
+    EXPECT_EQ(origin.x + 7, value);
+    ASSERT_EQ(S_OK, c->get_Top(&value));
+    EXPECT_EQ(origin.y + 9, value);
+    ASSERT_EQ(S_OK, c->get_Width(&value));
+    EXPECT_EQ(50, value);
+}
+
+TEST_F(AttributesTest, PositionAndSizeSettersMoveOrResizeOnlyAndRaiseToTheTop) {
+    ComPtr<_clsWrangler> w = Bound(L(top));
+    Recorder recorder;
+    platform::ScopedWindowSystem scoped(recorder);
+    RECT r = RectOf(top);
+
+    ASSERT_EQ(S_OK, w->put_Left(100));
+    EXPECT_EQ((Position{0, 100, r.top, r.right, r.bottom, 0x11}), recorder.positions.back());
+    RECT now = RectOf(top);
+    EXPECT_EQ(100, now.left);
+    EXPECT_EQ(r.top, now.top);
+    EXPECT_EQ(r.right - r.left, now.right - now.left) << "moving keeps the size";
+
+    r = now;
+    ASSERT_EQ(S_OK, w->put_Top(120));
+    EXPECT_EQ((Position{0, r.left, 120, r.right, r.bottom, 0x11}), recorder.positions.back());
+    now = RectOf(top);
+    EXPECT_EQ(120, now.top);
+    EXPECT_EQ(100, now.left);
+
+    r = now;
+    ASSERT_EQ(S_OK, w->put_Width(333));
+    EXPECT_EQ((Position{0, r.left, r.top, 333, r.bottom - r.top, 0x12}), recorder.positions.back());
+    now = RectOf(top);
+    EXPECT_EQ(333, now.right - now.left);
+    EXPECT_EQ(r.bottom - r.top, now.bottom - now.top);
+    EXPECT_EQ(100, now.left) << "resizing keeps the position";
+
+    r = now;
+    ASSERT_EQ(S_OK, w->put_Height(222));
+    EXPECT_EQ((Position{0, r.left, r.top, 333, 222, 0x12}), recorder.positions.back());
+    now = RectOf(top);
+    EXPECT_EQ(222, now.bottom - now.top);
+    EXPECT_EQ(333, now.right - now.left);
+    EXPECT_EQ(120, now.top);
+
+    LONG value = 0;
+    ASSERT_EQ(S_OK, w->get_Height(&value));
+    EXPECT_EQ(222, value);
+}
+
+TEST_F(AttributesTest, SettingAnEdgeRaisesTheWindowAboveItsSiblings) {
+    HWND lower = thread.Create("WrangAttrTop", "lower", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND upper = thread.Create("WrangAttrTop", "upper", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    ShowWindow(top, SW_SHOWNOACTIVATE);
+    SetWindowPos(top, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    auto above = [](HWND a, HWND b) {
+        for (HWND h = GetWindow(b, GW_HWNDPREV); h; h = GetWindow(h, GW_HWNDPREV)) {
+            if (h == a) return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(above(upper, top));
+    const RECT before = RectOf(top);
+    ComPtr<_clsWrangler> w = Bound(L(top));
+    LONG left = 0;
+    ASSERT_EQ(S_OK, w->get_Left(&left));
+    ASSERT_EQ(S_OK, w->put_Left(left));
+    EXPECT_TRUE(above(top, upper)) << "assigning the value just read still raises the window";
+    const RECT after = RectOf(top);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    thread.Destroy(lower);
+    thread.Destroy(upper);
+}
+
+TEST_F(AttributesTest, ExtentsOutsideTheLongRangeOverflow) {
+    Recorder recorder;
+    platform::ScopedWindowSystem scoped(recorder);
+    recorder.fakeRect = true;
+    recorder.rect = {INT_MIN, -10, INT_MAX, INT_MAX};  // width and height too large for a Long
+    ComPtr<_clsWrangler> w = Bound(L(top));
+    LONG value = 7;
+    EXPECT_EQ(kVbOverflow, w->get_Width(&value));
+    EXPECT_EQ(kVbOverflow, w->get_Height(&value));
+    EXPECT_EQ(kVbOverflow, w->put_Width(10)) << "the kept height does not fit";
+    EXPECT_EQ(kVbOverflow, w->put_Height(10)) << "the kept width does not fit";
+    EXPECT_TRUE(recorder.positions.empty());
+    // Moving needs no subtraction.
+    ASSERT_EQ(S_OK, w->put_Left(5));
+    EXPECT_EQ((Position{0, 5, -10, INT_MAX, INT_MAX, 0x11}), recorder.positions.back());
+    // Only one extent overflows.
+    recorder.rect = {0, INT_MIN, 10, 0};
+    ASSERT_EQ(S_OK, w->get_Width(&value));
+    EXPECT_EQ(10, value);
+    EXPECT_EQ(kVbOverflow, w->put_Width(10));
+    ASSERT_EQ(S_OK, w->put_Height(30));
+    EXPECT_EQ((Position{0, 0, INT_MIN, 10, 30, 0x12}), recorder.positions.back());
+}
+
+TEST_F(AttributesTest, AlwaysOnTopKeepsItsOwnFlag) {
+    ComPtr<_clsWrangler> w = Bound(L(top));
+    Recorder recorder;
+    platform::ScopedWindowSystem scoped(recorder);
+    VARIANT_BOOL flag = -7;
+    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&flag));
+    EXPECT_EQ(VARIANT_FALSE, flag);
+
+    ASSERT_EQ(S_OK, w->put_AlwaysOnTop(VARIANT_TRUE));
+    EXPECT_EQ((Position{-1, 0, 0, 0, 0, 0x13}), recorder.positions.back());
+    EXPECT_TRUE(GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&flag));
+    EXPECT_EQ(VARIANT_TRUE, flag);
+
+    // Binding again forgets the flag; the window stays topmost.
+    ComPtr<_clsWrangler> same;
+    ASSERT_EQ(S_OK, w->InitByHandle(L(top), same.put()));
+    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&flag));
+    EXPECT_EQ(VARIANT_FALSE, flag);
+    EXPECT_TRUE(GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    ASSERT_EQ(S_OK, w->put_AlwaysOnTop(5));
+    EXPECT_EQ(-1, recorder.positions.back().insertAfter);
+    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&flag));
+    EXPECT_EQ(5, flag) << "the value assigned, as it was";
+    UniqueBstr cls(SysAllocString(L"WrangAttrTop")), caption(SysAllocString(L"Attribute caption"));
+    ASSERT_EQ(S_OK, w->InitByWindow(cls.get(), caption.get(), same.put()));
+    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&flag));
+    EXPECT_EQ(VARIANT_FALSE, flag);
+
+    ASSERT_EQ(S_OK, w->put_AlwaysOnTop(VARIANT_FALSE));
+    EXPECT_EQ((Position{-2, 0, 0, 0, 0, 0x13}), recorder.positions.back()) << "not HWND_BOTTOM";
+    EXPECT_FALSE(GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    // Stored even where the window system can do nothing with the request.
+    ComPtr<_clsWrangler> none = Bound(0);
+    ASSERT_EQ(S_OK, none->put_AlwaysOnTop(VARIANT_TRUE));
+    ASSERT_EQ(S_OK, none->get_AlwaysOnTop(&flag));
+    EXPECT_EQ(VARIANT_TRUE, flag);
+}
+
+TEST_F(AttributesTest, EnabledPassesOneOrZeroAndRefusesMinus32768) {
+    ComPtr<_clsWrangler> w = Bound(L(top));
+    Recorder recorder;
+    platform::ScopedWindowSystem scoped(recorder);
+    VARIANT_BOOL enabled = VARIANT_FALSE;
+    ASSERT_EQ(S_OK, w->get_Enabled(&enabled));
+    EXPECT_EQ(VARIANT_TRUE, enabled);
+    ASSERT_EQ(S_OK, w->put_Enabled(VARIANT_FALSE));
+    EXPECT_FALSE(IsWindowEnabled(top));
+    ASSERT_EQ(S_OK, w->get_Enabled(&enabled));
+    EXPECT_EQ(VARIANT_FALSE, enabled);
+    ASSERT_EQ(S_OK, w->put_Enabled(VARIANT_TRUE));
+    EXPECT_TRUE(IsWindowEnabled(top));
+    EXPECT_EQ((std::vector<BOOL>{0, 1}), recorder.enables) << "True goes as 1, not -1";
+
+    // A Boolean of -32768 reaches the member only from a client that builds the value itself.
+    recorder.enables.clear();
+    EXPECT_EQ(kVbOverflow, w->put_Enabled(static_cast<VARIANT_BOOL>(-32768)));
+    VARIANT odd;
+    V_VT(&odd) = VT_BOOL;
+    V_BOOL(&odd) = static_cast<VARIANT_BOOL>(-32768);
+    CallResult result;
+    Put(w.get(), L"Enabled", Arg::Variable(&odd), &result);
+    EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
+    EXPECT_EQ(kVbOverflow, result.scode);
+    EXPECT_TRUE(recorder.enables.empty()) << "EnableWindow is not called after the overflow";
+    EXPECT_TRUE(IsWindowEnabled(top));
+}
+
+TEST_F(AttributesTest, VisibleAndWindowStateUseShowCommands) {
+    ComPtr<_clsWrangler> w = Bound(L(top));
+    Recorder recorder;
+    platform::ScopedWindowSystem scoped(recorder);
+    VARIANT_BOOL visible = VARIANT_TRUE;
+    LONG state = 0;
+    ASSERT_EQ(S_OK, w->get_Visible(&visible));
+    EXPECT_EQ(VARIANT_FALSE, visible);
+    ASSERT_EQ(S_OK, w->get_WindowState(&state));
+    EXPECT_EQ(1, state) << "a hidden window";
+
+    ASSERT_EQ(S_OK, w->put_Visible(VARIANT_TRUE));
+    EXPECT_TRUE(IsWindowVisible(top));
+    ASSERT_EQ(S_OK, w->get_Visible(&visible));
+    EXPECT_EQ(VARIANT_TRUE, visible);
+    ASSERT_EQ(1u, thread.Messages(top, WM_SHOWWINDOW).size());
+    EXPECT_EQ(TRUE, static_cast<BOOL>(thread.Messages(top, WM_SHOWWINDOW)[0].wParam));
+
+    // Maximised, back to normal, minimised, back to normal: each state as the window has it.
+    const struct {
+        LONG command;
+        BOOL iconic, zoomed;
+    } states[] = {{3, FALSE, TRUE}, {1, FALSE, FALSE}, {6, TRUE, FALSE}, {1, FALSE, FALSE}};
+    for (const auto& s : states) {
+        ASSERT_EQ(S_OK, w->put_WindowState(s.command));
+        EXPECT_EQ(s.iconic, IsIconic(top)) << s.command;
+        EXPECT_EQ(s.zoomed, IsZoomed(top)) << s.command;
+        ASSERT_EQ(S_OK, w->get_WindowState(&state));
+        EXPECT_EQ(s.command, state);
+    }
+
+    // 0 is SW_HIDE: the show command is passed as it is.
+    ASSERT_EQ(S_OK, w->put_WindowState(0));
+    EXPECT_FALSE(IsWindowVisible(top));
+    ASSERT_EQ(S_OK, w->put_Visible(VARIANT_TRUE));
+    ASSERT_EQ(S_OK, w->put_Visible(VARIANT_FALSE));
+    EXPECT_FALSE(IsWindowVisible(top));
+    EXPECT_EQ((std::vector<int>{5, 3, 1, 6, 1, 0, 5, 0}), recorder.shows);
+    auto shown = thread.Messages(top, WM_SHOWWINDOW);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(FALSE, static_cast<BOOL>(shown.back().wParam));
+}
+
+TEST_F(AttributesTest, CommandsMakeOneCallEach) {
+    ComPtr<_clsWrangler> w = Bound(L(top));
+    ShowWindow(top, SW_SHOWNOACTIVATE);
+    Recorder recorder;
+    platform::ScopedWindowSystem scoped(recorder);
+    ASSERT_EQ(S_OK, w->Flash());
+    ASSERT_EQ(S_OK, w->Refresh());
+    ASSERT_EQ(S_OK, w->Focus());
+    ASSERT_EQ(S_OK, w->Update());
+    EXPECT_EQ((std::vector<std::string>{"FlashWindow 1", "GetClientRect", "InvalidateRect 1", "SetFocus",
+                                        "UpdateWindow"}),
+              recorder.calls);
+    RECT client = {};
+    GetClientRect(top, &client);
+    ASSERT_EQ(1u, recorder.invalidated.size());
+    EXPECT_TRUE(EqualRect(&client, &recorder.invalidated[0])) << "the whole client area";
+
+    // Posted: the caller does not wait, the window receives it later.
+    thread.Clear();
+    ASSERT_EQ(S_OK, w->CloseWindow());
+    ASSERT_TRUE(thread.WaitForMessages(top, WM_CLOSE, 1));
+    auto closing = thread.Messages(top, WM_CLOSE);
+    EXPECT_EQ(0u, closing[0].wParam);
+    EXPECT_EQ(0, closing[0].lParam);
+}
+
+TEST_F(AttributesTest, ADestroyedWindowReadsAsNothing) {
+    HWND gone = thread.Create("WrangAttrTop", "gone", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    ComPtr<_clsWrangler> w = Bound(L(gone));
+    ASSERT_EQ(S_OK, w->put_AlwaysOnTop(VARIANT_TRUE));
+    thread.Destroy(gone);
+    for (const ComPtr<_clsWrangler>& dead : {w, Bound(0)}) {
+        EXPECT_EQ(L"", ClassNameOf(dead.get()));
+        EXPECT_EQ(L"", TextOf(dead.get()));
+        LONG value = -1;
+        for (auto get : {&_clsWrangler::get_Left, &_clsWrangler::get_Top, &_clsWrangler::get_Width,
+                         &_clsWrangler::get_Height}) {
+            value = -1;
+            ASSERT_EQ(S_OK, (dead.get()->*get)(&value));
+            EXPECT_EQ(0, value);
+        }
+        ASSERT_EQ(S_OK, dead->get_WindowState(&value));
+        EXPECT_EQ(1, value);
+        VARIANT_BOOL flag = VARIANT_TRUE;
+        ASSERT_EQ(S_OK, dead->get_Enabled(&flag));
+        EXPECT_EQ(VARIANT_FALSE, flag);
+        ASSERT_EQ(S_OK, dead->get_Visible(&flag));
+        EXPECT_EQ(VARIANT_FALSE, flag);
+        // Setters and commands still succeed.
+        EXPECT_EQ(S_OK, dead->put_Left(3));
+        EXPECT_EQ(S_OK, dead->put_Width(3));
+        EXPECT_EQ(S_OK, dead->put_Visible(VARIANT_TRUE));
+        EXPECT_EQ(S_OK, dead->CloseWindow());
+        EXPECT_EQ(S_OK, dead->Refresh());
+    }
+    VARIANT_BOOL flag = VARIANT_FALSE;
+    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&flag));
+    EXPECT_EQ(VARIANT_TRUE, flag) << "the object's own flag outlives the window";
+}
+
+}  // namespace
+}  // namespace wrang::test

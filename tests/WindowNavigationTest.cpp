@@ -1,0 +1,337 @@
+// Walking the window tree from a bound window: parent, siblings, children, top-level ancestor.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/Classes.h"
+#include "frame/Errors.h"
+#include "platform/WindowSystem.h"
+#include "support/Automation.h"
+#include "support/WindowThread.h"
+
+namespace wrang::test {
+namespace {
+
+LONG L(HWND h) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h)); }
+
+ComPtr<_clsWrangler> Bound(LONG hWnd) {
+    ComPtr<_clsWrangler> created, bound;
+    EXPECT_EQ(S_OK, CreateWrangler(created.put()));
+    EXPECT_EQ(S_OK, created->InitByHandle(hWnd, bound.put()));
+    return bound;
+}
+
+LONG HandleOf(_clsWrangler* w) {
+    LONG h = -1;
+    EXPECT_TRUE(w) << "a navigation result was Nothing";
+    if (w) EXPECT_EQ(S_OK, w->get_hWnd(&h));
+    return h;
+}
+
+// Records the strings FindWindowExA receives, telling a null pointer from an empty string.
+struct LookupRecorder : platform::Win32WindowSystem {
+    struct Lookup {
+        LONG parent, after;
+        bool classIsNull, nameIsNull;
+        std::string className, windowName;
+    };
+    std::vector<Lookup> lookups;
+    std::vector<std::pair<LONG, LONG>> reparented;
+    LONG FindWindowExA(LONG p, LONG a, const char* c, const char* n) override {
+        lookups.push_back({p, a, c == nullptr, n == nullptr, c ? c : "", n ? n : ""});
+        return Win32WindowSystem::FindWindowExA(p, a, c, n);
+    }
+    LONG SetParent(LONG child, LONG parent) override {
+        reparented.push_back({child, parent});
+        return Win32WindowSystem::SetParent(child, parent);
+    }
+};
+
+// top ("WrangNavTop") -> panel ("WrangNavPanel"), spare ("WrangNavPanel")
+// panel -> first (Button), second (Static), third (WrangNavLeaf), in that order
+class NavigationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        top = thread.Create("WrangNavTop", "Navigation top");
+        panel = thread.Create("WrangNavPanel", "panel", WS_CHILD | WS_VISIBLE, top);
+        spare = thread.Create("WrangNavPanel", "spare panel", WS_CHILD | WS_VISIBLE, top);
+        first = thread.CreateControl("Button", "first", WS_CHILD | WS_VISIBLE, panel, 1);
+        second = thread.CreateControl("Static", "second", WS_CHILD | WS_VISIBLE, panel, 2, 0, 30);
+        third = thread.Create("WrangNavLeaf", "third", WS_CHILD | WS_VISIBLE, panel);
+        ASSERT_TRUE(top && panel && spare && first && second && third);
+        // The order the tests rely on is the window manager's own.
+        ASSERT_EQ(first, FindWindowExA(panel, nullptr, nullptr, nullptr));
+        ASSERT_EQ(second, FindWindowExA(panel, first, nullptr, nullptr));
+        ASSERT_EQ(third, FindWindowExA(panel, second, nullptr, nullptr));
+        ASSERT_EQ(nullptr, FindWindowExA(panel, third, nullptr, nullptr));
+    }
+    void TearDown() override {
+        if (top) thread.Destroy(top);
+    }
+
+    WindowThread thread;
+    HWND top = nullptr, panel = nullptr, spare = nullptr;
+    HWND first = nullptr, second = nullptr, third = nullptr;
+};
+
+TEST_F(NavigationTest, SiblingsInBothDirectionsEndInUnboundObjects) {
+    ComPtr<_clsWrangler> result;
+    ComPtr<_clsWrangler> w = Bound(L(second));
+    ASSERT_EQ(S_OK, w->GetNextSibling(result.put()));
+    EXPECT_EQ(L(third), HandleOf(result.get()));
+    ASSERT_EQ(S_OK, w->GetPreviousSibling(result.put()));
+    EXPECT_EQ(L(first), HandleOf(result.get()));
+
+    w = Bound(L(third));
+    ASSERT_EQ(S_OK, w->GetPreviousSibling(result.put()));
+    EXPECT_EQ(L(second), HandleOf(result.get()));
+    ASSERT_EQ(S_OK, w->GetNextSibling(result.put()));
+    EXPECT_EQ(0, HandleOf(result.get())) << "after the last child";
+
+    w = Bound(L(first));
+    ASSERT_EQ(S_OK, w->GetPreviousSibling(result.put()));
+    EXPECT_EQ(0, HandleOf(result.get())) << "before the first child";
+}
+
+TEST_F(NavigationTest, ParentAndTopLevelParentClimbTheTree) {
+    ComPtr<_clsWrangler> w = Bound(L(second));
+    LONG parent = 0;
+    ASSERT_EQ(S_OK, w->get_hWndParent(&parent));
+    EXPECT_EQ(L(panel), parent);
+    ComPtr<_clsWrangler> up, again, top1;
+    ASSERT_EQ(S_OK, w->get_Parent(up.put()));
+    EXPECT_EQ(L(panel), HandleOf(up.get()));
+    ASSERT_EQ(S_OK, w->get_Parent(again.put()));
+    EXPECT_NE(up.get(), again.get()) << "every call hands out a new object";
+    ASSERT_EQ(S_OK, w->GetTopLevelParent(top1.put()));
+    EXPECT_EQ(L(top), HandleOf(top1.get()));
+    ASSERT_EQ(S_OK, up->GetTopLevelParent(top1.put()));
+    EXPECT_EQ(L(top), HandleOf(top1.get())) << "from one level below the top";
+
+    // An unowned top-level window has no parent; the climb never returns the window itself.
+    w = Bound(L(top));
+    ASSERT_EQ(S_OK, w->get_hWndParent(&parent));
+    EXPECT_EQ(0, parent);
+    ASSERT_EQ(S_OK, w->get_Parent(up.put()));
+    EXPECT_EQ(0, HandleOf(up.get()));
+    ASSERT_EQ(S_OK, w->GetTopLevelParent(top1.put()));
+    EXPECT_EQ(0, HandleOf(top1.get()));
+}
+
+TEST_F(NavigationTest, ChildrenFirstLastAndByName) {
+    ComPtr<_clsWrangler> w = Bound(L(panel));
+    ComPtr<_clsWrangler> a, b;
+    VARIANT_BOOL has = VARIANT_FALSE;
+    ASSERT_EQ(S_OK, w->get_HasChildren(&has));
+    EXPECT_EQ(VARIANT_TRUE, has);
+    ASSERT_EQ(S_OK, w->GetFirstChild(a.put()));
+    EXPECT_EQ(L(first), HandleOf(a.get()));
+    ASSERT_EQ(S_OK, w->GetLastChild(b.put()));
+    EXPECT_EQ(L(third), HandleOf(b.get()));
+
+    UniqueBstr staticClass(SysAllocString(L"Static")), caption(SysAllocString(L"second"));
+    ASSERT_EQ(S_OK, w->GetChild(staticClass.get(), caption.get(), a.put()));
+    EXPECT_EQ(L(second), HandleOf(a.get()));
+    UniqueBstr third_caption(SysAllocString(L"third"));
+    ASSERT_EQ(S_OK, w->GetChild(nullptr, third_caption.get(), a.put()));
+    EXPECT_EQ(L(third), HandleOf(a.get())) << "a null class name matches any class";
+    ASSERT_EQ(S_OK, w->GetChild(nullptr, nullptr, a.put()));
+    EXPECT_EQ(L(first), HandleOf(a.get()));
+    UniqueBstr empty(SysAllocString(L""));
+    ASSERT_EQ(S_OK, w->GetChild(staticClass.get(), empty.get(), a.put()));
+    EXPECT_EQ(0, HandleOf(a.get())) << "an empty caption is not a wildcard";
+
+    // The middle level: only its own children are searched, not its grandchildren.
+    w = Bound(L(top));
+    ASSERT_EQ(S_OK, w->GetChild(staticClass.get(), caption.get(), a.put()));
+    EXPECT_EQ(0, HandleOf(a.get()));
+
+    // A window without children.
+    w = Bound(L(first));
+    ASSERT_EQ(S_OK, w->get_HasChildren(&has));
+    EXPECT_EQ(VARIANT_FALSE, has);
+    ASSERT_EQ(S_OK, w->GetFirstChild(a.put()));
+    EXPECT_EQ(0, HandleOf(a.get()));
+    ASSERT_EQ(S_OK, w->GetLastChild(a.put()));
+    EXPECT_EQ(0, HandleOf(a.get()));
+    ASSERT_EQ(S_OK, w->GetChild(nullptr, nullptr, a.put()));
+    EXPECT_EQ(0, HandleOf(a.get()));
+}
+
+TEST_F(NavigationTest, OneChildIsBothFirstAndLastAsTwoObjects) {
+    ComPtr<_clsWrangler> w = Bound(L(spare));
+    HWND only = thread.CreateControl("Button", "only", WS_CHILD, spare);
+    ComPtr<_clsWrangler> a, b;
+    ASSERT_EQ(S_OK, w->GetFirstChild(a.put()));
+    ASSERT_EQ(S_OK, w->GetLastChild(b.put()));
+    EXPECT_EQ(L(only), HandleOf(a.get()));
+    EXPECT_EQ(L(only), HandleOf(b.get()));
+    EXPECT_NE(a.get(), b.get());
+}
+
+TEST_F(NavigationTest, GetSiblingSearchesFromTheFirstChildAndFindsTheWindowItself) {
+    ComPtr<_clsWrangler> w = Bound(L(second));
+    ComPtr<_clsWrangler> found;
+    UniqueBstr staticClass(SysAllocString(L"Static")), caption(SysAllocString(L"second"));
+    ASSERT_EQ(S_OK, w->GetSibling(staticClass.get(), caption.get(), found.put()));
+    EXPECT_EQ(L(second), HandleOf(found.get()));
+    EXPECT_NE(static_cast<_clsWrangler*>(w.get()), found.get()) << "a new object, not this one";
+
+    UniqueBstr button(SysAllocString(L"Button"));
+    w = Bound(L(third));
+    ASSERT_EQ(S_OK, w->GetSibling(button.get(), nullptr, found.put()));
+    EXPECT_EQ(L(first), HandleOf(found.get())) << "a sibling that comes earlier";
+
+    w = Bound(L(panel));
+    UniqueBstr panelClass(SysAllocString(L"WrangNavPanel")), spareCaption(SysAllocString(L"spare panel"));
+    ASSERT_EQ(S_OK, w->GetSibling(panelClass.get(), spareCaption.get(), found.put()));
+    EXPECT_EQ(L(spare), HandleOf(found.get()));
+}
+
+TEST_F(NavigationTest, OmittedNamesFromAScriptAreEmptyStringsNotWildcards) {
+    LookupRecorder recorder;
+    platform::ScopedWindowSystem scoped(recorder);
+    ComPtr<_clsWrangler> w = Bound(L(second));
+    CallResult result;
+    for (const wchar_t* member : {L"GetChild", L"GetSibling"}) {
+        recorder.lookups.clear();
+        Call(w.get(), member, {}, &result);
+        ASSERT_EQ(S_OK, result.hr) << member;
+        ASSERT_EQ(VT_DISPATCH, V_VT(result.value.get())) << member;
+        ASSERT_NE(nullptr, V_DISPATCH(result.value.get())) << member << " returned Nothing";
+        ComPtr<_clsWrangler> found;
+        ASSERT_EQ(S_OK, V_DISPATCH(result.value.get())
+                            ->QueryInterface(__uuidof(_clsWrangler), reinterpret_cast<void**>(found.put())));
+        EXPECT_EQ(0, HandleOf(found.get())) << member;
+        ASSERT_EQ(1u, recorder.lookups.size()) << member;
+        const auto& lookup = recorder.lookups[0];
+        EXPECT_FALSE(lookup.classIsNull) << member;
+        EXPECT_FALSE(lookup.nameIsNull) << member;
+        EXPECT_EQ("", lookup.className) << member;
+        EXPECT_EQ("", lookup.windowName) << member;
+        EXPECT_EQ(0, lookup.after) << member;
+    }
+    EXPECT_EQ(L(panel), recorder.lookups[0].parent) << "GetSibling searches the parent's children";
+}
+
+TEST_F(NavigationTest, ParentCanBeSetByObjectAndByHandle) {
+    ComPtr<_clsWrangler> w = Bound(L(third));
+    ComPtr<_clsWrangler> target = Bound(L(spare));
+    CallResult result;
+    Put(w.get(), L"Parent", Arg::Object(target.get()), &result, DISPATCH_PROPERTYPUTREF);
+    ASSERT_EQ(S_OK, result.hr);
+    EXPECT_EQ(spare, GetParent(third)) << "the window system made the change";
+    LONG parent = 0;
+    ASSERT_EQ(S_OK, w->get_hWndParent(&parent));
+    EXPECT_EQ(L(spare), parent);
+    ComPtr<_clsWrangler> up;
+    ASSERT_EQ(S_OK, w->get_Parent(up.put()));
+    EXPECT_EQ(L(spare), HandleOf(up.get()));
+
+    Put(w.get(), L"hWndParent", Arg::Long(L(panel)), &result);
+    ASSERT_EQ(S_OK, result.hr);
+    EXPECT_EQ(panel, GetParent(third));
+    ASSERT_EQ(S_OK, w->get_hWndParent(&parent));
+    EXPECT_EQ(L(panel), parent);
+
+    // Nothing cannot say which window to move to: error 91, and the window stays where it is.
+    LookupRecorder recorder;
+    {
+        platform::ScopedWindowSystem scoped(recorder);
+        Put(w.get(), L"Parent", Arg::Object(nullptr), &result, DISPATCH_PROPERTYPUTREF);
+        EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
+        EXPECT_EQ(kVbObjectRequired, result.scode);
+        EXPECT_EQ(kVbObjectRequired, w->putref_Parent(nullptr));
+    }
+    EXPECT_TRUE(recorder.reparented.empty());
+    EXPECT_EQ(panel, GetParent(third));
+
+    // An unbound object stands for the desktop: the window becomes a top-level window.
+    ComPtr<_clsWrangler> none = Bound(0);
+    {
+        platform::ScopedWindowSystem scoped(recorder);
+        ASSERT_EQ(S_OK, w->putref_Parent(none.get()));
+    }
+    ASSERT_EQ(1u, recorder.reparented.size());
+    EXPECT_EQ(std::make_pair(L(third), 0L), recorder.reparented[0]);
+    EXPECT_EQ(GetDesktopWindow(), GetAncestor(third, GA_PARENT));
+    thread.Destroy(third);
+}
+
+std::vector<LONG> TopLevelWindows() {
+    std::vector<LONG> windows;
+    for (HWND h = FindWindowExA(nullptr, nullptr, nullptr, nullptr); h;
+         h = FindWindowExA(nullptr, h, nullptr, nullptr)) {
+        windows.push_back(L(h));
+    }
+    return windows;
+}
+
+TEST_F(NavigationTest, AnUnboundObjectStandsForTheDesktop) {
+    ComPtr<_clsWrangler> none = Bound(0);
+    ComPtr<_clsWrangler> w = Bound(L(top));
+    ComPtr<_clsWrangler> result;
+    VARIANT_BOOL has = VARIANT_FALSE;
+    ASSERT_EQ(S_OK, none->get_HasChildren(&has));
+    EXPECT_EQ(VARIANT_TRUE, has);
+    UniqueBstr cls(SysAllocString(L"WrangNavTop")), caption(SysAllocString(L"Navigation top"));
+    ASSERT_EQ(S_OK, none->GetChild(cls.get(), caption.get(), result.put()));
+    EXPECT_EQ(L(top), HandleOf(result.get()));
+    ASSERT_EQ(S_OK, w->GetSibling(cls.get(), caption.get(), result.put()));
+    EXPECT_EQ(L(top), HandleOf(result.get()));
+    ASSERT_EQ(S_OK, none->GetPreviousSibling(result.put()));
+    EXPECT_EQ(0, HandleOf(result.get())) << "handle 0 is nobody's sibling";
+    ASSERT_EQ(S_OK, none->get_Parent(result.put()));
+    EXPECT_EQ(0, HandleOf(result.get()));
+    ASSERT_EQ(S_OK, none->GetTopLevelParent(result.put()));
+    EXPECT_EQ(0, HandleOf(result.get()));
+
+    // The ends and neighbours among the top-level windows, compared with the window system's own
+    // enumeration. Other test programs open and close windows meanwhile: a round during which the
+    // list changed proves nothing and is repeated.
+    bool stable = false;
+    for (int round = 0; round < 50 && !stable; ++round) {
+        const std::vector<LONG> before = TopLevelWindows();
+        LONG first = -1, last = -1, next = -1, after = -1, previous = -1;
+        ComPtr<_clsWrangler> r;
+        ASSERT_EQ(S_OK, none->GetFirstChild(r.put()));
+        first = HandleOf(r.get());
+        ASSERT_EQ(S_OK, none->GetLastChild(r.put()));
+        last = HandleOf(r.get());
+        ASSERT_EQ(S_OK, none->GetNextSibling(r.put()));
+        next = HandleOf(r.get());
+        ASSERT_EQ(S_OK, w->GetNextSibling(r.put()));
+        after = HandleOf(r.get());
+        ASSERT_EQ(S_OK, w->GetPreviousSibling(r.put()));
+        previous = HandleOf(r.get());
+        if (TopLevelWindows() != before) continue;
+        stable = true;
+        ASSERT_GE(before.size(), 2u);
+        EXPECT_EQ(before.front(), first);
+        EXPECT_EQ(before.back(), last);
+        EXPECT_EQ(before.front(), next) << "the first top-level window follows handle 0";
+        size_t at = 0;
+        while (at < before.size() && before[at] != L(top)) ++at;
+        ASSERT_LT(at, before.size());
+        EXPECT_EQ(at + 1 < before.size() ? before[at + 1] : 0, after);
+        EXPECT_EQ(at > 0 ? before[at - 1] : 0, previous);
+    }
+    EXPECT_TRUE(stable) << "the top-level windows never stood still";
+}
+
+TEST_F(NavigationTest, ADestroyedWindowHasNoRelatives) {
+    ComPtr<_clsWrangler> w = Bound(L(third));
+    thread.Destroy(third);
+    ComPtr<_clsWrangler> result;
+    LONG parent = -1;
+    ASSERT_EQ(S_OK, w->get_hWndParent(&parent));
+    EXPECT_EQ(0, parent);
+    ASSERT_EQ(S_OK, w->GetPreviousSibling(result.put()));
+    EXPECT_EQ(0, HandleOf(result.get())) << "not met among the top-level windows either";
+    ASSERT_EQ(S_OK, w->GetFirstChild(result.put()));
+    EXPECT_EQ(0, HandleOf(result.get()));
+}
+
+}  // namespace
+}  // namespace wrang::test
