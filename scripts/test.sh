@@ -3,4 +3,5 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 trap stop_session EXIT
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$(nproc)" --timeout 300 "$@"
+# One test at a time: several tests move the focus and the foreground window of the one desktop.
+ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 "$@"
