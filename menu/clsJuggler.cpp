@@ -5,6 +5,7 @@
 #include "frame/Classes.h"
 #include "frame/Errors.h"
 #include "menu/MenuFlags.h"
+#include "menu/clsMenuEnum.h"
 #include "platform/AnsiText.h"
 #include "platform/WindowSystem.h"
 
@@ -174,13 +175,7 @@ HRESULT clsJuggler::ClickChildItem2(_clsMenuItem* menuChild, LONG* result) {
 }
 
 HRESULT clsJuggler::BeginChildEnum(_clsMenuEnum** result) {
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    ComPtr<_clsMenuEnum> cursor;
-    RETURN_IF_FAILED(CreateMenuEnum(cursor.put()));
-    RETURN_IF_FAILED(cursor->Init(static_cast<IDispatch*>(self())));
-    *result = cursor.detach();
-    return S_OK;
+    return BeginEnumeration(static_cast<IDispatch*>(self()), result);
 }
 
 HRESULT clsJuggler::EndChildEnum(_clsMenuEnum*) {

@@ -94,4 +94,14 @@ HRESULT clsMenuEnum::EndEnum() {
     return InvokeByName(m_objMenu.get(), L"EndChildEnum", DISPATCH_METHOD, &me, 1, nullptr);
 }
 
+HRESULT BeginEnumeration(IDispatch* menuObject, _clsMenuEnum** result) noexcept {
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    ComPtr<_clsMenuEnum> cursor;
+    RETURN_IF_FAILED(CreateMenuEnum(cursor.put()));
+    RETURN_IF_FAILED(cursor->Init(menuObject));
+    *result = cursor.detach();
+    return S_OK;
+}
+
 }  // namespace wrang

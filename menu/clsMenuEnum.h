@@ -19,4 +19,8 @@ private:
     LONG m_nCount = 0;
 };
 
+// A new cursor over the entries of `menuObject` (a controller or an entry), already started: what
+// BeginChildEnum of both menu classes hands out.
+[[nodiscard]] HRESULT BeginEnumeration(IDispatch* menuObject, _clsMenuEnum** result) noexcept;
+
 }  // namespace wrang

@@ -5,6 +5,7 @@
 #include "frame/Classes.h"
 #include "frame/Errors.h"
 #include "menu/MenuFlags.h"
+#include "menu/clsMenuEnum.h"
 #include "platform/AnsiText.h"
 #include "platform/LateBinding.h"
 #include "platform/WindowSystem.h"
@@ -207,13 +208,7 @@ HRESULT clsMenuItem::ClickItem(LONG* result) {
 }
 
 HRESULT clsMenuItem::BeginChildEnum(_clsMenuEnum** result) {
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    ComPtr<_clsMenuEnum> cursor;
-    RETURN_IF_FAILED(CreateMenuEnum(cursor.put()));
-    RETURN_IF_FAILED(cursor->Init(static_cast<IDispatch*>(self())));
-    *result = cursor.detach();
-    return S_OK;
+    return BeginEnumeration(static_cast<IDispatch*>(self()), result);
 }
 
 HRESULT clsMenuItem::EndChildEnum(_clsMenuEnum*) {

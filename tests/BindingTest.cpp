@@ -9,6 +9,7 @@
 #include "support/Automation.h"
 #include "support/TargetProcess.h"
 #include "support/WindowThread.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
@@ -30,12 +31,6 @@ ComPtr<_clsWrangler> NewWrangler() {
     ComPtr<_clsWrangler> w;
     EXPECT_EQ(S_OK, CreateWrangler(w.put()));
     return w;
-}
-
-LONG HandleOf(_clsWrangler* w) {
-    LONG h = -1;
-    EXPECT_EQ(S_OK, w->get_hWnd(&h));
-    return h;
 }
 
 TEST(Binding, InitByHandleStoresAnyValueAndReturnsTheObjectItself) {

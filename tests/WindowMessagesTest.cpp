@@ -13,20 +13,12 @@
 #include "support/Automation.h"
 #include "support/TargetProcess.h"
 #include "support/WindowThread.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
 
 constexpr UINT kProbe = WM_APP + 7;
-
-LONG L(HWND h) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h)); }
-
-ComPtr<_clsWrangler> Bound(LONG hWnd) {
-    ComPtr<_clsWrangler> created, bound;
-    EXPECT_EQ(S_OK, CreateWrangler(created.put()));
-    EXPECT_EQ(S_OK, created->InitByHandle(hWnd, bound.put()));
-    return bound;
-}
 
 std::wstring Whole(BSTR s) { return std::wstring(s, SysStringLen(s)); }
 

@@ -9,25 +9,10 @@
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
 #include "support/WindowThread.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
-
-LONG L(HWND h) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h)); }
-
-ComPtr<_clsWrangler> Bound(LONG hWnd) {
-    ComPtr<_clsWrangler> created, bound;
-    EXPECT_EQ(S_OK, CreateWrangler(created.put()));
-    EXPECT_EQ(S_OK, created->InitByHandle(hWnd, bound.put()));
-    return bound;
-}
-
-LONG HandleOf(_clsWrangler* w) {
-    LONG h = -1;
-    EXPECT_TRUE(w) << "a navigation result was Nothing";
-    if (w) EXPECT_EQ(S_OK, w->get_hWnd(&h));
-    return h;
-}
 
 // Records the strings FindWindowExA receives, telling a null pointer from an empty string.
 struct LookupRecorder : platform::Win32WindowSystem {
