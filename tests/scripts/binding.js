@@ -23,4 +23,14 @@ for (var i = 0; i < names.length; i++) {
     check(refused, names[i] + " cannot be created");
 }
 
+// Errors reach JScript with their numbers: 6 for an overflow, 91 for a missing object.
+var number = 0;
+try { w.SendText("abc", 32768); } catch (e) { number = errorNumber(e); }
+checkEqual(6, number, "SendText with an interval of 32768");
+number = 0;
+try { w.Parent = null; } catch (e) { number = errorNumber(e); }
+checkEqual(91, number, "Parent set to null");
+// JScript's null for an object parameter is a null reference, not a type mismatch.
+checkEqual(0, w.SendMsg(0, 0, null), "SendMsg with a null object to a handle that is no window");
+
 finish();
