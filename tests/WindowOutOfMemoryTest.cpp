@@ -57,5 +57,29 @@ TEST(OutOfMemory, ClassNameReportsItInsteadOfThrowing) {
     EXPECT_NE(0u, SysStringLen(again.get()));
 }
 
+// The members that need memory for a text or a new object end with the status and change nothing.
+TEST(OutOfMemory, TextsAndNewObjectsEndWithTheStatus) {
+    ComPtr<_clsWrangler> w = Bound(L(GetDesktopWindow()));
+    UniqueBstr text;
+    ComPtr<_clsWrangler> child;
+    UniqueBstr kept(SysAllocString(L"kept"));
+    BSTR byRef = kept.get();
+    LONG answer = -1;
+    HRESULT text_hr = S_OK, child_hr = S_OK, send_hr = S_OK;
+    {
+        NoMemory noMemory;
+        text_hr = w->get_Text(text.put());
+        child_hr = w->GetChild(nullptr, nullptr, child.put());
+        send_hr = w->SendMsgStringByRef(WM_NULL, 0, &byRef, VARIANT_FALSE, &answer);
+    }
+    EXPECT_EQ(E_OUTOFMEMORY, text_hr);
+    EXPECT_EQ(nullptr, text.get());
+    EXPECT_EQ(E_OUTOFMEMORY, child_hr);
+    EXPECT_EQ(nullptr, child.get());
+    EXPECT_EQ(E_OUTOFMEMORY, send_hr);
+    EXPECT_EQ(0, answer);
+    EXPECT_EQ(kept.get(), byRef) << "the caller's string stays as it was";
+}
+
 }  // namespace
 }  // namespace wrang::test
