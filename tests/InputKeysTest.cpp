@@ -93,6 +93,9 @@ TEST_F(KeysIntoTarget, ShiftGroupsRepeatsAndCharactersWithoutAKeyArriveInOrder) 
     // A character that no key of the layout types goes as itself.
     ASSERT_EQ(S_OK, Keys(L"{BS 2}\x00e9!{LEFT}{DEL}"));
     EXPECT_EQ(L"AbCDexxx+\x00e9", TextOf(edit)) << "VkKeyScanW: " << VkKeyScanW(0xE9);
+    // A character that needs Shift inside a Shift group must not let the group's Shift go.
+    ASSERT_EQ(S_OK, Keys(L"+(!a)b"));
+    EXPECT_EQ(L"AbCDexxx+\x00e9!Ab", TextOf(edit));
 }
 
 TEST_F(KeysIntoTarget, AMalformedStringIsErrorFiveAndTypesNothing) {

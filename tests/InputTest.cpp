@@ -147,6 +147,10 @@ TEST_F(InputTarget, LettersDigitsAndSymbolsTypeTheirKeyCodes) {
     EXPECT_EQ(Describe(Keys({{107, false}, {109, false}, {110, false}, {111, false}, {108, false}})),
               Describe(Typed(L"+-./_")));
     EXPECT_EQ(Describe(Keys({{'z' - 'a' + 'A', false}, {'~', true}})), Describe(Typed(L"z~")));
+    // The edges of the codes that go without WM_CHAR: 42...57, 64...93, 97...122.
+    EXPECT_EQ(Describe(Keys({{')', true}, {':', true}, {'@', false}, {'[', false}, {'\\', false},
+                             {']', false}, {'`', true}})),
+              Describe(Typed(L"):@[\\]`")));
     // Other characters go as their code in the ANSI code page.
     if (GetACP() == 1252) EXPECT_EQ(Describe(Keys({{0xE9, true}})), Describe(Typed(L"\x00e9")));
 }

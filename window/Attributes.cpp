@@ -1,4 +1,4 @@
-#include <string>
+#include <cwchar>
 
 #include "frame/Checked.h"
 #include "frame/Errors.h"
@@ -36,9 +36,12 @@ HRESULT clsWrangler::get_ClassName(BSTR* result) {
     if (!result) return E_POINTER;
     *result = nullptr;
     // Pre-filled with spaces so that a query that writes nothing reads back as "".
-    const std::wstring spaces(kClassNameBuffer, L' ');
+    // On the stack: a heap string would throw when memory runs out, and nothing may unwind into the
+    // client.
+    wchar_t spaces[kClassNameBuffer];
+    std::wmemset(spaces, L' ', kClassNameBuffer);
     AnsiText buffer;
-    RETURN_IF_FAILED(ToAnsi(spaces.c_str(), kClassNameBuffer, &buffer));
+    RETURN_IF_FAILED(ToAnsi(spaces, kClassNameBuffer, &buffer));
     platform::Current().GetClassNameA(m_hWnd, buffer.data(), buffer.length());
 
     UniqueBstr whole;
