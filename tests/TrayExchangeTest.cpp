@@ -260,6 +260,10 @@ TEST(TrayExchange, TextStopsAtItsBoundAndAtTheTopOfTheAddressRange) {
     toolbar.record.iString = 0x7FFFFFFC;
     toolbar.text = {{0x7FFFFFFC, L'q'}, {0x7FFFFFFE, 0}};
     EXPECT_EQ(L"q", TextOf(button.get()));
+    // Nor when the bound ends a text at the last unit of the range.
+    toolbar.endless = true;
+    toolbar.record.iString = 0x7FFFFFFE - 2 * static_cast<LONG>(clsToolbarButton::kMaxTextLength - 1);
+    EXPECT_EQ(clsToolbarButton::kMaxTextLength, TextOf(button.get()).size());
 }
 
 TEST(TrayExchange, MovesAndNeighboursAskOnlyForTheCount) {
