@@ -252,6 +252,9 @@ TEST(MenuByNameNothing, NullParentsAndMenusAreObjectRequiredAfterStoring) {
     LONG count = 0;
     ASSERT_EQ(S_OK, cursor->Count(&count));
     EXPECT_EQ(6, count);
+    int steps = 0;
+    while (steps < 10 && cursor->NextItem(&more) == S_OK && more == VARIANT_TRUE) ++steps;
+    EXPECT_EQ(5, steps) << "the cursor stayed on the first entry";
     ComPtr<_clsMenuItem> entry;
     EXPECT_EQ(kVbObjectRequired, cursor->GetItem(entry.put())) << "the menu object is gone";
     EXPECT_EQ(kVbObjectRequired, cursor->EndEnum());

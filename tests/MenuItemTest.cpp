@@ -58,17 +58,33 @@ int GetMenuPosition(HMENU menu, UINT id) {
     return -1;
 }
 
-// Records the menu changes the component asks for, and makes them.
+// Records the menu changes the component asks for, and the state and caption reads around them,
+// and passes them all on.
 struct ModifyRecorder : platform::Win32WindowSystem {
     struct Modify {
         LONG menu;
         UINT item, flags;
         UINT_PTR newItem;
     };
+    struct Read {
+        LONG menu;
+        UINT item;
+        int size;  // the buffer size of a caption read, -1 for a state read
+        UINT flags;
+    };
     std::vector<Modify> modifies;
+    std::vector<Read> reads;
     BOOL ModifyMenuA(LONG m, UINT i, UINT f, UINT_PTR n, const char* c) override {
         modifies.push_back({m, i, f, n});
         return Win32WindowSystem::ModifyMenuA(m, i, f, n, c);
+    }
+    UINT GetMenuState(LONG m, UINT i, UINT f) override {
+        reads.push_back({m, i, -1, f});
+        return Win32WindowSystem::GetMenuState(m, i, f);
+    }
+    int GetMenuStringA(LONG m, UINT i, char* b, int n, UINT f) override {
+        reads.push_back({m, i, n, f});
+        return Win32WindowSystem::GetMenuStringA(m, i, b, n, f);
     }
 };
 
@@ -212,6 +228,17 @@ TEST(MenuItem, RenamingKeepsTheEntrysFlagsAndIdentifier) {
     CallResult result;
     Put(checked.get(), L"Text", Arg::String(L"Renamed &checked"), &result);
     ASSERT_EQ(S_OK, result.hr);
+    // The state is read by command with flags 10, the caption into 250 characters by command.
+    ASSERT_EQ(1u, recorder.reads.size());
+    EXPECT_EQ(AsLong(target.file), recorder.reads[0].menu);
+    EXPECT_EQ(static_cast<UINT>(kCheckedEntry), recorder.reads[0].item);
+    EXPECT_EQ(10u, recorder.reads[0].flags);
+    TextOf(checked.get());
+    ASSERT_EQ(2u, recorder.reads.size());
+    EXPECT_EQ(AsLong(target.file), recorder.reads[1].menu);
+    EXPECT_EQ(static_cast<UINT>(kCheckedEntry), recorder.reads[1].item);
+    EXPECT_EQ(250, recorder.reads[1].size);
+    EXPECT_EQ(static_cast<UINT>(MF_BYCOMMAND), recorder.reads[1].flags);
     UniqueBstr text(SysAllocString(L"Renamed disabled"));
     ASSERT_EQ(S_OK, disabled->put_Text(text.get()));
     EXPECT_EQ(L"Renamed &checked", TextOf(checked.get()));

@@ -260,6 +260,10 @@ TEST(TrayExchange, TextStopsAtItsBoundAndAtTheTopOfTheAddressRange) {
     toolbar.record.iString = 0x7FFFFFFC;
     toolbar.text = {{0x7FFFFFFC, L'q'}, {0x7FFFFFFE, 0}};
     EXPECT_EQ(L"q", TextOf(button.get()));
+    // Nor when the bound ends a text at the last unit of the range.
+    toolbar.endless = true;
+    toolbar.record.iString = 0x7FFFFFFE - 2 * static_cast<LONG>(clsToolbarButton::kMaxTextLength - 1);
+    EXPECT_EQ(clsToolbarButton::kMaxTextLength, TextOf(button.get()).size());
 }
 
 TEST(TrayExchange, MovesAndNeighboursAskOnlyForTheCount) {
@@ -332,6 +336,11 @@ struct SimulatedShell : platform::Win32WindowSystem {
             if (w == hWnd) return TRUE;
         return FALSE;
     }
+    LONG SendMessageA(LONG hWnd, UINT message, LONG wParam, LONG lParam) override {
+        calls.push_back("SendMessageA " + std::to_string(hWnd) + " " + std::to_string(message) + " " +
+                        std::to_string(wParam) + " " + std::to_string(lParam));
+        return message == TB_COMMANDTOINDEX ? 5 : message == TB_BUTTONCOUNT ? 9 : 0;
+    }
 };
 
 TEST(TrayPath, EachStepSearchesTheChildrenOfTheOneBefore) {
@@ -365,6 +374,19 @@ TEST(TrayPath, EachStepSearchesTheChildrenOfTheOneBefore) {
     EXPECT_TRUE(returned);
     ASSERT_EQ(S_OK, toolbar->get_hWnd(&handle));
     EXPECT_EQ(40, handle);
+
+    // The found toolbar is asked with plain integers; a button by command gets the index answered.
+    shell.calls.clear();
+    LONG count = 0;
+    ASSERT_EQ(S_OK, toolbar->get_Count(&count));
+    EXPECT_EQ(9, count);
+    ComPtr<_clsToolbarButton> button;
+    ASSERT_EQ(S_OK, toolbar->GetButtonByCommand(101, button.put()));
+    ASSERT_EQ(S_OK, button->MoveLeft());
+    EXPECT_EQ((std::vector<std::string>{"SendMessageA 40 " + std::to_string(TB_BUTTONCOUNT) + " 0 0",
+                                        "SendMessageA 40 " + std::to_string(TB_COMMANDTOINDEX) + " 101 0",
+                                        "SendMessageA 40 " + std::to_string(TB_MOVEBUTTON) + " 5 4"}),
+              shell.calls);
 }
 
 TEST(SharedMem, ARegionIsCommittedZeroFilledAndReleasedWithItsHandle) {

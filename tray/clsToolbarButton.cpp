@@ -55,7 +55,7 @@ HRESULT clsToolbarButton::get_Text(BSTR* result) {
     LONG address = record.iString;
     // Stops at the terminator, at the first read that fails (a text that is cut short or an
     // address that is no text: what was read is kept), or at the length bound.
-    while (text.size() < kMaxTextLength) {
+    for (;;) {
         WCHAR unit = 0;
         if (!buffer.Read(address, &unit, sizeof unit) || unit == 0) break;
         try {
@@ -63,6 +63,9 @@ HRESULT clsToolbarButton::get_Text(BSTR* result) {
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
         }
+        // Only a read that follows needs the next address: a text complete at the bound is no
+        // overflow, wherever it ends.
+        if (text.size() == kMaxTextLength) break;
         RETURN_IF_FAILED(CheckedAdd(address, sizeof unit, &address));
     }
     UniqueBstr converted(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
