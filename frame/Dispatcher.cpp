@@ -349,6 +349,8 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
         } else {
             return DISP_E_PARAMNOTFOUND;
         }
+        // A parameter already filled (by position or by an earlier name) would drop an argument.
+        if (argumentOf[p] >= 0) return DISP_E_BADPARAMCOUNT;
         argumentOf[p] = static_cast<int>(n);
     }
 

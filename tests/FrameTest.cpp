@@ -131,6 +131,49 @@ TEST(Dispatch, AFailingMemberReachesTheClientAsAnExceptionWithItsStatus) {
     EXPECT_EQ(DISP_E_TYPEMISMATCH, result.hr);
 }
 
+// Every argument lands in exactly one parameter: one given twice, or an extra one beside the value
+// of an assignment, is refused rather than silently dropped.
+TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) {
+    ComPtr<_clsWrangler> w;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"InitByHandle"), const_cast<LPOLESTR>(L"hWnd")};
+    DISPID ids[2] = {};
+    ASSERT_EQ(S_OK, w->GetIDsOfNames(IID_NULL, names, 2, 0, ids));
+    EXPECT_EQ(0, ids[1]);
+    auto handle = [&] { LONG h = -1; w->get_hWnd(&h); return h; };
+
+    VARIANT args[2];
+    V_VT(&args[0]) = VT_I4;
+    V_I4(&args[0]) = 5;  // named
+    V_VT(&args[1]) = VT_I4;
+    V_I4(&args[1]) = 6;  // positional
+    UniqueVariant result;
+    DISPPARAMS named = {args, &ids[1], 1, 1};
+    EXPECT_EQ(S_OK, w->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &named, result.get(), nullptr, nullptr));
+    EXPECT_EQ(5, handle());
+
+    DISPPARAMS both = {args, &ids[1], 2, 1};
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT,
+              w->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &both, result.get(), nullptr, nullptr));
+    EXPECT_EQ(5, handle()) << "neither argument was taken";
+    DISPID twice[2] = {0, 0};
+    DISPPARAMS sameName = {args, twice, 2, 2};
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT,
+              w->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &sameName, result.get(), nullptr, nullptr));
+    EXPECT_EQ(5, handle());
+
+    // An assignment with an index the property does not have.
+    V_VT(&args[0]) = VT_BOOL;
+    V_BOOL(&args[0]) = VARIANT_TRUE;
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS indexed = {args, &put, 2, 1};
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, w->Invoke(IdOf(w.get(), L"AlwaysOnTop"), IID_NULL, 0,
+                                              DISPATCH_PROPERTYPUT, &indexed, nullptr, nullptr, nullptr));
+    VARIANT_BOOL onTop = VARIANT_TRUE;
+    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&onTop));
+    EXPECT_EQ(VARIANT_FALSE, onTop);
+}
+
 // --- The DLL file itself ------------------------------------------------------------------------
 
 struct LoadedDll {
