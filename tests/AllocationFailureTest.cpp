@@ -41,6 +41,23 @@ TEST(OutOfMemory, TheLimitRefusesAllocationsBeyondIt) {
     delete[] first;
 }
 
+TEST(OutOfMemory, ClassNameReportsItInsteadOfThrowing) {
+    ComPtr<_clsWrangler> w;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    BSTR name = nullptr;
+    HRESULT status = S_OK;
+    {
+        AllocationLimit none(0);
+        try {
+            status = w->get_ClassName(&name);
+        } catch (...) {
+            status = S_FALSE;
+        }
+    }
+    EXPECT_EQ(E_OUTOFMEMORY, status) << "S_FALSE: an exception left the member";
+    EXPECT_EQ(nullptr, name);
+}
+
 // A script variable passed to a by-reference parameter is written only when the member succeeds.
 TEST(OutOfMemory, AFailedCallLeavesTheCallersVariableAsItWas) {
     ComPtr<_clsWrangler> w;

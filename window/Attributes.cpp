@@ -1,5 +1,3 @@
-#include <string>
-
 #include "frame/Checked.h"
 #include "frame/Errors.h"
 #include "platform/AnsiText.h"
@@ -36,9 +34,11 @@ HRESULT clsWrangler::get_ClassName(BSTR* result) {
     if (!result) return E_POINTER;
     *result = nullptr;
     // Pre-filled with spaces so that a query that writes nothing reads back as "".
-    const std::wstring spaces(kClassNameBuffer, L' ');
+    // On the stack: a member must not throw when memory runs out.
+    wchar_t spaces[kClassNameBuffer];
+    for (wchar_t& c : spaces) c = L' ';
     AnsiText buffer;
-    RETURN_IF_FAILED(ToAnsi(spaces.c_str(), kClassNameBuffer, &buffer));
+    RETURN_IF_FAILED(ToAnsi(spaces, kClassNameBuffer, &buffer));
     platform::Current().GetClassNameA(m_hWnd, buffer.data(), buffer.length());
 
     UniqueBstr whole;
