@@ -120,10 +120,21 @@ TEST(Dispatch, AFailingMemberReachesTheClientAsAnExceptionWithItsStatus) {
     ASSERT_EQ(S_OK, CreateWrangler(w.put()));
     CallResult result;
     // JScript's null for an object parameter is no type mismatch: it arrives as a null reference.
-    Call(cursor.get(), L"Init", {Arg::Null()}, &result);
-    EXPECT_NE(DISP_E_TYPEMISMATCH, result.hr);
-    Call(cursor.get(), L"Init", {Arg::Object(nullptr)}, &result);
-    EXPECT_NE(DISP_E_TYPEMISMATCH, result.hr);
+    // The member itself then refuses it with the runtime's "object required" (error 91).
+    for (const Arg& none : {Arg::Null(), Arg::Object(nullptr)}) {
+        Call(cursor.get(), L"Init", {none}, &result);
+        EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
+        EXPECT_EQ(kVbObjectRequired, result.scode);
+        EXPECT_EQ(L"Object variable or With block variable not set", result.description);
+    }
+    // Checked arithmetic inside a member: error 6 with its text.
+    VARIANT lowest;
+    V_VT(&lowest) = VT_BOOL;
+    V_BOOL(&lowest) = -32768;
+    Put(w.get(), L"Enabled", Arg::Variable(&lowest), &result);
+    EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
+    EXPECT_EQ(kVbOverflow, result.scode);
+    EXPECT_EQ(L"Overflow", result.description);
     // An object of the wrong class for a typed parameter is a type mismatch.
     ComPtr<_clsJuggler> juggler;
     ASSERT_EQ(S_OK, CreateJuggler(juggler.put()));
