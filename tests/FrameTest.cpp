@@ -185,6 +185,22 @@ TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) 
     EXPECT_EQ(VARIANT_FALSE, onTop);
 }
 
+// A caller that wants no result still gets the member run, and the object handed back is released.
+TEST(Dispatch, AResultNobodyAsksForIsReleased) {
+    ComPtr<_clsWrangler> w;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    auto references = [&] { w->AddRef(); return w->Release(); };
+    const ULONG before = references();
+    VARIANT handle;
+    V_VT(&handle) = VT_I4;
+    V_I4(&handle) = 31;
+    DISPPARAMS params = {&handle, nullptr, 1, 0};
+    ASSERT_EQ(S_OK, w->Invoke(IdOf(w.get(), L"InitByHandle"), IID_NULL, 0, DISPATCH_METHOD, &params,
+                              nullptr, nullptr, nullptr));
+    EXPECT_EQ(31, [&] { LONG h = 0; w->get_hWnd(&h); return h; }());
+    EXPECT_EQ(before, references());
+}
+
 // --- The DLL file itself ------------------------------------------------------------------------
 
 struct LoadedDll {
