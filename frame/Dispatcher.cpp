@@ -196,16 +196,7 @@ void FillException(HRESULT status, EXCEPINFO* exception) {
         info->GetHelpContext(&exception->dwHelpContext);
     }
     if (!exception->bstrSource) exception->bstrSource = SysAllocString(L"Wrang");
-    if (!exception->bstrDescription) {
-        wchar_t* text = nullptr;
-        if (FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<LPWSTR>(&text), 0,
-                           nullptr) && text) {
-            exception->bstrDescription = SysAllocString(text);
-            LocalFree(text);
-        }
-    }
+    if (!exception->bstrDescription) exception->bstrDescription = platform::SystemMessage(status);
 }
 
 }  // namespace
@@ -358,6 +349,8 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
         } else {
             return DISP_E_PARAMNOTFOUND;
         }
+        // A parameter already filled (by position or by an earlier name) would drop an argument.
+        if (argumentOf[p] >= 0) return DISP_E_BADPARAMCOUNT;
         argumentOf[p] = static_cast<int>(n);
     }
 

@@ -40,4 +40,18 @@ HRESULT DeleteRegistryTree(HKEY root, const wchar_t* key) noexcept {
     return HRESULT_FROM_WIN32(status);
 }
 
+BSTR SystemMessage(HRESULT status) noexcept {
+    wchar_t* text = nullptr;
+    if (!FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                        nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<LPWSTR>(&text), 0,
+                        nullptr) ||
+        !text) {
+        return nullptr;
+    }
+    BSTR message = SysAllocString(text);
+    LocalFree(text);
+    return message;
+}
+
 }  // namespace wrang::platform

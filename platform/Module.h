@@ -1,7 +1,9 @@
-// The module file and the registry: what self-registration needs from the system.
+// The module file, the registry and the system's message texts: what self-registration and error
+// reporting need from the system.
 #pragma once
 
 #include <windows.h>
+#include <oleauto.h>
 
 namespace wrang::platform {
 
@@ -12,5 +14,8 @@ namespace wrang::platform {
                                           const wchar_t* value) noexcept;
 // Removes a key with everything below it; a key that is not there is not an error.
 [[nodiscard]] HRESULT DeleteRegistryTree(HKEY root, const wchar_t* key) noexcept;
+
+// The system's description of a status as a new automation string; nullptr when it has none.
+[[nodiscard]] BSTR SystemMessage(HRESULT status) noexcept;
 
 }  // namespace wrang::platform

@@ -120,15 +120,85 @@ TEST(Dispatch, AFailingMemberReachesTheClientAsAnExceptionWithItsStatus) {
     ASSERT_EQ(S_OK, CreateWrangler(w.put()));
     CallResult result;
     // JScript's null for an object parameter is no type mismatch: it arrives as a null reference.
-    Call(cursor.get(), L"Init", {Arg::Null()}, &result);
-    EXPECT_NE(DISP_E_TYPEMISMATCH, result.hr);
-    Call(cursor.get(), L"Init", {Arg::Object(nullptr)}, &result);
-    EXPECT_NE(DISP_E_TYPEMISMATCH, result.hr);
+    // The member itself then refuses it with the runtime's "object required" (error 91).
+    for (const Arg& none : {Arg::Null(), Arg::Object(nullptr)}) {
+        Call(cursor.get(), L"Init", {none}, &result);
+        EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
+        EXPECT_EQ(kVbObjectRequired, result.scode);
+        EXPECT_EQ(L"Object variable or With block variable not set", result.description);
+    }
+    // Checked arithmetic inside a member: error 6 with its text.
+    VARIANT lowest;
+    V_VT(&lowest) = VT_BOOL;
+    V_BOOL(&lowest) = -32768;
+    Put(w.get(), L"Enabled", Arg::Variable(&lowest), &result);
+    EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
+    EXPECT_EQ(kVbOverflow, result.scode);
+    EXPECT_EQ(L"Overflow", result.description);
     // An object of the wrong class for a typed parameter is a type mismatch.
     ComPtr<_clsJuggler> juggler;
     ASSERT_EQ(S_OK, CreateJuggler(juggler.put()));
     Put(w.get(), L"Parent", Arg::Object(juggler.get()), &result, DISPATCH_PROPERTYPUTREF);
     EXPECT_EQ(DISP_E_TYPEMISMATCH, result.hr);
+}
+
+// Every argument lands in exactly one parameter: one given twice, or an extra one beside the value
+// of an assignment, is refused rather than silently dropped.
+TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) {
+    ComPtr<_clsWrangler> w;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"InitByHandle"), const_cast<LPOLESTR>(L"hWnd")};
+    DISPID ids[2] = {};
+    ASSERT_EQ(S_OK, w->GetIDsOfNames(IID_NULL, names, 2, 0, ids));
+    EXPECT_EQ(0, ids[1]);
+    auto handle = [&] { LONG h = -1; w->get_hWnd(&h); return h; };
+
+    VARIANT args[2];
+    V_VT(&args[0]) = VT_I4;
+    V_I4(&args[0]) = 5;  // named
+    V_VT(&args[1]) = VT_I4;
+    V_I4(&args[1]) = 6;  // positional
+    UniqueVariant result;
+    DISPPARAMS named = {args, &ids[1], 1, 1};
+    EXPECT_EQ(S_OK, w->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &named, result.get(), nullptr, nullptr));
+    EXPECT_EQ(5, handle());
+
+    DISPPARAMS both = {args, &ids[1], 2, 1};
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT,
+              w->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &both, result.get(), nullptr, nullptr));
+    EXPECT_EQ(5, handle()) << "neither argument was taken";
+    DISPID twice[2] = {0, 0};
+    DISPPARAMS sameName = {args, twice, 2, 2};
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT,
+              w->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &sameName, result.get(), nullptr, nullptr));
+    EXPECT_EQ(5, handle());
+
+    // An assignment with an index the property does not have.
+    V_VT(&args[0]) = VT_BOOL;
+    V_BOOL(&args[0]) = VARIANT_TRUE;
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS indexed = {args, &put, 2, 1};
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, w->Invoke(IdOf(w.get(), L"AlwaysOnTop"), IID_NULL, 0,
+                                              DISPATCH_PROPERTYPUT, &indexed, nullptr, nullptr, nullptr));
+    VARIANT_BOOL onTop = VARIANT_TRUE;
+    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&onTop));
+    EXPECT_EQ(VARIANT_FALSE, onTop);
+}
+
+// A caller that wants no result still gets the member run, and the object handed back is released.
+TEST(Dispatch, AResultNobodyAsksForIsReleased) {
+    ComPtr<_clsWrangler> w;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    auto references = [&] { w->AddRef(); return w->Release(); };
+    const ULONG before = references();
+    VARIANT handle;
+    V_VT(&handle) = VT_I4;
+    V_I4(&handle) = 31;
+    DISPPARAMS params = {&handle, nullptr, 1, 0};
+    ASSERT_EQ(S_OK, w->Invoke(IdOf(w.get(), L"InitByHandle"), IID_NULL, 0, DISPATCH_METHOD, &params,
+                              nullptr, nullptr, nullptr));
+    EXPECT_EQ(31, [&] { LONG h = 0; w->get_hWnd(&h); return h; }());
+    EXPECT_EQ(before, references());
 }
 
 // --- The DLL file itself ------------------------------------------------------------------------

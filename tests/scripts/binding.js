@@ -11,6 +11,14 @@ var none = new ActiveXObject("Wrang.clsWrangler").InitByWindow();
 check(none != null, "InitByWindow with no arguments returns the object");
 check(none.hWnd == 0, "omitted arguments are not wildcards");
 
+// null where an object is needed arrives as Nothing (error 91), not as a type mismatch (13).
+var number = 0;
+try { w.Parent = null; } catch (e) { number = errorNumber(e); }
+checkEqual(91, number, "Parent set to null");
+number = 0;
+try { new ActiveXObject("Wrang.clsJuggler").ClickChildItem2(null); } catch (e) { number = errorNumber(e); }
+checkEqual(91, number, "ClickChildItem2(null)");
+
 var j = new ActiveXObject("Wrang.clsJuggler");
 check(j != null, "Wrang.clsJuggler can be created");
 var t = new ActiveXObject("Wrang.clsSysToolbar");

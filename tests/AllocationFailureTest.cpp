@@ -1,0 +1,115 @@
+// When memory runs out: a member ends with E_OUTOFMEMORY instead of throwing through its COM
+// interface, and a caller's variable passed by reference keeps its value.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "frame/Classes.h"
+#include "support/AllocationLimit.h"
+#include "support/Automation.h"
+#include "support/Wranglers.h"
+
+namespace wrang::test {
+namespace {
+
+TEST(OutOfMemory, TheLimitRefusesAllocationsBeyondIt) {
+    AllocationLimit limit(1);
+    char* first = new (std::nothrow) char[16];
+    char* second = new (std::nothrow) char[16];
+    EXPECT_NE(nullptr, first);
+    EXPECT_EQ(nullptr, second);
+    delete[] first;
+}
+
+// A script variable passed to a by-reference parameter is written only when the member succeeds.
+TEST(OutOfMemory, AFailedCallLeavesTheCallersVariableAsItWas) {
+    ComPtr<_clsWrangler> w;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const DISPID id = IdOf(w.get(), L"SendMsgStringByRef");
+    VARIANT variable;
+    V_VT(&variable) = VT_BSTR;
+    V_BSTR(&variable) = SysAllocString(L"kept");
+    const BSTR before = V_BSTR(&variable);
+    VARIANT args[3];
+    V_VT(&args[0]) = VT_VARIANT | VT_BYREF;  // lParam
+    V_VARIANTREF(&args[0]) = &variable;
+    V_VT(&args[1]) = VT_I4;  // wParam
+    V_I4(&args[1]) = 0;
+    V_VT(&args[2]) = VT_I4;  // wMsg
+    V_I4(&args[2]) = WM_NULL;
+    DISPPARAMS params = {args, nullptr, 3, 0};
+    UniqueVariant result;
+    ASSERT_EQ(S_OK, w->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), nullptr, nullptr));
+    ASSERT_NE(before, V_BSTR(&variable)) << "a successful call hands back a new string";
+    const BSTR current = V_BSTR(&variable);
+
+    // No memory for the dispatcher's own bookkeeping; then none for the member's text.
+    for (int allowed : {0, 1}) {
+        SCOPED_TRACE(allowed);
+        EXCEPINFO exception = {};
+        HRESULT status = S_OK;
+        {
+            AllocationLimit limit(allowed);
+            status = w->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), &exception, nullptr);
+        }
+        EXPECT_TRUE(status == E_OUTOFMEMORY ||
+                    (status == DISP_E_EXCEPTION && exception.scode == E_OUTOFMEMORY)) << std::hex << status;
+        SysFreeString(exception.bstrSource);
+        SysFreeString(exception.bstrDescription);
+        SysFreeString(exception.bstrHelpFile);
+        ASSERT_EQ(VT_BSTR, V_VT(&variable));
+        EXPECT_EQ(current, V_BSTR(&variable));
+        EXPECT_STREQ(L"kept", V_BSTR(&variable));
+    }
+    VariantClear(&variable);
+}
+
+TEST(OutOfMemory, ClassNameReportsItInsteadOfThrowing) {
+    ComPtr<_clsWrangler> w = Bound(L(GetDesktopWindow()));
+    BSTR name = reinterpret_cast<BSTR>(1);
+    HRESULT hr = S_OK;
+    bool thrown = false;
+    {
+        AllocationLimit noMemory(0);
+        try {
+            hr = w->get_ClassName(&name);
+        } catch (...) {
+            thrown = true;
+        }
+    }
+    EXPECT_FALSE(thrown) << "an exception left the member";
+    EXPECT_EQ(E_OUTOFMEMORY, hr);
+    EXPECT_EQ(nullptr, name);
+    // With memory again the same member works.
+    UniqueBstr again;
+    ASSERT_EQ(S_OK, w->get_ClassName(again.put()));
+    EXPECT_NE(0u, SysStringLen(again.get()));
+}
+
+// The members that need memory for a text or a new object end with the status and change nothing.
+TEST(OutOfMemory, TextsAndNewObjectsEndWithTheStatus) {
+    ComPtr<_clsWrangler> w = Bound(L(GetDesktopWindow()));
+    UniqueBstr text;
+    ComPtr<_clsWrangler> child;
+    UniqueBstr kept(SysAllocString(L"kept"));
+    BSTR byRef = kept.get();
+    LONG answer = -1;
+    HRESULT text_hr = S_OK, child_hr = S_OK, send_hr = S_OK;
+    {
+        AllocationLimit noMemory(0);
+        text_hr = w->get_Text(text.put());
+        child_hr = w->GetChild(nullptr, nullptr, child.put());
+        send_hr = w->SendMsgStringByRef(WM_NULL, 0, &byRef, VARIANT_FALSE, &answer);
+    }
+    EXPECT_EQ(E_OUTOFMEMORY, text_hr);
+    EXPECT_EQ(nullptr, text.get());
+    EXPECT_EQ(E_OUTOFMEMORY, child_hr);
+    EXPECT_EQ(nullptr, child.get());
+    EXPECT_EQ(E_OUTOFMEMORY, send_hr);
+    EXPECT_EQ(0, answer);
+    EXPECT_EQ(kept.get(), byRef) << "the caller's string stays as it was";
+}
+
+}  // namespace
+}  // namespace wrang::test
