@@ -76,6 +76,20 @@ TEST(Errors, CheckedArithmeticRaisesOverflowWithItsDescription) {
     EXPECT_EQ(L"Object variable or With block variable not set", ErrorDescription());
 }
 
+TEST(Dispatch, TheReservedInterfaceArgumentMustBeNull) {
+    ComPtr<_clsWrangler> w;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"hWnd")};
+    DISPID id = 0;
+    EXPECT_EQ(DISP_E_UNKNOWNINTERFACE, w->GetIDsOfNames(IID_IDispatch, names, 1, 0, &id));
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    UniqueVariant result;
+    EXPECT_EQ(DISP_E_UNKNOWNINTERFACE, w->Invoke(0x6803000E, IID_IDispatch, 0, DISPATCH_PROPERTYGET,
+                                                 &none, result.get(), nullptr, nullptr));
+    EXPECT_EQ(S_OK, w->Invoke(0x6803000E, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, result.get(),
+                              nullptr, nullptr));
+}
+
 TEST(Dispatch, ArgumentsArriveAsAScriptSendsThem) {
     ComPtr<_clsWrangler> w;
     ASSERT_EQ(S_OK, CreateWrangler(w.put()));
