@@ -4,6 +4,7 @@
 
 #include "frame/Classes.h"
 #include "frame/Errors.h"
+#include "menu/ChildEntries.h"
 #include "menu/MenuFlags.h"
 #include "menu/clsMenuEnum.h"
 #include "platform/AnsiText.h"
@@ -115,13 +116,7 @@ HRESULT clsJuggler::GetSysMenu(_clsJuggler** result) {
 
 HRESULT clsJuggler::GetChildState(_clsMenuItem* menuChild, LONG* result) {
     if (!result) return E_POINTER;
-    *result = 0;
-    if (!menuChild) return RaiseObjectRequired();
-    LONG entry = 0;
-    RETURN_IF_FAILED(menuChild->GetMenuHandle(&entry));
-    *result = static_cast<LONG>(
-        platform::Current().GetMenuState(m_hMenu, static_cast<UINT>(entry), kByCommand));
-    return S_OK;
+    return StateOfChild(m_hMenu, menuChild, result);
 }
 
 HRESULT clsJuggler::GetChildMenu(LONG nPos, _clsMenuItem** result) {
@@ -167,11 +162,7 @@ HRESULT clsJuggler::ClickChildItem2(_clsMenuItem* menuChild, LONG* result) {
     LONG window = 0;
     RETURN_IF_FAILED(self()->GetWindowHandle(&window));
     const UINT message = m_bIsSysMenu ? WM_SYSCOMMAND : WM_COMMAND;
-    if (!menuChild) return RaiseObjectRequired();
-    LONG command = 0;
-    RETURN_IF_FAILED(menuChild->GetMenuHandle(&command));
-    *result = platform::Current().SendMessageA(window, message, command, m_hMenu);
-    return S_OK;
+    return SendCommandOfChild(window, message, m_hMenu, menuChild, result);
 }
 
 HRESULT clsJuggler::BeginChildEnum(_clsMenuEnum** result) {

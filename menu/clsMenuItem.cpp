@@ -4,6 +4,7 @@
 
 #include "frame/Classes.h"
 #include "frame/Errors.h"
+#include "menu/ChildEntries.h"
 #include "menu/MenuFlags.h"
 #include "menu/clsMenuEnum.h"
 #include "platform/AnsiText.h"
@@ -59,13 +60,7 @@ HRESULT clsMenuItem::GetWindowHandle(LONG* result) {
 
 HRESULT clsMenuItem::GetChildState(_clsMenuItem* menuChild, LONG* result) {
     if (!result) return E_POINTER;
-    *result = 0;
-    if (!menuChild) return RaiseObjectRequired();
-    LONG entry = 0;
-    RETURN_IF_FAILED(menuChild->GetMenuHandle(&entry));
-    *result = static_cast<LONG>(
-        platform::Current().GetMenuState(m_hMenu, static_cast<UINT>(entry), kByCommand));
-    return S_OK;
+    return StateOfChild(m_hMenu, menuChild, result);
 }
 
 HRESULT clsMenuItem::get_Text(BSTR* result) {
@@ -190,11 +185,7 @@ HRESULT clsMenuItem::ClickChildItem2(_clsMenuItem* menuChild, LONG* result) {
     *result = 0;
     LONG window = 0;
     RETURN_IF_FAILED(self()->GetWindowHandle(&window));
-    if (!menuChild) return RaiseObjectRequired();
-    LONG command = 0;
-    RETURN_IF_FAILED(menuChild->GetMenuHandle(&command));
-    *result = platform::Current().SendMessageA(window, WM_COMMAND, command, m_hMenu);
-    return S_OK;
+    return SendCommandOfChild(window, WM_COMMAND, m_hMenu, menuChild, result);
 }
 
 HRESULT clsMenuItem::ClickItem(LONG* result) {
