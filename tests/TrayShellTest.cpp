@@ -11,6 +11,7 @@
 
 #include "frame/Classes.h"
 #include "support/Automation.h"
+#include "support/TargetProcess.h"
 #include "support/WindowThread.h"
 
 namespace wrang::test {
@@ -22,62 +23,21 @@ constexpr UINT kQueryHidden = WM_APP + 2;   // answered by the fake shell: 1 hid
 constexpr wchar_t kShellTurn[] = L"WrangFakeShellTurn";
 constexpr auto kShellDeadline = std::chrono::seconds(100);
 
-struct ShellSearch {
-    DWORD processId;
-    HWND found;
-};
-BOOL CALLBACK FindShellWindow(HWND hWnd, LPARAM lParam) {
-    auto* search = reinterpret_cast<ShellSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hWnd, &owner);
-    char name[64] = {};
-    GetClassNameA(hWnd, name, sizeof name);
-    char caption[64] = {};
-    GetWindowTextA(hWnd, caption, sizeof caption);
-    if (owner == search->processId && lstrcmpA(name, "Shell_TrayWnd") == 0 &&
-        caption[0] != 0) {
-        search->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // wrang_fakeshell.exe with its options; found once its window chain and buttons exist.
 class FakeShell {
 public:
-    explicit FakeShell(const std::wstring& arguments) {
-        std::wstring command = L"\"" + TestDirectory() + L"\\wrang_fakeshell.exe\" " + arguments;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &m_info))
-            return;
-        ShellSearch search = {m_info.dwProcessId, nullptr};
-        PumpUntil([&] {
-            EnumWindows(&FindShellWindow, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        }, kShellDeadline);
-        m_shell = search.found;
+    explicit FakeShell(const std::wstring& arguments)
+        : m_process(L"wrang_fakeshell.exe", arguments, "Shell_TrayWnd", true, kShellDeadline) {
+        m_shell = m_process.Window();
         HWND parent = FindWindowExA(FindWindowExA(m_shell, nullptr, "TrayNotifyWnd", nullptr), nullptr,
                                     "SysPager", nullptr);
         if (!parent) parent = FindWindowExA(m_shell, nullptr, "TrayNotifyWnd", nullptr);
         m_toolbar = FindWindowExA(parent, nullptr, "ToolbarWindow32", nullptr);
     }
-    ~FakeShell() { Stop(); }
-    FakeShell(const FakeShell&) = delete;
-    FakeShell& operator=(const FakeShell&) = delete;
-
-    void Stop() {
-        if (!m_info.hProcess) return;
-        TerminateProcess(m_info.hProcess, 0);
-        WaitForSingleObject(m_info.hProcess, 10000);
-        CloseHandle(m_info.hProcess);
-        CloseHandle(m_info.hThread);
-        m_info = {};
-    }
+    void Stop() { m_process.Stop(); }
     HWND Toolbar() const { return m_toolbar; }
     LONG ToolbarHandle() const { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(m_toolbar)); }
-    DWORD ProcessId() const { return m_info.dwProcessId; }
+    DWORD ProcessId() const { return m_process.ProcessId(); }
     LONG Count() const { return static_cast<LONG>(SendMessageW(m_toolbar, TB_BUTTONCOUNT, 0, 0)); }
     // The toolbar's order as command identifiers (the shell numbers its buttons 100, 101, ...).
     std::vector<LONG> Order() const {
@@ -89,7 +49,7 @@ public:
     LONG Hidden(LONG index) const { return static_cast<LONG>(SendMessageW(m_shell, kQueryHidden, index, 0)); }
 
 private:
-    PROCESS_INFORMATION m_info = {};
+    TargetProcess m_process;
     HWND m_shell = nullptr;
     HWND m_toolbar = nullptr;
 };

@@ -9,6 +9,7 @@ namespace {
 struct Search {
     DWORD processId;
     const char* className;
+    bool untilCaptioned;
     HWND found;
 };
 BOOL CALLBACK FindOwnWindow(HWND hWnd, LPARAM lParam) {
@@ -17,7 +18,10 @@ BOOL CALLBACK FindOwnWindow(HWND hWnd, LPARAM lParam) {
     GetWindowThreadProcessId(hWnd, &owner);
     char name[256] = {};
     GetClassNameA(hWnd, name, sizeof name);
-    if (owner == search->processId && lstrcmpA(name, search->className) == 0) {
+    char caption[8] = {};
+    if (search->untilCaptioned) GetWindowTextA(hWnd, caption, sizeof caption);
+    if (owner == search->processId && lstrcmpA(name, search->className) == 0 &&
+        (!search->untilCaptioned || caption[0] != 0)) {
         search->found = hWnd;
         return FALSE;
     }
@@ -25,8 +29,13 @@ BOOL CALLBACK FindOwnWindow(HWND hWnd, LPARAM lParam) {
 }
 }  // namespace
 
-TargetProcess::TargetProcess(const std::wstring& arguments, const char* className) {
-    std::wstring command = L"\"" + TestDirectory() + L"\\wrang_target.exe\" " + arguments;
+TargetProcess::TargetProcess(const std::wstring& arguments, const char* className)
+    : TargetProcess(L"wrang_target.exe", arguments, className, false, std::chrono::seconds(20)) {}
+
+TargetProcess::TargetProcess(const wchar_t* program, const std::wstring& arguments,
+                             const char* className, bool untilCaptioned,
+                             std::chrono::milliseconds deadline) {
+    std::wstring command = L"\"" + TestDirectory() + L"\\" + program + L"\" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -34,11 +43,11 @@ TargetProcess::TargetProcess(const std::wstring& arguments, const char* classNam
         return;
     }
     WaitForInputIdle(m_info.hProcess, 10000);
-    Search search = {m_info.dwProcessId, className, nullptr};
+    Search search = {m_info.dwProcessId, className, untilCaptioned, nullptr};
     PumpUntil([&] {
         EnumWindows(&FindOwnWindow, reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr;
-    }, std::chrono::seconds(20));
+    }, deadline);
     m_window = search.found;
 }
 

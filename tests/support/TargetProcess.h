@@ -1,8 +1,10 @@
-// A helper process with real windows (tests/target), for what crosses process boundaries.
+// A helper process with real windows (tests/target, tests/fakeshell), for what crosses process
+// boundaries.
 #pragma once
 
 #include <windows.h>
 
+#include <chrono>
 #include <string>
 
 namespace wrang::test {
@@ -12,6 +14,10 @@ public:
     // Starts wrang_target.exe with `arguments` and waits until a top-level window of `className`
     // belonging to it exists.
     TargetProcess(const std::wstring& arguments, const char* className);
+    // The same for another program of the test directory; with `untilCaptioned` the window counts
+    // only once it has a caption (a program's sign that it is ready).
+    TargetProcess(const wchar_t* program, const std::wstring& arguments, const char* className,
+                  bool untilCaptioned, std::chrono::milliseconds deadline);
     ~TargetProcess();
     TargetProcess(const TargetProcess&) = delete;
     TargetProcess& operator=(const TargetProcess&) = delete;
