@@ -1,15 +1,6 @@
-# Cross-compiles for 32-bit Windows with Debian's MinGW-w64 (posix thread variant: GoogleTest
+# Cross-compiles the 32-bit component with Debian's MinGW-w64 (posix thread variant: GoogleTest
 # needs std::thread and std::mutex).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(WRANG_WIDL i686-w64-mingw32-widl CACHE STRING "IDL compiler")
-set(WRANG_IDL_INCLUDE /usr/include/wine/wine/windows CACHE PATH "Directory of oaidl.idl")
-set(WRANG_IDL_LIBRARIES /usr/lib/i386-linux-gnu/wine/i386-windows CACHE PATH "Directory of stdole2.tlb")
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine CACHE STRING "Runs the Windows test programs")
+set(WRANG_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -10,6 +10,12 @@ namespace wrang {
 namespace {
 
 using Kind = Dispatcher::Kind;
+
+// One argument as the member receives it. Every parameter of the library is an integer, a Boolean
+// or a pointer, so each takes one integer slot in either calling convention: four bytes on the
+// stack in 32-bit stdcall, one register or eight-byte stack slot in the 64-bit convention, where
+// the callee reads only the low bits that its parameter type has.
+using ArgumentSlot = UINT_PTR;
 using Parameter = Dispatcher::Parameter;
 
 struct TypeAttr {
@@ -36,7 +42,7 @@ HRESULT LoadOwnTypeLibrary(ITypeLib** library) {
     return LoadTypeLibEx(path, REGKIND_NONE, library);
 }
 
-// A value type the dispatcher can pass in one 32-bit slot.
+// A value type the dispatcher can pass in one pointer-sized slot.
 HRESULT ParseValue(ITypeInfo* owner, const TYPEDESC& type, Parameter* out) {
     switch (type.vt) {
     case VT_I4:
@@ -107,11 +113,11 @@ VARIANT* Dereference(VARIANT* arg) {
 
 // Converts one argument into `local`, which owns whatever the conversion made, and sets `word` to
 // what the member receives for a parameter passed by value.
-HRESULT ConvertValue(const Parameter& p, VARIANT* source, VARIANT* local, DWORD* word) {
+HRESULT ConvertValue(const Parameter& p, VARIANT* source, VARIANT* local, ArgumentSlot* word) {
     switch (p.kind) {
     case Kind::Long:
         RETURN_IF_FAILED(VariantChangeType(local, source, 0, VT_I4));
-        *word = static_cast<DWORD>(V_I4(local));
+        *word = static_cast<ArgumentSlot>(static_cast<ULONG>(V_I4(local)));
         return S_OK;
     case Kind::Boolean:
         RETURN_IF_FAILED(VariantChangeType(local, source, 0, VT_BOOL));
@@ -119,7 +125,7 @@ HRESULT ConvertValue(const Parameter& p, VARIANT* source, VARIANT* local, DWORD*
         return S_OK;
     case Kind::String:
         RETURN_IF_FAILED(VariantChangeType(local, source, 0, VT_BSTR));
-        *word = reinterpret_cast<DWORD>(V_BSTR(local));
+        *word = reinterpret_cast<ArgumentSlot>(V_BSTR(local));
         return S_OK;
     case Kind::Object:
     case Kind::Interface: {
@@ -142,7 +148,7 @@ HRESULT ConvertValue(const Parameter& p, VARIANT* source, VARIANT* local, DWORD*
                 return DISP_E_TYPEMISMATCH;
             }
         }
-        *word = reinterpret_cast<DWORD>(V_DISPATCH(local));
+        *word = reinterpret_cast<ArgumentSlot>(V_DISPATCH(local));
         return S_OK;
     }
     }
@@ -164,15 +170,16 @@ struct Slot {
     VARIANT* writeBack = nullptr;  // the caller's variable, for a by-reference parameter
 };
 
-HRESULT Call(void* object, unsigned index, const DWORD* w, size_t n) {
+HRESULT Call(void* object, unsigned index, const ArgumentSlot* w, size_t n) {
     void* fn = (*static_cast<void***>(object))[index];
+    using S = ArgumentSlot;
     using F0 = HRESULT(STDMETHODCALLTYPE*)(void*);
-    using F1 = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD);
-    using F2 = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, DWORD);
-    using F3 = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, DWORD, DWORD);
-    using F4 = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, DWORD, DWORD, DWORD);
-    using F5 = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, DWORD, DWORD, DWORD, DWORD);
-    using F6 = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD);
+    using F1 = HRESULT(STDMETHODCALLTYPE*)(void*, S);
+    using F2 = HRESULT(STDMETHODCALLTYPE*)(void*, S, S);
+    using F3 = HRESULT(STDMETHODCALLTYPE*)(void*, S, S, S);
+    using F4 = HRESULT(STDMETHODCALLTYPE*)(void*, S, S, S, S);
+    using F5 = HRESULT(STDMETHODCALLTYPE*)(void*, S, S, S, S, S);
+    using F6 = HRESULT(STDMETHODCALLTYPE*)(void*, S, S, S, S, S, S);
     switch (n) {
     case 0: return reinterpret_cast<F0>(fn)(object);
     case 1: return reinterpret_cast<F1>(fn)(object, w[0]);
@@ -356,7 +363,7 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
 
     try {
         std::vector<Slot> slots(count + (member->hasResult ? 1 : 0));
-        DWORD words[8] = {};
+        ArgumentSlot words[8] = {};
         for (size_t p = 0; p < count; ++p) {
             const Parameter& parameter = member->parameters[p];
             Slot& slot = slots[p];
@@ -370,10 +377,10 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
             const VARTYPE typed = VariantTypeOf(parameter.kind);
             if (parameter.byRef && given && V_VT(given) == (VT_BYREF | typed) &&
                 parameter.kind != Kind::Interface) {
-                words[p] = reinterpret_cast<DWORD>(V_BYREF(given));  // the caller's own variable
+                words[p] = reinterpret_cast<ArgumentSlot>(V_BYREF(given));  // the caller's own variable
                 continue;
             }
-            DWORD word = 0;
+            ArgumentSlot word = 0;
             if (parameter.kind == Kind::String && V_VT(value) == VT_BSTR) {
                 // The caller's string itself, or an exact copy of it: a null string stays null.
                 BSTR text = V_BSTR(value);
@@ -382,14 +389,14 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
                     V_BSTR(slot.local.get()) = text ? SysAllocStringLen(text, SysStringLen(text)) : nullptr;
                     if (text && !V_BSTR(slot.local.get())) return E_OUTOFMEMORY;
                 }
-                word = reinterpret_cast<DWORD>(text);
+                word = reinterpret_cast<ArgumentSlot>(text);
             } else if (HRESULT converted = ConvertValue(parameter, value, slot.local.get(), &word);
                        FAILED(converted)) {
                 if (argError && given) *argError = static_cast<UINT>(argumentOf[p]);
                 return converted == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
             }
             if (parameter.byRef) {
-                words[p] = reinterpret_cast<DWORD>(PayloadAddress(slot.local.get()));
+                words[p] = reinterpret_cast<ArgumentSlot>(PayloadAddress(slot.local.get()));
                 if (given && V_VT(given) == (VT_VARIANT | VT_BYREF)) slot.writeBack = value;
             } else {
                 words[p] = word;
@@ -401,7 +408,7 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
             V_VT(local) = VariantTypeOf(member->result.kind);
             V_I4(local) = 0;
             V_DISPATCH(local) = nullptr;
-            words[wordCount++] = reinterpret_cast<DWORD>(PayloadAddress(local));
+            words[wordCount++] = reinterpret_cast<ArgumentSlot>(PayloadAddress(local));
         }
 
         ClearError();

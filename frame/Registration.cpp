@@ -74,7 +74,9 @@ HRESULT UnregisterServer() noexcept {
         keep(platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, k.progId));
         keep(platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, k.clsidKey));
     }
-    const HRESULT removed = UnRegisterTypeLib(LIBID_Wrang, 90, 0, LOCALE_NEUTRAL, SYS_WIN32);
+    // The registration of this build's platform only: the other build's DLL may be registered too.
+    constexpr SYSKIND kOwnPlatform = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+    const HRESULT removed = UnRegisterTypeLib(LIBID_Wrang, 90, 0, LOCALE_NEUTRAL, kOwnPlatform);
     if (removed != TYPE_E_REGISTRYACCESS && removed != TYPE_E_CANTLOADLIBRARY) keep(removed);
     return first;
 }

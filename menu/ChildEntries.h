@@ -27,7 +27,8 @@ namespace wrang {
     if (!child) return RaiseObjectRequired();
     LONG command = 0;
     RETURN_IF_FAILED(child->GetMenuHandle(&command));
-    *result = platform::Current().SendMessageA(window, message, command, hMenu);
+    *result = platform::AnswerOf(platform::Current().SendMessageA(
+        window, message, platform::WParamOf(command), platform::LParamOf(hMenu)));
     return S_OK;
 }
 

@@ -152,7 +152,8 @@ HRESULT clsJuggler::ClickChildItem(LONG nPos, LONG* result) {
     const UINT message = m_bIsSysMenu ? WM_SYSCOMMAND : WM_COMMAND;
     // Sent as it comes: an entry that opens a sub-menu, or a position past the end, sends -1.
     const LONG command = static_cast<LONG>(platform::Current().GetMenuItemID(m_hMenu, nPos));
-    *result = platform::Current().SendMessageA(window, message, command, m_hMenu);
+    *result = platform::AnswerOf(platform::Current().SendMessageA(
+        window, message, platform::WParamOf(command), platform::LParamOf(m_hMenu)));
     return S_OK;
 }
 

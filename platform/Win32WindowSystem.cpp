@@ -5,14 +5,15 @@
 namespace wrang::platform {
 namespace {
 
-// Handles are 32-bit numbers at the interface; the component only runs as a 32-bit module.
-static_assert(sizeof(HWND) == sizeof(LONG), "32-bit handles expected");
-
+// Window and menu handles are 32-bit significant in every process, and a 64-bit process sees them
+// sign-extended: a Long goes back into a handle the same way, and a handle loses nothing as a Long.
 HWND W(LONG h) { return reinterpret_cast<HWND>(static_cast<LONG_PTR>(h)); }
 HMENU M(LONG h) { return reinterpret_cast<HMENU>(static_cast<LONG_PTR>(h)); }
-HANDLE H(LONG h) { return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(h)); }
 template <typename T>
 LONG L(T h) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h)); }
+
+// Callers check Reachable first; an address this process cannot name never reaches a call.
+void* P(ForeignAddress address) { return reinterpret_cast<void*>(static_cast<ULONG_PTR>(address)); }
 
 Win32WindowSystem g_win32;
 std::atomic<WindowSystem*> g_current{&g_win32};
@@ -52,11 +53,11 @@ BOOL Win32WindowSystem::InvalidateRect(LONG h, const RECT* r, BOOL e) {
 }
 LONG Win32WindowSystem::SetFocus(LONG h) { return L(::SetFocus(W(h))); }
 BOOL Win32WindowSystem::UpdateWindow(LONG h) { return ::UpdateWindow(W(h)); }
-LONG Win32WindowSystem::SendMessageA(LONG h, UINT m, LONG w, LONG l) {
-    return static_cast<LONG>(::SendMessageA(W(h), m, static_cast<WPARAM>(w), static_cast<LPARAM>(l)));
+LRESULT Win32WindowSystem::SendMessageA(LONG h, UINT m, WPARAM w, LPARAM l) {
+    return ::SendMessageA(W(h), m, w, l);
 }
-BOOL Win32WindowSystem::PostMessageA(LONG h, UINT m, LONG w, LONG l) {
-    return ::PostMessageA(W(h), m, static_cast<WPARAM>(w), static_cast<LPARAM>(l));
+BOOL Win32WindowSystem::PostMessageA(LONG h, UINT m, WPARAM w, LPARAM l) {
+    return ::PostMessageA(W(h), m, w, l);
 }
 UINT Win32WindowSystem::MapVirtualKeyA(UINT c, UINT t) { return ::MapVirtualKeyA(c, t); }
 LONG Win32WindowSystem::GetMenu(LONG h) { return L(::GetMenu(W(h))); }
@@ -76,21 +77,36 @@ DWORD Win32WindowSystem::CheckMenuItem(LONG m, UINT i, UINT f) { return ::CheckM
 DWORD Win32WindowSystem::GetWindowThreadProcessId(LONG h, DWORD* pid) {
     return ::GetWindowThreadProcessId(W(h), pid);
 }
-LONG Win32WindowSystem::OpenProcess(DWORD a, BOOL i, DWORD pid) { return L(::OpenProcess(a, i, pid)); }
-LONG Win32WindowSystem::VirtualAllocEx(LONG p, LONG a, DWORD s, DWORD t, DWORD pr) {
-    return L(::VirtualAllocEx(H(p), reinterpret_cast<void*>(static_cast<LONG_PTR>(a)), s, t, pr));
+HANDLE Win32WindowSystem::OpenProcess(DWORD a, BOOL i, DWORD pid) { return ::OpenProcess(a, i, pid); }
+ForeignAddress Win32WindowSystem::VirtualAllocEx(HANDLE p, ForeignAddress a, SIZE_T s, DWORD t, DWORD pr) {
+    if (!Reachable(a)) return 0;
+    return reinterpret_cast<ULONG_PTR>(::VirtualAllocEx(p, P(a), s, t, pr));
 }
-BOOL Win32WindowSystem::VirtualFreeEx(LONG p, LONG a, DWORD s, DWORD t) {
-    return ::VirtualFreeEx(H(p), reinterpret_cast<void*>(static_cast<LONG_PTR>(a)), s, t);
+BOOL Win32WindowSystem::VirtualFreeEx(HANDLE p, ForeignAddress a, SIZE_T s, DWORD t) {
+    if (!Reachable(a)) return FALSE;
+    return ::VirtualFreeEx(p, P(a), s, t);
 }
-BOOL Win32WindowSystem::ReadProcessMemory(LONG p, LONG a, void* b, DWORD s, DWORD* r) {
+BOOL Win32WindowSystem::ReadProcessMemory(HANDLE p, ForeignAddress a, void* b, SIZE_T s, SIZE_T* r) {
     SIZE_T read = 0;
-    const BOOL ok = ::ReadProcessMemory(H(p), reinterpret_cast<const void*>(static_cast<LONG_PTR>(a)),
-                                        b, s, &read);
-    if (r) *r = static_cast<DWORD>(read);
+    const BOOL ok = Reachable(a) && ::ReadProcessMemory(p, P(a), b, s, &read);
+    if (r) *r = read;
     return ok;
 }
-BOOL Win32WindowSystem::CloseHandle(LONG h) { return ::CloseHandle(H(h)); }
+BOOL Win32WindowSystem::CloseHandle(HANDLE h) { return ::CloseHandle(h); }
+int Win32WindowSystem::ProcessPointerSize(DWORD pid) {
+    constexpr int kOwn = static_cast<int>(sizeof(void*));
+    // A 32-bit process on a 64-bit system runs under WoW64; on a 32-bit system every process is
+    // 32-bit.
+    BOOL ownIsWow64 = FALSE;
+    if (kOwn == 4 && (!::IsWow64Process(::GetCurrentProcess(), &ownIsWow64) || !ownIsWow64)) return 4;
+    const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return kOwn;
+    BOOL isWow64 = FALSE;
+    const BOOL asked = ::IsWow64Process(process, &isWow64);
+    ::CloseHandle(process);
+    if (!asked) return kOwn;
+    return isWow64 ? 4 : 8;
+}
 void Win32WindowSystem::Sleep(DWORD ms) { ::Sleep(ms); }
 
 }  // namespace wrang::platform

@@ -1,12 +1,26 @@
 // The one narrow layer through which the component reaches the window manager, the kernel and the
-// runtime services. Handles cross it as the 32-bit numbers the component stores; only the Win32
-// implementation turns them back into typed handles. Tests install a derived implementation (a
-// recorder, or one that fails) with ScopedWindowSystem for what the real system cannot produce.
+// runtime services. Window and menu handles cross it as the 32-bit numbers the component stores
+// and hands to its clients as Long: the window manager keeps such handles 32-bit significant in
+// 64-bit processes too (so that 32-bit and 64-bit programs can share them), and widens them by
+// sign extension. Everything else that is an address or may carry one (message parameters and
+// answers, process handles, memory in another process) keeps its full width. Only the Win32
+// implementation turns the numbers back into typed handles. Tests install a derived implementation
+// (a recorder, or one that fails) with ScopedWindowSystem for what the real system cannot produce.
 #pragma once
 
 #include <windows.h>
 
 namespace wrang::platform {
+
+// An address inside another process. That process may be wider than this one (a 32-bit component
+// reading a 64-bit shell), so the address is 64 bits in both builds; ReadProcessMemory fails for
+// one this process cannot name.
+using ForeignAddress = ULONG64;
+
+// Whether this process can pass `address` to a memory call of its own.
+constexpr bool Reachable(ForeignAddress address) noexcept {
+    return address <= static_cast<ForeignAddress>(static_cast<ULONG_PTR>(-1));
+}
 
 class WindowSystem {
 public:
@@ -42,8 +56,8 @@ public:
     virtual BOOL UpdateWindow(LONG hWnd) = 0;
 
     // Messages and keys
-    virtual LONG SendMessageA(LONG hWnd, UINT message, LONG wParam, LONG lParam) = 0;
-    virtual BOOL PostMessageA(LONG hWnd, UINT message, LONG wParam, LONG lParam) = 0;
+    virtual LRESULT SendMessageA(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual BOOL PostMessageA(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
     virtual UINT MapVirtualKeyA(UINT code, UINT mapType) = 0;
 
     // Menus
@@ -61,13 +75,16 @@ public:
 
     // Processes and memory
     virtual DWORD GetWindowThreadProcessId(LONG hWnd, DWORD* processId) = 0;
-    virtual LONG OpenProcess(DWORD access, BOOL inherit, DWORD processId) = 0;
-    virtual LONG VirtualAllocEx(LONG process, LONG address, DWORD size, DWORD type,
-                                DWORD protect) = 0;
-    virtual BOOL VirtualFreeEx(LONG process, LONG address, DWORD size, DWORD type) = 0;
-    virtual BOOL ReadProcessMemory(LONG process, LONG address, void* buffer, DWORD size,
-                                   DWORD* bytesRead) = 0;
-    virtual BOOL CloseHandle(LONG handle) = 0;
+    virtual HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD processId) = 0;
+    virtual ForeignAddress VirtualAllocEx(HANDLE process, ForeignAddress address, SIZE_T size,
+                                          DWORD type, DWORD protect) = 0;
+    virtual BOOL VirtualFreeEx(HANDLE process, ForeignAddress address, SIZE_T size, DWORD type) = 0;
+    virtual BOOL ReadProcessMemory(HANDLE process, ForeignAddress address, void* buffer, SIZE_T size,
+                                   SIZE_T* bytesRead) = 0;
+    virtual BOOL CloseHandle(HANDLE handle) = 0;
+    // The size of a pointer in the process: 4 for a 32-bit process (on a 32-bit system, or under
+    // WoW64), 8 for a 64-bit one. When the process cannot be asked, this process's own size.
+    virtual int ProcessPointerSize(DWORD processId) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
 
     // Runtime: the key-string service. Types the keys into the active window; with wait, returns
@@ -101,8 +118,8 @@ public:
     BOOL InvalidateRect(LONG hWnd, const RECT* rect, BOOL erase) override;
     LONG SetFocus(LONG hWnd) override;
     BOOL UpdateWindow(LONG hWnd) override;
-    LONG SendMessageA(LONG hWnd, UINT message, LONG wParam, LONG lParam) override;
-    BOOL PostMessageA(LONG hWnd, UINT message, LONG wParam, LONG lParam) override;
+    LRESULT SendMessageA(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL PostMessageA(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     UINT MapVirtualKeyA(UINT code, UINT mapType) override;
     LONG GetMenu(LONG hWnd) override;
     LONG GetSystemMenu(LONG hWnd, BOOL revert) override;
@@ -116,16 +133,31 @@ public:
     BOOL EnableMenuItem(LONG hMenu, UINT item, UINT flags) override;
     DWORD CheckMenuItem(LONG hMenu, UINT item, UINT flags) override;
     DWORD GetWindowThreadProcessId(LONG hWnd, DWORD* processId) override;
-    LONG OpenProcess(DWORD access, BOOL inherit, DWORD processId) override;
-    LONG VirtualAllocEx(LONG process, LONG address, DWORD size, DWORD type,
-                        DWORD protect) override;
-    BOOL VirtualFreeEx(LONG process, LONG address, DWORD size, DWORD type) override;
-    BOOL ReadProcessMemory(LONG process, LONG address, void* buffer, DWORD size,
-                           DWORD* bytesRead) override;
-    BOOL CloseHandle(LONG handle) override;
+    HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD processId) override;
+    ForeignAddress VirtualAllocEx(HANDLE process, ForeignAddress address, SIZE_T size, DWORD type,
+                                  DWORD protect) override;
+    BOOL VirtualFreeEx(HANDLE process, ForeignAddress address, SIZE_T size, DWORD type) override;
+    BOOL ReadProcessMemory(HANDLE process, ForeignAddress address, void* buffer, SIZE_T size,
+                           SIZE_T* bytesRead) override;
+    BOOL CloseHandle(HANDLE handle) override;
+    int ProcessPointerSize(DWORD processId) override;
     void Sleep(DWORD milliseconds) override;
     HRESULT SendKeys(const wchar_t* keys, UINT length, bool wait) override;
 };
+
+// Message parameters. A Long from a caller widens the way a 64-bit client's own runtime widens a
+// Long into a pointer-sized parameter: sign-extended, so that -1 stays -1.
+constexpr WPARAM WParamOf(LONG value) noexcept { return static_cast<WPARAM>(static_cast<LONG_PTR>(value)); }
+constexpr LPARAM LParamOf(LONG value) noexcept { return static_cast<LPARAM>(value); }
+// A parameter the component composes bit by bit (the flags of a key message) goes as the window
+// system itself composes it: a 32-bit value, zero-extended.
+constexpr LPARAM ComposedLParam(ULONG bits) noexcept { return static_cast<LPARAM>(static_cast<ULONG_PTR>(bits)); }
+// The address of a variable of this process, for a receiver that reads or writes it.
+template <typename T>
+LPARAM AddressOf(T* variable) noexcept { return reinterpret_cast<LPARAM>(variable); }
+// An answer reaches the client as a Long, the only integer the interface has: its low 32 bits,
+// which is all a window's answer to the messages a script sends carries.
+constexpr LONG AnswerOf(LRESULT answer) noexcept { return static_cast<LONG>(answer); }
 
 // The implementation every member calls.
 WindowSystem& Current() noexcept;

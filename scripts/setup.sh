@@ -1,20 +1,58 @@
 #!/usr/bin/env bash
-# Shared set-up of the two README commands: installs what is missing, makes a private headless Wine
-# prefix, builds Wrang.dll and the tests, and registers the DLL. Source it; it exports the Wine
-# environment for what follows.
+# Shared set-up of the README commands. Source it: it installs what is missing, finds out which
+# legs this host can run, and defines the steps that build, prepare and register one leg:
+#   x64  the component for 64-bit clients, in a 64-bit Wine prefix; runs on every x86-64 host
+#   x86  the 32-bit component, in a 32-bit Wine prefix; only where the kernel runs 32-bit programs
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-BUILD_DIR=${WRANG_BUILD_DIR:-$ROOT/build}
-export WINEPREFIX=${WRANG_WINEPREFIX:-$BUILD_DIR/wineprefix}
-export WINEARCH=win32
+BUILD_ROOT=${WRANG_BUILD_DIR:-$ROOT/build}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 log() { printf '== %s\n' "$*" >&2; }
+# A set-up step that fails says what failed and what to do, and ends the command.
+fail() {
+    printf '== FAILED: %s\n' "$1" >&2
+    [ -z "${2:-}" ] || printf '   what to do: %s\n' "$2" >&2
+    exit 1
+}
+
+# Whether the kernel runs 32-bit x86 programs: a minimal 32-bit ELF program that only exits 0.
+# Some hosts run 64-bit programs only ("IA-32 emulation off"): there it fails to start at all.
+host_runs_32bit() {
+    local probe status
+    probe=$(mktemp)
+    printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000' >"$probe"       # ident
+    printf '\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000' >>"$probe"  # exec, i386, entry
+    printf '\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000' >>"$probe"  # one program header
+    printf '\000\000\000\000' >>"$probe"
+    printf '\001\000\000\000\000\000\000\000\000\200\004\010\000\200\004\010' >>"$probe"  # load at 0x8048000
+    printf '\135\000\000\000\135\000\000\000\005\000\000\000\000\020\000\000' >>"$probe"
+    printf '\270\001\000\000\000\061\333\315\200' >>"$probe"                           # exit(0)
+    chmod +x "$probe"
+    status=0
+    "$probe" >/dev/null 2>&1 || status=$?
+    rm -f "$probe"
+    return "$status"
+}
+
+if [ -n "${WRANG_LEGS:-}" ]; then
+    RUNNABLE_LEGS=$WRANG_LEGS
+    SKIP_REASON="not asked for (WRANG_LEGS=$WRANG_LEGS)"
+elif host_runs_32bit; then
+    RUNNABLE_LEGS="x86 x64"
+    SKIP_REASON=""
+else
+    RUNNABLE_LEGS="x64"
+    SKIP_REASON="this host cannot execute 32-bit programs (the probe failed with 'Exec format error'; dmesg may say 'IA-32 emulation off')"
+fi
+leg_runs() { case " $RUNNABLE_LEGS " in *" $1 "*) return 0 ;; esac; return 1; }
 
 install_packages() {
-    local wanted=(cmake make g++-mingw-w64-i686-posix mingw-w64-tools libwine-dev wine wine32:i386 googletest)
+    local wanted=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+                  libwine-dev wine wine64 googletest)
+    leg_runs x86 && wanted+=(wine32:i386)
     local missing=()
     for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -23,60 +61,92 @@ install_packages() {
     log "installing: ${missing[*]}"
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo dpkg --add-architecture i386
-    $sudo apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+    if leg_runs x86; then
+        $sudo dpkg --add-architecture i386 || fail "could not enable the i386 architecture" \
+            "run 'dpkg --add-architecture i386' as root, or set WRANG_LEGS=x64"
+    fi
+    $sudo apt-get update -q >/dev/null || fail "apt-get update failed" \
+        "check the package sources in /etc/apt and the network, then run this command again"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" ||
+        fail "could not install ${missing[*]}" "install them by hand (apt-get install ${missing[*]}) and run this command again"
 }
 
-wine_reg() { wine reg add "$@" /f >/dev/null 2>&1; }
+# The environment of one leg: its build folder, Wine prefix and Wine loader.
+use_leg() {
+    LEG=$1
+    BUILD_DIR=$BUILD_ROOT/$LEG
+    export WINEPREFIX=${WRANG_WINEPREFIX:-$BUILD_DIR/wineprefix}
+    if [ "$LEG" = x64 ]; then
+        export WINEARCH=win64
+        WINE=/usr/lib/wine/wine64
+        [ -x "$WINE" ] || WINE=$(command -v wine64 || command -v wine)
+    else
+        export WINEARCH=win32
+        WINE=/usr/lib/wine/wine
+        [ -x "$WINE" ] || WINE=$(command -v wine)
+    fi
+    export WRANG_WINE=$WINE
+}
+
+build_leg() {
+    local toolchain=mingw-i686
+    [ "$1" = x64 ] && toolchain=mingw-x86_64
+    local dir=$BUILD_ROOT/$1
+    log "building $1 in $dir"
+    cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$toolchain.cmake" \
+        -DCMAKE_BUILD_TYPE=Release "${@:2}" >/dev/null ||
+        fail "configuring the $1 build failed" "read the messages above; 'cmake -S . -B $dir' repeats the step"
+    cmake --build "$dir" -j "$(nproc)" || fail "building $1 failed" "read the compiler messages above"
+}
+
+wine_reg() { "$WINE" reg add "$@" /f >/dev/null 2>&1; }
 
 make_prefix() {
-    if [ ! -f "$WINEPREFIX/.wrang-ready" ]; then
-        log "making Wine prefix $WINEPREFIX"
-        rm -rf "$WINEPREFIX"
-        mkdir -p "$(dirname "$WINEPREFIX")"
-        wineboot -i >/dev/null 2>&1 </dev/null
-        wineserver -w
-        # Headless: Wine's null graphics driver needs no X server.
-        wine_reg 'HKCU\Software\Wine\Drivers' /v Graphics /d null
-        # A crash ends its process instead of waiting in a debugger dialog.
-        wine_reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
-        wineserver -k || true
-        wineserver -w || true
-        touch "$WINEPREFIX/.wrang-ready"
-    fi
+    [ -f "$WINEPREFIX/.wrang-ready" ] && return 0
+    log "making $WINEARCH Wine prefix $WINEPREFIX"
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    "$WINE" wineboot.exe -i >/dev/null 2>&1 </dev/null ||
+        fail "Wine could not make its prefix ($WINE wineboot.exe -i exited with $?)" \
+            "run '$WINE wineboot.exe -i' by hand to see why; for a 32-bit prefix the host must run 32-bit programs"
+    wineserver -w
+    # Headless: Wine's null graphics driver needs no X server.
+    wine_reg 'HKCU\Software\Wine\Drivers' /v Graphics /d null
+    # A crash ends its process instead of waiting in a debugger dialog.
+    wine_reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
+    wineserver -k || true
+    wineserver -w || true
+    touch "$WINEPREFIX/.wrang-ready"
 }
 
 # Wine's server and its system processes start with the first Wine program and inherit its output;
 # start them here, away from CTest's pipes, and keep the session alive with an idle program.
 start_session() {
     wineserver -p >/dev/null 2>&1 </dev/null || true  # already running is fine
-    if ! pgrep -f 'wrang_target.exe --idle' >/dev/null 2>&1; then
-        nohup wine "$BUILD_DIR/tests/wrang_target.exe" --idle >/dev/null 2>&1 </dev/null &
-    fi
-    wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+    nohup "$WINE" "$BUILD_DIR/tests/wrang_target.exe" --idle >/dev/null 2>&1 </dev/null &
+    "$WINE" cmd /c exit >/dev/null 2>&1 </dev/null ||
+        fail "Wine does not start programs in $WINEPREFIX" \
+            "delete $WINEPREFIX and run this command again"
 }
 
 stop_session() {
-    wineserver -k >/dev/null 2>&1 || true
-}
-
-build() {
-    log "building in $BUILD_DIR"
-    cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-        -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$BUILD_DIR" -j "$(nproc)"
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
 }
 
 windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
 register() {
-    log "registering Wrang.dll"
-    wine regsvr32 /s "$(windows_path "$BUILD_DIR/Wrang.dll")" </dev/null
+    log "registering the $LEG Wrang.dll"
+    "$WINE" regsvr32 /s "$(windows_path "$BUILD_DIR/Wrang.dll")" </dev/null ||
+        fail "regsvr32 could not register $BUILD_DIR/Wrang.dll" "run '$WINE regsvr32 $(windows_path "$BUILD_DIR/Wrang.dll")' to see its message"
+}
+
+# Everything one leg needs before a client can use it.
+prepare_leg() {
+    use_leg "$1"
+    make_prefix
+    start_session
+    register
 }
 
 install_packages
-make_prefix
-build
-start_session
-register

@@ -1,7 +1,45 @@
 #!/usr/bin/env bash
-# The whole test suite: set-up (packages, Wine prefix, build, registration), then CTest.
+# The whole test suite: set-up, then CTest in every leg this host can run. Both targets are always
+# built; the x64 leg always runs, the x86 leg only where the host executes 32-bit programs. Extra
+# arguments go to ctest. The last lines say which legs ran and end with CTest's own summary.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 trap stop_session EXIT
-# One test at a time: several tests move the focus and the foreground window of the one desktop.
-ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 "$@"
+
+# The x64 build runs the mixed tray cases against the x86 build where 32-bit programs can run.
+build_leg x86
+if leg_runs x86; then
+    build_leg x64 -DWRANG_PEER_BUILD_DIR="$BUILD_ROOT/x86"
+else
+    build_leg x64 -UWRANG_PEER_BUILD_DIR
+fi
+
+status=0
+declare -A outcome summary
+for leg in x86 x64; do
+    if ! leg_runs "$leg"; then
+        outcome[$leg]="skipped: $SKIP_REASON"
+        continue
+    fi
+    prepare_leg "$leg"
+    log "testing $leg"
+    # One test at a time: several tests move the focus and the foreground window of the one desktop.
+    log_file=$BUILD_DIR/ctest.log
+    leg_status=0
+    ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 "$@" 2>&1 | tee "$log_file" ||
+        leg_status=$?
+    [ "${PIPESTATUS[0]}" -eq 0 ] || leg_status=1
+    summary[$leg]=$(grep -E '^[0-9]+% tests passed|^Total Test time' "$log_file" || true)
+    if [ "$leg_status" -eq 0 ]; then outcome[$leg]="ran, passed"; else outcome[$leg]="ran, FAILED"; status=1; fi
+    stop_session
+done
+
+echo
+echo "== legs"
+for leg in x86 x64; do echo "   $leg: ${outcome[$leg]}"; done
+for leg in x86 x64; do
+    [ -n "${summary[$leg]:-}" ] || continue
+    echo "== CTest summary, $leg leg"
+    echo "${summary[$leg]}"
+done
+exit "$status"

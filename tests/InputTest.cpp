@@ -221,9 +221,10 @@ TEST_F(InputTarget, EachKeyPausesForTheInterval) {
 struct KeyRecorder : platform::Win32WindowSystem {
     std::vector<std::string> calls;
     UINT scanCode = 0;
-    BOOL PostMessageA(LONG, UINT message, LONG wParam, LONG lParam) override {
+    BOOL PostMessageA(LONG, UINT message, WPARAM wParam, LPARAM lParam) override {
         char one[64];
-        std::snprintf(one, sizeof one, "post %04X %ld %08lX", message, wParam, static_cast<unsigned long>(lParam));
+        std::snprintf(one, sizeof one, "post %04X %lld %08llX", message, static_cast<long long>(wParam),
+                      static_cast<unsigned long long>(lParam));
         calls.push_back(one);
         return TRUE;
     }

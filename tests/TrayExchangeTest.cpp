@@ -22,18 +22,23 @@ namespace {
 
 constexpr LONG kToolbar = 0x4321;
 constexpr DWORD kProcessId = 777;
-constexpr LONG kProcess = 0x1F0;
-constexpr LONG kBuffer = 0x00A30000;
+const HANDLE kProcess = reinterpret_cast<HANDLE>(0x1F0);
+constexpr ForeignAddress kBuffer = 0x00A30000;
+constexpr ForeignAddress kTextCopy = 0x00B40000;  // where a toolbar copies a text on request
+
+long long Number(HANDLE handle) { return reinterpret_cast<LONG_PTR>(handle); }
 
 // A toolbar in another process whose memory holds one button record and its text.
 struct SimulatedToolbar : platform::Win32WindowSystem {
     std::vector<std::string> calls;
     bool openFails = false, allocFails = false, recordReadFails = false;
-    LONG failingTextRead = 0;  // the address whose two-byte read fails, 0 for none
-    bool endless = false;      // every text address holds 'z'
+    ForeignAddress failingTextRead = 0;  // the address whose two-byte read fails, 0 for none
+    bool endless = false;                // every text address holds 'z'
     LONG count = 3, hiddenAnswer = 0;
-    ToolbarButtonRecord record = {};
-    std::map<LONG, WCHAR> text;  // code units by address
+    int pointerSize = 4;  // of the toolbar's process: which record layout it writes
+    ToolbarButtonRecord32 record = {};
+    ToolbarButtonRecord64 record64 = {};
+    std::map<ForeignAddress, WCHAR> text;  // code units by address
     bool recordWritten = false;
 
     void Record(const char* name, long long a = 0, long long b = 0, long long c = 0, long long d = 0) {
@@ -41,10 +46,19 @@ struct SimulatedToolbar : platform::Win32WindowSystem {
         line << name << "(" << a << "," << b << "," << c << "," << d << ")";
         calls.push_back(line.str());
     }
-    void PutText(LONG address, const std::wstring& units) {
-        record.iString = address;
+    void PutText(ForeignAddress address, const std::wstring& units) {
+        record.iString = static_cast<ULONG>(address);
+        record64.iString = address;
         for (WCHAR unit : units) text[address] = unit, address += 2;
         text[address] = 0;
+    }
+    // The text at the record's address, as TB_GETBUTTONTEXTW would copy it.
+    std::wstring RecordText() const {
+        std::wstring units;
+        for (ForeignAddress a = pointerSize == 8 ? record64.iString : record.iString;
+             text.count(a) && text.at(a); a += 2)
+            units.push_back(text.at(a));
+        return units;
     }
     size_t Count(const std::string& prefix) const {
         size_t n = 0;
@@ -57,30 +71,43 @@ struct SimulatedToolbar : platform::Win32WindowSystem {
         *processId = hWnd == kToolbar ? kProcessId : 0;
         return hWnd == kToolbar ? 55 : 0;
     }
-    LONG OpenProcess(DWORD access, BOOL inherit, DWORD processId) override {
+    int ProcessPointerSize(DWORD processId) override {
+        return processId == kProcessId ? pointerSize : Win32WindowSystem::ProcessPointerSize(processId);
+    }
+    HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD processId) override {
         Record("OpenProcess", access, inherit, processId);
-        return openFails || processId != kProcessId ? 0 : kProcess;
+        return openFails || processId != kProcessId ? nullptr : kProcess;
     }
-    LONG VirtualAllocEx(LONG process, LONG address, DWORD size, DWORD type, DWORD protect) override {
-        Record("VirtualAllocEx", process, address, size, type * 0x100 + protect);
-        return allocFails ? 0 : kBuffer;
+    ForeignAddress VirtualAllocEx(HANDLE process, ForeignAddress address, SIZE_T size, DWORD type,
+                                  DWORD protect) override {
+        Record("VirtualAllocEx", Number(process), address, size, type * 0x100 + protect);
+        // The first region of a call holds the record, a second one a copied text.
+        if (allocFails) return 0;
+        return Count("VirtualAllocEx") - Count("VirtualFreeEx") > 1 ? kTextCopy : kBuffer;
     }
-    BOOL VirtualFreeEx(LONG process, LONG address, DWORD size, DWORD type) override {
-        Record("VirtualFreeEx", process, address, size, type);
+    BOOL VirtualFreeEx(HANDLE process, ForeignAddress address, SIZE_T size, DWORD type) override {
+        Record("VirtualFreeEx", Number(process), address, size, type);
         return TRUE;
     }
-    BOOL CloseHandle(LONG handle) override {
+    BOOL CloseHandle(HANDLE handle) override {
         if (handle != kProcess) return Win32WindowSystem::CloseHandle(handle);
-        Record("CloseHandle", handle);
+        Record("CloseHandle", Number(handle));
         return TRUE;
     }
-    LONG SendMessageA(LONG hWnd, UINT message, LONG wParam, LONG lParam) override {
+    LRESULT SendMessageA(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) override {
         if (hWnd != kToolbar) return Win32WindowSystem::SendMessageA(hWnd, message, wParam, lParam);
-        Record("SendMessageA", message, wParam, lParam);
+        Record("SendMessageA", message, static_cast<LONG_PTR>(wParam), lParam);
         switch (message) {
         case TB_GETBUTTON:
-            recordWritten = lParam == kBuffer;
+            recordWritten = static_cast<ForeignAddress>(lParam) == kBuffer;
             return recordWritten;
+        case TB_GETBUTTONTEXTW: {
+            const std::wstring copied = RecordText();
+            if (static_cast<ForeignAddress>(lParam) == kTextCopy) {
+                for (size_t i = 0; i <= copied.size(); ++i) text[kTextCopy + 2 * i] = copied.c_str()[i];
+            }
+            return static_cast<LRESULT>(copied.size());
+        }
         case TB_BUTTONCOUNT:
             return count;
         case TB_ISBUTTONHIDDEN:
@@ -88,17 +115,21 @@ struct SimulatedToolbar : platform::Win32WindowSystem {
         }
         return 0;
     }
-    BOOL ReadProcessMemory(LONG process, LONG address, void* buffer, DWORD size, DWORD* read) override {
-        Record("ReadProcessMemory", process, address, size);
-        if (process != kProcess) return FALSE;
-        if (address == kBuffer && size == sizeof record) {
+    BOOL ReadProcessMemory(HANDLE process, ForeignAddress address, void* buffer, SIZE_T size,
+                           SIZE_T* read) override {
+        Record("ReadProcessMemory", Number(process), address, size);
+        if (process != kProcess || !platform::Reachable(address)) return FALSE;
+        const SIZE_T recordSize = pointerSize == 8 ? sizeof record64 : sizeof record;
+        if (address == kBuffer && size == recordSize) {
             if (!recordWritten || recordReadFails) return FALSE;
-            memcpy(buffer, &record, size);
+            memcpy(buffer, pointerSize == 8 ? static_cast<const void*>(&record64) : &record, size);
         } else {
-            const auto found = text.find(address);
-            if (size != 2 || address == failingTextRead || (!endless && found == text.end())) return FALSE;
-            const WCHAR unit = endless ? L'z' : found->second;
-            memcpy(buffer, &unit, 2);
+            for (SIZE_T offset = 0; offset < size; offset += 2) {
+                const auto found = text.find(address + offset);
+                if (address + offset == failingTextRead || (!endless && found == text.end())) return FALSE;
+                const WCHAR unit = endless ? L'z' : found->second;
+                memcpy(static_cast<char*>(buffer) + offset, &unit, 2);
+            }
         }
         if (read) *read = size;
         return TRUE;
@@ -111,17 +142,18 @@ std::string Line(const char* name, long long a = 0, long long b = 0, long long c
     return line.str();
 }
 
-// The calls of one complete exchange for the record of the button at `index`.
-std::vector<std::string> Exchange(LONG index) {
-    return {Line("SendMessageA", TB_BUTTONSTRUCTSIZE, 20, 0),
-            Line("GetWindowThreadProcessId", kToolbar),
+// The calls of one complete exchange for the record of the button at `index`, in the layout of a
+// toolbar process whose records are `recordSize` bytes.
+std::vector<std::string> Exchange(LONG index, int recordSize = 20) {
+    return {Line("GetWindowThreadProcessId", kToolbar),
+            Line("SendMessageA", TB_BUTTONSTRUCTSIZE, recordSize, 0),
             Line("OpenProcess", 0x38, FALSE, kProcessId),
-            Line("VirtualAllocEx", kProcess, 0, 20, 0x3000 * 0x100 + 0x04),
+            Line("VirtualAllocEx", Number(kProcess), 0, recordSize, 0x3000 * 0x100 + 0x04),
             Line("SendMessageA", TB_GETBUTTON, index, kBuffer),
-            Line("ReadProcessMemory", kProcess, kBuffer, 20)};
+            Line("ReadProcessMemory", Number(kProcess), kBuffer, recordSize)};
 }
-std::vector<std::string> Release() {
-    return {Line("VirtualFreeEx", kProcess, kBuffer, 0, 0x8000), Line("CloseHandle", kProcess)};
+std::vector<std::string> Release(ForeignAddress buffer = kBuffer) {
+    return {Line("VirtualFreeEx", Number(kProcess), buffer, 0, 0x8000), Line("CloseHandle", Number(kProcess))};
 }
 std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -178,15 +210,15 @@ TEST(TrayExchange, TextIsReadTwoBytesAtATimeThroughTheSameHandle) {
     ComPtr<_clsToolbarButton> button = ButtonAt(0);
     EXPECT_EQ(L"Hi\u00e9", TextOf(button.get()));
     std::vector<std::string> expected = Exchange(0);
-    for (LONG address = 0x00500010; address <= 0x00500016; address += 2)
-        expected.push_back(Line("ReadProcessMemory", kProcess, address, 2));
+    for (ForeignAddress address = 0x00500010; address <= 0x00500016; address += 2)
+        expected.push_back(Line("ReadProcessMemory", Number(kProcess), address, 2));
     EXPECT_EQ(expected + Release(), toolbar.calls);
 
     // An empty text takes one read.
     toolbar.calls.clear();
     toolbar.PutText(0x00600000, L"");
     EXPECT_EQ(L"", TextOf(button.get()));
-    EXPECT_EQ(Exchange(0) + std::vector<std::string>{Line("ReadProcessMemory", kProcess, 0x00600000, 2)} + Release(),
+    EXPECT_EQ(Exchange(0) + std::vector<std::string>{Line("ReadProcessMemory", Number(kProcess), 0x00600000, 2)} + Release(),
               toolbar.calls);
 }
 
@@ -234,7 +266,7 @@ TEST(TrayExchange, TextEndsAtAFailedReadKeepingWhatWasRead) {
     toolbar.failingTextRead = 0;
     toolbar.recordReadFails = true;
     EXPECT_EQ(L"", TextOf(button.get()));
-    EXPECT_EQ(1u, toolbar.Count(Line("ReadProcessMemory", kProcess, 0, 2)));
+    EXPECT_EQ(1u, toolbar.Count(Line("ReadProcessMemory", Number(kProcess), 0, 2)));
 }
 
 TEST(TrayExchange, TextStopsAtItsBoundAndAtTheTopOfTheAddressRange) {
@@ -262,7 +294,7 @@ TEST(TrayExchange, TextStopsAtItsBoundAndAtTheTopOfTheAddressRange) {
     EXPECT_EQ(L"q", TextOf(button.get()));
     // Nor when the bound ends a text at the last unit of the range.
     toolbar.endless = true;
-    toolbar.record.iString = 0x7FFFFFFE - 2 * static_cast<LONG>(clsToolbarButton::kMaxTextLength - 1);
+    toolbar.record.iString = 0x7FFFFFFE - 2 * static_cast<ULONG>(clsToolbarButton::kMaxTextLength - 1);
     EXPECT_EQ(clsToolbarButton::kMaxTextLength, TextOf(button.get()).size());
 }
 
@@ -316,6 +348,40 @@ TEST(TrayExchange, MovesAndNeighboursAskOnlyForTheCount) {
     EXPECT_FALSE(next);
 }
 
+// A toolbar in a 64-bit process writes 32-byte records with 8-byte text addresses, whatever this
+// build's own bitness. A text above 4 GiB is read where it lies when this process can address it,
+// and otherwise copied by the toolbar into a buffer of ours: the same text either way.
+TEST(TrayExchange, A64BitToolbarIsReadInItsOwnLayout) {
+    struct Case {
+        const char* name;
+        ForeignAddress text;
+    } cases[] = {{"text below 4 GiB", 0x00500000}, {"text above 4 GiB", 0x000007F812340000ull}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedToolbar toolbar;
+        toolbar.pointerSize = 8;
+        toolbar.record64.idCommand = 4321;
+        toolbar.PutText(c.text, L"Wide\u00e9");
+        platform::ScopedWindowSystem scoped(toolbar);
+        ComPtr<_clsToolbarButton> button = ButtonAt(3);
+
+        EXPECT_EQ(L"Wide\u00e9", TextOf(button.get()));
+        const std::vector<std::string> exchange = Exchange(3, 32);
+        EXPECT_EQ(exchange, std::vector<std::string>(toolbar.calls.begin(), toolbar.calls.begin() + 6));
+        const bool copied = !platform::Reachable(c.text);
+        EXPECT_EQ(copied ? 2u : 0u, toolbar.Count("SendMessageA(" + std::to_string(TB_GETBUTTONTEXTW) + ",4321,"));
+        // Every buffer is released, the copy's before the record's.
+        EXPECT_EQ(copied ? 2u : 1u, toolbar.Count("VirtualFreeEx"));
+        EXPECT_EQ(Release(), std::vector<std::string>(toolbar.calls.end() - 2, toolbar.calls.end()));
+
+        toolbar.calls.clear();
+        VARIANT_BOOL visible = VARIANT_FALSE;
+        ASSERT_EQ(S_OK, button->get_Visible(&visible));
+        EXPECT_EQ(exchange + Release() + std::vector<std::string>{Line("SendMessageA", TB_ISBUTTONHIDDEN, 4321, 0)},
+                  toolbar.calls);
+    }
+}
+
 // The window path, step by step, and where a failed search leaves the toolbar handle.
 struct SimulatedShell : platform::Win32WindowSystem {
     std::map<std::string, LONG> found;  // class -> handle
@@ -336,9 +402,9 @@ struct SimulatedShell : platform::Win32WindowSystem {
             if (w == hWnd) return TRUE;
         return FALSE;
     }
-    LONG SendMessageA(LONG hWnd, UINT message, LONG wParam, LONG lParam) override {
+    LRESULT SendMessageA(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) override {
         calls.push_back("SendMessageA " + std::to_string(hWnd) + " " + std::to_string(message) + " " +
-                        std::to_string(wParam) + " " + std::to_string(lParam));
+                        std::to_string(static_cast<LONG_PTR>(wParam)) + " " + std::to_string(lParam));
         return message == TB_COMMANDTOINDEX ? 5 : message == TB_BUTTONCOUNT ? 9 : 0;
     }
 };
@@ -390,12 +456,12 @@ TEST(TrayPath, EachStepSearchesTheChildrenOfTheOneBefore) {
 }
 
 TEST(SharedMem, ARegionIsCommittedZeroFilledAndReleasedWithItsHandle) {
-    LONG process = -1;
-    const LONG address = AllocSharedMem(static_cast<LONG>(GetCurrentProcessId()), 20, &process);
-    ASSERT_NE(0, process);
-    ASSERT_NE(0, address);
+    HANDLE process = INVALID_HANDLE_VALUE;
+    const ForeignAddress address = AllocSharedMem(GetCurrentProcessId(), 20, &process);
+    ASSERT_NE(nullptr, process);
+    ASSERT_NE(0u, address);
     MEMORY_BASIC_INFORMATION info = {};
-    const void* region = reinterpret_cast<const void*>(static_cast<LONG_PTR>(address));
+    const void* region = reinterpret_cast<const void*>(static_cast<ULONG_PTR>(address));
     ASSERT_EQ(sizeof info, VirtualQuery(region, &info, sizeof info));
     EXPECT_EQ(static_cast<DWORD>(MEM_COMMIT), info.State);
     EXPECT_EQ(static_cast<DWORD>(PAGE_READWRITE), info.Protect);
@@ -403,7 +469,7 @@ TEST(SharedMem, ARegionIsCommittedZeroFilledAndReleasedWithItsHandle) {
     EXPECT_EQ(std::vector<char>(20, 0), std::vector<char>(static_cast<const char*>(region),
                                                           static_cast<const char*>(region) + 20));
     DWORD flags = 0;
-    const HANDLE handle = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(process));
+    const HANDLE handle = process;
     EXPECT_TRUE(GetHandleInformation(handle, &flags));
     EXPECT_EQ(0u, flags & HANDLE_FLAG_INHERIT);
 
@@ -413,10 +479,10 @@ TEST(SharedMem, ARegionIsCommittedZeroFilledAndReleasedWithItsHandle) {
     EXPECT_FALSE(GetHandleInformation(handle, &flags));
 
     // No process: no handle, no region, and releasing nothing is harmless.
-    process = -1;
-    EXPECT_EQ(0, AllocSharedMem(0, 20, &process));
-    EXPECT_EQ(0, process);
-    FreeSharedMem(0, 0, 20);
+    process = INVALID_HANDLE_VALUE;
+    EXPECT_EQ(0u, AllocSharedMem(0, 20, &process));
+    EXPECT_EQ(nullptr, process);
+    FreeSharedMem(nullptr, 0, 20);
 }
 
 }  // namespace

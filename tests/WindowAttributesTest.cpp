@@ -92,7 +92,7 @@ struct Recorder : platform::Win32WindowSystem {
         calls.push_back("GetWindowTextA");
         return Win32WindowSystem::GetWindowTextA(h, b, n);
     }
-    LONG SendMessageA(LONG h, UINT m, LONG w, LONG l) override {
+    LRESULT SendMessageA(LONG h, UINT m, WPARAM w, LPARAM l) override {
         sent.push_back(m);
         if (m == WM_GETTEXTLENGTH && l) messageLengthArgument = *reinterpret_cast<LONG*>(l);
         if (m == WM_GETTEXTLENGTH && fakeMessageLength) return messageLength;

@@ -39,7 +39,7 @@ HRESULT clsSysToolbar::Init(_clsSysToolbar** result) {
 
 HRESULT clsSysToolbar::get_Count(LONG* result) {
     if (!result) return E_POINTER;
-    *result = platform::Current().SendMessageA(m_hToolbar, TB_BUTTONCOUNT, 0, 0);
+    *result = platform::AnswerOf(platform::Current().SendMessageA(m_hToolbar, TB_BUTTONCOUNT, 0, 0));
     return S_OK;
 }
 
@@ -53,7 +53,8 @@ HRESULT clsSysToolbar::GetButtonByCommand(LONG intCmd, _clsToolbarButton** resul
     if (!result) return E_POINTER;
     *result = nullptr;
     // An absent command answers -1, and the button is bound to that index as it is.
-    const LONG index = platform::Current().SendMessageA(m_hToolbar, TB_COMMANDTOINDEX, intCmd, 0);
+    const LONG index = platform::AnswerOf(
+        platform::Current().SendMessageA(m_hToolbar, TB_COMMANDTOINDEX, platform::WParamOf(intCmd), 0));
     return NewButton(m_hToolbar, index, result);
 }
 

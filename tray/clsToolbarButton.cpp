@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <climits>
+#include <cwchar>
 #include <new>
 #include <string>
 
@@ -16,8 +19,33 @@ namespace wrang {
 HRESULT CreateToolbarButton(_clsToolbarButton** out) noexcept { return clsToolbarButton::Create(out); }
 
 namespace {
-constexpr LONG kRecordSize = sizeof(ToolbarButtonRecord);
+
+// Advances a text address by one code unit in the arithmetic of the toolbar's own pointers: a
+// 32-bit process's address is a signed 32-bit number that overflows past 2147483647, a 64-bit
+// process's one a signed 64-bit number.
+HRESULT NextCodeUnit(bool is64Bit, ForeignAddress* address) noexcept {
+    if (is64Bit) {
+        if (*address > static_cast<ForeignAddress>(LLONG_MAX) - sizeof(WCHAR)) return RaiseOverflow();
+        *address += sizeof(WCHAR);
+        return S_OK;
+    }
+    LONG counter = static_cast<LONG>(static_cast<ULONG>(*address));
+    RETURN_IF_FAILED(CheckedAdd(counter, sizeof(WCHAR), &counter));
+    *address = static_cast<ULONG>(counter);
+    return S_OK;
 }
+
+HRESULT ToBstr(const std::wstring& text, BSTR* result) noexcept {
+    UniqueBstr converted(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    if (!converted) return E_OUTOFMEMORY;
+    *result = converted.release();
+    return S_OK;
+}
+
+// The most text a toolbar is asked to copy into a buffer of ours: more would be no button text.
+constexpr LRESULT kMostCopiedText = 1 << 20;
+
+}  // namespace
 
 HRESULT clsToolbarButton::Init(LONG hWnd, LONG btnIndex) {
     m_hToolbar = hWnd;
@@ -25,34 +53,54 @@ HRESULT clsToolbarButton::Init(LONG hWnd, LONG btnIndex) {
     return S_OK;
 }
 
-ToolbarButtonRecord clsToolbarButton::RequestRecord(const ForeignBuffer& buffer) noexcept {
-    ToolbarButtonRecord record = {};
+ToolbarProcess clsToolbarButton::PrepareExchange() noexcept {
+    platform::WindowSystem& system = platform::Current();
+    ToolbarProcess process;
+    system.GetWindowThreadProcessId(m_hToolbar, &process.id);
+    process.is64Bit = system.ProcessPointerSize(process.id) == 8;
+    // The toolbar must know the record size before every request: another client may have told
+    // it a different one.
+    system.SendMessageA(m_hToolbar, TB_BUTTONSTRUCTSIZE, process.RecordSize(), 0);
+    return process;
+}
+
+ToolbarButtonRecord clsToolbarButton::RequestRecord(const ToolbarProcess& process,
+                                                    const ForeignBuffer& buffer) noexcept {
+    ToolbarButtonRecord record;
     // Without a buffer the toolbar would be handed address 0 to write to.
     if (!buffer) return record;
-    platform::Current().SendMessageA(m_hToolbar, TB_GETBUTTON, m_btnIndex, buffer.Address());
+    platform::Current().SendMessageA(m_hToolbar, TB_GETBUTTON, platform::WParamOf(m_btnIndex),
+                                     buffer.AddressParameter());
     // A failed read leaves the record all zero: command 0 and no text.
-    if (!buffer.Read(buffer.Address(), &record, sizeof record)) record = {};
+    if (process.is64Bit) {
+        ToolbarButtonRecord64 raw = {};
+        if (buffer.Read(buffer.Address(), &raw, sizeof raw)) record = {raw.idCommand, raw.iString};
+    } else {
+        ToolbarButtonRecord32 raw = {};
+        if (buffer.Read(buffer.Address(), &raw, sizeof raw)) record = {raw.idCommand, raw.iString};
+    }
     return record;
 }
 
 ToolbarButtonRecord clsToolbarButton::GetButtonInfo() noexcept {
-    // The toolbar must know the record size before every request: another client may have told
-    // it a different one.
-    platform::Current().SendMessageA(m_hToolbar, TB_BUTTONSTRUCTSIZE, kRecordSize, 0);
-    ForeignBuffer buffer(m_hToolbar, kRecordSize);
-    return RequestRecord(buffer);
+    const ToolbarProcess process = PrepareExchange();
+    ForeignBuffer buffer(process.id, process.RecordSize());
+    return RequestRecord(process, buffer);
 }
 
 HRESULT clsToolbarButton::get_Text(BSTR* result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    platform::Current().SendMessageA(m_hToolbar, TB_BUTTONSTRUCTSIZE, kRecordSize, 0);
+    const ToolbarProcess process = PrepareExchange();
     // The text is read through the same process handle, so the buffer stays until the end.
-    ForeignBuffer buffer(m_hToolbar, kRecordSize);
-    const ToolbarButtonRecord record = RequestRecord(buffer);
+    ForeignBuffer buffer(process.id, process.RecordSize());
+    const ToolbarButtonRecord record = RequestRecord(process, buffer);
+    if (buffer && !platform::Reachable(record.iString)) {
+        return TextThroughToolbar(process, record.idCommand, result);
+    }
 
     std::wstring text;
-    LONG address = record.iString;
+    ForeignAddress address = record.iString;
     // Stops at the terminator, at the first read that fails (a text that is cut short or an
     // address that is no text: what was read is kept), or at the length bound.
     for (;;) {
@@ -66,24 +114,46 @@ HRESULT clsToolbarButton::get_Text(BSTR* result) {
         // Only a read that follows needs the next address: a text complete at the bound is no
         // overflow, wherever it ends.
         if (text.size() == kMaxTextLength) break;
-        RETURN_IF_FAILED(CheckedAdd(address, sizeof unit, &address));
+        RETURN_IF_FAILED(NextCodeUnit(process.is64Bit, &address));
     }
-    UniqueBstr converted(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-    if (!converted) return E_OUTOFMEMORY;
-    *result = converted.release();
-    return S_OK;
+    return ToBstr(text, result);
+}
+
+HRESULT clsToolbarButton::TextThroughToolbar(const ToolbarProcess& process, LONG idCommand,
+                                             BSTR* result) noexcept {
+    // A 32-bit component cannot read a 64-bit shell's memory above 4 GiB. The toolbar itself
+    // copies the text into a buffer that this process can read; it learns no buffer size, so the
+    // buffer holds the whole text it announced, and only the first kMaxTextLength units are kept.
+    platform::WindowSystem& system = platform::Current();
+    const WPARAM command = platform::WParamOf(idCommand);
+    const LRESULT length = system.SendMessageA(m_hToolbar, TB_GETBUTTONTEXTW, command, 0);
+    if (length <= 0 || length > kMostCopiedText) return ToBstr(std::wstring(), result);
+    const SIZE_T size = (static_cast<SIZE_T>(length) + 1) * sizeof(WCHAR);
+    ForeignBuffer copy(process.id, size);
+    if (!copy) return ToBstr(std::wstring(), result);
+    system.SendMessageA(m_hToolbar, TB_GETBUTTONTEXTW, command, copy.AddressParameter());
+    std::wstring text;
+    try {
+        text.resize(std::min(static_cast<size_t>(length), kMaxTextLength));
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    if (!copy.Read(copy.Address(), text.data(), text.size() * sizeof(WCHAR))) text.clear();
+    text.resize(wcsnlen(text.data(), text.size()));
+    return ToBstr(text, result);
 }
 
 HRESULT clsToolbarButton::get_Count(LONG* result) {
     if (!result) return E_POINTER;
-    *result = platform::Current().SendMessageA(m_hToolbar, TB_BUTTONCOUNT, 0, 0);
+    *result = platform::AnswerOf(platform::Current().SendMessageA(m_hToolbar, TB_BUTTONCOUNT, 0, 0));
     return S_OK;
 }
 
 HRESULT clsToolbarButton::get_Visible(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
     const ToolbarButtonRecord record = GetButtonInfo();
-    const LONG hidden = platform::Current().SendMessageA(m_hToolbar, TB_ISBUTTONHIDDEN, record.idCommand, 0);
+    const LRESULT hidden = platform::Current().SendMessageA(m_hToolbar, TB_ISBUTTONHIDDEN,
+                                                            platform::WParamOf(record.idCommand), 0);
     *result = hidden == 0 ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
@@ -93,13 +163,15 @@ HRESULT clsToolbarButton::put_Visible(VARIANT_BOOL value) {
     // True (-1) shows (flag 0), false (0) hides (flag 1); 32767 has no 16-bit flag and overflows.
     SHORT hide = 0;
     RETURN_IF_FAILED(CheckedAbs16(static_cast<SHORT>(~value), &hide));
-    platform::Current().SendMessageA(m_hToolbar, TB_HIDEBUTTON, record.idCommand, hide);
+    platform::Current().SendMessageA(m_hToolbar, TB_HIDEBUTTON, platform::WParamOf(record.idCommand),
+                                     platform::LParamOf(hide));
     return S_OK;
 }
 
 HRESULT clsToolbarButton::MoveLeft() {
     if (m_btnIndex <= 0) return S_OK;
-    platform::Current().SendMessageA(m_hToolbar, TB_MOVEBUTTON, m_btnIndex, m_btnIndex - 1);
+    platform::Current().SendMessageA(m_hToolbar, TB_MOVEBUTTON, platform::WParamOf(m_btnIndex),
+                                     platform::LParamOf(m_btnIndex - 1));
     return S_OK;
 }
 
@@ -108,7 +180,8 @@ HRESULT clsToolbarButton::MoveRight() {
     RETURN_IF_FAILED(self()->get_Count(&count));
     RETURN_IF_FAILED(CheckedSubtract(count, 1, &last));
     if (m_btnIndex >= last) return S_OK;
-    platform::Current().SendMessageA(m_hToolbar, TB_MOVEBUTTON, m_btnIndex, m_btnIndex + 1);
+    platform::Current().SendMessageA(m_hToolbar, TB_MOVEBUTTON, platform::WParamOf(m_btnIndex),
+                                     platform::LParamOf(m_btnIndex + 1));
     return S_OK;
 }
 

@@ -2,22 +2,52 @@
 #pragma once
 
 #include "frame/AutomationObject.h"
+#include "platform/WindowSystem.h"
 
 namespace wrang {
 
 class ForeignBuffer;
 
-// A toolbar's record of one button in its 32-bit layout, as the toolbar writes it.
-struct ToolbarButtonRecord {
+// A toolbar's record of one button as a 32-bit process lays it out.
+struct ToolbarButtonRecord32 {
     LONG iBitmap;
     LONG idCommand;
     BYTE fsState;
     BYTE fsStyle;
     BYTE bReserved[2];
-    LONG dwData;
-    LONG iString;  // address of the button's text in the toolbar's process
+    ULONG dwData;
+    ULONG iString;  // address of the button's text in the toolbar's process
 };
-static_assert(sizeof(ToolbarButtonRecord) == 20, "a button record is 20 bytes");
+static_assert(sizeof(ToolbarButtonRecord32) == 20, "a 32-bit button record is 20 bytes");
+
+// The same record as a 64-bit process lays it out: the reserved bytes pad the two pointer-sized
+// fields to 8-byte boundaries.
+struct ToolbarButtonRecord64 {
+    LONG iBitmap;
+    LONG idCommand;
+    BYTE fsState;
+    BYTE fsStyle;
+    BYTE bReserved[6];
+    ULONG64 dwData;
+    ULONG64 iString;
+};
+static_assert(sizeof(ToolbarButtonRecord64) == 32, "a 64-bit button record is 32 bytes");
+
+// What the component takes from a record, whichever layout the toolbar's process writes.
+struct ToolbarButtonRecord {
+    LONG idCommand = 0;
+    platform::ForeignAddress iString = 0;
+};
+
+// The toolbar's process: its id and whether it lays out records and addresses in 64 bits. Decided
+// by that process's bitness, not by the component's.
+struct ToolbarProcess {
+    DWORD id = 0;
+    bool is64Bit = false;
+    LONG RecordSize() const noexcept {
+        return is64Bit ? sizeof(ToolbarButtonRecord64) : sizeof(ToolbarButtonRecord32);
+    }
+};
 
 class clsToolbarButton final : public AutomationObject<clsToolbarButton, _clsToolbarButton> {
 public:
@@ -35,10 +65,14 @@ public:
     HRESULT STDMETHODCALLTYPE GetPreviousButton(_clsToolbarButton **result) override;
 
 private:
+    // The toolbar's process, told the size of the records it is about to be asked for.
+    ToolbarProcess PrepareExchange() noexcept;
     // The record of the button now at m_btnIndex; all zero when it could not be read.
     ToolbarButtonRecord GetButtonInfo() noexcept;
     // Asks the toolbar to write the record into `buffer` and copies it out.
-    ToolbarButtonRecord RequestRecord(const ForeignBuffer& buffer) noexcept;
+    ToolbarButtonRecord RequestRecord(const ToolbarProcess& process, const ForeignBuffer& buffer) noexcept;
+    // A text this process cannot read where it lies, copied by the toolbar into a buffer of ours.
+    HRESULT TextThroughToolbar(const ToolbarProcess& process, LONG idCommand, BSTR* result) noexcept;
     HRESULT NewButton(LONG btnIndex, _clsToolbarButton **result) noexcept;
 
     LONG m_hToolbar = 0;

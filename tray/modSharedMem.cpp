@@ -1,38 +1,33 @@
 #include "tray/modSharedMem.h"
 
-#include "platform/WindowSystem.h"
-
 namespace wrang {
 
 namespace {
 constexpr DWORD kForeignBufferAccess = PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE;
 }
 
-LONG AllocSharedMem(LONG processId, LONG size, LONG* process) noexcept {
+ForeignAddress AllocSharedMem(DWORD processId, SIZE_T size, HANDLE* process) noexcept {
     platform::WindowSystem& system = platform::Current();
-    const LONG opened = system.OpenProcess(kForeignBufferAccess, FALSE, static_cast<DWORD>(processId));
+    const HANDLE opened = system.OpenProcess(kForeignBufferAccess, FALSE, processId);
     if (process) *process = opened;
     if (!opened) return 0;
-    return system.VirtualAllocEx(opened, 0, static_cast<DWORD>(size), MEM_COMMIT | MEM_RESERVE,
-                                 PAGE_READWRITE);
+    return system.VirtualAllocEx(opened, 0, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
 }
 
-void FreeSharedMem(LONG process, LONG address, LONG /*size*/) noexcept {
+void FreeSharedMem(HANDLE process, ForeignAddress address, SIZE_T /*size*/) noexcept {
     platform::WindowSystem& system = platform::Current();
     // A release must name size 0: it frees the whole region the allocation reserved.
     if (process && address) system.VirtualFreeEx(process, address, 0, MEM_RELEASE);
     if (process) system.CloseHandle(process);
 }
 
-void CloseProcessHandle::operator()(LONG process) const noexcept {
+void CloseProcessHandle::operator()(HANDLE process) const noexcept {
     platform::Current().CloseHandle(process);
 }
 
-ForeignBuffer::ForeignBuffer(LONG hWnd, LONG size) noexcept : m_size(size) {
-    DWORD processId = 0;
-    platform::Current().GetWindowThreadProcessId(hWnd, &processId);
-    LONG process = 0;
-    m_address = AllocSharedMem(static_cast<LONG>(processId), size, &process);
+ForeignBuffer::ForeignBuffer(DWORD processId, SIZE_T size) noexcept : m_size(size) {
+    HANDLE process = nullptr;
+    m_address = AllocSharedMem(processId, size, &process);
     m_process.reset(process);
 }
 
@@ -41,10 +36,10 @@ ForeignBuffer::~ForeignBuffer() {
     FreeSharedMem(m_process.release(), m_address, m_size);
 }
 
-bool ForeignBuffer::Read(LONG address, void* buffer, DWORD size) const noexcept {
+bool ForeignBuffer::Read(ForeignAddress address, void* buffer, SIZE_T size) const noexcept {
     // Without a buffer the exchange never happened: there is nothing of it to follow.
     if (!*this) return false;
-    DWORD read = 0;
+    SIZE_T read = 0;
     return platform::Current().ReadProcessMemory(m_process.get(), address, buffer, size, &read) != FALSE;
 }
 

@@ -5,46 +5,57 @@
 #include <windows.h>
 
 #include "frame/Resource.h"
+#include "platform/WindowSystem.h"
 
 namespace wrang {
 
-// Opens the process (operation, read and write rights; not inheritable) and commits a zero-filled
-// read-write region of `size` bytes inside it. The handle goes to `process` (0 when the process
-// could not be opened); the result is the region's address there, 0 when nothing was allocated.
-[[nodiscard]] LONG AllocSharedMem(LONG processId, LONG size, LONG* process) noexcept;
+using platform::ForeignAddress;
 
-// Releases the whole region and closes the handle. Either may be 0, meaning it was never acquired.
-// `size` is what the caller allocated; a release always frees the whole region.
-void FreeSharedMem(LONG process, LONG address, LONG size) noexcept;
+// Opens the process (operation, read and write rights; not inheritable) and commits a zero-filled
+// read-write region of `size` bytes inside it. The handle goes to `process` (null when the process
+// could not be opened); the result is the region's address there, 0 when nothing was allocated.
+[[nodiscard]] ForeignAddress AllocSharedMem(DWORD processId, SIZE_T size, HANDLE* process) noexcept;
+
+// Releases the whole region and closes the handle. Either may be null, meaning it was never
+// acquired. `size` is what the caller allocated; a release always frees the whole region.
+void FreeSharedMem(HANDLE process, ForeignAddress address, SIZE_T size) noexcept;
 
 struct CloseProcessHandle {
-    void operator()(LONG process) const noexcept;
+    void operator()(HANDLE process) const noexcept;
 };
-using UniqueProcess = Unique<LONG, CloseProcessHandle>;
+using UniqueProcess = Unique<HANDLE, CloseProcessHandle>;
 
-// One buffer in the process that owns a window, released with its process handle on every path.
+// One buffer in another process, released with its process handle on every path.
 class ForeignBuffer {
 public:
-    // Allocates `size` bytes in the process of `hWnd`.
-    ForeignBuffer(LONG hWnd, LONG size) noexcept;
+    // Allocates `size` bytes in the process `processId`.
+    ForeignBuffer(DWORD processId, SIZE_T size) noexcept;
     ForeignBuffer(const ForeignBuffer&) = delete;
     ForeignBuffer& operator=(const ForeignBuffer&) = delete;
     ~ForeignBuffer();
 
-    // True when both the process and the region were acquired: only then may the address be handed
-    // to the window, which would otherwise write its answer to address 0.
-    explicit operator bool() const noexcept { return m_process && m_address != 0; }
-    LONG Process() const noexcept { return m_process.get(); }
-    LONG Address() const noexcept { return m_address; }
+    // True when both the process and the region were acquired and this process can name the
+    // region: only then may the address be handed to the window, which would otherwise write its
+    // answer to address 0 (or to an address cut short in a message parameter).
+    explicit operator bool() const noexcept {
+        return m_process && m_address != 0 && platform::Reachable(m_address);
+    }
+    HANDLE Process() const noexcept { return m_process.get(); }
+    ForeignAddress Address() const noexcept { return m_address; }
+    // The address as the message parameter that hands it to the window; only meaningful while the
+    // buffer is there, and then the address fits a parameter (see operator bool).
+    LPARAM AddressParameter() const noexcept {
+        return static_cast<LPARAM>(static_cast<ULONG_PTR>(m_address));
+    }
 
     // Copies `size` bytes from `address` in the same process; false when nothing was read, and
     // always false without a buffer.
-    [[nodiscard]] bool Read(LONG address, void* buffer, DWORD size) const noexcept;
+    [[nodiscard]] bool Read(ForeignAddress address, void* buffer, SIZE_T size) const noexcept;
 
 private:
     UniqueProcess m_process;
-    LONG m_address = 0;
-    LONG m_size = 0;
+    ForeignAddress m_address = 0;
+    SIZE_T m_size = 0;
 };
 
 }  // namespace wrang

@@ -112,11 +112,11 @@ HRESULT clsWrangler::get_Text(BSTR* result) {
         // A window of another process whose text lives in its own procedure reports nothing to
         // GetWindowText; ask the window itself.
         LONG noArgument = 0;
-        const LONG asked = ws.SendMessageA(m_hWnd, WM_GETTEXTLENGTH, 0,
-                                           reinterpret_cast<LONG>(&noArgument));
+        const LONG asked = platform::AnswerOf(
+            ws.SendMessageA(m_hWnd, WM_GETTEXTLENGTH, 0, platform::AddressOf(&noArgument)));
         RETURN_IF_FAILED(CheckedAdd(asked, 1, &size));
         RETURN_IF_FAILED(TextBuffer(asked, &buffer));
-        ws.SendMessageA(m_hWnd, WM_GETTEXT, size, reinterpret_cast<LONG>(buffer.data()));
+        ws.SendMessageA(m_hWnd, WM_GETTEXT, platform::WParamOf(size), platform::AddressOf(buffer.data()));
     }
     // The whole buffer, not up to the first NUL: a window that delivers less than it announced
     // leaves NUL characters at the end, and the caller sees them.
@@ -126,7 +126,7 @@ HRESULT clsWrangler::get_Text(BSTR* result) {
 HRESULT clsWrangler::put_Text(BSTR value) {
     AnsiText text;
     RETURN_IF_FAILED(ToAnsi(value, &text));
-    platform::Current().SendMessageA(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LONG>(text.data()));
+    platform::Current().SendMessageA(m_hWnd, WM_SETTEXT, 0, platform::AddressOf(text.data()));
     return S_OK;
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 struct ClickMessage {
     UINT message;
-    LONG wParam;
+    WPARAM wParam;
 };
 
 // Indexed by ClickButtonMethods. The "down" and "up" values of both buttons send the opposite
@@ -86,14 +86,17 @@ HRESULT clsWrangler::SendText(BSTR strText, LONG sendInterval, VARIANT_BOOL* res
 HRESULT clsWrangler::PostKey(LONG keyCode, LONG hWnd, SHORT pause) noexcept {
     platform::WindowSystem& system = platform::Current();
     // Only the low byte is a scan code; anything above it would spill into the flag bits.
-    const LONG scanCode = static_cast<LONG>(system.MapVirtualKeyA(static_cast<UINT>(keyCode), 0) & 0xFF);
-    const LONG down = (scanCode << 16) | 1;
-    const LONG up = static_cast<LONG>(0xC0000000u | static_cast<ULONG>(down));
-    system.PostMessageA(hWnd, WM_KEYDOWN, keyCode, down);
+    const ULONG scanCode = system.MapVirtualKeyA(static_cast<UINT>(keyCode), 0) & 0xFF;
+    // The key flags are 32 bits, zero-extended in a 64-bit build as the window system sends them:
+    // a key-up's lParam is 0x00000000C0ss0001 there, not a negative number.
+    const LPARAM down = platform::ComposedLParam((scanCode << 16) | 1);
+    const LPARAM up = platform::ComposedLParam(0xC0000000u | (scanCode << 16) | 1);
+    const WPARAM key = platform::WParamOf(keyCode);
+    system.PostMessageA(hWnd, WM_KEYDOWN, key, down);
     // A negative pause would reach Sleep as an almost endless (or INFINITE) wait: it means none.
     system.Sleep(pause > 0 ? static_cast<DWORD>(pause) : 0);
-    if (!HasNoCharacter(keyCode)) system.PostMessageA(hWnd, WM_CHAR, keyCode, down);
-    system.PostMessageA(hWnd, WM_KEYUP, keyCode, up);
+    if (!HasNoCharacter(keyCode)) system.PostMessageA(hWnd, WM_CHAR, key, down);
+    system.PostMessageA(hWnd, WM_KEYUP, key, up);
     return S_OK;
 }
 

@@ -11,10 +11,10 @@ namespace {
 
 // The addresses handed to the window point into this process and are valid only while the
 // window procedure runs: every variable behind them lives on the sending member's stack.
-template <typename T>
-LONG AddressOf(T* variable) noexcept {
-    return static_cast<LONG>(reinterpret_cast<LONG_PTR>(variable));
-}
+using platform::AddressOf;
+using platform::AnswerOf;
+using platform::LParamOf;
+using platform::WParamOf;
 
 // The most room a text buffer is given beyond its text, so that an arbitrary wParam cannot make
 // the component allocate without bound.
@@ -40,8 +40,8 @@ HRESULT ToAnsiBuffer(BSTR value, LONG wParam, AnsiText* buffer, int* length) noe
 // The window gets the ANSI text itself, or the address of a variable that holds its address.
 LONG SendAnsiText(LONG hWnd, LONG wMsg, LONG wParam, const AnsiText& text, VARIANT_BOOL forceByVal) {
     char* buffer = text.data();
-    const LONG lParam = forceByVal ? AddressOf(buffer) : AddressOf(&buffer);
-    return platform::Current().SendMessageA(hWnd, static_cast<UINT>(wMsg), wParam, lParam);
+    const LPARAM lParam = forceByVal ? AddressOf(buffer) : AddressOf(&buffer);
+    return AnswerOf(platform::Current().SendMessageA(hWnd, static_cast<UINT>(wMsg), WParamOf(wParam), lParam));
 }
 
 }  // namespace
@@ -56,8 +56,8 @@ HRESULT clsWrangler::SendMsg(LONG wMsg, LONG wParam, IDispatch* lParam, VARIANT_
     // A counted reference of our own, in a variable whose address the window gets.
     ComPtr<IDispatch> held(lParam);
     IDispatch* variable = held.detach();
-    *result = platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg), wParam,
-                                               AddressOf(&variable));
+    *result = AnswerOf(platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg),
+                                                        WParamOf(wParam), AddressOf(&variable)));
     // A receiver that swapped the reference released ours and left its own there: what the
     // variable holds now is what this member releases.
     held = ComPtr<IDispatch>::Attach(variable);
@@ -67,8 +67,8 @@ HRESULT clsWrangler::SendMsg(LONG wMsg, LONG wParam, IDispatch* lParam, VARIANT_
 HRESULT clsWrangler::SendMsgByRef(LONG wMsg, LONG wParam, IDispatch** lParam,
                                   VARIANT_BOOL forceByVal, LONG* result) {
     if (!result || !lParam) return E_POINTER;
-    *result = platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg), wParam,
-                                               AddressOf(lParam));
+    *result = AnswerOf(platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg),
+                                                        WParamOf(wParam), AddressOf(lParam)));
     return S_OK;
 }
 
@@ -77,16 +77,16 @@ HRESULT clsWrangler::SendMsgLong(LONG wMsg, LONG wParam, LONG lParam, VARIANT_BO
     if (!result) return E_POINTER;
     // Whatever the receiver writes lands in this copy; the caller's value never changes.
     LONG copy = lParam;
-    *result = platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg), wParam,
-                                               forceByVal ? lParam : AddressOf(&copy));
+    *result = AnswerOf(platform::Current().SendMessageA(
+        m_hWnd, static_cast<UINT>(wMsg), WParamOf(wParam), forceByVal ? LParamOf(lParam) : AddressOf(&copy)));
     return S_OK;
 }
 
 HRESULT clsWrangler::SendMsgLongByRef(LONG wMsg, LONG wParam, LONG* lParam,
                                       VARIANT_BOOL forceByVal, LONG* result) {
     if (!result || !lParam) return E_POINTER;
-    *result = platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg), wParam,
-                                               forceByVal ? *lParam : AddressOf(lParam));
+    *result = AnswerOf(platform::Current().SendMessageA(
+        m_hWnd, static_cast<UINT>(wMsg), WParamOf(wParam), forceByVal ? LParamOf(*lParam) : AddressOf(lParam)));
     return S_OK;
 }
 
@@ -124,7 +124,7 @@ HRESULT clsWrangler::SendMsgStringByRef(LONG wMsg, LONG wParam, BSTR* lParam,
 
 HRESULT clsWrangler::PostMsg(LONG wMsg, LONG wParam, LONG lParam) {
     // Queued and not waited for; whether it arrived is not reported.
-    platform::Current().PostMessageA(m_hWnd, static_cast<UINT>(wMsg), wParam, lParam);
+    platform::Current().PostMessageA(m_hWnd, static_cast<UINT>(wMsg), WParamOf(wParam), LParamOf(lParam));
     return S_OK;
 }
 
