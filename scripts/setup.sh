@@ -32,8 +32,9 @@ host_runs_32bit() {
     printf '\270\001\000\000\000\061\333\315\200' >>"$probe"                           # exit(0)
     chmod +x "$probe"
     status=0
-    "$probe" >/dev/null 2>&1 || status=$?
+    PROBE_ERROR=$( ("$probe") 2>&1 >/dev/null) || status=$?
     rm -f "$probe"
+    PROBE_ERROR=${PROBE_ERROR##*: }
     return "$status"
 }
 
@@ -45,7 +46,7 @@ elif host_runs_32bit; then
     SKIP_REASON=""
 else
     RUNNABLE_LEGS="x64"
-    SKIP_REASON="this host cannot execute 32-bit programs (the probe failed with 'Exec format error'; dmesg may say 'IA-32 emulation off')"
+    SKIP_REASON="this host cannot execute 32-bit programs (a 32-bit probe program failed: ${PROBE_ERROR:-no message}; on such hosts dmesg says 'IA-32 emulation off')"
 fi
 leg_runs() { case " $RUNNABLE_LEGS " in *" $1 "*) return 0 ;; esac; return 1; }
 

@@ -248,6 +248,8 @@ TEST(DllFile, ExportsExactlyTheFourServerEntryPointsAndImportsOnlySystemDlls) {
                                      "DllUnregisterServer"}),
               names);
     EXPECT_EQ(4u, exports->NumberOfFunctions);
+    // The machine of the build that loads it: a 32-bit client takes the x86 file, a 64-bit one x64.
+    EXPECT_EQ(sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
 
     const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL", "ADVAPI32.DLL",
                                           "OLE32.DLL", "OLEAUT32.DLL", "MSVCRT.DLL"};
@@ -354,6 +356,11 @@ TEST_F(PrivateClassesRoot, RegistrationWritesProgIdsServersAndTypeLibraryAndUnre
     }
     EXPECT_EQ(L"<missing>", Read(L"Wrang.clsMenuItem\\CLSID"));
     EXPECT_NE(L"<missing>", Read(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0"));
+    // The type library is registered for this build's platform only, naming this module.
+    const bool wide = sizeof(void*) == 8;
+    const std::wstring platformKey = L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0\\0\\";
+    EXPECT_EQ(module, Read((platformKey + (wide ? L"win64" : L"win32")).c_str()));
+    EXPECT_EQ(L"<missing>", Read((platformKey + (wide ? L"win32" : L"win64")).c_str()));
     EXPECT_NE(L"<missing>", Read(L"Interface\\{77778CE8-3F56-4767-8794-E8835E21F755}"));
 
     ASSERT_EQ(S_OK, UnregisterServer());

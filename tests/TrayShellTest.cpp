@@ -23,11 +23,19 @@ constexpr UINT kQueryHidden = WM_APP + 2;   // answered by the fake shell: 1 hid
 constexpr wchar_t kShellTurn[] = L"WrangFakeShellTurn";
 constexpr auto kShellDeadline = std::chrono::seconds(100);
 
+// The stand-in shell of this build, or the one WRANG_FAKESHELL names (the other build's, for a
+// shell of the other bitness).
+std::wstring ShellProgram() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"WRANG_FAKESHELL", path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : L"wrang_fakeshell.exe";
+}
+
 // wrang_fakeshell.exe with its options; found once its window chain and buttons exist.
 class FakeShell {
 public:
     explicit FakeShell(const std::wstring& arguments)
-        : m_process(L"wrang_fakeshell.exe", arguments, "Shell_TrayWnd", true, kShellDeadline) {
+        : m_process(ShellProgram().c_str(), arguments, "Shell_TrayWnd", true, kShellDeadline) {
         m_shell = m_process.Window();
         HWND parent = FindWindowExA(FindWindowExA(m_shell, nullptr, "TrayNotifyWnd", nullptr), nullptr,
                                     "SysPager", nullptr);

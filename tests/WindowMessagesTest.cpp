@@ -5,6 +5,7 @@
 
 #include <malloc.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -332,6 +333,33 @@ TEST_F(MessagesTest, PostMsgQueuesAndDoesNotWait) {
     answer = -1;
     ASSERT_EQ(S_OK, none->SendMsgLong(WM_NULL, 0, 0, VARIANT_TRUE, &answer));
     EXPECT_EQ(0, answer);
+}
+
+// A Long from the caller reaches the window as a 64-bit client's runtime widens it (sign-extended),
+// and the answer comes back as its low 32 bits: the same numbers in either build.
+TEST_F(MessagesTest, NegativeLongsArriveSignExtendedAndAnswersComeBackAsLongs) {
+    const struct {
+        LONG wParam, lParam;
+    } cases[] = {{-1, -1}, {LONG_MIN, LONG_MAX}, {-22, LONG_MIN}, {0x7FFF0000, -0x10000}};
+    WPARAM seenW = 0;
+    LPARAM seenL = 0;
+    OnProbe([&](WPARAM wp, LPARAM lp) { seenW = wp, seenL = lp; },
+            static_cast<LRESULT>(0x500000005ll));  // 5 where an answer is 32 bits
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.wParam << ", " << c.lParam);
+        const WPARAM wantedW = static_cast<WPARAM>(static_cast<LONG_PTR>(c.wParam));
+        const LPARAM wantedL = c.lParam;
+        LONG answer = 0;
+        ASSERT_EQ(S_OK, w->SendMsgLong(kProbe, c.wParam, c.lParam, VARIANT_TRUE, &answer));
+        EXPECT_EQ(wantedW, seenW);
+        EXPECT_EQ(wantedL, seenL);
+        EXPECT_EQ(5, answer);
+        thread.Clear();
+        ASSERT_EQ(S_OK, w->PostMsg(kProbe, c.wParam, c.lParam));
+        ASSERT_TRUE(thread.WaitForMessages(target, kProbe, 1));
+        EXPECT_EQ(wantedW, thread.Messages(target, kProbe)[0].wParam);
+        EXPECT_EQ(wantedL, thread.Messages(target, kProbe)[0].lParam);
+    }
 }
 
 }  // namespace

@@ -35,7 +35,10 @@ TargetProcess::TargetProcess(const std::wstring& arguments, const char* classNam
 TargetProcess::TargetProcess(const wchar_t* program, const std::wstring& arguments,
                              const char* className, bool untilCaptioned,
                              std::chrono::milliseconds deadline) {
-    std::wstring command = L"\"" + TestDirectory() + L"\\" + program + L"\" " + arguments;
+    // A program named with its folder runs from there; a bare name from the test's own folder.
+    const std::wstring name = program;
+    const bool hasFolder = name.find_first_of(L"\\:") != std::wstring::npos;
+    std::wstring command = L"\"" + (hasFolder ? name : TestDirectory() + L"\\" + name) + L"\" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
