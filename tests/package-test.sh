@@ -47,21 +47,33 @@ machine() { local pe; pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' '); od -An -tx2 -
 # A fresh prefix, its server and session started away from CTest's pipes.
 "$wine" wineboot.exe -i >/dev/null 2>&1 </dev/null
 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 </dev/null
+# Headless from here on: the null graphics driver takes effect when the session starts again.
+wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1
 wineserver -p >/dev/null 2>&1 </dev/null
 win() { printf 'Z:%s' "$1" | tr '/' '\\'; }
-ours() {  # every key of ours under a classes root: ProgIDs, classes, type library, interfaces
-    local root=$1
-    echo "$root\\Wrang.clsWrangler"; echo "$root\\CLSID\\{FFF37DAE-1BAC-41FB-AFE9-5764A73E09AC}"
-    echo "$root\\Wrang.clsSysToolbar"; echo "$root\\CLSID\\{62E7027A-6069-4A93-A1CB-B3556C1240C0}"
-    echo "$root\\Wrang.clsJuggler"; echo "$root\\CLSID\\{F9031829-9C6F-42C3-AE0F-FBED703DDEF2}"
-    echo "$root\\TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}"
-    for iid in 77778CE8-3F56-4767-8794-E8835E21F755 EBFA69D7-23E2-42E9-892D-3C672C73CD03 \
-               7BDE6AB7-3EA0-4DF7-9B19-9BDF63FCC2BD 3C7999C7-3EA2-4324-BFD9-46EC2633B69C \
-               3F530BE9-0202-42BD-8517-26246DD70270 50A16001-41AD-4FC4-87E3-3A6AC1C7BE86; do
-        echo "$root\\Interface\\{$iid}"
-    done
+# Every key of ours below a classes root: ProgIDs, classes, type library, interfaces.
+ours=(Wrang.clsWrangler 'CLSID\{FFF37DAE-1BAC-41FB-AFE9-5764A73E09AC}'
+      Wrang.clsSysToolbar 'CLSID\{62E7027A-6069-4A93-A1CB-B3556C1240C0}'
+      Wrang.clsJuggler 'CLSID\{F9031829-9C6F-42C3-AE0F-FBED703DDEF2}'
+      'TypeLib\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}'
+      'Interface\{77778CE8-3F56-4767-8794-E8835E21F755}' 'Interface\{EBFA69D7-23E2-42E9-892D-3C672C73CD03}'
+      'Interface\{7BDE6AB7-3EA0-4DF7-9B19-9BDF63FCC2BD}' 'Interface\{3C7999C7-3EA2-4324-BFD9-46EC2633B69C}'
+      'Interface\{3F530BE9-0202-42BD-8517-26246DD70270}' 'Interface\{50A16001-41AD-4FC4-87E3-3A6AC1C7BE86}')
+# The sections of ours in a registry export (one Wine call per look: each takes a while).
+sections() {  # sections ROOT (HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE): our keys there, with their values
+    local short=HKCU
+    [ "$1" = HKEY_LOCAL_MACHINE ] && short=HKLM
+    rm -f "$work/export.reg"
+    "$wine" reg export "$short\\Software\\Classes" "$(win "$work/export.reg")" /y >/dev/null 2>&1 </dev/null
+    [ -f "$work/export.reg" ] || return 0
+    iconv -f UTF-16LE -t UTF-8 "$work/export.reg" | tr -d '\r' | sed '1s/^\xEF\xBB\xBF//' |
+        awk -v root="$1\\Software\\Classes\\" -v keys="$(printf '%s\n' "${ours[@]}")" '
+            BEGIN { n = split(tolower(keys), k, "\n") }
+            /^\[/ { keep = 0; name = tolower(substr($0, 2, length($0) - 2))
+                    for (i = 1; i <= n; i++) if (k[i] != "" && (name == tolower(root) k[i] || index(name, tolower(root) k[i] "\\") == 1)) keep = 1 }
+            keep'
 }
-exists() { "$wine" reg query "$1" >/dev/null 2>&1 </dev/null; }
+has() { printf '%s\n' "$2" | grep -qiF "[$1\\Software\\Classes\\$3]"; }
 
 # register.cmd /user: this leg's DLL must be registered; a half it could not register must be
 # reported as such, with a failing exit code, never as done.
@@ -73,17 +85,16 @@ echo "$report" | grep -q "^OK, registered for the current user: $leg\\\\Wrang.dl
 if echo "$report" | grep -q "^NOT registered"; then
     [ "$status" -ne 0 ]; check $? "register.cmd fails when a half was not registered"
 fi
-mapfile -t userKeys < <(ours 'HKCU\Software\Classes')
-mapfile -t machineKeys < <(ours 'HKLM\Software\Classes')
-for k in "${userKeys[@]}"; do exists "$k"; check $? "registered: $k"; done
-for k in "${machineKeys[@]:0:6}"; do ! exists "$k"; check $? "nothing machine-wide: $k"; done
+user=$(sections HKEY_CURRENT_USER)
+machine=$(sections HKEY_LOCAL_MACHINE)
+for k in "${ours[@]}"; do has HKEY_CURRENT_USER "$user" "$k"; check $? "registered for the user: $k"; done
+[ -z "$machine" ]; check $? "nothing of ours machine-wide"
 
 # Wine's COM reads classes from the machine-wide view only and does not merge in the user's
 # classes as Windows does. To let a script use the per-user registration here, exactly the keys
 # it wrote are mirrored into the machine view for the script run, and removed afterwards.
-for i in "${!userKeys[@]}"; do
-    "$wine" reg copy "${userKeys[$i]}" "${machineKeys[$i]}" /s /f >/dev/null 2>&1 </dev/null
-done
+{ echo REGEDIT4; echo; printf '%s\n' "$user" | sed 's/^\[HKEY_CURRENT_USER\\/[HKEY_LOCAL_MACHINE\\/I'; } >"$work/mirror.reg"
+"$wine" reg import "$(win "$work/mirror.reg")" >/dev/null 2>&1 </dev/null
 cat >"$work/create.vbs" <<'VBS'
 Dim name, made
 made = 0
@@ -99,11 +110,16 @@ grep -q "created 3 of 3 classes" "$work/create.log"; check $? "a script creates 
 WRANG_WINE=$wine "$source/tests/scripts/run-script.sh" "$work/unpacked/examples/attributes.vbs" 2>&1 |
     tr -d '\r' | tee "$work/example.log" | sed 's/^/   attributes.vbs: /'
 grep -q "Edit box text: Written by the attributes example" "$work/example.log"; check $? "the attributes example drove notepad"
-for k in "${machineKeys[@]}"; do "$wine" reg delete "$k" /f >/dev/null 2>&1 </dev/null; done
+{ echo REGEDIT4; echo; for k in "${ours[@]}"; do echo "[-HKEY_LOCAL_MACHINE\\Software\\Classes\\$k]"; done; } >"$work/unmirror.reg"
+"$wine" reg import "$(win "$work/unmirror.reg")" >/dev/null 2>&1 </dev/null
 
-report=$("$wine" cmd /c "$(win "$work/unpacked/register.cmd")" /user /u 2>&1 </dev/null | tr -d '\r')
+"$wine" cmd /c "$(win "$work/unpacked/register.cmd")" /user /u >"$work/register.log" 2>&1 </dev/null
+report=$(tr -d '\r' <"$work/register.log")
 echo "$report" | sed 's/^/   register.cmd \/u: /'
 echo "$report" | grep -q "^OK, unregistered for the current user: $leg\\\\Wrang.dll"; check $? "register.cmd /user /u unregistered $leg\\Wrang.dll"
-for k in "${userKeys[@]}"; do ! exists "$k"; check $? "removed: $k"; done
+left=$(sections HKEY_CURRENT_USER)
+[ -z "$left" ]; check $? "nothing of ours left for the user"
+[ -z "$left" ] || printf '%s\n' "$left" | grep '^\[' | sed 's/^/   left: /'
+[ -z "$(sections HKEY_LOCAL_MACHINE)" ]; check $? "nothing of ours left machine-wide"
 
 if [ "$failures" -eq 0 ]; then echo "ALL PASSED"; else echo "$failures check(s) failed"; exit 1; fi
