@@ -5,7 +5,7 @@
 ' (Windows). Under Wine a process can use only its own menus: there the menu bar's handle and the
 ' system-command identifiers are all this example can show, and it says so.
 Option Explicit
-Dim pad, bar, cursor, entry, popup, selectAll, caption, tries, started
+Dim pad, bar, cursor, entry, popup, selectAll, caption, position, tries, started
 
 Set pad = CreateObject("Wrang.clsWrangler")
 For tries = 1 To 100
@@ -29,7 +29,6 @@ Do While cursor.NextItem()
     Set popup = cursor.GetItem()
     If Not popup Is Nothing Then
         WScript.Echo popup.Text & " (" & popup.ChildCount & " entries)"
-        Dim position
         For position = 0 To popup.ChildCount - 1
             Set entry = popup.GetChildMenu(position)
             If Not entry Is Nothing Then
@@ -37,7 +36,7 @@ Do While cursor.NextItem()
                     WScript.Echo "    ----"
                 Else
                     WScript.Echo "    " & entry.Text & IIf(entry.Enabled, "", " (disabled)") & IIf(entry.Checked, " (checked)", "")
-                    If Replace(Split(entry.Text, vbTab)(0), "&", "") = "Select All" Then Set selectAll = entry
+                    If Plain(entry.Text) = "Select All" Then Set selectAll = entry
                 End If
             End If
         Next
@@ -56,8 +55,13 @@ WScript.Echo "Restored: " & popup.Text
 ' Click an entry: notepad gets the same command as from the mouse.
 If Not IsEmpty(selectAll) Then
     selectAll.ClickItem
-    WScript.Echo "Clicked " & Replace(Split(selectAll.Text, vbTab)(0), "&", "")
+    WScript.Echo "Clicked " & Plain(selectAll.Text)
 End If
+
+' A caption without its access-key marks and its shortcut: "Select &All<Tab>Ctrl+A" is "Select All".
+Function Plain(caption)
+    Plain = Replace(Split(caption & vbTab, vbTab)(0), "&", "")
+End Function
 
 Function IIf(condition, whenTrue, whenFalse)
     If condition Then IIf = whenTrue Else IIf = whenFalse
