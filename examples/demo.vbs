@@ -1,4 +1,5 @@
 ' Drives Wine's notepad through the registered component.
+' needs: notepad.exe
 Option Explicit
 
 ' Wine's cscript has no WScript.Sleep.
@@ -76,7 +77,12 @@ Dim padEdit
 Set padEdit = pad.GetChild("Edit")
 ' Keys are posted to the control itself: notepad need not be active. Letters go without Shift.
 WScript.Echo "SendText returned " & padEdit.SendText("Hello from Wrang", 5)
-Pause 0.5
+' Posted keys are handled when notepad gets to them: wait (up to five seconds) until all are there.
+Dim waited
+For waited = 1 To 50
+    If InStr(padEdit.Text, "hello from wrang") > 0 Then Exit For
+    Pause 0.1
+Next
 WScript.Echo "Notepad now shows: " & Replace(padEdit.Text, Chr(0), "")
 ' Typed text counts as a change; clear the flag (EM_SETMODIFY) so closing asks nothing.
 padEdit.SendMsgLong &HB9, 0, 0, True

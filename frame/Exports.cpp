@@ -1,4 +1,4 @@
-// The four entry points of Wrang.dll, and nothing else (see Wrang.def).
+// The five entry points of Wrang.dll, and nothing else (see Wrang.def).
 #include <windows.h>
 #include <objbase.h>
 
@@ -14,3 +14,6 @@ STDAPI DllCanUnloadNow() { return wrang::CanUnloadNow() ? S_OK : S_FALSE; }
 STDAPI DllRegisterServer() { return wrang::RegisterServer(); }
 
 STDAPI DllUnregisterServer() { return wrang::UnregisterServer(); }
+
+// regsvr32 /n /i:user Wrang.dll registers for the current user only; /u undoes it.
+STDAPI DllInstall(BOOL install, PCWSTR commandLine) { return wrang::Install(install != FALSE, commandLine); }

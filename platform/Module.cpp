@@ -1,5 +1,11 @@
 #include "platform/Module.h"
 
+// Declared by the platform's headers of newer systems only; exported by every oleaut32 we run on.
+extern "C" {
+HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* library, OLECHAR* path, OLECHAR* helpDirectory);
+HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID libid, WORD major, WORD minor, LCID locale, SYSKIND platform);
+}
+
 namespace wrang::platform {
 
 HRESULT ThisModulePath(wchar_t* path, DWORD capacity) noexcept {
@@ -38,6 +44,29 @@ HRESULT DeleteRegistryTree(HKEY root, const wchar_t* key) noexcept {
                    : HRESULT_FROM_WIN32(removed);
     }
     return HRESULT_FROM_WIN32(status);
+}
+
+UserClassesAsClassesRoot::~UserClassesAsClassesRoot() {
+    if (m_redirected) RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    if (m_userClasses) RegCloseKey(m_userClasses);
+}
+
+HRESULT UserClassesAsClassesRoot::Begin() noexcept {
+    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr,
+                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &m_userClasses, nullptr);
+    if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+    status = RegOverridePredefKey(HKEY_CLASSES_ROOT, m_userClasses);
+    if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+    m_redirected = true;
+    return S_OK;
+}
+
+HRESULT RegisterTypeLibraryForUser(ITypeLib* library, const wchar_t* path) noexcept {
+    return RegisterTypeLibForUser(library, const_cast<OLECHAR*>(path), nullptr);
+}
+
+HRESULT UnregisterTypeLibraryForUser(REFGUID libid, WORD major, WORD minor, SYSKIND platform) noexcept {
+    return UnRegisterTypeLibForUser(libid, major, minor, LOCALE_NEUTRAL, platform);
 }
 
 BSTR SystemMessage(HRESULT status) noexcept {

@@ -15,6 +15,26 @@ namespace wrang::platform {
 // Removes a key with everything below it; a key that is not there is not an error.
 [[nodiscard]] HRESULT DeleteRegistryTree(HKEY root, const wchar_t* key) noexcept;
 
+// While it lives, HKEY_CLASSES_ROOT of this process means the current user's own classes
+// (HKEY_CURRENT_USER\Software\Classes): everything written through it, by this component or by
+// the automation runtime's type-library registration, lands there and nowhere machine-wide.
+class UserClassesAsClassesRoot {
+public:
+    UserClassesAsClassesRoot() noexcept = default;
+    UserClassesAsClassesRoot(const UserClassesAsClassesRoot&) = delete;
+    UserClassesAsClassesRoot& operator=(const UserClassesAsClassesRoot&) = delete;
+    ~UserClassesAsClassesRoot();
+    [[nodiscard]] HRESULT Begin() noexcept;
+
+private:
+    HKEY m_userClasses = nullptr;
+    bool m_redirected = false;
+};
+
+// The runtime's per-user type-library registration (under the user's classes).
+[[nodiscard]] HRESULT RegisterTypeLibraryForUser(ITypeLib* library, const wchar_t* path) noexcept;
+[[nodiscard]] HRESULT UnregisterTypeLibraryForUser(REFGUID libid, WORD major, WORD minor, SYSKIND platform) noexcept;
+
 // The system's description of a status as a new automation string; nullptr when it has none.
 [[nodiscard]] BSTR SystemMessage(HRESULT status) noexcept;
 

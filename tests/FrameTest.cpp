@@ -234,7 +234,7 @@ const IMAGE_NT_HEADERS* Headers(HMODULE module) {
     return reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
 }
 
-TEST(DllFile, ExportsExactlyTheFourServerEntryPointsAndImportsOnlySystemDlls) {
+TEST(DllFile, ExportsExactlyTheFiveRegistrationAndServerEntryPointsAndImportsOnlySystemDlls) {
     LoadedDll dll;
     ASSERT_TRUE(dll.module);
     auto* base = reinterpret_cast<const BYTE*>(dll.module);
@@ -244,10 +244,10 @@ TEST(DllFile, ExportsExactlyTheFourServerEntryPointsAndImportsOnlySystemDlls) {
     std::set<std::string> names;
     auto* nameRvas = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
     for (DWORD i = 0; i < exports->NumberOfNames; ++i) names.insert(reinterpret_cast<const char*>(base + nameRvas[i]));
-    EXPECT_EQ((std::set<std::string>{"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer",
+    EXPECT_EQ((std::set<std::string>{"DllCanUnloadNow", "DllGetClassObject", "DllInstall", "DllRegisterServer",
                                      "DllUnregisterServer"}),
               names);
-    EXPECT_EQ(4u, exports->NumberOfFunctions);
+    EXPECT_EQ(5u, exports->NumberOfFunctions);
     // The machine of the build that loads it: a 32-bit client takes the x86 file, a 64-bit one x64.
     EXPECT_EQ(sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
 
