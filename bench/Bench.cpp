@@ -651,12 +651,20 @@ void TrayScaling() {
             }
             elapsed = Now() - start;
         }
+        // The limit: one record and one text read per button, the calls made directly.
+        BOOL wow64 = FALSE;
+        IsWow64Process(shell.info.hProcess, &wow64);
+        const RawExchange raw{shell.toolbar, sizeof(void*) == 8 && !wow64};
+        const double rawStart = Now();
+        for (int i = 0; i < size; ++i) raw(true, false);
+        const double rawPerButton = (Now() - rawStart) / size;
         rows.push_back({size, items, elapsed / std::max(items, 1L),
                         Format("%.2f reads, %.2f process opens, %.2f buffers per button%s",
                                static_cast<double>(counting.reads) / size,
                                static_cast<double>(counting.opens) / size,
                                static_cast<double>(counting.allocations) / size,
-                               wrongTexts ? Format("; %ld texts not 60 long", wrongTexts).c_str() : "")});
+                               wrongTexts ? Format("; %ld texts not 60 long", wrongTexts).c_str() : ""),
+                        rawPerButton});
     }
     PrintScale("Every button text of a toolbar in another process (60-character texts)", "buttons", rows);
 }

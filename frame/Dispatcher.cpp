@@ -189,9 +189,31 @@ void* PayloadAddress(VARIANT* local) {
     }
 }
 
+// A VARIANT of the dispatcher's own that clears itself only when it holds something to release: a
+// Long, a Boolean or nothing needs no call into the runtime, and most arguments are such.
+class LocalVariant {
+public:
+    LocalVariant() noexcept { V_VT(&m_value) = VT_EMPTY; }
+    LocalVariant(const LocalVariant&) = delete;
+    LocalVariant& operator=(const LocalVariant&) = delete;
+    ~LocalVariant() {
+        const VARTYPE type = V_VT(&m_value);
+        if (type != VT_EMPTY && type != VT_I4 && type != VT_BOOL) VariantClear(&m_value);
+    }
+    VARIANT* get() noexcept { return &m_value; }
+    // Hands the value to `out` (which the caller has cleared) and forgets it.
+    void release(VARIANT* out) noexcept {
+        *out = m_value;
+        V_VT(&m_value) = VT_EMPTY;
+    }
+
+private:
+    VARIANT m_value;
+};
+
 // One argument on its way to the member.
 struct Slot {
-    UniqueVariant local;
+    LocalVariant local;
     VARIANT* writeBack = nullptr;  // the caller's variable, for a by-reference parameter
 };
 
