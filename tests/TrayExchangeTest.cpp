@@ -427,8 +427,10 @@ TEST(TrayExchange, A64BitToolbarIsReadInItsOwnLayout) {
         EXPECT_EQ(exchange, std::vector<std::string>(toolbar.calls.begin(), toolbar.calls.begin() + 6));
         const bool copied = !platform::Reachable(c.text);
         EXPECT_EQ(copied ? 2u : 0u, toolbar.Count("SendMessageA(" + std::to_string(TB_GETBUTTONTEXTW) + ",4321,"));
-        // Every buffer is released, the copy's before the record's.
+        // Every buffer is released, the copy's before the record's; the process is opened once.
         EXPECT_EQ(copied ? 2u : 1u, toolbar.Count("VirtualFreeEx"));
+        EXPECT_EQ(1u, toolbar.Count("OpenProcess"));
+        EXPECT_EQ(1u, toolbar.Count("CloseHandle"));
         EXPECT_EQ(Release(), std::vector<std::string>(toolbar.calls.end() - 2, toolbar.calls.end()));
 
         toolbar.calls.clear();

@@ -110,7 +110,7 @@ HRESULT clsToolbarButton::get_Text(BSTR* result) {
     ForeignBuffer buffer(process.id, process.RecordSize());
     const ToolbarButtonRecord record = RequestRecord(process, buffer);
     if (buffer && !platform::Reachable(record.iString)) {
-        return TextThroughToolbar(process, record.idCommand, result);
+        return TextThroughToolbar(buffer, record.idCommand, result);
     }
 
     std::wstring text;
@@ -146,7 +146,7 @@ HRESULT clsToolbarButton::get_Text(BSTR* result) {
     return ToBstr(text, result);
 }
 
-HRESULT clsToolbarButton::TextThroughToolbar(const ToolbarProcess& process, LONG idCommand,
+HRESULT clsToolbarButton::TextThroughToolbar(const ForeignBuffer& record, LONG idCommand,
                                              BSTR* result) noexcept {
     // A 32-bit component cannot read a 64-bit shell's memory above 4 GiB. The toolbar itself
     // copies the text into a buffer that this process can read; it learns no buffer size, so the
@@ -156,7 +156,7 @@ HRESULT clsToolbarButton::TextThroughToolbar(const ToolbarProcess& process, LONG
     const LRESULT length = system.SendMessageA(m_hToolbar, TB_GETBUTTONTEXTW, command, 0);
     if (length <= 0 || length > kMostCopiedText) return ToBstr(std::wstring(), result);
     const SIZE_T size = (static_cast<SIZE_T>(length) + 1) * sizeof(WCHAR);
-    ForeignBuffer copy(process.id, size);
+    ForeignBuffer copy(record, size);
     if (!copy) return ToBstr(std::wstring(), result);
     system.SendMessageA(m_hToolbar, TB_GETBUTTONTEXTW, command, copy.AddressParameter());
     std::wstring text;
