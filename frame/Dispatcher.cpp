@@ -1,5 +1,6 @@
 #include "frame/Dispatcher.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <new>
 
@@ -98,6 +99,16 @@ VARTYPE VariantTypeOf(Kind kind) {
     return VT_EMPTY;
 }
 
+// The runtime's case folding, which GetIDsOfNames has always used; for an ASCII character it is the
+// plain letter mapping below.
+wchar_t Folded(wchar_t c) { return static_cast<wchar_t>(std::towupper(c)); }
+wchar_t AsciiFolded(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - (L'a' - L'A')) : c; }
+
+// FNV-1a over the folded code units.
+constexpr unsigned kHashBasis = 2166136261u;
+constexpr unsigned kHashPrime = 16777619u;
+unsigned HashStep(unsigned hash, wchar_t folded) { return (hash ^ static_cast<unsigned>(folded)) * kHashPrime; }
+
 bool SameName(const std::wstring& a, const wchar_t* b) {
     size_t i = 0;
     for (; i < a.size() && b[i]; ++i) {
@@ -114,6 +125,20 @@ VARIANT* Dereference(VARIANT* arg) {
 // Converts one argument into `local`, which owns whatever the conversion made, and sets `word` to
 // what the member receives for a parameter passed by value.
 HRESULT ConvertValue(const Parameter& p, VARIANT* source, VARIANT* local, ArgumentSlot* word) {
+    // An argument that already has the parameter's type is taken as it is (what VariantChangeType
+    // would do, without its call).
+    if (p.kind == Kind::Long && V_VT(source) == VT_I4) {
+        V_VT(local) = VT_I4;
+        V_I4(local) = V_I4(source);
+        *word = static_cast<ArgumentSlot>(static_cast<ULONG>(V_I4(local)));
+        return S_OK;
+    }
+    if (p.kind == Kind::Boolean && V_VT(source) == VT_BOOL) {
+        V_VT(local) = VT_BOOL;
+        V_BOOL(local) = V_BOOL(source);
+        *word = static_cast<USHORT>(V_BOOL(local));
+        return S_OK;
+    }
     switch (p.kind) {
     case Kind::Long:
         RETURN_IF_FAILED(VariantChangeType(local, source, 0, VT_I4));
@@ -164,9 +189,31 @@ void* PayloadAddress(VARIANT* local) {
     }
 }
 
+// A VARIANT of the dispatcher's own that clears itself only when it holds something to release: a
+// Long, a Boolean or nothing needs no call into the runtime, and most arguments are such.
+class LocalVariant {
+public:
+    LocalVariant() noexcept { V_VT(&m_value) = VT_EMPTY; }
+    LocalVariant(const LocalVariant&) = delete;
+    LocalVariant& operator=(const LocalVariant&) = delete;
+    ~LocalVariant() {
+        const VARTYPE type = V_VT(&m_value);
+        if (type != VT_EMPTY && type != VT_I4 && type != VT_BOOL) VariantClear(&m_value);
+    }
+    VARIANT* get() noexcept { return &m_value; }
+    // Hands the value to `out` (which the caller has cleared) and forgets it.
+    void release(VARIANT* out) noexcept {
+        *out = m_value;
+        V_VT(&m_value) = VT_EMPTY;
+    }
+
+private:
+    VARIANT m_value;
+};
+
 // One argument on its way to the member.
 struct Slot {
-    UniqueVariant local;
+    LocalVariant local;
     VARIANT* writeBack = nullptr;  // the caller's variable, for a by-reference parameter
 };
 
@@ -270,7 +317,71 @@ HRESULT Dispatcher::Load(REFIID iid) {
         }
         m_members.push_back(std::move(member));
     }
+    IndexNames();
     return S_OK;
+}
+
+void Dispatcher::IndexNames() {
+    for (size_t m = 0; m < m_members.size(); ++m) {
+        if (m_members[m].names.empty()) continue;
+        std::wstring folded;
+        unsigned hash = kHashBasis;
+        for (wchar_t c : m_members[m].names[0]) {
+            folded.push_back(Folded(c));
+            hash = HashStep(hash, folded.back());
+        }
+        auto same = [&](const NameGroup& g) { return g.folded == folded; };
+        auto group = std::find_if(m_names.begin(), m_names.end(), same);
+        if (group == m_names.end()) group = m_names.insert(m_names.end(), NameGroup{folded, hash, {}});
+        group->members.push_back(m);
+    }
+    // At most half full, so that a probe ends soon at an empty slot.
+    size_t slots = 8;
+    while (slots < 2 * m_names.size()) slots *= 2;
+    m_nameSlots.assign(slots, -1);
+    for (size_t g = 0; g < m_names.size(); ++g) {
+        size_t at = m_names[g].hash & (slots - 1);
+        while (m_nameSlots[at] >= 0) at = (at + 1) & (slots - 1);
+        m_nameSlots[at] = static_cast<int>(g);
+    }
+    // By id, and within one id in the order of the type library, which Find relies on.
+    for (size_t m = 0; m < m_members.size(); ++m) m_ids.push_back({m_members[m].id, m});
+    std::stable_sort(m_ids.begin(), m_ids.end(),
+                     [](const IdEntry& a, const IdEntry& b) { return a.id < b.id; });
+}
+
+const Dispatcher::NameGroup* Dispatcher::FindName(const wchar_t* name, bool* ascii) const noexcept {
+    unsigned hash = kHashBasis;
+    size_t length = 0;
+    for (; name[length]; ++length) {
+        if (name[length] >= 0x80) {
+            *ascii = false;
+            return nullptr;
+        }
+        hash = HashStep(hash, AsciiFolded(name[length]));
+    }
+    *ascii = true;
+    if (m_nameSlots.empty()) return nullptr;
+    const size_t mask = m_nameSlots.size() - 1;
+    for (size_t at = hash & mask; m_nameSlots[at] >= 0; at = (at + 1) & mask) {
+        const NameGroup& group = m_names[static_cast<size_t>(m_nameSlots[at])];
+        if (group.hash != hash || group.folded.size() != length) continue;
+        size_t i = 0;
+        while (i < length && group.folded[i] == AsciiFolded(name[i])) ++i;
+        if (i == length) return &group;
+    }
+    return nullptr;
+}
+
+void Dispatcher::FillIds(const Member& member, LPOLESTR* names, UINT count, DISPID* ids) const noexcept {
+    ids[0] = member.id;
+    // Named arguments: the index of each parameter name, from any accessor of the member.
+    for (UINT i = 1; i < count; ++i) {
+        if (!names[i]) continue;
+        for (size_t p = 1; p < member.names.size(); ++p) {
+            if (SameName(member.names[p], names[i])) ids[i] = static_cast<DISPID>(p - 1);
+        }
+    }
 }
 
 HRESULT Dispatcher::GetTypeInfo(UINT index, ITypeInfo** typeInfo) noexcept {
@@ -288,15 +399,16 @@ HRESULT Dispatcher::GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids) noex
     RETURN_IF_FAILED(m_status);
     if (count == 0) return S_OK;
     HRESULT status = DISP_E_UNKNOWNNAME;
-    for (const Member& member : m_members) {
-        if (member.names.empty() || !SameName(member.names[0], names[0])) continue;
-        ids[0] = member.id;
+    bool ascii = false;
+    if (const NameGroup* group = names[0] ? FindName(names[0], &ascii) : nullptr) {
+        for (size_t m : group->members) FillIds(m_members[m], names, count, ids);
         status = S_OK;
-        // Named arguments: the index of each parameter name, from any accessor of the member.
-        for (UINT i = 1; i < count; ++i) {
-            for (size_t p = 1; p < member.names.size(); ++p) {
-                if (SameName(member.names[p], names[i])) ids[i] = static_cast<DISPID>(p - 1);
-            }
+    } else if (names[0] && !ascii) {
+        // A name with other characters: the runtime's folding of every character, member by member.
+        for (const Member& member : m_members) {
+            if (member.names.empty() || !SameName(member.names[0], names[0])) continue;
+            FillIds(member, names, count, ids);
+            status = S_OK;
         }
     }
     for (UINT i = 1; i < count && status == S_OK; ++i) {
@@ -306,9 +418,12 @@ HRESULT Dispatcher::GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids) noex
 }
 
 const Dispatcher::Member* Dispatcher::Find(DISPID id, WORD flags) const noexcept {
+    const auto first = std::lower_bound(m_ids.begin(), m_ids.end(), id,
+                                        [](const IdEntry& e, DISPID wanted) { return e.id < wanted; });
+    // The first member of the id and kind in the order of the type library.
     auto lookFor = [&](INVOKEKIND kind) -> const Member* {
-        for (const Member& member : m_members) {
-            if (member.id == id && member.invokeKind == kind) return &member;
+        for (auto e = first; e != m_ids.end() && e->id == id; ++e) {
+            if (m_members[e->member].invokeKind == kind) return &m_members[e->member];
         }
         return nullptr;
     };
@@ -361,9 +476,10 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
         argumentOf[p] = static_cast<int>(n);
     }
 
-    try {
-        std::vector<Slot> slots(count + (member->hasResult ? 1 : 0));
-        ArgumentSlot words[8] = {};
+    {
+        // On the stack: a call allocates nothing of its own unless a conversion must.
+        Slot slots[9];
+        ArgumentSlot words[9] = {};
         for (size_t p = 0; p < count; ++p) {
             const Parameter& parameter = member->parameters[p];
             Slot& slot = slots[p];
@@ -428,8 +544,6 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
             slots[count].local.release(result);
         }
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
     }
 }
 

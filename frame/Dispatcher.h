@@ -50,12 +50,34 @@ public:
     };
 
 private:
+    // The members that share one name (the accessors of a property), found by the name folded to
+    // upper case. A script asks for a name before nearly every call, so the lookup is one hash and
+    // one comparison, not a walk over every member.
+    struct NameGroup {
+        std::wstring folded;          // the name in upper case (ASCII letters only: see below)
+        unsigned hash = 0;
+        std::vector<size_t> members;  // indices into m_members, in the order of the type library
+    };
+    // A member by DISPID, for Find: the table sorted by id.
+    struct IdEntry {
+        DISPID id;
+        size_t member;
+    };
+
     HRESULT Load(REFIID iid);
+    void IndexNames();
     const Member* Find(DISPID id, WORD flags) const noexcept;
+    // The group of the member named `name`, when `name` is ASCII; nullptr when no member has it.
+    // `ascii` is false for a name with other characters, which the caller looks up the slow way.
+    const NameGroup* FindName(const wchar_t* name, bool* ascii) const noexcept;
+    void FillIds(const Member& member, LPOLESTR* names, UINT count, DISPID* ids) const noexcept;
 
     HRESULT m_status = E_UNEXPECTED;
     ComPtr<ITypeInfo> m_dispatchInfo;
     std::vector<Member> m_members;
+    std::vector<NameGroup> m_names;
+    std::vector<int> m_nameSlots;  // open addressing: index into m_names, -1 for an empty slot
+    std::vector<IdEntry> m_ids;
 };
 
 }  // namespace wrang

@@ -33,16 +33,32 @@ HRESULT ToAnsi(const wchar_t* text, UINT length, AnsiText* out) noexcept {
 
 HRESULT FromAnsi(const char* bytes, int length, BSTR* out) noexcept {
     *out = nullptr;
-    int units = 0;
-    if (bytes && length > 0) {
-        units = MultiByteToWideChar(CP_ACP, 0, bytes, length, nullptr, 0);
-        if (units <= 0) return HRESULT_FROM_WIN32(GetLastError());
+    if (!bytes || length <= 0) {
+        BSTR empty = SysAllocStringLen(nullptr, 0);
+        if (!empty) return E_OUTOFMEMORY;
+        empty[0] = L'\0';
+        *out = empty;
+        return S_OK;
     }
-    BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(units));
-    if (!result) return E_OUTOFMEMORY;
-    if (units > 0) MultiByteToWideChar(CP_ACP, 0, bytes, length, result, units);
-    result[units] = L'\0';
-    *out = result;
+    // No byte of any ANSI code page gives more than one UTF-16 code unit, so a string as long as
+    // the bytes holds the text: one conversion instead of a measuring pass and a converting pass.
+    // Only double-byte text comes out shorter, and is then copied into a string of its length.
+    BSTR converted = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+    if (!converted) return E_OUTOFMEMORY;
+    int units = MultiByteToWideChar(CP_ACP, 0, bytes, length, converted, length);
+    if (units <= 0) {
+        const DWORD error = GetLastError();
+        SysFreeString(converted);
+        return HRESULT_FROM_WIN32(error);
+    }
+    if (units < length) {
+        BSTR exact = SysAllocStringLen(converted, static_cast<UINT>(units));
+        SysFreeString(converted);
+        if (!exact) return E_OUTOFMEMORY;
+        converted = exact;
+    }
+    converted[units] = L'\0';
+    *out = converted;
     return S_OK;
 }
 

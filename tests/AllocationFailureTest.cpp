@@ -44,8 +44,10 @@ TEST(OutOfMemory, AFailedCallLeavesTheCallersVariableAsItWas) {
     ASSERT_NE(before, V_BSTR(&variable)) << "a successful call hands back a new string";
     const BSTR current = V_BSTR(&variable);
 
-    // No memory for the dispatcher's own bookkeeping; then none for the member's text.
-    for (int allowed : {0, 1}) {
+    // Each allocation of the call fails in turn (the dispatcher makes none of its own, the member
+    // one or more for its text), until the call has all it needs.
+    int failures = 0;
+    for (int allowed = 0; allowed < 8; ++allowed) {
         SCOPED_TRACE(allowed);
         EXCEPINFO exception = {};
         HRESULT status = S_OK;
@@ -53,6 +55,8 @@ TEST(OutOfMemory, AFailedCallLeavesTheCallersVariableAsItWas) {
             AllocationLimit limit(allowed);
             status = w->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), &exception, nullptr);
         }
+        if (status == S_OK) break;
+        ++failures;
         EXPECT_TRUE(status == E_OUTOFMEMORY ||
                     (status == DISP_E_EXCEPTION && exception.scode == E_OUTOFMEMORY)) << std::hex << status;
         SysFreeString(exception.bstrSource);
@@ -62,7 +66,38 @@ TEST(OutOfMemory, AFailedCallLeavesTheCallersVariableAsItWas) {
         EXPECT_EQ(current, V_BSTR(&variable));
         EXPECT_STREQ(L"kept", V_BSTR(&variable));
     }
+    EXPECT_GT(failures, 0) << "the member's text needs memory";
     VariantClear(&variable);
+}
+
+// The dispatcher itself allocates nothing for a call: a member without texts works with no memory
+// at all, its by-reference Long written back.
+TEST(OutOfMemory, ACallWithoutTextsNeedsNoMemory) {
+    ComPtr<_clsWrangler> w;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const DISPID id = IdOf(w.get(), L"SendMsgLongByRef");
+    VARIANT variable;
+    V_VT(&variable) = VT_I4;
+    V_I4(&variable) = 7;
+    VARIANT args[3];
+    V_VT(&args[0]) = VT_VARIANT | VT_BYREF;  // lParam
+    V_VARIANTREF(&args[0]) = &variable;
+    V_VT(&args[1]) = VT_I4;  // wParam
+    V_I4(&args[1]) = 0;
+    V_VT(&args[2]) = VT_I4;  // wMsg
+    V_I4(&args[2]) = WM_NULL;
+    DISPPARAMS params = {args, nullptr, 3, 0};
+    VARIANT result;
+    VariantInit(&result);
+    HRESULT status = E_FAIL;
+    {
+        AllocationLimit noMemory(0);
+        status = w->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
+    }
+    EXPECT_EQ(S_OK, status);
+    EXPECT_EQ(VT_I4, V_VT(&result));
+    EXPECT_EQ(VT_I4, V_VT(&variable));
+    EXPECT_EQ(7, V_I4(&variable));
 }
 
 TEST(OutOfMemory, ClassNameReportsItInsteadOfThrowing) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <map>
 #include <set>
 #include <string>
 
@@ -372,6 +374,79 @@ TEST_F(PrivateClassesRoot, RegistrationWritesProgIdsServersAndTypeLibraryAndUnre
         if (key) RegCloseKey(key);
     }
     EXPECT_EQ(L"<missing>", Read(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0"));
+}
+
+// The name lookup against every member name of every class: any mix of case finds the member; a
+// name one character off, or with a character outside ASCII, finds nothing unless it is another
+// member's name; a null name pointer is an unknown name, not a crash.
+TEST(Dispatch, NameLookupFindsEveryMemberInAnyCaseAndNothingElse) {
+    ComPtr<_clsWrangler> wrangler;
+    ComPtr<_clsSysToolbar> toolbar;
+    ComPtr<_clsToolbarButton> button;
+    ComPtr<_clsJuggler> juggler;
+    ComPtr<_clsMenuItem> item;
+    ComPtr<_clsMenuEnum> cursor;
+    ASSERT_EQ(S_OK, CreateWrangler(wrangler.put()));
+    ASSERT_EQ(S_OK, CreateSysToolbar(toolbar.put()));
+    ASSERT_EQ(S_OK, CreateToolbarButton(button.put()));
+    ASSERT_EQ(S_OK, CreateJuggler(juggler.put()));
+    ASSERT_EQ(S_OK, CreateMenuItem(item.put()));
+    ASSERT_EQ(S_OK, CreateMenuEnum(cursor.put()));
+    auto upper = [](std::wstring text) {
+        for (auto& c : text) c = static_cast<wchar_t>(towupper(c));
+        return text;
+    };
+    for (IDispatch* object : std::initializer_list<IDispatch*>{wrangler.get(), toolbar.get(), button.get(),
+                                                               juggler.get(), item.get(), cursor.get()}) {
+        // The members as the type library names them, by upper-case name.
+        ComPtr<ITypeInfo> info, view;
+        ASSERT_EQ(S_OK, object->GetTypeInfo(0, 0, info.put()));
+        HREFTYPE href = 0;
+        ASSERT_EQ(S_OK, info->GetRefTypeOfImplType(-1, &href));
+        ASSERT_EQ(S_OK, info->GetRefTypeInfo(href, view.put()));
+        TYPEATTR* attr = nullptr;
+        ASSERT_EQ(S_OK, view->GetTypeAttr(&attr));
+        std::map<std::wstring, DISPID> members;
+        for (UINT f = 0; f < attr->cFuncs; ++f) {
+            FUNCDESC* func = nullptr;
+            ASSERT_EQ(S_OK, view->GetFuncDesc(f, &func));
+            UniqueBstr name;
+            ASSERT_EQ(S_OK, view->GetDocumentation(func->memid, name.put(), nullptr, nullptr, nullptr));
+            members[upper(name.get())] = func->memid;
+            view->ReleaseFuncDesc(func);
+        }
+        view->ReleaseTypeAttr(attr);
+        ASSERT_FALSE(members.empty());
+
+        auto lookup = [&](const std::wstring& name, DISPID* id) {
+            LPOLESTR names[] = {const_cast<LPOLESTR>(name.c_str())};
+            *id = 12345;
+            return object->GetIDsOfNames(IID_NULL, names, 1, 0, id);
+        };
+        for (const auto& [name, id] : members) {
+            std::wstring mixed = name;
+            for (size_t i = 0; i < mixed.size(); i += 2) mixed[i] = static_cast<wchar_t>(towlower(mixed[i]));
+            DISPID found = 0;
+            EXPECT_EQ(S_OK, lookup(mixed, &found)) << mixed;
+            EXPECT_EQ(id, found) << mixed;
+            const std::wstring offByOne[] = {name + L"X", name.substr(0, name.size() - 1), L"_" + name.substr(1),
+                                             name + L"\u00e9", L"\u0131" + name.substr(1)};
+            for (const std::wstring& other : offByOne) {
+                const auto known = members.find(upper(other));
+                const HRESULT hr = lookup(other, &found);
+                if (known != members.end()) {
+                    EXPECT_EQ(known->second, found) << other;
+                } else {
+                    EXPECT_EQ(DISP_E_UNKNOWNNAME, hr) << other;
+                    EXPECT_EQ(DISPID_UNKNOWN, found) << other;
+                }
+            }
+        }
+        LPOLESTR none[] = {nullptr};
+        DISPID id = 0;
+        EXPECT_EQ(DISP_E_UNKNOWNNAME, object->GetIDsOfNames(IID_NULL, none, 1, 0, &id));
+        EXPECT_EQ(DISPID_UNKNOWN, id);
+    }
 }
 
 }  // namespace

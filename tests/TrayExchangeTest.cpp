@@ -32,7 +32,7 @@ long long Number(HANDLE handle) { return reinterpret_cast<LONG_PTR>(handle); }
 struct SimulatedToolbar : platform::Win32WindowSystem {
     std::vector<std::string> calls;
     bool openFails = false, allocFails = false, recordReadFails = false;
-    ForeignAddress failingTextRead = 0;  // the address whose two-byte read fails, 0 for none
+    ForeignAddress failingTextRead = 0;  // a read that covers this address fails, 0 for none
     bool endless = false;                // every text address holds 'z'
     LONG count = 3, hiddenAnswer = 0;
     int pointerSize = 4;  // of the toolbar's process: which record layout it writes
@@ -60,6 +60,17 @@ struct SimulatedToolbar : platform::Win32WindowSystem {
             units.push_back(text.at(a));
         return units;
     }
+    // Memory is readable page by page, as in a real process: a page is there when it holds a unit
+    // of some text; the rest of such a page reads as '#'.
+    static constexpr ForeignAddress kPage = 4096;
+    bool Mapped(ForeignAddress address) const {
+        if (endless) return true;
+        const ForeignAddress page = address & ~(kPage - 1);
+        const auto unit = text.lower_bound(page);
+        return unit != text.end() && unit->first < page + kPage;
+    }
+    // The reads of text (address, size): every read but the record's.
+    std::vector<std::pair<ForeignAddress, SIZE_T>> textReads;
     size_t Count(const std::string& prefix) const {
         size_t n = 0;
         for (const auto& c : calls) n += c.compare(0, prefix.size(), prefix) == 0;
@@ -124,10 +135,15 @@ struct SimulatedToolbar : platform::Win32WindowSystem {
             if (!recordWritten || recordReadFails) return FALSE;
             memcpy(buffer, pointerSize == 8 ? static_cast<const void*>(&record64) : &record, size);
         } else {
+            textReads.push_back({address, size});
             for (SIZE_T offset = 0; offset < size; offset += 2) {
-                const auto found = text.find(address + offset);
-                if (address + offset == failingTextRead || (!endless && found == text.end())) return FALSE;
-                const WCHAR unit = endless ? L'z' : found->second;
+                const ForeignAddress at = address + offset;
+                if ((failingTextRead && failingTextRead >= address && failingTextRead < address + size) ||
+                    !Mapped(at) || !Mapped(at + 1)) {
+                    return FALSE;
+                }
+                const auto found = text.find(at);
+                const WCHAR unit = endless ? L'z' : found != text.end() ? found->second : L'#';
                 memcpy(static_cast<char*>(buffer) + offset, &unit, 2);
             }
         }
@@ -203,23 +219,64 @@ TEST(TrayExchange, VisibleReadsTheRecordThenAsksByItsCommand) {
     EXPECT_EQ(Exchange(2) + Release(), toolbar.calls);
 }
 
-TEST(TrayExchange, TextIsReadTwoBytesAtATimeThroughTheSameHandle) {
+TEST(TrayExchange, TextIsReadUpToThePageBoundaryThroughTheSameHandle) {
     SimulatedToolbar toolbar;
     toolbar.PutText(0x00500010, L"Hi\u00e9");
     platform::ScopedWindowSystem scoped(toolbar);
     ComPtr<_clsToolbarButton> button = ButtonAt(0);
     EXPECT_EQ(L"Hi\u00e9", TextOf(button.get()));
-    std::vector<std::string> expected = Exchange(0);
-    for (ForeignAddress address = 0x00500010; address <= 0x00500016; address += 2)
-        expected.push_back(Line("ReadProcessMemory", Number(kProcess), address, 2));
-    EXPECT_EQ(expected + Release(), toolbar.calls);
+    EXPECT_EQ(Exchange(0) + std::vector<std::string>{Line("ReadProcessMemory", Number(kProcess), 0x00500010, 0xFF0)} +
+                  Release(),
+              toolbar.calls);
 
-    // An empty text takes one read.
+    // An empty text takes one read too.
     toolbar.calls.clear();
     toolbar.PutText(0x00600000, L"");
     EXPECT_EQ(L"", TextOf(button.get()));
-    EXPECT_EQ(Exchange(0) + std::vector<std::string>{Line("ReadProcessMemory", Number(kProcess), 0x00600000, 2)} + Release(),
+    EXPECT_EQ(Exchange(0) + std::vector<std::string>{Line("ReadProcessMemory", Number(kProcess), 0x00600000, 0x1000)} +
+                  Release(),
               toolbar.calls);
+}
+
+// Where a text ends against a page boundary, and reads that fail: every read stays within one page,
+// and the text is what reading it unit by unit would give.
+TEST(TrayExchange, TextReadsStopAtPageBoundariesAndKeepWhatWasRead) {
+    using Reads = std::vector<std::pair<ForeignAddress, SIZE_T>>;
+    struct Case {
+        const char* name;
+        ForeignAddress start;
+        const wchar_t* text;
+        bool unmapAfter;         // the page after the text's first page is not there
+        ForeignAddress failing;  // a read covering this address fails
+        const wchar_t* expected;
+        Reads reads;
+    } cases[] = {
+        {"terminator before the boundary", 0x00500FF6, L"abc", false, 0, L"abc", {{0x00500FF6, 10}}},
+        {"terminator is the page's last unit", 0x00500FF8, L"abc", false, 0, L"abc", {{0x00500FF8, 8}}},
+        {"text ends exactly at the boundary", 0x00500FFA, L"abc", false, 0, L"abc",
+         {{0x00500FFA, 6}, {0x00501000, 0x1000}}},
+        {"text crosses the boundary", 0x00500FFC, L"abcd", false, 0, L"abcd", {{0x00500FFC, 4}, {0x00501000, 0x1000}}},
+        {"a unit that straddles the boundary is read alone", 0x00500FFF, L"ab", false, 0, L"ab",
+         {{0x00500FFF, 2}, {0x00501001, 0xFFE}}},
+        {"the next page is not there", 0x00500FFA, L"abc", true, 0, L"abc",
+         {{0x00500FFA, 6}, {0x00501000, 0x1000}, {0x00501000, 2}}},
+        {"a read fails part-way through a chunk", 0x00500000, L"abcdef", false, 0x00500004, L"ab",
+         {{0x00500000, 0x1000}, {0x00500000, 2}, {0x00500002, 2}, {0x00500004, 2}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedToolbar toolbar;
+        toolbar.PutText(c.start, c.text);
+        if (c.unmapAfter) {
+            const ForeignAddress next = (c.start | 0xFFF) + 1;
+            toolbar.text.erase(toolbar.text.lower_bound(next), toolbar.text.end());
+        }
+        toolbar.failingTextRead = c.failing;
+        platform::ScopedWindowSystem scoped(toolbar);
+        EXPECT_EQ(c.expected, TextOf(ButtonAt(0).get()));
+        EXPECT_EQ(c.reads, toolbar.textReads);
+        EXPECT_EQ(Release(), std::vector<std::string>(toolbar.calls.end() - 2, toolbar.calls.end()));
+    }
 }
 
 TEST(TrayExchange, NoProcessOrNoBufferMeansNoRequestAndAnAllZeroRecord) {
@@ -257,8 +314,8 @@ TEST(TrayExchange, TextEndsAtAFailedReadKeepingWhatWasRead) {
     platform::ScopedWindowSystem scoped(toolbar);
     ComPtr<_clsToolbarButton> button = ButtonAt(0);
     EXPECT_EQ(L"ab", TextOf(button.get()));
-    // The record, two units and the failed read; nothing after it.
-    EXPECT_EQ(4u, toolbar.Count("ReadProcessMemory"));
+    // The record, the chunk that failed, two units again and the failed unit; nothing after it.
+    EXPECT_EQ(5u, toolbar.Count("ReadProcessMemory"));
     EXPECT_EQ(Release(), std::vector<std::string>(toolbar.calls.end() - 2, toolbar.calls.end()));
 
     // A record that cannot be read gives no text address at all.
@@ -266,7 +323,7 @@ TEST(TrayExchange, TextEndsAtAFailedReadKeepingWhatWasRead) {
     toolbar.failingTextRead = 0;
     toolbar.recordReadFails = true;
     EXPECT_EQ(L"", TextOf(button.get()));
-    EXPECT_EQ(1u, toolbar.Count(Line("ReadProcessMemory", Number(kProcess), 0, 2)));
+    EXPECT_EQ(1u, toolbar.Count(Line("ReadProcessMemory", Number(kProcess), 0, 0x1000)));
 }
 
 TEST(TrayExchange, TextStopsAtItsBoundAndAtTheTopOfTheAddressRange) {
@@ -370,8 +427,10 @@ TEST(TrayExchange, A64BitToolbarIsReadInItsOwnLayout) {
         EXPECT_EQ(exchange, std::vector<std::string>(toolbar.calls.begin(), toolbar.calls.begin() + 6));
         const bool copied = !platform::Reachable(c.text);
         EXPECT_EQ(copied ? 2u : 0u, toolbar.Count("SendMessageA(" + std::to_string(TB_GETBUTTONTEXTW) + ",4321,"));
-        // Every buffer is released, the copy's before the record's.
+        // Every buffer is released, the copy's before the record's; the process is opened once.
         EXPECT_EQ(copied ? 2u : 1u, toolbar.Count("VirtualFreeEx"));
+        EXPECT_EQ(1u, toolbar.Count("OpenProcess"));
+        EXPECT_EQ(1u, toolbar.Count("CloseHandle"));
         EXPECT_EQ(Release(), std::vector<std::string>(toolbar.calls.end() - 2, toolbar.calls.end()));
 
         toolbar.calls.clear();

@@ -20,19 +20,33 @@ HRESULT CreateToolbarButton(_clsToolbarButton** out) noexcept { return clsToolba
 
 namespace {
 
-// Advances a text address by one code unit in the arithmetic of the toolbar's own pointers: a
-// 32-bit process's address is a signed 32-bit number that overflows past 2147483647, a 64-bit
-// process's one a signed 64-bit number.
-HRESULT NextCodeUnit(bool is64Bit, ForeignAddress* address) noexcept {
+// Advances a text address by `bytes` in the arithmetic of the toolbar's own pointers: a 32-bit
+// process's address is a signed 32-bit number that overflows past 2147483647, a 64-bit process's
+// one a signed 64-bit number.
+HRESULT Advance(bool is64Bit, ULONG bytes, ForeignAddress* address) noexcept {
     if (is64Bit) {
-        if (*address > static_cast<ForeignAddress>(LLONG_MAX) - sizeof(WCHAR)) return RaiseOverflow();
-        *address += sizeof(WCHAR);
+        if (*address > static_cast<ForeignAddress>(LLONG_MAX) - bytes) return RaiseOverflow();
+        *address += bytes;
         return S_OK;
     }
     LONG counter = static_cast<LONG>(static_cast<ULONG>(*address));
-    RETURN_IF_FAILED(CheckedAdd(counter, sizeof(WCHAR), &counter));
+    RETURN_IF_FAILED(CheckedAdd(counter, static_cast<LONG>(bytes), &counter));
     *address = static_cast<ULONG>(counter);
     return S_OK;
+}
+
+// Whether memory can be read is decided page by page, and the smallest page of every x86 and x64
+// system is 4 KiB (larger pages are multiples of it, on the same boundaries). A read that stays
+// inside one such page therefore succeeds or fails as a whole, exactly as each of its code units
+// would on its own.
+constexpr ForeignAddress kPageSize = 4096;
+
+// How many code units to read from `address` in one go: up to the next page boundary, at least
+// one (a unit that straddles the boundary, at an odd address, is read alone), at most `left`.
+size_t ChunkUnits(ForeignAddress address, size_t left) noexcept {
+    const ForeignAddress toBoundary = kPageSize - (address & (kPageSize - 1));
+    const size_t units = static_cast<size_t>(toBoundary / sizeof(WCHAR));
+    return std::max<size_t>(1, std::min(units, left));
 }
 
 HRESULT ToBstr(const std::wstring& text, BSTR* result) noexcept {
@@ -96,30 +110,43 @@ HRESULT clsToolbarButton::get_Text(BSTR* result) {
     ForeignBuffer buffer(process.id, process.RecordSize());
     const ToolbarButtonRecord record = RequestRecord(process, buffer);
     if (buffer && !platform::Reachable(record.iString)) {
-        return TextThroughToolbar(process, record.idCommand, result);
+        return TextThroughToolbar(buffer, record.idCommand, result);
     }
 
     std::wstring text;
     ForeignAddress address = record.iString;
-    // Stops at the terminator, at the first read that fails (a text that is cut short or an
-    // address that is no text: what was read is kept), or at the length bound.
+    // Read in chunks that never cross a page boundary; stops at the terminator, at the first unit
+    // that cannot be read (a text that is cut short or an address that is no text: what was read
+    // is kept), or at the length bound.
+    WCHAR chunk[kPageSize / sizeof(WCHAR)];
     for (;;) {
-        WCHAR unit = 0;
-        if (!buffer.Read(address, &unit, sizeof unit) || unit == 0) break;
+        const size_t wanted = ChunkUnits(address, kMaxTextLength - text.size());
+        size_t usable = wanted;
+        if (!buffer.Read(address, chunk, wanted * sizeof(WCHAR))) {
+            // A whole page is readable or not, so on a real system this is the first unit already;
+            // read unit by unit to keep every unit before the one that fails all the same.
+            usable = 0;
+            ForeignAddress unitAddress = address;
+            while (usable < wanted && buffer.Read(unitAddress, &chunk[usable], sizeof(WCHAR))) {
+                ++usable;
+                unitAddress += sizeof(WCHAR);
+            }
+        }
+        const size_t length = static_cast<size_t>(std::find(chunk, chunk + usable, L'\0') - chunk);
         try {
-            text.push_back(unit);
+            text.append(chunk, length);
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
         }
         // Only a read that follows needs the next address: a text complete at the bound is no
         // overflow, wherever it ends.
-        if (text.size() == kMaxTextLength) break;
-        RETURN_IF_FAILED(NextCodeUnit(process.is64Bit, &address));
+        if (length < wanted || text.size() == kMaxTextLength) break;
+        RETURN_IF_FAILED(Advance(process.is64Bit, static_cast<ULONG>(wanted * sizeof(WCHAR)), &address));
     }
     return ToBstr(text, result);
 }
 
-HRESULT clsToolbarButton::TextThroughToolbar(const ToolbarProcess& process, LONG idCommand,
+HRESULT clsToolbarButton::TextThroughToolbar(const ForeignBuffer& record, LONG idCommand,
                                              BSTR* result) noexcept {
     // A 32-bit component cannot read a 64-bit shell's memory above 4 GiB. The toolbar itself
     // copies the text into a buffer that this process can read; it learns no buffer size, so the
@@ -129,7 +156,7 @@ HRESULT clsToolbarButton::TextThroughToolbar(const ToolbarProcess& process, LONG
     const LRESULT length = system.SendMessageA(m_hToolbar, TB_GETBUTTONTEXTW, command, 0);
     if (length <= 0 || length > kMostCopiedText) return ToBstr(std::wstring(), result);
     const SIZE_T size = (static_cast<SIZE_T>(length) + 1) * sizeof(WCHAR);
-    ForeignBuffer copy(process.id, size);
+    ForeignBuffer copy(record, size);
     if (!copy) return ToBstr(std::wstring(), result);
     system.SendMessageA(m_hToolbar, TB_GETBUTTONTEXTW, command, copy.AddressParameter());
     std::wstring text;

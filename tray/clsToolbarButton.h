@@ -72,7 +72,8 @@ private:
     // Asks the toolbar to write the record into `buffer` and copies it out.
     ToolbarButtonRecord RequestRecord(const ToolbarProcess& process, const ForeignBuffer& buffer) noexcept;
     // A text this process cannot read where it lies, copied by the toolbar into a buffer of ours.
-    HRESULT TextThroughToolbar(const ToolbarProcess& process, LONG idCommand, BSTR* result) noexcept;
+    // The copy is made in a second region of `record`'s process, through the same handle.
+    HRESULT TextThroughToolbar(const ForeignBuffer& record, LONG idCommand, BSTR* result) noexcept;
     HRESULT NewButton(LONG btnIndex, _clsToolbarButton **result) noexcept;
 
     LONG m_hToolbar = 0;

@@ -31,7 +31,20 @@ ForeignBuffer::ForeignBuffer(DWORD processId, SIZE_T size) noexcept : m_size(siz
     m_process.reset(process);
 }
 
+ForeignBuffer::ForeignBuffer(const ForeignBuffer& sameProcess, SIZE_T size) noexcept
+    : m_borrowed(sameProcess.Process()), m_size(size) {
+    if (m_borrowed) {
+        m_address = platform::Current().VirtualAllocEx(m_borrowed, 0, size, MEM_COMMIT | MEM_RESERVE,
+                                                       PAGE_READWRITE);
+    }
+}
+
 ForeignBuffer::~ForeignBuffer() {
+    if (m_borrowed) {
+        // The region only: the handle belongs to the buffer it was borrowed from.
+        if (m_address) platform::Current().VirtualFreeEx(m_borrowed, m_address, 0, MEM_RELEASE);
+        return;
+    }
     // FreeSharedMem closes the handle itself; take it out of the owner that would close it again.
     FreeSharedMem(m_process.release(), m_address, m_size);
 }
@@ -40,7 +53,7 @@ bool ForeignBuffer::Read(ForeignAddress address, void* buffer, SIZE_T size) cons
     // Without a buffer the exchange never happened: there is nothing of it to follow.
     if (!*this) return false;
     SIZE_T read = 0;
-    return platform::Current().ReadProcessMemory(m_process.get(), address, buffer, size, &read) != FALSE;
+    return platform::Current().ReadProcessMemory(Process(), address, buffer, size, &read) != FALSE;
 }
 
 }  // namespace wrang

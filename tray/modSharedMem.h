@@ -30,6 +30,10 @@ class ForeignBuffer {
 public:
     // Allocates `size` bytes in the process `processId`.
     ForeignBuffer(DWORD processId, SIZE_T size) noexcept;
+    // Allocates `size` bytes more in the process of `sameProcess`, through its handle: one member
+    // call opens the process once. `sameProcess` must outlive this buffer, which frees only its
+    // own region.
+    ForeignBuffer(const ForeignBuffer& sameProcess, SIZE_T size) noexcept;
     ForeignBuffer(const ForeignBuffer&) = delete;
     ForeignBuffer& operator=(const ForeignBuffer&) = delete;
     ~ForeignBuffer();
@@ -38,9 +42,9 @@ public:
     // region: only then may the address be handed to the window, which would otherwise write its
     // answer to address 0 (or to an address cut short in a message parameter).
     explicit operator bool() const noexcept {
-        return m_process && m_address != 0 && platform::Reachable(m_address);
+        return Process() && m_address != 0 && platform::Reachable(m_address);
     }
-    HANDLE Process() const noexcept { return m_process.get(); }
+    HANDLE Process() const noexcept { return m_process ? m_process.get() : m_borrowed; }
     ForeignAddress Address() const noexcept { return m_address; }
     // The address as the message parameter that hands it to the window; only meaningful while the
     // buffer is there, and then the address fits a parameter (see operator bool).
@@ -54,6 +58,7 @@ public:
 
 private:
     UniqueProcess m_process;
+    HANDLE m_borrowed = nullptr;  // another buffer's handle, not closed here
     ForeignAddress m_address = 0;
     SIZE_T m_size = 0;
 };

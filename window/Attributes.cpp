@@ -1,4 +1,4 @@
-#include <cwchar>
+#include <cstring>
 
 #include "frame/Checked.h"
 #include "frame/Errors.h"
@@ -35,27 +35,25 @@ HRESULT TextBuffer(LONG length, AnsiText* buffer) noexcept {
 HRESULT clsWrangler::get_ClassName(BSTR* result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    // Pre-filled with spaces so that a query that writes nothing reads back as "".
-    // On the stack: a heap string would throw when memory runs out, and nothing may unwind into the
-    // client.
-    wchar_t spaces[kClassNameBuffer];
-    std::wmemset(spaces, L' ', kClassNameBuffer);
+    // Pre-filled with spaces so that a query that writes nothing reads back as "". The buffer is
+    // made by the runtime's allocator, so that running out of memory is reported as such, as for
+    // every other text of the component.
     AnsiText buffer;
-    RETURN_IF_FAILED(ToAnsi(spaces, kClassNameBuffer, &buffer));
-    platform::Current().GetClassNameA(m_hWnd, buffer.data(), buffer.length());
+    RETURN_IF_FAILED(AnsiText::Zeroed(kClassNameBuffer, &buffer));
+    char* bytes = buffer.data();
+    std::memset(bytes, ' ', kClassNameBuffer);
+    platform::Current().GetClassNameA(m_hWnd, bytes, kClassNameBuffer);
 
-    UniqueBstr whole;
-    RETURN_IF_FAILED(FromAnsi(buffer.data(), buffer.length(), whole.put()));
-    BSTR text = whole.get();
-    UINT end = SysStringLen(text);
-    for (UINT i = 0; i < end; ++i) {
-        if (text[i] == L'\0') end = i;
-    }
-    UINT begin = 0;
-    while (begin < end && text[begin] == L' ') ++begin;
-    while (end > begin && text[end - 1] == L' ') --end;
-    *result = SysAllocStringLen(text + begin, end - begin);
-    return *result ? S_OK : E_OUTOFMEMORY;
+    // Cut at the first NUL and trim the spaces on the ANSI bytes, then convert only what is left.
+    // The same as converting the whole buffer and cutting and trimming the result: in every ANSI
+    // code page a space and a NUL are single bytes that are never part of a well-formed multi-byte
+    // character, so they convert one to one and stand at the same places on both sides.
+    const void* nul = std::memchr(bytes, '\0', kClassNameBuffer);
+    int end = nul ? static_cast<int>(static_cast<const char*>(nul) - bytes) : kClassNameBuffer;
+    int begin = 0;
+    while (begin < end && bytes[begin] == ' ') ++begin;
+    while (end > begin && bytes[end - 1] == ' ') --end;
+    return FromAnsi(bytes + begin, end - begin, result);
 }
 
 HRESULT clsWrangler::get_AlwaysOnTop(VARIANT_BOOL* result) {

@@ -1,9 +1,11 @@
 // wrang_fakeshell.exe: a stand-in for the shell's notification area, in a process of its own, with
 // the real window chain and a real common-controls toolbar.
-//   wrang_fakeshell [--button TEXT]... [--long N] [--no-pager]
+//   wrang_fakeshell [--button TEXT]... [--long N] [--buttons N [--text-length L]] [--no-pager]
 // Buttons get the command identifiers 100, 101, ... in the order given; without --button the
-// shell shows three default buttons. --long adds a button whose text has N code units. --no-pager
-// puts the toolbar directly under "TrayNotifyWnd".
+// shell shows three default buttons. --long adds a button whose text has N code units. --buttons
+// adds N buttons, after the others, whose texts have L code units each (60 by default) and differ
+// from one button to the next (for the benchmark's large toolbars). --no-pager puts the toolbar
+// directly under "TrayNotifyWnd".
 //
 // Only one fake shell runs at a time (tests in other processes and scripts would otherwise find
 // each other's): the shell waits for a named mutex before it makes any window, and ends on its own
@@ -80,6 +82,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     std::vector<std::wstring> texts;
     bool pager = true, explicitButtons = false;
+    int manyButtons = 0, manyLength = 60;
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];
         if (option == L"--button" && i + 1 < argc) {
@@ -91,11 +94,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             for (int k = 0; k < length; ++k) text.push_back(static_cast<wchar_t>(L'a' + k % 26));
             texts.push_back(text);
             explicitButtons = true;
+        } else if (option == L"--buttons" && i + 1 < argc) {
+            manyButtons = _wtoi(argv[++i]);
+            explicitButtons = true;
+        } else if (option == L"--text-length" && i + 1 < argc) {
+            manyLength = _wtoi(argv[++i]);
         } else if (option == L"--no-pager") {
             pager = false;
         } else {
             return 2;
         }
+    }
+    for (int b = 0; b < manyButtons; ++b) {
+        std::wstring text;
+        for (int k = 0; k < manyLength; ++k) text.push_back(static_cast<wchar_t>(L'A' + (b + k) % 26));
+        texts.push_back(text);
     }
     if (!explicitButtons) texts = {L"Volume", L"Network", L"Clock"};
 

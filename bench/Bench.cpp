@@ -1,0 +1,800 @@
+// wrang_bench.exe: what the hot members cost against the system calls they make, and whether the
+// cost per item stays flat as what is walked grows.
+//   wrang_bench [--markdown FILE] [--quick]
+// Every table goes to standard output; with --markdown it is also written as Markdown. --quick
+// runs fewer repetitions and smaller sizes (a smoke run of the program itself).
+//
+// Columns of the member tables, all in nanoseconds per call, medians of the repetitions:
+//   raw       the window-manager and kernel calls the member makes, called directly (the limit)
+//   vtable    the member through the interface's table of operations
+//   Invoke    IDispatch::Invoke by DISPID (an early-bound or cached client)
+//   names     GetIDsOfNames of the member's name followed by Invoke (a late-bound script)
+//   std       Invoke of the system's own type-library dispatch (CreateStdDispatch) over the same
+//             interface, the peer baseline
+//   GIDN      GetIDsOfNames alone
+#include <windows.h>
+#include <commctrl.h>
+#include <oleauto.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "frame/Classes.h"
+#include "frame/Resource.h"
+#include "platform/WindowSystem.h"
+
+namespace {
+
+using wrang::ComPtr;
+using wrang::UniqueBstr;
+using wrang::UniqueVariant;
+
+bool g_quick = false;
+std::string g_markdown;
+const double kNone = std::nan("");
+
+// --- Output ---------------------------------------------------------------------------------------
+
+void Progress(const char* what) {
+    std::fprintf(stderr, "\r.. %-70s", what);
+    std::fflush(stderr);
+}
+
+void Out(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    g_markdown += line;
+    g_markdown += '\n';
+}
+
+std::string Format(const char* format, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
+}
+
+std::string Ns(double value) { return std::isnan(value) ? "–" : Format("%.0f", value); }
+std::string Ratio(double a, double b) {
+    return std::isnan(a) || std::isnan(b) || b <= 0 ? "–" : Format("%.2f", a / b);
+}
+
+// --- Timing ---------------------------------------------------------------------------------------
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1e9 / static_cast<double>(frequency.QuadPart);
+}
+
+int Repetitions() { return g_quick ? 3 : 11; }
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// A way of calling a member, as a loop of `calls` calls (so that no call pays for an indirection).
+using Loop = std::function<void(int calls)>;
+template <typename F>
+Loop Looped(F call) {
+    return [call](int calls) mutable {
+        for (int i = 0; i < calls; ++i) call();
+    };
+}
+
+// Nanoseconds per call of each loop, measured together: every repetition runs each loop in turn for
+// about 10 ms, so that a change of the machine's load (other builds on the same cores) weighs on
+// every column alike; then the median of the repetitions is taken per loop.
+std::vector<double> MeasureTogether(const std::vector<Loop>& loops) {
+    const double perRepetition = g_quick ? 2e6 : 10e6;
+    std::vector<int> calls;
+    for (const Loop& loop : loops) {
+        double start = Now();
+        loop(3);
+        const double warm = (Now() - start) / 3;
+        calls.push_back(static_cast<int>(std::clamp(perRepetition / std::max(warm, 1.0), 1.0, 1000000.0)));
+    }
+    std::vector<std::vector<double>> samples(loops.size());
+    for (int r = 0; r < Repetitions(); ++r) {
+        for (size_t k = 0; k < loops.size(); ++k) {
+            const double start = Now();
+            loops[k](calls[k]);
+            samples[k].push_back((Now() - start) / calls[k]);
+        }
+    }
+    std::vector<double> medians;
+    for (const auto& s : samples) medians.push_back(Median(s));
+    return medians;
+}
+
+// --- Dispatch views of one object -----------------------------------------------------------------
+
+ComPtr<ITypeInfo> InterfaceInfo(REFIID iid) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    ComPtr<ITypeLib> library;
+    ComPtr<ITypeInfo> info;
+    if (FAILED(LoadTypeLibEx(path, REGKIND_NONE, library.put()))) return info;
+    if (FAILED(library->GetTypeInfoOfGuid(iid, info.put()))) return info;
+    TYPEATTR* attr = nullptr;
+    info->GetTypeAttr(&attr);
+    const bool isDispatchView = attr && attr->typekind == TKIND_DISPATCH;
+    if (attr) info->ReleaseTypeAttr(attr);
+    if (isDispatchView) {
+        HREFTYPE href = 0;
+        ComPtr<ITypeInfo> view;
+        if (SUCCEEDED(info->GetRefTypeOfImplType(-1, &href)) &&
+            SUCCEEDED(info->GetRefTypeInfo(href, view.put()))) {
+            info = view;
+        }
+    }
+    return info;
+}
+
+// The system's own dispatch over `object`'s interface `iid`; null when it could not be made.
+ComPtr<IDispatch> StandardDispatch(IUnknown* object, REFIID iid) {
+    ComPtr<IDispatch> dispatch;
+    ComPtr<ITypeInfo> info = InterfaceInfo(iid);
+    if (!info) return dispatch;
+    void* typed = nullptr;
+    if (FAILED(object->QueryInterface(iid, &typed))) return dispatch;
+    ComPtr<IUnknown> made;
+    const HRESULT hr = CreateStdDispatch(nullptr, typed, info.get(), made.put());
+    static_cast<IUnknown*>(typed)->Release();
+    if (SUCCEEDED(hr)) made.as(dispatch);
+    return dispatch;
+}
+
+// One late-bound call: the member's name, its flags and its arguments in the caller's order.
+struct LateCall {
+    const wchar_t* name;
+    std::vector<LONG> longs;  // arguments, all Long
+    WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+
+    LateCall(const wchar_t* member, std::vector<LONG> arguments = {}) : name(member), longs(std::move(arguments)) {}
+
+    DISPID IdIn(IDispatch* d) const {
+        DISPID id = DISPID_UNKNOWN;
+        LPOLESTR n = const_cast<LPOLESTR>(name);
+        d->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id);
+        return id;
+    }
+    HRESULT Invoke(IDispatch* d, DISPID id) const {
+        VARIANT args[8];
+        const size_t n = longs.size();
+        for (size_t i = 0; i < n; ++i) {
+            V_VT(&args[n - 1 - i]) = VT_I4;
+            V_I4(&args[n - 1 - i]) = longs[i];
+        }
+        DISPPARAMS params = {args, nullptr, static_cast<UINT>(n), 0};
+        VARIANT result;
+        VariantInit(&result);
+        const HRESULT hr = d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result,
+                                     nullptr, nullptr);
+        VariantClear(&result);
+        return hr;
+    }
+};
+
+struct Row {
+    std::string member;
+    double raw = kNone, vtable = kNone, invoke = kNone, named = kNone, standard = kNone, ids = kNone;
+};
+
+// Measures the dispatch columns of one member on `object` (ours) and `standard` (the system's).
+template <typename Raw, typename Vtable>
+Row MeasureMember(const char* label, IDispatch* object, IDispatch* standard, const LateCall& call,
+                  Raw&& raw, Vtable&& vtable) {
+    Progress(label);
+    Row row;
+    row.member = label;
+    std::vector<Loop> loops;
+    std::vector<double*> into;
+    if constexpr (!std::is_same_v<std::decay_t<Raw>, std::nullptr_t>) {
+        loops.push_back(Looped(raw));
+        into.push_back(&row.raw);
+    }
+    loops.push_back(Looped(vtable));
+    into.push_back(&row.vtable);
+    const DISPID id = call.IdIn(object);
+    if (SUCCEEDED(call.Invoke(object, id))) {
+        loops.push_back(Looped([&call, object, id] { call.Invoke(object, id); }));
+        into.push_back(&row.invoke);
+        loops.push_back(Looped([&call, object] { call.Invoke(object, call.IdIn(object)); }));
+        into.push_back(&row.named);
+        loops.push_back(Looped([&call, object] { call.IdIn(object); }));
+        into.push_back(&row.ids);
+    }
+    if (standard) {
+        const DISPID sid = call.IdIn(standard);
+        if (SUCCEEDED(call.Invoke(standard, sid))) {
+            loops.push_back(Looped([&call, standard, sid] { call.Invoke(standard, sid); }));
+            into.push_back(&row.standard);
+        }
+    }
+    const std::vector<double> medians = MeasureTogether(loops);
+    for (size_t k = 0; k < medians.size(); ++k) *into[k] = medians[k];
+    return row;
+}
+
+void PrintTable(const char* title, const std::vector<Row>& rows) {
+    Out("");
+    Out(Format("### %s", title));
+    Out("");
+    Out("| member | raw | vtable | Invoke | names+Invoke | std Invoke | GetIDsOfNames | vtable/raw | "
+        "Invoke/raw | names/raw | Invoke/std | GIDN/Invoke |");
+    Out("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|");
+    for (const Row& r : rows) {
+        Out(Format("| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |", r.member.c_str(),
+                   Ns(r.raw).c_str(), Ns(r.vtable).c_str(), Ns(r.invoke).c_str(), Ns(r.named).c_str(),
+                   Ns(r.standard).c_str(), Ns(r.ids).c_str(), Ratio(r.vtable, r.raw).c_str(),
+                   Ratio(r.invoke, r.raw).c_str(), Ratio(r.named, r.raw).c_str(),
+                   Ratio(r.invoke, r.standard).c_str(), Ratio(r.ids, r.invoke).c_str()));
+    }
+}
+
+// --- Windows of the bench itself ------------------------------------------------------------------
+
+LONG L(HWND h) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h)); }
+
+HWND MakeWindow(const char* className, const char* caption, HWND parent = nullptr) {
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = DefWindowProcA;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = className;
+    RegisterClassA(&cls);  // a second registration of the same class fails harmlessly
+    return CreateWindowExA(0, className, caption, parent ? WS_CHILD : WS_OVERLAPPEDWINDOW, 10, 10, 300,
+                           200, parent, nullptr, cls.hInstance, nullptr);
+}
+
+// The handle a wrapper is bound to; a walk ends at an unbound wrapper (handle 0), never at Nothing.
+LONG HandleOf(_clsWrangler* w) {
+    LONG h = 0;
+    if (w) w->get_hWnd(&h);
+    return h;
+}
+
+ComPtr<_clsWrangler> Bound(HWND hWnd) {
+    ComPtr<_clsWrangler> created, bound;
+    if (SUCCEEDED(wrang::CreateWrangler(created.put()))) created->InitByHandle(L(hWnd), bound.put());
+    return bound;
+}
+
+// --- The fake shell -------------------------------------------------------------------------------
+
+struct FakeShell {
+    PROCESS_INFORMATION info = {};
+    HWND toolbar = nullptr;
+
+    explicit FakeShell(const std::wstring& arguments) {
+        wchar_t path[MAX_PATH];
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring program(path);
+        program = program.substr(0, program.find_last_of(L"\\/") + 1) + L"..\\tests\\wrang_fakeshell.exe";
+        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &info)) {
+            return;
+        }
+        for (int tries = 0; tries < 300 && !toolbar; ++tries) {
+            HWND shell = FindWindowA("Shell_TrayWnd", "Wrang fake shell");
+            DWORD owner = 0;
+            if (shell) GetWindowThreadProcessId(shell, &owner);
+            if (shell && owner == info.dwProcessId) {
+                HWND step = shell;
+                for (const char* cls : {"TrayNotifyWnd", "SysPager", "ToolbarWindow32"}) {
+                    step = step ? FindWindowExA(step, nullptr, cls, nullptr) : nullptr;
+                }
+                toolbar = step;
+            }
+            if (!toolbar) Sleep(50);
+        }
+    }
+    ~FakeShell() {
+        if (info.hProcess) {
+            TerminateProcess(info.hProcess, 0);
+            WaitForSingleObject(info.hProcess, 10000);
+            CloseHandle(info.hProcess);
+            CloseHandle(info.hThread);
+        }
+    }
+};
+
+// Counts what crosses into the toolbar's process, around the real calls.
+struct CountingSystem : wrang::platform::Win32WindowSystem {
+    long reads = 0, opens = 0, allocations = 0;
+    BOOL ReadProcessMemory(HANDLE process, wrang::platform::ForeignAddress address, void* buffer,
+                           SIZE_T size, SIZE_T* bytesRead) override {
+        ++reads;
+        return Win32WindowSystem::ReadProcessMemory(process, address, buffer, size, bytesRead);
+    }
+    HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD processId) override {
+        ++opens;
+        return Win32WindowSystem::OpenProcess(access, inherit, processId);
+    }
+    wrang::platform::ForeignAddress VirtualAllocEx(HANDLE process, wrang::platform::ForeignAddress address,
+                                                   SIZE_T size, DWORD type, DWORD protect) override {
+        ++allocations;
+        return Win32WindowSystem::VirtualAllocEx(process, address, size, type, protect);
+    }
+};
+
+// --- The member tables ----------------------------------------------------------------------------
+
+void WranglerTable() {
+    HWND window = MakeWindow("WrangBenchWindow", "A caption of some thirty chars");
+    ComPtr<_clsWrangler> w = Bound(window);
+    ComPtr<IDispatch> standard = StandardDispatch(w.get(), IID__clsWrangler);
+    IDispatch* d = w.get();
+    std::vector<Row> rows;
+    rows.push_back(MeasureMember("IsWindow get", d, standard.get(), {L"IsWindow"},
+        [&] { IsWindow(window); },
+        [&] { VARIANT_BOOL b; w->get_IsWindow(&b); }));
+    rows.push_back(MeasureMember("Enabled get", d, standard.get(), {L"Enabled"},
+        [&] { IsWindowEnabled(window); },
+        [&] { VARIANT_BOOL b; w->get_Enabled(&b); }));
+    rows.push_back(MeasureMember("Left get", d, standard.get(), {L"Left"},
+        [&] { RECT r; GetWindowRect(window, &r); },
+        [&] { LONG v; w->get_Left(&v); }));
+    rows.push_back(MeasureMember("hWnd get", d, standard.get(), {L"hWnd"}, nullptr,
+        [&] { LONG v; w->get_hWnd(&v); }));
+    rows.push_back(MeasureMember("SendMsgLong(WM_NULL, 0, 0)", d, standard.get(),
+        LateCall(L"SendMsgLong", {WM_NULL, 0, 0}),
+        [&] { SendMessageA(window, WM_NULL, 0, 0); },
+        [&] { LONG v; w->SendMsgLong(WM_NULL, 0, 0, VARIANT_FALSE, &v); }));
+    rows.push_back(MeasureMember("Text get", d, standard.get(), {L"Text"},
+        [&] {
+            char buffer[64];
+            GetWindowTextA(window, buffer, GetWindowTextLengthA(window) + 1);
+        },
+        [&] { BSTR t = nullptr; w->get_Text(&t); SysFreeString(t); }));
+    rows.push_back(MeasureMember("ClassName get", d, standard.get(), {L"ClassName"},
+        [&] { char buffer[255]; GetClassNameA(window, buffer, 255); },
+        [&] { BSTR t = nullptr; w->get_ClassName(&t); SysFreeString(t); }));
+    PrintTable("clsWrangler (a window of this thread)", rows);
+    w.reset();
+    DestroyWindow(window);
+}
+
+void MenuItemTable() {
+    HWND window = MakeWindow("WrangBenchMenuWindow", "menus");
+    HMENU bar = CreateMenu();
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING, 101, "&Open a file");
+    AppendMenuA(popup, MF_STRING | MF_CHECKED, 102, "&Checked entry");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "&File");
+    SetMenu(window, bar);
+    ComPtr<_clsJuggler> created, juggler;
+    if (FAILED(wrang::CreateJuggler(created.put()))) return;
+    created->InitByHandle(L(window), juggler.put());
+    ComPtr<_clsMenuItem> file, entry;
+    juggler->GetChildMenu(0, file.put());
+    file->GetChildMenu(1, entry.put());
+    ComPtr<IDispatch> standard = StandardDispatch(entry.get(), IID__clsMenuItem);
+    std::vector<Row> rows;
+    rows.push_back(MeasureMember("Text get", entry.get(), standard.get(), {L"Text"},
+        [&] { char buffer[250]; GetMenuStringA(popup, 102, buffer, 250, MF_BYCOMMAND); },
+        [&] { BSTR t = nullptr; entry->get_Text(&t); SysFreeString(t); }));
+    rows.push_back(MeasureMember("Checked get", entry.get(), standard.get(), {L"Checked"},
+        [&] { GetMenuState(popup, 102, MF_BYCOMMAND); },
+        [&] { VARIANT_BOOL b; entry->get_Checked(&b); }));
+    PrintTable("clsMenuItem (an entry of a menu of this thread)", rows);
+    entry.reset();
+    file.reset();
+    juggler.reset();
+    created.reset();
+    DestroyWindow(window);
+}
+
+// The calls one read of a button record and its text needs at the least: what the member makes.
+struct RawExchange {
+    HWND toolbar;
+    bool is64Bit;
+    void operator()(bool withText, bool withHidden) const {
+        DWORD id = 0;
+        GetWindowThreadProcessId(toolbar, &id);
+        HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        const SIZE_T recordSize = is64Bit ? 32 : 20;
+        void* remote = ::VirtualAllocEx(process, nullptr, recordSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, recordSize, 0);
+        SendMessageA(toolbar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(remote));
+        BYTE record[32] = {};
+        SIZE_T done = 0;
+        ::ReadProcessMemory(process, remote, record, recordSize, &done);
+        if (withText) {
+            ULONG64 text = 0;
+            std::memcpy(&text, record + (is64Bit ? 24 : 16), is64Bit ? 8 : 4);
+            WCHAR units[128];
+            ::ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<ULONG_PTR>(text)), units,
+                                sizeof units, &done);
+        }
+        if (withHidden) {
+            LONG command = 0;
+            std::memcpy(&command, record + 4, sizeof command);
+            SendMessageA(toolbar, TB_ISBUTTONHIDDEN, command, 0);
+        }
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        ::CloseHandle(process);
+    }
+};
+
+void ToolbarButtonTable() {
+    FakeShell shell(L"--buttons 3 --text-length 60");
+    if (!shell.toolbar) {
+        Out("\n### clsToolbarButton\n\n(the fake shell did not start: no table)");
+        return;
+    }
+    ComPtr<_clsToolbarButton> button;
+    if (FAILED(wrang::CreateToolbarButton(button.put()))) return;
+    button->Init(L(shell.toolbar), 0);
+    ComPtr<IDispatch> standard = StandardDispatch(button.get(), IID__clsToolbarButton);
+    BOOL wow64 = FALSE;
+    IsWow64Process(shell.info.hProcess, &wow64);
+    const RawExchange raw{shell.toolbar, sizeof(void*) == 8 && !wow64};
+    std::vector<Row> rows;
+    rows.push_back(MeasureMember("Text get (60 characters)", button.get(), standard.get(), {L"Text"},
+        [&] { raw(true, false); },
+        [&] { BSTR t = nullptr; button->get_Text(&t); SysFreeString(t); }));
+    rows.push_back(MeasureMember("Visible get", button.get(), standard.get(), {L"Visible"},
+        [&] { raw(false, true); },
+        [&] { VARIANT_BOOL b; button->get_Visible(&b); }));
+    rows.push_back(MeasureMember("Count get", button.get(), standard.get(), {L"Count"},
+        [&] { SendMessageA(shell.toolbar, TB_BUTTONCOUNT, 0, 0); },
+        [&] { LONG v; button->get_Count(&v); }));
+    PrintTable("clsToolbarButton (a toolbar of another process, wrang_fakeshell.exe)", rows);
+}
+
+// --- Scaling --------------------------------------------------------------------------------------
+
+struct ScaleRow {
+    int size;
+    long items;
+    double perItem;
+    std::string note;
+    double raw = kNone;  // the bare platform calls per item at the same size
+};
+
+void PrintScale(const char* title, const char* unit, const std::vector<ScaleRow>& rows) {
+    Out("");
+    Out(Format("### %s", title));
+    Out("");
+    Out(Format("| size | %s | ns per item | against the smallest size | raw calls, ns per item | raw against "
+               "the smallest size | note |", unit));
+    Out("|---:|---:|---:|---:|---:|---:|---|");
+    for (const ScaleRow& r : rows) {
+        Out(Format("| %d | %ld | %s | %s | %s | %s | %s |", r.size, r.items, Ns(r.perItem).c_str(),
+                   Ratio(r.perItem, rows.front().perItem).c_str(), Ns(r.raw).c_str(),
+                   Ratio(r.raw, rows.front().raw).c_str(), r.note.c_str()));
+    }
+}
+
+std::vector<int> Sizes(int largest) {
+    if (g_quick) return {largest / 8, largest / 4};
+    return {largest / 8, largest / 4, largest / 2, largest};
+}
+
+void TreeScaling() {
+    std::vector<ScaleRow> forward, backward;
+    for (int size : Sizes(2000)) {
+        Progress(Format("window tree of %d children", size).c_str());
+        HWND parent = MakeWindow("WrangBenchParent", "parent");
+        for (int i = 0; i < size; ++i) MakeWindow("WrangBenchChild", "child", parent);
+        ComPtr<_clsWrangler> top = Bound(parent);
+
+        std::vector<double> samples;
+        long steps = 0;
+        for (int r = 0; r < 3; ++r) {
+            steps = 0;
+            const double start = Now();
+            ComPtr<_clsWrangler> at;
+            top->GetFirstChild(at.put());
+            while (HandleOf(at.get()) != 0) {
+                ++steps;
+                ComPtr<_clsWrangler> next;
+                at->GetNextSibling(next.put());
+                at = next;
+            }
+            samples.push_back((Now() - start) / std::max(steps, 1L));
+        }
+        // The limit: the window manager's own forward step, FindWindowExA after the current child.
+        std::vector<double> rawSamples;
+        for (int r = 0; r < 3; ++r) {
+            long rawSteps = 0;
+            const double start = Now();
+            for (HWND c = FindWindowExA(parent, nullptr, nullptr, nullptr); c;
+                 c = FindWindowExA(parent, c, nullptr, nullptr)) {
+                GetParent(c);
+                ++rawSteps;
+            }
+            rawSamples.push_back((Now() - start) / std::max(rawSteps, 1L));
+        }
+        forward.push_back({size, steps, Median(samples), steps == size ? "" : "WRONG COUNT", Median(rawSamples)});
+
+        // Backwards, with a time budget: a walk that costs a forward search per step would take
+        // minutes at the largest size. The steps counted are the ones the budget allowed.
+        const double budget = g_quick ? 1e9 : 4e9;
+        steps = 0;
+        const double start = Now();
+        ComPtr<_clsWrangler> at;
+        top->GetLastChild(at.put());
+        bool cut = false;
+        while (HandleOf(at.get()) != 0) {
+            ++steps;
+            if (Now() - start > budget) {
+                cut = true;
+                break;
+            }
+            ComPtr<_clsWrangler> previous;
+            at->GetPreviousSibling(previous.put());
+            at = previous;
+        }
+        const double perStep = (Now() - start) / std::max(steps, 1L);
+        // The limit: the window manager's own backward step.
+        long rawSteps = 0;
+        const double rawStart = Now();
+        for (HWND c = GetWindow(FindWindowExA(parent, nullptr, nullptr, nullptr), GW_HWNDLAST); c;
+             c = GetWindow(c, GW_HWNDPREV)) {
+            GetParent(c);
+            ++rawSteps;
+        }
+        const double rawPerStep = (Now() - rawStart) / std::max(rawSteps, 1L);
+        backward.push_back({size, steps, perStep,
+                            cut ? Format("stopped after %.0f s, the last %ld children", budget / 1e9, steps)
+                                : (steps == size ? "" : "WRONG COUNT"),
+                            rawPerStep});
+        top.reset();
+        DestroyWindow(parent);
+    }
+    PrintScale("Window tree walked forwards: GetFirstChild, then GetNextSibling to the end (median of 3)",
+               "steps", forward);
+    PrintScale("Window tree walked backwards: GetLastChild, then GetPreviousSibling to the start", "steps",
+               backward);
+}
+
+void MenuScaling() {
+    std::vector<ScaleRow> rows;
+    for (int size : Sizes(1000)) {
+        Progress(Format("menu of %d entries", size).c_str());
+        HWND window = MakeWindow("WrangBenchMenuWindow", "menus");
+        HMENU popup = CreatePopupMenu();
+        for (int i = 0; i < size; ++i) {
+            AppendMenuA(popup, MF_STRING, 1000 + i, Format("Entry number %d", i).c_str());
+        }
+        ComPtr<_clsJuggler> created, juggler;
+        if (FAILED(wrang::CreateJuggler(created.put()))) break;
+        created->Init(L(reinterpret_cast<HWND>(popup)), L(window), VARIANT_FALSE, juggler.put());
+        std::vector<double> samples;
+        long items = 0;
+        for (int r = 0; r < 3; ++r) {
+            items = 0;
+            const double start = Now();
+            ComPtr<_clsMenuEnum> cursor;
+            juggler->BeginChildEnum(cursor.put());
+            VARIANT_BOOL more = VARIANT_FALSE;
+            while (cursor && SUCCEEDED(cursor->NextItem(&more)) && more) {
+                ComPtr<_clsMenuItem> item;
+                cursor->GetItem(item.put());
+                BSTR text = nullptr;
+                if (item) item->get_Text(&text);
+                SysFreeString(text);
+                ++items;
+            }
+            samples.push_back((Now() - start) / std::max(items, 1L));
+        }
+        // The limit: the caption of every entry by command, as the member asks for it.
+        std::vector<double> rawSamples;
+        for (int r = 0; r < 3; ++r) {
+            const double start = Now();
+            for (int i = 0; i < size; ++i) {
+                char caption[250];
+                GetMenuItemID(popup, i);
+                GetMenuStringA(popup, 1000 + i, caption, 250, MF_BYCOMMAND);
+            }
+            rawSamples.push_back((Now() - start) / size);
+        }
+        rows.push_back({size, items, Median(samples), items == size ? "" : "WRONG COUNT", Median(rawSamples)});
+        juggler.reset();
+        created.reset();
+        DestroyMenu(popup);
+        DestroyWindow(window);
+    }
+    PrintScale("Menu enumerated with the cursor: NextItem, GetItem, Text of every entry (median of 3)",
+               "entries", rows);
+}
+
+void TrayScaling() {
+    std::vector<ScaleRow> rows;
+    for (int size : Sizes(500)) {
+        Progress(Format("toolbar of %d buttons", size).c_str());
+        FakeShell shell(L"--buttons " + std::to_wstring(size) + L" --text-length 60");
+        if (!shell.toolbar) {
+            rows.push_back({size, 0, kNone, "the fake shell did not start"});
+            continue;
+        }
+        ComPtr<_clsSysToolbar> created, toolbar;
+        if (SUCCEEDED(wrang::CreateSysToolbar(created.put()))) created->Init(toolbar.put());
+        if (!toolbar) {
+            rows.push_back({size, 0, kNone, "clsSysToolbar found no toolbar"});
+            continue;
+        }
+        CountingSystem counting;
+        long items = 0, wrongTexts = 0;
+        double elapsed = 0;
+        {
+            wrang::platform::ScopedWindowSystem counted(counting);
+            const double start = Now();
+            for (int i = 0; i < size; ++i) {
+                ComPtr<_clsToolbarButton> button;
+                toolbar->GetButtonByIndex(i, button.put());
+                BSTR text = nullptr;
+                if (button) button->get_Text(&text);
+                if (SysStringLen(text) != 60) ++wrongTexts;
+                SysFreeString(text);
+                ++items;
+            }
+            elapsed = Now() - start;
+        }
+        // The limit: one record and one text read per button, the calls made directly.
+        BOOL wow64 = FALSE;
+        IsWow64Process(shell.info.hProcess, &wow64);
+        const RawExchange raw{shell.toolbar, sizeof(void*) == 8 && !wow64};
+        const double rawStart = Now();
+        for (int i = 0; i < size; ++i) raw(true, false);
+        const double rawPerButton = (Now() - rawStart) / size;
+        rows.push_back({size, items, elapsed / std::max(items, 1L),
+                        Format("%.2f reads, %.2f process opens, %.2f buffers per button%s",
+                               static_cast<double>(counting.reads) / size,
+                               static_cast<double>(counting.opens) / size,
+                               static_cast<double>(counting.allocations) / size,
+                               wrongTexts ? Format("; %ld texts not 60 long", wrongTexts).c_str() : ""),
+                        rawPerButton});
+    }
+    PrintScale("Every button text of a toolbar in another process (60-character texts)", "buttons", rows);
+}
+
+// --- Resources over many calls --------------------------------------------------------------------
+
+// What the process holds. Wine reports neither private bytes nor a handle count through the usual
+// calls, so both are found directly: the committed private regions of the address space, and the
+// handle values that name an open handle.
+struct Resources {
+    unsigned long long privateBytes = 0;
+    DWORD handles = 0, user = 0, gdi = 0;
+    static Resources Now() {
+        Resources r;
+        MEMORY_BASIC_INFORMATION region;
+        for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
+             at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+            if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) r.privateBytes += region.RegionSize;
+        }
+        if (!GetProcessHandleCount(GetCurrentProcess(), &r.handles) || r.handles == 0) {
+            r.handles = 0;
+            DWORD flags = 0;
+            for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+                if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++r.handles;
+            }
+        }
+        r.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+        r.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+        return r;
+    }
+};
+
+std::string Count(unsigned long long value, bool reported) {
+    return reported ? Format("%llu", value) : "–";
+}
+
+template <typename F>
+void ResourceRun(const char* label, int calls, F&& call, std::vector<std::string>* lines) {
+    Progress(label);
+    for (int i = 0; i < std::min(calls / 10, 1000); ++i) call();  // lazily made state is not a leak
+    const Resources before = Resources::Now();
+    for (int i = 0; i < calls; ++i) call();
+    const Resources after = Resources::Now();
+    // A system that keeps no USER or GDI count answers 0 for a process that has windows.
+    const bool user = before.user || after.user, gdi = before.gdi || after.gdi;
+    lines->push_back(Format("| %s | %d | %llu | %llu | %lu | %lu | %s | %s | %s | %s |", label, calls,
+                            before.privateBytes, after.privateBytes, before.handles, after.handles,
+                            Count(before.user, user).c_str(), Count(after.user, user).c_str(),
+                            Count(before.gdi, gdi).c_str(), Count(after.gdi, gdi).c_str()));
+}
+
+void ResourceRuns() {
+    std::vector<std::string> lines;
+    const int calls = g_quick ? 10000 : 100000;
+    HWND window = MakeWindow("WrangBenchWindow", "A caption of some thirty chars");
+    ComPtr<_clsWrangler> w = Bound(window);
+    const LateCall text{L"Text"};
+    const DISPID textId = text.IdIn(w.get());
+    ResourceRun("clsWrangler.Text get, Invoke by DISPID", calls, [&] { text.Invoke(w.get(), textId); },
+                &lines);
+    ResourceRun("clsWrangler.GetNextSibling, vtable (a new object each call)", calls, [&] {
+        ComPtr<_clsWrangler> next;
+        w->GetNextSibling(next.put());
+    }, &lines);
+    {
+        FakeShell shell(L"--buttons 3 --text-length 60");
+        if (shell.toolbar) {
+            ComPtr<_clsToolbarButton> button;
+            if (SUCCEEDED(wrang::CreateToolbarButton(button.put()))) button->Init(L(shell.toolbar), 1);
+            ResourceRun("clsToolbarButton.Text get, vtable", calls / 100, [&] {
+                BSTR t = nullptr;
+                if (button) button->get_Text(&t);
+                SysFreeString(t);
+            }, &lines);
+        }
+    }
+    w.reset();
+    DestroyWindow(window);
+    Out("");
+    Out("### Resources of this process before and after many calls");
+    Out("");
+    Out("Private bytes: the committed private memory of the process; handles: open handle values; "
+        "USER/GDI: GetGuiResources, \"–\" where the system does not count them (Wine).");
+    Out("");
+    Out("| calls of | count | private bytes before | after | handles before | after | USER before | after | "
+        "GDI before | after |");
+    Out("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|");
+    for (const std::string& line : lines) Out(line);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* markdownPath = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--markdown") == 0 && i + 1 < argc) {
+            markdownPath = argv[++i];
+        } else if (std::strcmp(argv[i], "--quick") == 0) {
+            g_quick = true;
+        } else {
+            std::fprintf(stderr, "usage: wrang_bench [--markdown FILE] [--quick]\n");
+            return 2;
+        }
+    }
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    Out(Format("## Wrang benchmark, %s build", sizeof(void*) == 8 ? "x64" : "x86"));
+    Out("");
+    Out(Format("Nanoseconds per call, median of %d repetitions of about %d ms each; the columns of a row "
+               "take turns within each repetition.", Repetitions(), g_quick ? 2 : 10));
+    const double started = Now();
+    WranglerTable();
+    MenuItemTable();
+    ToolbarButtonTable();
+    TreeScaling();
+    MenuScaling();
+    TrayScaling();
+    ResourceRuns();
+    Out("");
+    Out(Format("Run time: %.1f s.", (Now() - started) / 1e9));
+    std::fprintf(stderr, "\r%-75s\r", "");
+
+    if (markdownPath) {
+        if (FILE* file = std::fopen(markdownPath, "wb")) {
+            std::fwrite(g_markdown.data(), 1, g_markdown.size(), file);
+            std::fclose(file);
+        }
+    }
+    CoUninitialize();
+    return 0;
+}
