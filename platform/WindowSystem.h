@@ -93,7 +93,8 @@ public:
     virtual void Sleep(DWORD milliseconds) = 0;
 
     // Runtime: the key-string service. Types the keys into the active window; with wait, returns
-    // after the foreground window's thread has processed them. A malformed string is an error.
+    // after the foreground window's thread has processed them, or with error 17 once it takes none
+    // for five seconds. A malformed string is error 5.
     virtual HRESULT SendKeys(const wchar_t* keys, UINT length, bool wait) = 0;
 };
 
