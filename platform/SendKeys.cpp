@@ -1,5 +1,6 @@
 // The key-string service: reads the whole key string, then types it into the foreground window
-// with SendInput as one batch, so that no other input interleaves with it.
+// with SendInput: as one batch, so that no other input interleaves with it, or, when the caller
+// waits for the keys to be handled, in slices that show how far the target has got.
 #include <chrono>
 #include <new>
 #include <vector>
@@ -112,26 +113,110 @@ std::vector<INPUT> ReleasesAfter(const std::vector<INPUT>& inputs, UINT sent) {
     return releases;
 }
 
-// Returns once the foreground window's thread has handled the input queued for it. Input is
-// retrieved before a window's paint request, so invalidating the window after the input and
-// waiting until it has been painted again means that every key before it was taken and dispatched.
-// The first WM_NULL round trip lets a thread that is busy catch up; the deadline keeps a window
-// that never paints (or a hung one) from blocking the caller for good.
-void WaitUntilHandled() {
+// The wait for the keys to be handled.
+//
+// Input is retrieved before a window's paint request, so invalidating the foreground window after
+// some input and seeing it painted again means that its thread took and dispatched every key
+// before it. With one batch that only tells "all done" or "not yet": a target that is slowly
+// working through a long string looks the same as one that stopped. So with the wait the keys go
+// in slices, each confirmed that way before the next is sent, and every confirmed slice is
+// progress. The wait gives up only when the target takes no slice for kStallMs, or the window
+// system reports it hung; the slices are sized from the target's own pace so that one takes about
+// kSlicePaceMs, far inside that bound, even for a target that takes one key a second.
+
+// How long the target may take no key before the wait gives up: the time after which the window
+// system itself calls a window "not responding".
+constexpr DWORD kStallMs = 5000;
+constexpr DWORD kSlicePaceMs = 250;
+// Inputs per slice: a key is at least a down and an up.
+constexpr size_t kFirstSlice = 4, kSmallestSlice = 2, kLargestSlice = 1024;
+
+// Error 17 with the runtime's text, as the key-string service's other error (error 5 for a
+// malformed string) is raised: the caller asked to go on only once the keys were handled.
+constexpr HRESULT kVbCannotPerform = static_cast<HRESULT>(0x800A0011);
+
+enum class Handled { Yes, CannotTell, Stalled };
+
+// Waits until the foreground window's thread has handled the input sent at `sent`, at most until
+// `sent` + kStallMs. A window that cannot paint for us (none, hidden, minimised, or one of the
+// caller's own thread, which cannot run while we wait here) gives no answer: CannotTell.
+Handled WaitUntilHandled(std::chrono::steady_clock::time_point sent) {
+    using std::chrono::milliseconds;
+    using std::chrono::steady_clock;
+    const auto deadline = sent + milliseconds(kStallMs);
     HWND foreground = ::GetForegroundWindow();
-    if (!foreground) return;
+    if (!foreground) return Handled::CannotTell;
+    // Lets a thread that is busy catch up, and answers at once for one that the window system
+    // already reports hung.
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now());
     DWORD_PTR ignored = 0;
-    constexpr UINT kTimeoutMs = 5000;
-    if (!::SendMessageTimeoutW(foreground, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &ignored)) return;
-    // A window of this very thread cannot paint while we wait here.
-    if (::GetWindowThreadProcessId(foreground, nullptr) == ::GetCurrentThreadId()) return;
-    if (!::IsWindowVisible(foreground) || ::IsIconic(foreground)) return;
+    if (!::SendMessageTimeoutW(foreground, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                               static_cast<UINT>(left.count() > 0 ? left.count() : 1), &ignored)) {
+        return ::IsWindow(foreground) ? Handled::Stalled : Handled::Yes;
+    }
+    if (::GetWindowThreadProcessId(foreground, nullptr) == ::GetCurrentThreadId()) {
+        return Handled::CannotTell;
+    }
+    if (!::IsWindowVisible(foreground) || ::IsIconic(foreground)) return Handled::CannotTell;
     ::InvalidateRect(foreground, nullptr, FALSE);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeoutMs);
-    while (::GetUpdateRect(foreground, nullptr, FALSE) && ::IsWindow(foreground) &&
-           std::chrono::steady_clock::now() < deadline) {
+    while (::GetUpdateRect(foreground, nullptr, FALSE)) {
+        // A window that closed took its keys with it.
+        if (!::IsWindow(foreground)) return Handled::Yes;
+        if (::IsHungAppWindow(foreground) || steady_clock::now() >= deadline) return Handled::Stalled;
         ::Sleep(1);
     }
+    return Handled::Yes;
+}
+
+// The next slice, sized so that the target, at the pace it just showed, takes about kSlicePaceMs
+// for it; growing at most fourfold, so that one quick slice does not make the next one huge.
+size_t NextSlice(size_t slice, std::chrono::steady_clock::duration took) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(took).count();
+    size_t next = ms > 0 ? static_cast<size_t>(slice * kSlicePaceMs / static_cast<ULONGLONG>(ms))
+                         : kLargestSlice;
+    if (next > slice * 4) next = slice * 4;
+    if (next < kSmallestSlice) next = kSmallestSlice;
+    return next < kLargestSlice ? next : kLargestSlice;
+}
+
+// Sends `count` inputs from `first`; on a partial send, lets go of the modifiers that the inputs
+// sent so far left down and returns the failure.
+HRESULT SendAll(std::vector<INPUT>& inputs, size_t first, size_t count) {
+    const UINT sent = ::SendInput(static_cast<UINT>(count), inputs.data() + first, sizeof(INPUT));
+    if (sent == count) return S_OK;
+    const DWORD error = ::GetLastError();
+    // A modifier left down would change every key the user types next.
+    std::vector<INPUT> releases = ReleasesAfter(inputs, static_cast<UINT>(first + sent));
+    if (!releases.empty()) ::SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
+    return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+
+// Types the inputs slice by slice, each handled before the next goes.
+HRESULT TypeAndWait(std::vector<INPUT>& inputs) {
+    size_t done = 0, slice = kFirstSlice;
+    while (done < inputs.size()) {
+        const size_t count = slice < inputs.size() - done ? slice : inputs.size() - done;
+        const auto sent = std::chrono::steady_clock::now();
+        RETURN_IF_FAILED(SendAll(inputs, done, count));
+        done += count;
+        switch (WaitUntilHandled(sent)) {
+            case Handled::Yes:
+                slice = NextSlice(slice, std::chrono::steady_clock::now() - sent);
+                break;
+            case Handled::CannotTell:
+                // Nothing to watch: the rest goes at once, as without the wait.
+                return done < inputs.size() ? SendAll(inputs, done, inputs.size() - done) : S_OK;
+            case Handled::Stalled: {
+                // The rest is not sent; what was sent stays queued for the target.
+                std::vector<INPUT> releases = ReleasesAfter(inputs, static_cast<UINT>(done));
+                if (!releases.empty()) {
+                    ::SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
+                }
+                return RaiseError(kVbCannotPerform, L"Can't perform requested operation");
+            }
+        }
+    }
+    return S_OK;
 }
 
 }  // namespace
@@ -147,18 +232,9 @@ HRESULT Win32WindowSystem::SendKeys(const wchar_t* keys, UINT length, bool wait)
         std::vector<INPUT>& inputs = builder.inputs();
         if (inputs.empty()) return S_OK;
 
-        const UINT sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        if (sent < inputs.size()) {
-            const DWORD error = ::GetLastError();
-            // A modifier left down would change every key the user types next.
-            std::vector<INPUT> releases = ReleasesAfter(inputs, sent);
-            if (!releases.empty()) {
-                ::SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
-            }
-            return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
-        }
-        if (wait) WaitUntilHandled();
-        return S_OK;
+        // Without the wait, one batch: no other input can come between its keys.
+        if (!wait) return SendAll(inputs, 0, inputs.size());
+        return TypeAndWait(inputs);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

@@ -33,6 +33,9 @@ LONG Win32WindowSystem::FindWindowExA(LONG p, LONG after, const char* c, const c
 LONG Win32WindowSystem::GetParent(LONG h) { return L(::GetParent(W(h))); }
 LONG Win32WindowSystem::SetParent(LONG c, LONG p) { return L(::SetParent(W(c), W(p))); }
 BOOL Win32WindowSystem::IsWindow(LONG h) { return ::IsWindow(W(h)); }
+LONG Win32WindowSystem::GetWindow(LONG h, UINT r) { return L(::GetWindow(W(h), r)); }
+LONG Win32WindowSystem::GetAncestor(LONG h, UINT r) { return L(::GetAncestor(W(h), r)); }
+LONG Win32WindowSystem::GetDesktopWindow() { return L(::GetDesktopWindow()); }
 int Win32WindowSystem::GetClassNameA(LONG h, char* b, int n) { return ::GetClassNameA(W(h), b, n); }
 int Win32WindowSystem::GetWindowTextLengthA(LONG h) { return ::GetWindowTextLengthA(W(h)); }
 int Win32WindowSystem::GetWindowTextA(LONG h, char* b, int n) { return ::GetWindowTextA(W(h), b, n); }

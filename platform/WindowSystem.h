@@ -33,6 +33,11 @@ public:
     virtual LONG GetParent(LONG hWnd) = 0;
     virtual LONG SetParent(LONG child, LONG newParent) = 0;
     virtual BOOL IsWindow(LONG hWnd) = 0;
+    // The window in `relation` (GW_HWNDPREV, GW_HWNDNEXT, GW_HWNDLAST, GW_CHILD) to hWnd in the
+    // window tree itself, where a top-level window's parent is the desktop window; 0 for none.
+    virtual LONG GetWindow(LONG hWnd, UINT relation) = 0;
+    virtual LONG GetAncestor(LONG hWnd, UINT relation) = 0;
+    virtual LONG GetDesktopWindow() = 0;
 
     // Attributes
     virtual int GetClassNameA(LONG hWnd, char* buffer, int size) = 0;
@@ -88,7 +93,8 @@ public:
     virtual void Sleep(DWORD milliseconds) = 0;
 
     // Runtime: the key-string service. Types the keys into the active window; with wait, returns
-    // after the foreground window's thread has processed them. A malformed string is an error.
+    // after the foreground window's thread has processed them, or with error 17 once it takes none
+    // for five seconds. A malformed string is error 5.
     virtual HRESULT SendKeys(const wchar_t* keys, UINT length, bool wait) = 0;
 };
 
@@ -101,6 +107,9 @@ public:
     LONG GetParent(LONG hWnd) override;
     LONG SetParent(LONG child, LONG newParent) override;
     BOOL IsWindow(LONG hWnd) override;
+    LONG GetWindow(LONG hWnd, UINT relation) override;
+    LONG GetAncestor(LONG hWnd, UINT relation) override;
+    LONG GetDesktopWindow() override;
     int GetClassNameA(LONG hWnd, char* buffer, int size) override;
     int GetWindowTextLengthA(LONG hWnd) override;
     int GetWindowTextA(LONG hWnd, char* buffer, int size) override;

@@ -2,6 +2,7 @@
 // another process.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -15,9 +16,10 @@ namespace {
 
 std::wstring TextOf(HWND window) {
     // GetWindowText would give another process's edit control its caption, not its contents.
-    wchar_t buffer[256] = {};
-    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer));
-    return buffer;
+    std::wstring text(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
+    return text;
 }
 
 bool HasFocus(HWND top, HWND edit) {
@@ -48,7 +50,8 @@ protected:
         ASSERT_NE(WAIT_TIMEOUT, WaitForSingleObject(foreground, 60000));
         owned = true;
         // Started only now, so that its new window cannot take the foreground from another test.
-        target = std::make_unique<TargetProcess>(L"--window WrangKeysTarget \"Keys target\"", "WrangKeysTarget");
+        target = std::make_unique<TargetProcess>(L"--window WrangKeysTarget \"Keys target\"" + TargetOptions(),
+                                                 "WrangKeysTarget");
         ASSERT_TRUE(target->Window());
         edit = FindWindowExA(target->Window(), nullptr, "Edit", nullptr);
         ASSERT_TRUE(edit);
@@ -56,6 +59,8 @@ protected:
         SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
         ASSERT_EQ(S_OK, CreateWrangler(wrangler.put()));
     }
+
+    virtual std::wstring TargetOptions() const { return L""; }
 
     // Other tests run alongside and may take the foreground with a new window: focus again
     // right before each string.
@@ -108,6 +113,45 @@ TEST_F(KeysIntoTarget, AMalformedStringIsErrorFiveAndTypesNothing) {
     }
     ASSERT_EQ(S_OK, Keys(L"ok"));
     EXPECT_EQ(L"ok", TextOf(edit));
+}
+
+// A target that takes at most 250 keys a second, whatever the machine: 1,500 keys take it more
+// than six seconds.
+class KeysIntoSlowTarget : public KeysIntoTarget {
+    std::wstring TargetOptions() const override { return L" --slow 4"; }
+};
+
+TEST_F(KeysIntoSlowTarget, TheWaitLastsAsLongAsTheTargetKeepsTakingKeys) {
+    std::wstring keys, expected;
+    for (int i = 0; i < 300; ++i) {
+        keys += L"ab+(cd)e";
+        expected += L"abCDe";
+    }
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(S_OK, Keys(keys.c_str()));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(expected, TextOf(edit)) << "every key was handled when the call returned";
+    EXPECT_GE(took, std::chrono::seconds(6)) << "the target's pace did not hold it back";
+}
+
+// A target whose thread stops taking input at "|" (for a minute) while keys are still to come.
+class KeysIntoStallingTarget : public KeysIntoTarget {
+    std::wstring TargetOptions() const override { return L" --stall-at |"; }
+};
+
+TEST_F(KeysIntoStallingTarget, TheWaitEndsWithErrorSeventeenWhenTheTargetTakesNoKeyForFiveSeconds) {
+    std::wstring keys = L"+(" + std::wstring(100, L'x') + L"|" + std::wstring(400, L'x') + L")";
+    const auto start = std::chrono::steady_clock::now();
+    CallResult call;
+    Keys(keys.c_str(), &call);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(DISP_E_EXCEPTION, call.hr);
+    EXPECT_EQ(static_cast<HRESULT>(0x800A0011), call.scode);
+    EXPECT_EQ(L"Can't perform requested operation", call.description);
+    // Five seconds without a key, not the target's minute.
+    EXPECT_GE(took, std::chrono::seconds(5));
+    EXPECT_LT(took, std::chrono::seconds(15));
+    EXPECT_FALSE(GetAsyncKeyState(VK_SHIFT) & 0x8000) << "the Shift of the unfinished group was let go";
 }
 
 // SendText needs neither focus nor the foreground: it posts to the control, whose own loop turns

@@ -318,5 +318,69 @@ TEST_F(NavigationTest, ADestroyedWindowHasNoRelatives) {
     EXPECT_EQ(0, HandleOf(result.get()));
 }
 
+// GetPreviousSibling walks the children of what GetParent reports and compares handle numbers. A
+// window outside that list, or bound by another number for the same window, is never met: no
+// previous sibling, although the window system knows one in the window's own list.
+TEST_F(NavigationTest, AWindowTheWalkNeverMeetsHasNoPreviousSibling) {
+    HWND owner = thread.Create("WrangNavTop", "owner");
+    HWND popup = thread.Create("WrangNavTop", "owned pop-up", WS_POPUP, owner);
+    HWND laterTop = thread.Create("WrangNavTop", "created after the pop-up");
+    HWND message1 = thread.Create("WrangNavTop", "message-only 1", 0, HWND_MESSAGE);
+    HWND message2 = thread.Create("WrangNavTop", "message-only 2", 0, HWND_MESSAGE);
+    ASSERT_TRUE(owner && popup && laterTop && message1 && message2);
+    thread.CreateControl("Button", "child of the owner", WS_CHILD, owner);
+    const LONG shortForm = L(second) & 0xFFFF;
+    const struct {
+        const char* what;
+        LONG bound;
+        HWND reportedParent;  // what GetParent says
+    } rows[] = {
+        {"owned pop-up: GetParent reports the owner", L(popup), owner},
+        {"message-only window: GetParent reports the desktop", L(message1), nullptr},
+        {"the low 16 bits of a child's handle", shortForm, panel},
+    };
+    for (const auto& row : rows) {
+        const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(row.bound));
+        if (row.bound == shortForm && shortForm == L(second)) continue;  // no shorter form here
+        ASSERT_TRUE(IsWindow(window)) << row.what;
+        ASSERT_EQ(row.reportedParent, GetParent(window)) << row.what;
+        // The window system has an answer, so a shortcut through it would show.
+        ASSERT_NE(nullptr, GetWindow(window, GW_HWNDPREV)) << row.what;
+        ComPtr<_clsWrangler> result;
+        ASSERT_EQ(S_OK, Bound(row.bound)->GetPreviousSibling(result.put()));
+        EXPECT_EQ(0, HandleOf(result.get())) << row.what;
+    }
+    // The last child does not compare this window's number: the short form finds it.
+    if (shortForm != L(panel)) {
+        ComPtr<_clsWrangler> last;
+        ASSERT_EQ(S_OK, Bound(L(panel) & 0xFFFF)->GetLastChild(last.put()));
+        EXPECT_EQ(L(third), HandleOf(last.get()));
+    }
+    thread.Destroy(message2);
+    thread.Destroy(message1);
+    thread.Destroy(laterTop);
+    thread.Destroy(owner);
+}
+
+TEST_F(NavigationTest, NeighboursFollowTheSiblingsWhenTheyAreReordered) {
+    ComPtr<_clsWrangler> panelObject = Bound(L(panel)), secondObject = Bound(L(second));
+    ComPtr<_clsWrangler> firstObject = Bound(L(first)), result;
+    ASSERT_EQ(S_OK, secondObject->GetPreviousSibling(result.put()));
+    EXPECT_EQ(L(first), HandleOf(result.get()));
+    ASSERT_EQ(S_OK, panelObject->GetLastChild(result.put()));
+    EXPECT_EQ(L(third), HandleOf(result.get()));
+
+    // first goes to the end: second, third, first.
+    ASSERT_TRUE(SetWindowPos(first, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+    ASSERT_EQ(second, FindWindowExA(panel, nullptr, nullptr, nullptr));
+    ASSERT_EQ(first, FindWindowExA(panel, third, nullptr, nullptr));
+    ASSERT_EQ(S_OK, secondObject->GetPreviousSibling(result.put()));
+    EXPECT_EQ(0, HandleOf(result.get())) << "now the first child";
+    ASSERT_EQ(S_OK, firstObject->GetPreviousSibling(result.put()));
+    EXPECT_EQ(L(third), HandleOf(result.get()));
+    ASSERT_EQ(S_OK, panelObject->GetLastChild(result.put()));
+    EXPECT_EQ(L(first), HandleOf(result.get()));
+}
+
 }  // namespace
 }  // namespace wrang::test

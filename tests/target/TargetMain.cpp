@@ -1,5 +1,8 @@
 // wrang_target.exe: a separate application with real windows for the tests.
 //   wrang_target --window CLASS CAPTION   a top-level window with an edit child and a button
+//       [--slow MS]                       that takes keys at a fixed pace: MS after each key-down
+//       [--stall-at C]                    that stops taking input for a minute at the character C
+//                                         (with either, the edit control takes a line of any length)
 //   wrang_target --idle                   no window; keeps Wine's session alive for the test run
 //   wrang_target                          (no arguments, as a script's "needs:" line starts it)
 //                                         "WrangScriptTarget" with controls whose text only their
@@ -17,7 +20,12 @@ LRESULT CALLBACK TargetProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
-int RunWindow(const char* className, const char* caption) {
+struct Typing {
+    DWORD pauseAfterKeyMs = 0;
+    char stallAt = 0;
+};
+
+int RunWindow(const char* className, const char* caption, const Typing& typing) {
     WNDCLASSA cls = {};
     cls.lpfnWndProc = TargetProc;
     cls.hInstance = GetModuleHandleA(nullptr);
@@ -25,14 +33,19 @@ int RunWindow(const char* className, const char* caption) {
     RegisterClassA(&cls);
     HWND top = CreateWindowExA(0, className, caption, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400,
                                300, nullptr, nullptr, cls.hInstance, nullptr);
-    CreateWindowExA(0, "Edit", "target text", WS_CHILD | WS_VISIBLE, 5, 5, 200, 24, top, nullptr,
-                    cls.hInstance, nullptr);
+    const DWORD scrolls = typing.pauseAfterKeyMs || typing.stallAt ? ES_AUTOHSCROLL : 0;
+    CreateWindowExA(0, "Edit", "target text", WS_CHILD | WS_VISIBLE | scrolls, 5, 5, 200, 24, top,
+                    nullptr, cls.hInstance, nullptr);
     CreateWindowExA(0, "Button", "OK", WS_CHILD | WS_VISIBLE, 5, 40, 80, 24, top, nullptr,
                     cls.hInstance, nullptr);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+        if (msg.message == WM_KEYDOWN && typing.pauseAfterKeyMs) Sleep(typing.pauseAfterKeyMs);
+        if (msg.message == WM_CHAR && typing.stallAt && msg.wParam == static_cast<BYTE>(typing.stallAt)) {
+            Sleep(60000);
+        }
     }
     return 0;
 }
@@ -91,7 +104,14 @@ int RunScriptTarget() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    if (__argc >= 4 && std::strcmp(__argv[1], "--window") == 0) return RunWindow(__argv[2], __argv[3]);
+    if (__argc >= 4 && std::strcmp(__argv[1], "--window") == 0) {
+        Typing typing;
+        for (int i = 4; i + 1 < __argc; i += 2) {
+            if (std::strcmp(__argv[i], "--slow") == 0) typing.pauseAfterKeyMs = static_cast<DWORD>(std::atoi(__argv[i + 1]));
+            if (std::strcmp(__argv[i], "--stall-at") == 0) typing.stallAt = __argv[i + 1][0];
+        }
+        return RunWindow(__argv[2], __argv[3], typing);
+    }
     if (__argc >= 2 && std::strcmp(__argv[1], "--idle") == 0) {
         Sleep(INFINITE);
         return 0;
