@@ -8,6 +8,8 @@
 # The last lines are one summary line per fuzzer:
 #   FUZZ <name> execs=<N> crashes=<0|1> hangs=<0|1> cov=<edges> seconds=<S>
 # Exit status 0 only when no fuzzer found a crash or a hang.
+# WRANG_FUZZ_ONLY=keys|ansi runs one of them; WRANG_FUZZ_MAX_LEN bounds an input (default 256
+# bytes: a key string of that length already repeats keys by the ten thousand).
 set -uo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 SECONDS_EACH=${1:-20}
@@ -25,7 +27,7 @@ declare -A HARNESS=([keys]=fuzz/KeyStringsFuzz.cpp [ansi]=fuzz/AnsiTextFuzz.cpp)
 
 status=0
 summary=()
-for name in keys ansi; do
+for name in ${WRANG_FUZZ_ONLY:-keys ansi}; do
     bin=$OUT/fuzz-$name
     "$CXX" "${FLAGS[@]}" -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
         "$ROOT/${SOURCES[$name]}" "$ROOT/fuzz/native/StandIn.cpp" "$ROOT/${HARNESS[$name]}" -o "$bin" ||
@@ -36,7 +38,7 @@ for name in keys ansi; do
     dict=()
     [ -f "$ROOT/fuzz/$name.dict" ] && dict=(-dict="$ROOT/fuzz/$name.dict")
     "$bin" "$corpus" "$ROOT/fuzz/corpus/$name" "${dict[@]}" -max_total_time="$SECONDS_EACH" \
-        -timeout=10 -rss_limit_mb=2048 -max_len=4096 -print_final_stats=1 \
+        -timeout=10 -rss_limit_mb=2048 -max_len=${WRANG_FUZZ_MAX_LEN:-256} -print_final_stats=1 \
         -artifact_prefix="$OUT/crash-$name-" >"$log" 2>&1
     rc=$?
     execs=$(grep -oE 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -oE '[0-9]+$' | tail -1)
