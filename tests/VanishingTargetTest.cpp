@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
+#include <thread>
 
 #include "MenuTestTarget.h"
 #include "frame/Classes.h"
@@ -162,6 +164,61 @@ TEST(VanishingMenu, ACursorOverAMenuThatChangesEndsAndReadsGoneEntriesAsNothing)
     }
     EXPECT_EQ(count, steps) << "the walk goes by the count it began with";
     EXPECT_EQ(S_OK, cursor->EndEnum());
+}
+
+// A window whose thread does not answer (blocked in its own work): the members that only ask the
+// window manager or post return at once; a member that sends the window a message waits until
+// the thread answers again (README, "Limits").
+TEST(BlockedWindow, ReadsAndPostsReturnAtOnceAndASendWaitsForTheThread) {
+    WindowThread thread;
+    HWND window = thread.Create("WrangBlocked", "Blocked", WS_OVERLAPPEDWINDOW);
+    ComPtr<_clsWrangler> wrangler;
+    ASSERT_EQ(S_OK, CreateWrangler(wrangler.put()));
+    ComPtr<_clsWrangler> bound;
+    ASSERT_EQ(S_OK, wrangler->InitByHandle(AsLong(window), bound.put()));
+
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE blocked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread blocker([&] {
+        thread.Run([&] {
+            SetEvent(blocked);
+            WaitForSingleObject(release, 20000);
+        });
+    });
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(blocked, 10000));
+
+    // Each of these returns while the window's thread is still blocked.
+    const wchar_t* immediate[] = {L"ClassName", L"IsWindow", L"Left", L"Width", L"Visible", L"Enabled",
+                                  L"HasChildren", L"hWndParent", L"GetFirstChild", L"GetNextSibling"};
+    for (const wchar_t* member : immediate) {
+        CallResult result;
+        Call(wrangler.get(), member, {}, &result);
+        EXPECT_EQ(S_OK, result.hr) << std::string(member, member + wcslen(member));
+    }
+    CallResult posted;
+    Call(wrangler.get(), L"PostMsg", {Arg::Long(WM_NULL), Arg::Long(0), Arg::Long(0)}, &posted);
+    EXPECT_EQ(S_OK, posted.hr);
+    CallResult typed;
+    Call(wrangler.get(), L"SendText", {Arg::String(L"ab"), Arg::Long(0)}, &typed);
+    EXPECT_EQ(S_OK, typed.hr);
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(release, 0)) << "all of it while the thread was blocked";
+
+    // A send waits: it is still waiting after a while, and ends once the thread answers.
+    HANDLE sent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    LONG answer = -1;
+    std::thread sender([&] {
+        CoInitialize(nullptr);
+        wrangler->SendMsgLong(WM_GETTEXTLENGTH, 0, 0, VARIANT_FALSE, &answer);
+        SetEvent(sent);
+        CoUninitialize();
+    });
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(sent, 300));
+    SetEvent(release);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(sent, 10000));
+    EXPECT_EQ(static_cast<LONG>(strlen("Blocked")), answer);
+    sender.join();
+    blocker.join();
+    for (HANDLE h : {release, blocked, sent}) CloseHandle(h);
 }
 
 }  // namespace
