@@ -1,6 +1,7 @@
 // wrang_fakeshell.exe: a stand-in for the shell's notification area, in a process of its own, with
 // the real window chain and a real common-controls toolbar.
 //   wrang_fakeshell [--button TEXT]... [--long N] [--no-pager] [--lie HOW] [--exit-after N]
+//                   [--lifetime SECONDS]
 // Buttons get the command identifiers 100, 101, ... in the order given; without --button the
 // shell shows three default buttons. --long adds a button whose text has N code units. --no-pager
 // puts the toolbar directly under "TrayNotifyWnd".
@@ -12,6 +13,8 @@
 //   --lie count-changes   the button count answers 3, 1, 3, 1, ... on successive requests
 //   --lie negative-count  the button count answers -5
 //   --exit-after N        the process ends, without answering, on the Nth button-record request
+// --lifetime sets how long the shell lives before it ends on its own (default 150 seconds), for a
+// long soak.
 //
 // Only one fake shell runs at a time (tests in other processes and scripts would otherwise find
 // each other's): the shell waits for a named mutex before it makes any window, and ends on its own
@@ -133,6 +136,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     std::vector<std::wstring> texts;
     bool pager = true, explicitButtons = false;
+    UINT lifetimeMs = kLifetimeMs;
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];
         if (option == L"--button" && i + 1 < argc) {
@@ -156,6 +160,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             else return 2;
         } else if (option == L"--exit-after" && i + 1 < argc) {
             g_exitAfter = _wtoi(argv[++i]);
+        } else if (option == L"--lifetime" && i + 1 < argc) {
+            lifetimeMs = static_cast<UINT>(_wtoi(argv[++i])) * 1000u;
         } else {
             return 2;
         }
@@ -194,7 +200,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ComeFirst(shell);
     // The caption tells tests and scripts that the whole chain and every button are in place.
     SetWindowTextW(shell, explicitButtons ? L"Wrang fake shell" : L"Wrang fake shell, default buttons");
-    SetTimer(shell, kLifetimeTimer, kLifetimeMs, nullptr);
+    SetTimer(shell, kLifetimeTimer, lifetimeMs, nullptr);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -1,6 +1,6 @@
 // wrang_soak.exe: the component used over and over, as a long-running client would, with the
 // resources of both processes measured before and after.
-//   wrang_soak [--cycles N]        (or WRANG_SOAK_CYCLES; default 1000; the test command runs 500, scripts/reliability.sh 100000)
+//   wrang_soak [--cycles N] [--parts a,b]   (or WRANG_SOAK_CYCLES; default 1000; the test command runs 500, scripts/reliability.sh 100000)
 // Parts, each measured on its own after a warm-up:
 //   create   N create/bind/release cycles of each creatable class
 //   handout  N cycles of each handed-out class (toolbar button, menu entry, menu cursor)
@@ -207,7 +207,7 @@ DWORD WINAPI WindowThread(void*) {
 PROCESS_INFORMATION g_shell = {};
 
 bool StartShell() {
-    std::wstring command = L"\"" + Directory() + L"\\wrang_fakeshell.exe\" --button Volume --button Network";
+    std::wstring command = L"\"" + Directory() + L"\\wrang_fakeshell.exe\" --button Volume --button Network --lifetime 86400";
     STARTUPINFOW startup = {sizeof startup};
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &g_shell)) return false;
     for (int tries = 0; tries < 400; ++tries) {
@@ -237,6 +237,12 @@ void Run(const Part& part) {
     const Measure before = Take(g_shell.hProcess);
     for (unsigned long long i = 0; i < part.cycles; ++i) part.cycle();
     const Measure after = Take(g_shell.hProcess);
+    // The shell must have lived through the tray part, or its figures say nothing.
+    const bool shellGone = std::strcmp(part.name, "tray") == 0 && WaitForSingleObject(g_shell.hProcess, 0) != WAIT_TIMEOUT;
+    if (shellGone) {
+        std::printf("FAILED: the shell ended during the tray part\n");
+        ++g_leaks;
+    }
     const long long grown[] = {after.privateBytes - before.privateBytes, after.handles - before.handles,
                                after.user - before.user, after.gdi - before.gdi,
                                after.shellRegions - before.shellRegions, after.shellHandles - before.shellHandles};
@@ -258,9 +264,11 @@ void Run(const Part& part) {
 
 int wmain(int argc, wchar_t** argv) {
     unsigned long long cycles = 1000;
+    std::wstring only;
     if (const char* e = std::getenv("WRANG_SOAK_CYCLES")) cycles = std::strtoull(e, nullptr, 10);
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::wstring(argv[i]) == L"--cycles") cycles = std::wcstoull(argv[++i], nullptr, 10);
+        else if (std::wstring(argv[i]) == L"--parts") only = L"," + std::wstring(argv[++i]) + L",";
     }
     CoInitialize(nullptr);
     const std::wstring dllPath = Directory().substr(0, Directory().find_last_of(L"\\/")) + L"\\Wrang.dll";
@@ -371,6 +379,11 @@ int wmain(int argc, wchar_t** argv) {
          }},
     };
     for (const Part& part : parts) {
+        // --parts a,b runs only the parts named (all when not given).
+        if (!only.empty() && only.find(L"," + std::wstring(part.name, part.name + std::strlen(part.name)) + L",") ==
+                                 std::wstring::npos) {
+            continue;
+        }
         if (std::strcmp(part.name, "tray") == 0) {
             // The fake shell ends itself after a few minutes: a fresh one for the tray part.
             TerminateProcess(g_shell.hProcess, 0);
