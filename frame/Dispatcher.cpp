@@ -447,6 +447,10 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
     RETURN_IF_FAILED(m_status);
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     if (!params) params = &none;
+    // A count with no array behind it: the arrays are not there to read.
+    if ((params->cArgs > 0 && !params->rgvarg) || (params->cNamedArgs > 0 && !params->rgdispidNamedArgs)) {
+        return E_INVALIDARG;
+    }
     const Member* member = Find(id, flags);
     if (!member) return DISP_E_MEMBERNOTFOUND;
 

@@ -3,6 +3,7 @@
 #include "frame/Checked.h"
 #include "frame/Classes.h"
 #include "frame/Errors.h"
+#include "menu/clsMenuItem.h"
 #include "platform/LateBinding.h"
 
 namespace wrang {
@@ -37,7 +38,40 @@ HRESULT ToMenuItem(VARIANT* answer, _clsMenuItem** item) noexcept {
 
 }  // namespace
 
+namespace {
+
+// The object's identity: its IUnknown, compared without keeping a reference.
+IUnknown* IdentityOf(IUnknown* object) noexcept {
+    IUnknown* identity = nullptr;
+    if (!object || FAILED(object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)))) return nullptr;
+    identity->Release();
+    return identity;
+}
+
+}  // namespace
+
+bool WouldHoldItself(IUnknown* holder, IDispatch* candidate) noexcept {
+    IUnknown* const self = IdentityOf(holder);
+    IDispatch* current = candidate;
+    while (current) {
+        if (IdentityOf(current) == self) return true;
+        // Only this component's classes implement these interfaces, so the casts are safe.
+        ComPtr<_clsMenuItem> item;
+        ComPtr<_clsMenuEnum> cursor;
+        if (SUCCEEDED(current->QueryInterface(__uuidof(_clsMenuItem), reinterpret_cast<void**>(item.put())))) {
+            current = static_cast<clsMenuItem*>(item.get())->HeldMenuObject();
+        } else if (SUCCEEDED(current->QueryInterface(__uuidof(_clsMenuEnum), reinterpret_cast<void**>(cursor.put())))) {
+            current = static_cast<clsMenuEnum*>(cursor.get())->HeldMenuObject();
+        } else {
+            return false;
+        }
+    }
+    return false;
+}
+
 HRESULT clsMenuEnum::Init(IDispatch* MenuItem) {
+    // A cursor over a menu object that holds this cursor would never be released.
+    if (WouldHoldItself(static_cast<_clsMenuEnum*>(this), MenuItem)) return RaiseInvalidCall();
     // Kept even when it is Nothing; the count and the cursor change only once the count is known.
     m_objMenu = ComPtr<IDispatch>(MenuItem);
     LONG count = 0;

@@ -13,6 +13,9 @@ public:
     HRESULT STDMETHODCALLTYPE GetItem(_clsMenuItem **result) override;
     HRESULT STDMETHODCALLTYPE EndEnum() override;
 
+    // The menu object this cursor holds (see WouldHoldItself).
+    IDispatch* HeldMenuObject() const noexcept { return m_objMenu.get(); }
+
 private:
     ComPtr<IDispatch> m_objMenu;
     LONG m_nPos = 0;
@@ -22,5 +25,9 @@ private:
 // A new cursor over the entries of `menuObject` (a controller or an entry), already started: what
 // BeginChildEnum of both menu classes hands out.
 [[nodiscard]] HRESULT BeginEnumeration(IDispatch* menuObject, _clsMenuEnum** result) noexcept;
+
+// Whether `holder` would hold itself, and so never be released, if it held `candidate`: true when
+// `holder` is `candidate` or is reached from it through entries' parents and cursors' menus.
+[[nodiscard]] bool WouldHoldItself(IUnknown* holder, IDispatch* candidate) noexcept;
 
 }  // namespace wrang

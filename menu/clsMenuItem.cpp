@@ -37,6 +37,9 @@ HRESULT clsMenuItem::StateInParent(LONG* state) noexcept {
 HRESULT clsMenuItem::Init(IDispatch* ParentItem, LONG hMenu, _clsMenuItem** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
+    // An entry that became its own ancestor would hold itself alive for ever and pass every
+    // question about its window up the chain without end: such a parent is refused.
+    if (WouldHoldItself(static_cast<_clsMenuItem*>(this), ParentItem)) return RaiseInvalidCall();
     // Both are stored before the parent is asked: it asks this entry for its identifier.
     m_objParent = ComPtr<IDispatch>(ParentItem);
     m_hMenu = hMenu;

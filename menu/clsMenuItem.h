@@ -26,6 +26,9 @@ public:
     HRESULT STDMETHODCALLTYPE BeginChildEnum(_clsMenuEnum **result) override;
     HRESULT STDMETHODCALLTYPE EndChildEnum(_clsMenuEnum *objEnum) override;
 
+    // The parent object this entry holds (see WouldHoldItself).
+    IDispatch* HeldMenuObject() const noexcept { return m_objParent.get(); }
+
 private:
     // The handle of the menu that contains this entry, and this entry's state word in it.
     HRESULT ParentMenu(LONG *hMenu) noexcept;

@@ -52,7 +52,8 @@ leg_runs() { case " $RUNNABLE_LEGS " in *" $1 "*) return 0 ;; esac; return 1; }
 
 install_packages() {
     local wanted=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
-                  libwine-dev wine wine64 googletest)
+                  libwine-dev wine wine64 googletest
+                  clang libclang-rt-14-dev llvm)  # the native coverage-guided fuzzers (scripts/fuzz.sh)
     leg_runs x86 && wanted+=(wine32:i386)
     local missing=()
     for p in "${wanted[@]}"; do

@@ -34,6 +34,13 @@ for leg in x86 x64; do
     stop_session
 done
 
+# The parsers' coverage-guided fuzzers, natively on this host: a short smoke run of each.
+log "fuzzing the key-string reader and the text conversions (smoke run)"
+fuzz_status=0
+"$ROOT/scripts/fuzz.sh" "${WRANG_FUZZ_SECONDS:-15}" | tee "$BUILD_ROOT/fuzz-smoke.log" || fuzz_status=1
+[ "${PIPESTATUS[0]}" -eq 0 ] || fuzz_status=1
+[ "$fuzz_status" -eq 0 ] || status=1
+
 echo
 echo "== legs"
 for leg in x86 x64; do echo "   $leg: ${outcome[$leg]}"; done
@@ -42,4 +49,6 @@ for leg in x86 x64; do
     echo "== CTest summary, $leg leg"
     echo "${summary[$leg]}"
 done
+echo "== native fuzz smoke run"
+grep '^FUZZ ' "$BUILD_ROOT/fuzz-smoke.log" || echo "   did not run"
 exit "$status"

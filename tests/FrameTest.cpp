@@ -217,6 +217,30 @@ TEST(Dispatch, AResultNobodyAsksForIsReleased) {
     EXPECT_EQ(before, references());
 }
 
+// Found by the dispatch fuzzer: a count with a null array behind it (arguments or names) was read
+// through the null pointer. The call is refused and the member does not run.
+TEST(Dispatch, CountsWithoutTheirArraysAreRefused) {
+    ComPtr<_clsWrangler> w;
+    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const DISPID init = IdOf(w.get(), L"InitByHandle");
+    VARIANT handle;
+    V_VT(&handle) = VT_I4;
+    V_I4(&handle) = 31;
+    DISPID first = 0;
+    const DISPPARAMS broken[] = {{nullptr, nullptr, 1, 0}, {&handle, nullptr, 1, 1}, {nullptr, &first, 1, 1}};
+    for (DISPPARAMS params : broken) {
+        UniqueVariant result;
+        EXCEPINFO exception = {};
+        EXPECT_EQ(E_INVALIDARG, w->Invoke(init, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(),
+                                          &exception, nullptr));
+        EXPECT_EQ(VT_EMPTY, V_VT(result.get()));
+        EXPECT_EQ(nullptr, exception.bstrDescription);
+    }
+    LONG bound = -1;
+    ASSERT_EQ(S_OK, w->get_hWnd(&bound));
+    EXPECT_EQ(0, bound);
+}
+
 // --- The DLL file itself ------------------------------------------------------------------------
 
 struct LoadedDll {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MenuTestTarget.h"
+#include "frame/Errors.h"
 #include "frame/Module.h"
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
@@ -359,6 +360,40 @@ TEST(MenuItem, AnEntryKeepsItsWholeChainOfParentsAlive) {
     EXPECT_EQ(L"Deep entry", TextOf(deep.get()));
     deep.reset();
     EXPECT_EQ(before, LiveObjectCount()) << "and go with it";
+}
+
+// Found by the dispatch fuzzer: an entry or a cursor made to hold itself (through parents and
+// cursors) was never released, so the component never unloaded.
+TEST(MenuItem, AnEntryOrCursorCannotComeToHoldItself) {
+    MenuTarget target;
+    const LONG before = LiveObjectCount();
+    {
+        ComPtr<_clsJuggler> bar = target.MenuBar();
+        ComPtr<_clsMenuItem> file = Child(bar.get(), 0);
+        ComPtr<_clsMenuItem> recent = Child(file.get(), 4);
+        const LONG recentId = IdOf(recent.get());
+        ComPtr<_clsMenuEnum> cursor;
+        ASSERT_EQ(S_OK, recent->BeginChildEnum(cursor.put()));
+        // Itself, its child, a cursor over its grandchild's menu: each would hold the entry.
+        for (IDispatch* cycle : {static_cast<IDispatch*>(file.get()), static_cast<IDispatch*>(recent.get()),
+                                 static_cast<IDispatch*>(cursor.get())}) {
+            ComPtr<_clsMenuItem> returned;
+            EXPECT_EQ(kVbInvalidCall, file->Init(cycle, IdOf(file.get()), returned.put()));
+            EXPECT_FALSE(returned);
+        }
+        // A cursor over itself, or over an entry below a cursor over that entry, is refused too.
+        EXPECT_EQ(kVbInvalidCall, cursor->Init(cursor.get()));
+        LONG count = 0;
+        EXPECT_EQ(S_OK, cursor->Count(&count));
+        EXPECT_EQ(CountOf(recent.get()), count);
+        // Refused, the entry is as it was: still "&File" under the menu bar.
+        EXPECT_EQ(L"&File", TextOf(file.get()));
+        EXPECT_EQ(recentId, IdOf(Child(file.get(), 4).get()));
+        LONG window = 0;
+        EXPECT_EQ(S_OK, recent->GetWindowHandle(&window));
+        EXPECT_EQ(AsLong(target.window), window);
+    }
+    EXPECT_EQ(before, LiveObjectCount());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "frame/Classes.h"
@@ -385,6 +386,98 @@ TEST(TrayButton, AThousandExchangesLeaveNothingBehind) {
     EXPECT_EQ(handlesBefore, HandleCount());
     EXPECT_EQ(slotBefore, NextHandleSlot());
     CloseHandle(query);
+}
+
+// --- A shell that misbehaves ---------------------------------------------------------------------
+
+// Walks from button 0 with GetNextButton, reading each text; at most `most` steps.
+std::vector<std::wstring> Walk(_clsSysToolbar* toolbar, size_t most) {
+    std::vector<std::wstring> texts;
+    ComPtr<_clsToolbarButton> button = ByIndex(toolbar, 0);
+    while (button && texts.size() < most) {
+        texts.push_back(TextOf(button.get()));
+        button = Next(button.get());
+    }
+    return texts;
+}
+
+// Records that lie: every member still answers, with an empty or cut-short text, and a walk ends.
+TEST(TrayHostile, LyingRecordsGiveEmptyOrCutShortTextsAndWalksEnd) {
+    struct Case {
+        const wchar_t* lie;
+        std::wstring text;  // of button 0
+        LONG count;         // as the toolbar object reports it first
+    };
+    const Case cases[] = {
+        {L"unmapped-text", L"", 3},
+        // The text runs to the end of its page; what was read before the unreadable page is kept.
+        {L"unterminated", L"xxxxxxxx", 3},
+        {L"refuse-size", L"", 3},
+        {L"count-changes", L"One", 3},
+        {L"negative-count", L"One", -5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "--lie " << std::string(c.lie, c.lie + wcslen(c.lie)));
+        BoundShell bound(std::wstring(L"--button One --button Two --button Three --lie ") + c.lie);
+        ASSERT_TRUE(bound.shell.Toolbar());
+        EXPECT_EQ(c.count, CountOf(bound.toolbar.get()));
+        ComPtr<_clsToolbarButton> button = ByIndex(bound.toolbar.get(), 0);
+        EXPECT_EQ(c.text, TextOf(button.get()));
+        VisibleOf(button.get());
+        EXPECT_EQ(S_OK, button->put_Visible(VARIANT_TRUE));
+        EXPECT_EQ(S_OK, button->MoveRight());
+        EXPECT_EQ(S_OK, button->MoveLeft());
+        // However the count answers, a walk ends, within the largest count the shell gave.
+        const std::vector<std::wstring> texts = Walk(bound.toolbar.get(), 10);
+        EXPECT_LE(texts.size(), 3u);
+        // A count that says none: no button past the first, none before it.
+        if (c.count < 0) {
+            EXPECT_FALSE(Next(button.get()));
+            EXPECT_FALSE(Previous(button.get()));
+        }
+    }
+}
+
+// The shell's process ends, without answering, on its third record request: the walk ends with
+// the texts read before, and every member goes on answering with nothing.
+TEST(TrayHostile, AShellThatExitsDuringAButtonWalkEndsTheWalk) {
+    BoundShell bound(L"--button One --button Two --button Three --button Four --exit-after 3");
+    ASSERT_TRUE(bound.shell.Toolbar());
+    const std::vector<std::wstring> texts = Walk(bound.toolbar.get(), 10);
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(L"One", texts[0]);
+    EXPECT_EQ(L"Two", texts[1]);
+    for (size_t i = 2; i < texts.size(); ++i) EXPECT_EQ(L"", texts[i]) << i;
+    EXPECT_EQ(0, CountOf(bound.toolbar.get()));
+    ComPtr<_clsToolbarButton> button = ByIndex(bound.toolbar.get(), 1);
+    EXPECT_EQ(L"", TextOf(button.get()));
+    EXPECT_FALSE(Next(button.get()));
+}
+
+// The shell's process is ended while a long text is being read: the text read so far, or none,
+// and never more than the shell's text.
+TEST(TrayHostile, AShellEndedDuringATextReadGivesWhatWasRead) {
+    BoundShell bound(L"--long 30000");
+    ASSERT_TRUE(bound.shell.Toolbar());
+    ComPtr<_clsToolbarButton> button = ByIndex(bound.toolbar.get(), 0);
+    std::wstring whole;
+    for (int k = 0; k < 30000; ++k) whole.push_back(static_cast<wchar_t>(L'a' + k % 26));
+    HANDLE shell = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, bound.shell.ProcessId());
+    ASSERT_TRUE(shell);
+    std::thread killer([shell] {
+        Sleep(30);
+        TerminateProcess(shell, 0);
+    });
+    std::vector<std::wstring> reads;
+    for (int i = 0; i < 50 && WaitForSingleObject(shell, 0) == WAIT_TIMEOUT; ++i) reads.push_back(TextOf(button.get()));
+    killer.join();
+    reads.push_back(TextOf(button.get()));
+    for (const std::wstring& text : reads) {
+        EXPECT_LE(text.size(), whole.size());
+        EXPECT_EQ(whole.substr(0, text.size()), text);
+    }
+    EXPECT_EQ(L"", reads.back()) << "after the end";
+    CloseHandle(shell);
 }
 
 }  // namespace

@@ -1,11 +1,22 @@
 // wrang_fakeshell.exe: a stand-in for the shell's notification area, in a process of its own, with
 // the real window chain and a real common-controls toolbar.
 //   wrang_fakeshell [--button TEXT]... [--long N] [--buttons N [--text-length L]] [--no-pager]
+//                   [--lie HOW] [--exit-after N] [--lifetime SECONDS]
 // Buttons get the command identifiers 100, 101, ... in the order given; without --button the
 // shell shows three default buttons. --long adds a button whose text has N code units. --buttons
 // adds N buttons, after the others, whose texts have L code units each (60 by default) and differ
 // from one button to the next (for the benchmark's large toolbars). --no-pager puts the toolbar
 // directly under "TrayNotifyWnd".
+// A hostile shell, for the tests of what the component does when the other side misbehaves:
+//   --lie unmapped-text   every button record's text address points at memory that is not there
+//   --lie unterminated    every text runs to the end of a page with no terminator; the next page
+//                         is not there
+//   --lie refuse-size     the toolbar refuses the record size and every record request
+//   --lie count-changes   the button count answers 3, 1, 3, 1, ... on successive requests
+//   --lie negative-count  the button count answers -5
+//   --exit-after N        the process ends, without answering, on the Nth button-record request
+// --lifetime sets how long the shell lives before it ends on its own (default 150 seconds), for a
+// long soak.
 //
 // Only one fake shell runs at a time (tests in other processes and scripts would otherwise find
 // each other's): the shell waits for a named mutex before it makes any window, and ends on its own
@@ -34,6 +45,51 @@ constexpr UINT kLifetimeMs = 150000;
 constexpr int kFirstCommand = 100;
 
 HWND g_toolbar = nullptr;
+
+// The hostile options: the toolbar's own procedure is wrapped to answer falsely.
+enum class Lie { None, UnmappedText, Unterminated, RefuseSize, CountChanges, NegativeCount };
+Lie g_lie = Lie::None;
+int g_exitAfter = 0;  // 0: never
+int g_recordRequests = 0;
+int g_countRequests = 0;
+WNDPROC g_toolbarProc = nullptr;
+ULONG_PTR g_unmappedText = 0;      // reserved address space with nothing committed
+ULONG_PTR g_unterminatedText = 0;  // text units up to the end of a committed page
+
+void PrepareLies() {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    const SIZE_T page = info.dwPageSize;
+    g_unmappedText = reinterpret_cast<ULONG_PTR>(VirtualAlloc(nullptr, page, MEM_RESERVE, PAGE_NOACCESS));
+    auto* pages = static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE, PAGE_NOACCESS));
+    VirtualAlloc(pages, page, MEM_COMMIT, PAGE_READWRITE);
+    auto* units = reinterpret_cast<wchar_t*>(pages);
+    for (SIZE_T i = 0; i < page / sizeof(wchar_t); ++i) units[i] = L'x';
+    // The last 8 units of the first page: "xxxxxxxx" and then nothing readable.
+    g_unterminatedText = reinterpret_cast<ULONG_PTR>(pages + page - 8 * sizeof(wchar_t));
+}
+
+LRESULT CALLBACK LyingToolbarProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case TB_GETBUTTON: {
+        if (g_exitAfter > 0 && ++g_recordRequests >= g_exitAfter) ExitProcess(0);
+        if (g_lie == Lie::RefuseSize) return FALSE;
+        const LRESULT answer = CallWindowProcW(g_toolbarProc, hWnd, message, wParam, lParam);
+        auto* record = reinterpret_cast<TBBUTTON*>(lParam);
+        if (answer && record && g_lie == Lie::UnmappedText) record->iString = static_cast<INT_PTR>(g_unmappedText);
+        if (answer && record && g_lie == Lie::Unterminated) record->iString = static_cast<INT_PTR>(g_unterminatedText);
+        return answer;
+    }
+    case TB_BUTTONSTRUCTSIZE:
+        if (g_lie == Lie::RefuseSize) return 0;
+        break;
+    case TB_BUTTONCOUNT:
+        if (g_lie == Lie::NegativeCount) return -5;
+        if (g_lie == Lie::CountChanges) return (g_countRequests++ % 2) ? 1 : 3;
+        break;
+    }
+    return CallWindowProcW(g_toolbarProc, hWnd, message, wParam, lParam);
+}
 
 LRESULT CALLBACK ShellProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -83,6 +139,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::vector<std::wstring> texts;
     bool pager = true, explicitButtons = false;
     int manyButtons = 0, manyLength = 60;
+    UINT lifetimeMs = kLifetimeMs;
     for (int i = 1; i < argc; ++i) {
         const std::wstring option = argv[i];
         if (option == L"--button" && i + 1 < argc) {
@@ -101,6 +158,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             manyLength = _wtoi(argv[++i]);
         } else if (option == L"--no-pager") {
             pager = false;
+        } else if (option == L"--lie" && i + 1 < argc) {
+            const std::wstring how = argv[++i];
+            if (how == L"unmapped-text") g_lie = Lie::UnmappedText;
+            else if (how == L"unterminated") g_lie = Lie::Unterminated;
+            else if (how == L"refuse-size") g_lie = Lie::RefuseSize;
+            else if (how == L"count-changes") g_lie = Lie::CountChanges;
+            else if (how == L"negative-count") g_lie = Lie::NegativeCount;
+            else return 2;
+        } else if (option == L"--exit-after" && i + 1 < argc) {
+            g_exitAfter = _wtoi(argv[++i]);
+        } else if (option == L"--lifetime" && i + 1 < argc) {
+            lifetimeMs = static_cast<UINT>(_wtoi(argv[++i])) * 1000u;
         } else {
             return 2;
         }
@@ -136,10 +205,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     if (!buttons.empty())
         SendMessageW(g_toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    if (g_lie != Lie::None || g_exitAfter > 0) {
+        PrepareLies();
+        g_toolbarProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(g_toolbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LyingToolbarProc)));
+    }
     ComeFirst(shell);
     // The caption tells tests and scripts that the whole chain and every button are in place.
     SetWindowTextW(shell, explicitButtons ? L"Wrang fake shell" : L"Wrang fake shell, default buttons");
-    SetTimer(shell, kLifetimeTimer, kLifetimeMs, nullptr);
+    SetTimer(shell, kLifetimeTimer, lifetimeMs, nullptr);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -1,0 +1,860 @@
+// wrang_dispatchfuzz.exe: random but reproducible calls through IDispatch::Invoke to every member
+// of every class of the type library (read at run time, so a new member is covered without an
+// edit here).
+//   wrang_dispatchfuzz [--calls N] [--seed S]      (or WRANG_FUZZ_CALLS / WRANG_FUZZ_SEED)
+// It loads Wrang.dll itself (in-process, no registration needed), starts the fake shell for the
+// tray classes and makes its own disposable windows and menus on this thread, so that whatever
+// the calls do (close, reparent, hide, type, click) lands on windows made to take it.
+//
+// Checked after every call, the call and the seed printed on the first broken rule:
+//  - no crash, no hang (a watchdog ends the run when one call takes longer than kHangSeconds);
+//  - a failure is an HRESULT a client can act on: a DISP_E_* status, E_OUTOFMEMORY/E_INVALIDARG/
+//    E_POINTER from the dispatcher, or DISP_E_EXCEPTION with the EXCEPINFO filled (a status and a
+//    source); without an EXCEPINFO, the member's own failure status;
+//  - a failed call leaves every by-reference variable exactly as it was (bit for bit);
+//  - at the end, with every reference released, DllCanUnloadNow answers S_OK.
+// The last line is "DISPATCHFUZZ calls=N crashes=0 hangs=0 faults=F leaks=L seed=S".
+#include <windows.h>
+#include <oaidl.h>
+#include <oleauto.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kHangSeconds = 30;
+constexpr size_t kMostObjects = 48;
+constexpr UINT kBigString = 1u << 20;  // 1 MiB of UTF-16 units
+
+using Rng = std::mt19937_64;
+
+// ---- what is known about the library, read from its type library ----
+struct Member {
+    std::wstring name;
+    DISPID id;
+    INVOKEKIND kind;
+    std::vector<std::wstring> params;  // names of the parameters, the result excluded
+};
+struct ClassInfo {
+    std::wstring name;
+    CLSID clsid;
+    IID iid;  // the default interface
+    bool creatable;
+    std::vector<Member> members;
+};
+std::vector<ClassInfo> g_classes;
+
+// ---- the call in progress, for the watchdog and the crash report ----
+char g_current[512] = "";
+std::atomic<ULONGLONG> g_callStarted{0};
+uint64_t g_seed = 0;
+PROCESS_INFORMATION g_shell = {};  // the fake shell, ended with the run however it ends
+
+void Describe(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vsnprintf(g_current, sizeof g_current, format, args);
+    va_end(args);
+}
+
+LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       static_cast<LPCSTR>(info->ExceptionRecord->ExceptionAddress), &module);
+    char moduleName[MAX_PATH] = "?";
+    if (module) GetModuleFileNameA(module, moduleName, MAX_PATH);
+    std::printf("CRASH 0x%08lx at %s+0x%llx during %s (seed %llu)\n",
+                static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode), moduleName,
+                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(info->ExceptionRecord->ExceptionAddress) -
+                                                reinterpret_cast<ULONG_PTR>(module)),
+                g_current, static_cast<unsigned long long>(g_seed));
+    std::printf("DISPATCHFUZZ calls=? crashes=1 hangs=0 faults=0 leaks=0 seed=%llu\n",
+                static_cast<unsigned long long>(g_seed));
+    std::fflush(stdout);
+    if (g_shell.hProcess) TerminateProcess(g_shell.hProcess, 0);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+DWORD WINAPI Watchdog(void*) {
+    for (;;) {
+        Sleep(500);
+        const ULONGLONG started = g_callStarted.load();
+        if (started && GetTickCount64() - started > kHangSeconds * 1000ull) {
+            std::printf("HANG over %d s during %s (seed %llu)\n", kHangSeconds, g_current,
+                        static_cast<unsigned long long>(g_seed));
+            std::printf("DISPATCHFUZZ calls=? crashes=0 hangs=1 faults=0 leaks=0 seed=%llu\n",
+                        static_cast<unsigned long long>(g_seed));
+            std::fflush(stdout);
+            if (g_shell.hProcess) TerminateProcess(g_shell.hProcess, 0);
+            TerminateProcess(GetCurrentProcess(), 4);
+        }
+    }
+}
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out.push_back(c < 128 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+std::wstring Directory() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path);
+    return directory.substr(0, directory.find_last_of(L"\\/"));
+}
+
+// ---- the type library ----
+bool ReadLibrary(const std::wstring& dll) {
+    ITypeLib* library = nullptr;
+    if (FAILED(LoadTypeLibEx(dll.c_str(), REGKIND_NONE, &library))) return false;
+    for (UINT t = 0; t < library->GetTypeInfoCount(); ++t) {
+        ITypeInfo* info = nullptr;
+        if (FAILED(library->GetTypeInfo(t, &info))) continue;
+        TYPEATTR* attr = nullptr;
+        info->GetTypeAttr(&attr);
+        if (attr->typekind == TKIND_COCLASS) {
+            ClassInfo cls;
+            BSTR name = nullptr;
+            info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr);
+            cls.name = name ? name : L"";
+            SysFreeString(name);
+            cls.clsid = attr->guid;
+            cls.creatable = (attr->wTypeFlags & TYPEFLAG_FCANCREATE) != 0;
+            HREFTYPE href = 0;
+            ITypeInfo* iface = nullptr;
+            if (SUCCEEDED(info->GetRefTypeOfImplType(0, &href)) && SUCCEEDED(info->GetRefTypeInfo(href, &iface))) {
+                TYPEATTR* ia = nullptr;
+                iface->GetTypeAttr(&ia);
+                cls.iid = ia->guid;
+                for (UINT f = 0; f < ia->cFuncs; ++f) {
+                    FUNCDESC* fd = nullptr;
+                    if (FAILED(iface->GetFuncDesc(f, &fd))) continue;
+                    if (fd->memid >= 0x60000000 && fd->memid < 0x60020000) {  // IDispatch's own
+                        iface->ReleaseFuncDesc(fd);
+                        continue;
+                    }
+                    BSTR names[16] = {};
+                    UINT count = 0;
+                    iface->GetNames(fd->memid, names, 16, &count);
+                    Member member;
+                    member.name = names[0] ? names[0] : L"";
+                    member.id = fd->memid;
+                    member.kind = fd->invkind;
+                    for (SHORT p = 0; p < fd->cParams; ++p) {
+                        if (fd->lprgelemdescParam[p].paramdesc.wParamFlags & PARAMFLAG_FRETVAL) continue;
+                        member.params.push_back(static_cast<UINT>(p + 1) < count && names[p + 1] ? names[p + 1] : L"value");
+                    }
+                    for (UINT n = 0; n < count; ++n) SysFreeString(names[n]);
+                    cls.members.push_back(member);
+                    iface->ReleaseFuncDesc(fd);
+                }
+                iface->ReleaseTypeAttr(ia);
+                iface->Release();
+            }
+            g_classes.push_back(cls);
+        }
+        info->ReleaseTypeAttr(attr);
+        info->Release();
+    }
+    library->Release();
+    return !g_classes.empty();
+}
+
+// ---- the disposable targets: windows and menus of this thread, and the fake shell ----
+const char kTargetClass[] = "WrangFuzzTarget";
+std::vector<HWND> g_windows;      // top-level A (with a menu bar), top-level B, children of A
+std::set<HWND> g_known;           // every window the fuzzer made, to tell them from others
+std::vector<HMENU> g_menus;
+HWND g_shellToolbar = nullptr;
+
+LRESULT CALLBACK TargetProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A system command (move, size, the window menu) would start a modal loop that waits for
+    // mouse input a headless desktop never gives: the windows take it and do nothing.
+    if (message == WM_SYSCOMMAND) return 0;
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+void MakeWindows() {
+    for (HWND h : g_windows) {
+        if (IsWindow(h)) DestroyWindow(h);
+    }
+    g_windows.clear();
+    g_menus.clear();
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    HMENU deeper = CreatePopupMenu();
+    AppendMenuA(deeper, MF_STRING, 301, "Deeper");
+    AppendMenuA(file, MF_STRING, 101, "&Open");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file, MF_STRING | MF_CHECKED, 102, "Checked");
+    AppendMenuA(file, MF_POPUP, reinterpret_cast<UINT_PTR>(deeper), "More");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    AppendMenuA(bar, MF_STRING | MF_GRAYED, 201, "Gray");
+    HWND a = CreateWindowExA(0, kTargetClass, "Wrang fuzz A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                             300, 200, nullptr, bar, nullptr, nullptr);
+    HWND b = CreateWindowExA(0, kTargetClass, "Wrang fuzz B", WS_OVERLAPPEDWINDOW, 40, 40, 200, 100,
+                             nullptr, nullptr, nullptr, nullptr);
+    HWND edit = CreateWindowExA(0, "EDIT", "text", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 5, 5, 200,
+                                20, a, nullptr, nullptr, nullptr);
+    HWND button = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE, 5, 30, 60, 20, a, nullptr,
+                                  nullptr, nullptr);
+    HWND label = CreateWindowExA(0, kTargetClass, "label", WS_CHILD | WS_VISIBLE, 5, 60, 60, 20, a,
+                                 nullptr, nullptr, nullptr);
+    g_windows = {a, b, edit, button, label};
+    for (HWND h : g_windows) g_known.insert(h);
+    g_menus = {bar, file, deeper, GetSystemMenu(a, FALSE)};
+}
+
+bool WindowsIntact() {
+    for (HWND h : g_windows) {
+        if (!IsWindow(h)) return false;
+    }
+    return GetParent(g_windows[2]) == g_windows[0] && GetParent(g_windows[4]) == g_windows[0] &&
+           GetParent(g_windows[0]) == nullptr;
+}
+
+BOOL CALLBACK FindShellToolbar(HWND hWnd, LPARAM lParam) {
+    char name[64] = {};
+    GetClassNameA(hWnd, name, sizeof name);
+    if (lstrcmpA(name, "ToolbarWindow32") == 0) {
+        *reinterpret_cast<HWND*>(lParam) = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void StartShell() {
+    if (g_shell.hProcess) {
+        if (WaitForSingleObject(g_shell.hProcess, 0) == WAIT_TIMEOUT) return;
+        CloseHandle(g_shell.hProcess);
+        CloseHandle(g_shell.hThread);
+        g_shell = {};
+    }
+    std::wstring command = L"\"" + Directory() + L"\\wrang_fakeshell.exe\" --button One --button Two --button Three";
+    STARTUPINFOW startup = {sizeof startup};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &g_shell)) return;
+    g_shellToolbar = nullptr;
+    for (int tries = 0; tries < 200 && !g_shellToolbar; ++tries) {
+        HWND shell = FindWindowA("Shell_TrayWnd", "Wrang fake shell");
+        DWORD pid = 0;
+        if (shell) GetWindowThreadProcessId(shell, &pid);
+        if (shell && pid == g_shell.dwProcessId) EnumChildWindows(shell, FindShellToolbar, reinterpret_cast<LPARAM>(&g_shellToolbar));
+        if (!g_shellToolbar) Sleep(50);
+    }
+}
+
+void StopShell() {
+    if (!g_shell.hProcess) return;
+    TerminateProcess(g_shell.hProcess, 0);
+    WaitForSingleObject(g_shell.hProcess, 10000);
+    CloseHandle(g_shell.hProcess);
+    CloseHandle(g_shell.hThread);
+    g_shell = {};
+}
+
+// Whether a window handle is one the calls may act on: the fuzzer's own, the fake shell's, or no
+// window at all (a vanished or made-up handle).
+bool Harmless(HWND h) {
+    if (!h || !IsWindow(h)) return true;
+    if (g_known.count(h)) return true;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    return g_shell.hProcess && pid == g_shell.dwProcessId;
+}
+
+// Whether a window is one of the fuzzer's own with TargetProc, which takes any command.
+bool TakesAnyCommand(HWND h) {
+    char name[64] = {};
+    return g_known.count(h) && IsWindow(h) && GetClassNameA(h, name, sizeof name) && lstrcmpA(name, kTargetClass) == 0;
+}
+
+void Pump() {
+    MSG msg;
+    for (int i = 0; i < 2000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// ---- the objects under test ----
+struct Object {
+    IDispatch* dispatch;
+    size_t cls;
+};
+std::vector<Object> g_objects;
+
+int ClassOf(IDispatch* object) {
+    ITypeInfo* info = nullptr;
+    if (FAILED(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info)) || !info) return -1;
+    TYPEATTR* attr = nullptr;
+    int found = -1;
+    if (SUCCEEDED(info->GetTypeAttr(&attr))) {
+        for (size_t c = 0; c < g_classes.size(); ++c) {
+            if (IsEqualGUID(g_classes[c].iid, attr->guid)) found = static_cast<int>(c);
+        }
+        info->ReleaseTypeAttr(attr);
+    }
+    info->Release();
+    return found;
+}
+
+// Calls by name with Long arguments and no checks: set-up only.
+HRESULT Plain(IDispatch* object, const wchar_t* name, std::vector<LONG> args, VARIANT* result,
+              WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET) {
+    DISPID id = 0;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return DISP_E_UNKNOWNNAME;
+    std::vector<VARIANT> values(args.size());
+    for (size_t i = 0; i < args.size(); ++i) {
+        V_VT(&values[i]) = VT_I4;
+        V_I4(&values[i]) = args[args.size() - 1 - i];
+    }
+    DISPPARAMS params = {values.data(), nullptr, static_cast<UINT>(values.size()), 0};
+    DISPID put = DISPID_PROPERTYPUT;
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        params.rgdispidNamedArgs = &put;
+        params.cNamedArgs = 1;
+    }
+    VariantInit(result);
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
+}
+
+// The window an object acts on, as it says itself; nullptr when it has none.
+HWND BoundWindow(IDispatch* object) {
+    VARIANT result;
+    HWND h = nullptr;
+    for (const wchar_t* name : {L"GetWindowHandle", L"hWnd"}) {
+        if (SUCCEEDED(Plain(object, name, {}, &result))) {
+            if (V_VT(&result) == VT_I4) h = reinterpret_cast<HWND>(static_cast<INT_PTR>(V_I4(&result)));
+            VariantClear(&result);
+            return h;
+        }
+    }
+    return nullptr;
+}
+
+// Keeps an object that acts on a harmless window; releases any other.
+void Keep(IDispatch* object) {
+    const int cls = ClassOf(object);
+    if (cls < 0 || g_objects.size() >= kMostObjects || !Harmless(BoundWindow(object))) {
+        object->Release();
+        return;
+    }
+    g_objects.push_back({object, static_cast<size_t>(cls)});
+}
+
+IDispatch* Create(HMODULE dll, const CLSID& clsid) {
+    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto get = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    IClassFactory* factory = nullptr;
+    if (!get || FAILED(get(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) return nullptr;
+    IDispatch* object = nullptr;
+    factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object));
+    factory->Release();
+    return object;
+}
+
+// Every class at least once: the creatable ones made, the others handed out by them.
+void Seed(HMODULE dll) {
+    const LONG windowA = static_cast<LONG>(reinterpret_cast<INT_PTR>(g_windows[0]));
+    for (const ClassInfo& cls : g_classes) {
+        if (!cls.creatable) continue;
+        IDispatch* object = Create(dll, cls.clsid);
+        if (!object) continue;
+        VARIANT result;
+        if (cls.name == L"clsWrangler") Plain(object, L"InitByHandle", {windowA}, &result), VariantClear(&result);
+        if (cls.name == L"clsJuggler") {
+            Plain(object, L"InitByHandle", {windowA}, &result), VariantClear(&result);
+            if (SUCCEEDED(Plain(object, L"GetChildMenu", {0}, &result)) && V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result)) {
+                IDispatch* item = V_DISPATCH(&result);
+                item->AddRef();
+                VARIANT cursor;
+                if (SUCCEEDED(Plain(item, L"BeginChildEnum", {}, &cursor)) && V_VT(&cursor) == VT_DISPATCH && V_DISPATCH(&cursor)) {
+                    V_DISPATCH(&cursor)->AddRef();
+                    Keep(V_DISPATCH(&cursor));
+                }
+                VariantClear(&cursor);
+                Keep(item);
+            }
+            VariantClear(&result);
+        }
+        if (cls.name == L"clsSysToolbar") {
+            Plain(object, L"Init", {}, &result), VariantClear(&result);
+            if (SUCCEEDED(Plain(object, L"GetButtonByIndex", {0}, &result)) && V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result)) {
+                V_DISPATCH(&result)->AddRef();
+                Keep(V_DISPATCH(&result));
+            }
+            VariantClear(&result);
+        }
+        Keep(object);
+    }
+}
+
+// ---- random arguments ----
+struct Storage {
+    // By-reference targets live here; bit-for-bit copies are compared after a failed call.
+    VARIANT variant;
+    unsigned char raw[sizeof(VARIANT)];
+};
+
+LONG RandomHandleish(Rng& rng) {
+    switch (rng() % 6) {
+    case 0: return static_cast<LONG>(reinterpret_cast<INT_PTR>(g_windows[rng() % g_windows.size()]));
+    case 1: return static_cast<LONG>(reinterpret_cast<INT_PTR>(g_menus[rng() % g_menus.size()]));
+    case 2: return static_cast<LONG>(reinterpret_cast<INT_PTR>(g_shellToolbar));
+    case 3: return 0;
+    default: {
+        const LONG value = static_cast<LONG>(rng());
+        // A made-up number that names a window of another process would act on it: not that one.
+        return Harmless(reinterpret_cast<HWND>(static_cast<INT_PTR>(value))) ? value : 0;
+    }
+    }
+}
+
+LONG RandomLong(Rng& rng, const std::wstring& param) {
+    if (param == L"wMsg") {
+        // Messages whose parameters carry no address: anything else with a made-up lParam would
+        // make this process's own window procedures read or write at that address.
+        static const LONG kSafe[] = {WM_NULL, WM_GETTEXTLENGTH, WM_USER + 1, WM_USER + 77, WM_APP + 9,
+                                     WM_CANCELMODE, WM_ENABLE, 0xC123};
+        return kSafe[rng() % (sizeof kSafe / sizeof kSafe[0])];
+    }
+    if (param == L"sendInterval") return static_cast<LONG>(rng() % 2);
+    static const LONG kEdges[] = {0, 1, -1, 2, 3, 6, 10, 100, 255, 256, 65535, 65536, 0x7FFFFFFF,
+                                  static_cast<LONG>(0x80000000), -2, 10000};
+    switch (rng() % 3) {
+    case 0: return kEdges[rng() % (sizeof kEdges / sizeof kEdges[0])];
+    case 1: return RandomHandleish(rng);
+    default: {
+        const LONG value = static_cast<LONG>(rng() % 2 ? rng() % 20 : rng());
+        return Harmless(reinterpret_cast<HWND>(static_cast<INT_PTR>(value))) ? value : 0;
+    }
+    }
+}
+
+BSTR RandomString(Rng& rng, const std::wstring& member, const std::wstring& param) {
+    const bool typing = member == L"SendText" || member == L"VBSendKeys";
+    switch (rng() % (typing ? 6 : 9)) {
+    case 0: return nullptr;
+    case 1: return SysAllocString(L"");
+    case 2: {
+        static const wchar_t* kWords[] = {L"Button", L"Edit", L"Wrang fuzz A", L"SC_CLOSE", L"SC_MOVE",
+                                          L"{ENTER}", L"+(ab)", L"abc{TAB 3}", L"{", L"~", L"\u00e9\u4e2d",
+                                          L"Shell_TrayWnd", L"WrangFuzzTarget", L"label"};
+        return SysAllocString(kWords[rng() % (sizeof kWords / sizeof kWords[0])]);
+    }
+    case 3: {
+        if (param == L"wMsg") return SysAllocString(L"x");  // no number that names a message
+        wchar_t number[24];
+        swprintf(number, 24, L"%ld", static_cast<long>(RandomLong(rng, param)));
+        return SysAllocString(number);
+    }
+    case 4:
+    case 5: {
+        const UINT length = static_cast<UINT>(rng() % 40);
+        BSTR text = SysAllocStringLen(nullptr, length);
+        for (UINT i = 0; i < length; ++i) {
+            const unsigned kind = rng() % 4;
+            text[i] = kind == 0 ? static_cast<wchar_t>(rng() % 0x10000)
+                    : kind == 1 ? static_cast<wchar_t>(L"+^%~(){} "[rng() % 9])
+                                : static_cast<wchar_t>(L'a' + rng() % 26);
+            if (param == L"wMsg" && text[i] >= L'0' && text[i] <= L'9') text[i] = L'z';
+        }
+        return text;
+    }
+    default: {
+        // 1 MiB, occasionally: once in a few hundred string arguments.
+        if (rng() % 64 != 0) return SysAllocString(L"big?");
+        BSTR text = SysAllocStringLen(nullptr, kBigString);
+        for (UINT i = 0; i < kBigString; ++i) text[i] = static_cast<wchar_t>(L'A' + i % 26);
+        return text;
+    }
+    }
+}
+
+SAFEARRAY* RandomArray(Rng& rng, VARTYPE element) {
+    SAFEARRAY* array = SafeArrayCreateVector(element, 0, static_cast<ULONG>(rng() % 4));
+    if (!array) return nullptr;
+    for (LONG i = 0; i < static_cast<LONG>(array->rgsabound[0].cElements); ++i) {
+        if (element == VT_I4) {
+            LONG v = static_cast<LONG>(rng() % 100);
+            SafeArrayPutElement(array, &i, &v);
+        } else if (element == VT_BSTR) {
+            BSTR v = SysAllocString(L"element");
+            SafeArrayPutElement(array, &i, v);
+            SysFreeString(v);
+        } else {
+            VARIANT v;
+            V_VT(&v) = VT_I4;
+            V_I4(&v) = 7;
+            SafeArrayPutElement(array, &i, &v);
+        }
+    }
+    return array;
+}
+
+// A value of any type a client can send, owned by `out`.
+void RandomValue(Rng& rng, const std::wstring& member, const std::wstring& param, VARIANT* out) {
+    VariantInit(out);
+    const LONG number = RandomLong(rng, param);
+    switch (rng() % 24) {
+    case 0: V_VT(out) = VT_EMPTY; break;
+    case 1: V_VT(out) = VT_NULL; break;
+    case 2: V_VT(out) = VT_I2; V_I2(out) = static_cast<SHORT>(number); break;
+    case 3: case 4: case 5: V_VT(out) = VT_I4; V_I4(out) = number; break;
+    case 6: V_VT(out) = VT_R4; V_R4(out) = static_cast<float>(number % 100000); break;
+    case 7: V_VT(out) = VT_R8; V_R8(out) = rng() % 8 ? number : 1e300; break;
+    case 8: V_VT(out) = VT_CY; V_CY(out).int64 = static_cast<LONGLONG>(number) * 10000; break;
+    case 9: V_VT(out) = VT_DATE; V_DATE(out) = number % 1000; break;
+    case 10: case 11: case 12: V_VT(out) = VT_BSTR; V_BSTR(out) = RandomString(rng, member, param); break;
+    case 13: {
+        V_VT(out) = VT_DISPATCH;
+        V_DISPATCH(out) = nullptr;  // Nothing
+        if (!g_objects.empty() && rng() % 4) {
+            V_DISPATCH(out) = g_objects[rng() % g_objects.size()].dispatch;
+            V_DISPATCH(out)->AddRef();
+        }
+        break;
+    }
+    case 14: V_VT(out) = VT_ERROR; V_ERROR(out) = rng() % 2 ? DISP_E_PARAMNOTFOUND : E_FAIL; break;
+    case 15: V_VT(out) = VT_BOOL; V_BOOL(out) = rng() % 2 ? VARIANT_TRUE : VARIANT_FALSE; break;
+    case 16: {
+        V_VT(out) = VT_UNKNOWN;
+        V_UNKNOWN(out) = nullptr;
+        if (!g_objects.empty()) {
+            V_UNKNOWN(out) = g_objects[rng() % g_objects.size()].dispatch;
+            V_UNKNOWN(out)->AddRef();
+        }
+        break;
+    }
+    case 17: V_VT(out) = VT_DECIMAL; VarDecFromI4(number, &V_DECIMAL(out)); V_VT(out) = VT_DECIMAL; break;
+    case 18: V_VT(out) = VT_I1; V_I1(out) = static_cast<CHAR>(number); break;
+    case 19: V_VT(out) = VT_UI1; V_UI1(out) = static_cast<BYTE>(number); break;
+    case 20: V_VT(out) = VT_UI2; V_UI2(out) = static_cast<USHORT>(number); break;
+    case 21: V_VT(out) = rng() % 2 ? VT_UI4 : VT_UINT; V_UI4(out) = static_cast<ULONG>(number); break;
+    case 22: V_VT(out) = rng() % 2 ? VT_I8 : VT_UI8; V_I8(out) = rng() % 2 ? number : static_cast<LONGLONG>(rng()); break;
+    default: {
+        static const VARTYPE kElements[] = {VT_I4, VT_BSTR, VT_VARIANT};
+        const VARTYPE element = kElements[rng() % 3];
+        V_VT(out) = VT_ARRAY | element;
+        V_ARRAY(out) = RandomArray(rng, element);
+        if (!V_ARRAY(out)) V_VT(out) = VT_EMPTY;
+        break;
+    }
+    }
+    // A number made from another type may still name a message: keep wMsg to the safe set.
+    if (param == L"wMsg" && (V_VT(out) == VT_I8 || V_VT(out) == VT_UI8 || V_VT(out) == VT_UI4 ||
+                             V_VT(out) == VT_UINT || V_VT(out) == VT_DECIMAL || V_VT(out) == VT_CY ||
+                             V_VT(out) == VT_R8 || V_VT(out) == VT_I2 || V_VT(out) == VT_UI2 ||
+                             V_VT(out) == VT_I1 || V_VT(out) == VT_UI1 || V_VT(out) == VT_R4 ||
+                             V_VT(out) == VT_DATE)) {
+        VariantClear(out);
+        V_VT(out) = VT_I4;
+        V_I4(out) = number;
+    }
+}
+
+// One argument: by value, or VT_BYREF to the same type or to a VARIANT holding it.
+void RandomArgument(Rng& rng, const std::wstring& member, const std::wstring& param, VARIANT* arg,
+                    Storage* storage) {
+    VARIANT value;
+    RandomValue(rng, member, param, &value);
+    const unsigned how = rng() % 4;
+    const VARTYPE vt = V_VT(&value);
+    if (how == 0) {
+        // By reference to a variable holding a VARIANT (how script engines pass variables).
+        storage->variant = value;
+        V_VT(arg) = VT_BYREF | VT_VARIANT;
+        V_VARIANTREF(arg) = &storage->variant;
+        std::memcpy(storage->raw, &storage->variant, sizeof(VARIANT));
+        return;
+    }
+    if (how == 1 && vt != VT_EMPTY && vt != VT_NULL && vt != VT_DECIMAL) {
+        // By reference to the value's own type: the payload moves into the storage VARIANT.
+        storage->variant = value;
+        V_VT(arg) = VT_BYREF | vt;
+        V_BYREF(arg) = &V_I4(&storage->variant);  // every payload starts at the same place
+        if (vt & VT_ARRAY) V_ARRAYREF(arg) = &V_ARRAY(&storage->variant);
+        std::memcpy(storage->raw, &storage->variant, sizeof(VARIANT));
+        return;
+    }
+    *arg = value;
+    V_VT(&storage->variant) = VT_EMPTY;
+}
+
+bool AcceptableFailure(HRESULT hr, const EXCEPINFO* exception, bool hadException, std::string* why) {
+    if (SUCCEEDED(hr)) return true;
+    if (hr == DISP_E_EXCEPTION) {
+        if (!hadException) {
+            *why = "DISP_E_EXCEPTION without an EXCEPINFO to fill";
+            return false;
+        }
+        if (exception->scode == S_OK && exception->wCode == 0) {
+            *why = "EXCEPINFO without a status";
+            return false;
+        }
+        // The description may be empty: a status without a system message text has none.
+        if (!exception->bstrSource) {
+            *why = "EXCEPINFO without a source";
+            return false;
+        }
+        return true;
+    }
+    if (HRESULT_FACILITY(hr) == FACILITY_DISPATCH) return true;
+    if (hr == E_OUTOFMEMORY || hr == E_INVALIDARG || hr == E_POINTER) return true;
+    if (!hadException) return true;  // the member's own status, as there is nowhere else to say it
+    *why = "a failure that is neither a DISP_E_* status nor an exception";
+    return false;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    unsigned long long calls = 200000;
+    const bool verbose = std::getenv("WRANG_FUZZ_VERBOSE") != nullptr;
+    std::wstring only;  // WRANG_FUZZ_CLASS: call members of this class only
+    if (const char* e = std::getenv("WRANG_FUZZ_CLASS")) only.assign(e, e + std::strlen(e));
+    g_seed = GetTickCount64() ^ (static_cast<uint64_t>(GetCurrentProcessId()) << 32);
+    if (const char* e = std::getenv("WRANG_FUZZ_CALLS")) calls = std::strtoull(e, nullptr, 10);
+    if (const char* e = std::getenv("WRANG_FUZZ_SEED")) g_seed = std::strtoull(e, nullptr, 10);
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--calls") calls = std::wcstoull(argv[++i], nullptr, 10);
+        else if (std::wstring(argv[i]) == L"--seed") g_seed = std::wcstoull(argv[++i], nullptr, 10);
+    }
+    std::printf("seed %llu, %llu calls (repeat with --seed %llu)\n", static_cast<unsigned long long>(g_seed),
+                calls, static_cast<unsigned long long>(g_seed));
+    std::fflush(stdout);
+    SetUnhandledExceptionFilter(OnCrash);
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
+    CoInitialize(nullptr);
+
+    const std::wstring dllPath = Directory().substr(0, Directory().find_last_of(L"\\/")) + L"\\Wrang.dll";
+    HMODULE dll = LoadLibraryW(dllPath.c_str());
+    if (!dll || !ReadLibrary(dllPath)) {
+        std::printf("FAILED: cannot load %s or its type library\n", Narrow(dllPath).c_str());
+        return 2;
+    }
+    using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
+    auto canUnload = reinterpret_cast<CanUnloadFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = TargetProc;
+    cls.lpszClassName = kTargetClass;
+    RegisterClassA(&cls);
+    MakeWindows();
+    StartShell();
+    if (!g_shellToolbar) std::printf("note: no fake shell toolbar found; the tray classes run unbound\n");
+    Seed(dll);
+
+    Rng rng(g_seed);
+    unsigned long long faults = 0, made = 0, skipped = 0;
+    std::map<HRESULT, unsigned long long> outcomes;
+    std::vector<unsigned long long> perClass(g_classes.size());
+    static const WORD kFlags[] = {DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                                  DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF,
+                                  DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF, 0, 0xFFFF,
+                                  DISPATCH_METHOD | DISPATCH_PROPERTYPUT};
+
+    for (unsigned long long n = 0; n < calls; ++n) {
+        if (n % 64 == 0) {
+            if (!WindowsIntact()) MakeWindows();
+            if (n % 4096 == 0) StartShell();
+            // Every class stays in play: a creatable one is made again when none is left.
+            std::vector<bool> present(g_classes.size());
+            for (const Object& o : g_objects) present[o.cls] = true;
+            if (std::find(present.begin(), present.end(), false) != present.end() || g_objects.size() >= kMostObjects) {
+                if (g_objects.size() >= kMostObjects) {
+                    for (size_t k = 0; k < kMostObjects / 2; ++k) {
+                        const size_t victim = rng() % g_objects.size();
+                        g_objects[victim].dispatch->Release();
+                        g_objects.erase(g_objects.begin() + static_cast<std::ptrdiff_t>(victim));
+                    }
+                }
+                Seed(dll);
+            }
+        }
+        if (g_objects.empty()) Seed(dll);
+        if (g_objects.empty()) break;
+        size_t target = rng() % g_objects.size();
+        // A tray call crosses into the shell's process and costs a hundred times a local one:
+        // three in four of them go to another object, so the run stays short.
+        if (g_classes[g_objects[target].cls].name.find(L"Toolbar") != std::wstring::npos && rng() % 4 != 0) {
+            target = rng() % g_objects.size();
+        }
+        if (!only.empty()) {
+            // Calls only on one class (a leak's search): the others still serve as arguments.
+            size_t k = 0;
+            while (k < g_objects.size() && g_classes[g_objects[(target + k) % g_objects.size()].cls].name != only) ++k;
+            if (k == g_objects.size()) continue;
+            target = (target + k) % g_objects.size();
+        }
+        IDispatch* object = g_objects[target].dispatch;
+        object->AddRef();  // the call may release the pool's entry through another object
+        const ClassInfo& cls = g_classes[g_objects[target].cls];
+        const Member& member = cls.members[rng() % cls.members.size()];
+        ++perClass[g_objects[target].cls];
+
+        if (member.name == L"VBSendKeys") {
+            // It types into the active window: only when that is one of the fuzzer's own.
+            SetForegroundWindow(g_windows[0]);
+            SetFocus(g_windows[2]);
+            if (GetForegroundWindow() != g_windows[0]) {
+                ++skipped;
+                object->Release();
+                continue;
+            }
+        }
+
+        if (member.name.compare(0, 5, L"Click") == 0 && !TakesAnyCommand(BoundWindow(object))) {
+            // A menu click sends the owning window a command; only the fuzzer's own windows are
+            // made to take any command (the shell's would start a modal loop and never answer).
+            ++skipped;
+            object->Release();
+            continue;
+        }
+        DISPID id = rng() % 64 ? member.id : static_cast<DISPID>(rng());
+        WORD flags = rng() % 8 ? (member.kind == INVOKE_PROPERTYPUT ? DISPATCH_PROPERTYPUT
+                                 : member.kind == INVOKE_PROPERTYPUTREF ? DISPATCH_PROPERTYPUTREF
+                                 : member.kind == INVOKE_PROPERTYGET ? DISPATCH_PROPERTYGET
+                                                                     : DISPATCH_METHOD | DISPATCH_PROPERTYGET)
+                               : kFlags[rng() % (sizeof kFlags / sizeof kFlags[0])];
+        // Argument count: usually right, sometimes too few or too many.
+        size_t count = member.params.size();
+        const unsigned countChoice = rng() % 8;
+        if (countChoice == 0 && count > 0) count -= 1 + rng() % count;
+        else if (countChoice == 1) count += 1 + rng() % 3;
+        std::vector<VARIANT> args(count);
+        std::vector<Storage> storage(count);
+        for (size_t a = 0; a < count; ++a) {
+            // rgvarg is in reverse order: the last argument first.
+            const size_t position = count - 1 - a;
+            const std::wstring param = position < member.params.size() ? member.params[position] : L"extra";
+            RandomArgument(rng, member.name, param, &args[a], &storage[a]);
+        }
+        // Named arguments: the last few by index (known, unknown, repeated, DISPID_PROPERTYPUT).
+        std::vector<DISPID> named;
+        const bool isPut = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+        if (isPut && count > 0 && rng() % 8) named.push_back(DISPID_PROPERTYPUT);
+        if (rng() % 6 == 0) {
+            const size_t extra = rng() % (count + 1);
+            while (named.size() < extra) {
+                const unsigned kind = rng() % 4;
+                named.push_back(kind == 0 ? static_cast<DISPID>(rng() % 40) - 20
+                              : kind == 1 && !named.empty() ? named.back()
+                                                            : static_cast<DISPID>(rng() % (member.params.size() + 1)));
+            }
+        }
+        DISPPARAMS params = {args.data(), named.empty() ? nullptr : named.data(), static_cast<UINT>(count),
+                             static_cast<UINT>(named.size())};
+        DISPPARAMS* paramsPointer = &params;
+        const unsigned broken = rng() % 64;
+        if (broken == 0) paramsPointer = nullptr;
+        else if (broken == 1 && count > 0) params.rgvarg = nullptr;
+        else if (broken == 2) { params.rgdispidNamedArgs = nullptr; params.cNamedArgs = 1 + rng() % 2; }
+        else if (broken == 3) params.cNamedArgs = params.cArgs + 1;
+
+        VARIANT result;
+        VariantInit(&result);
+        V_VT(&result) = VT_I4;  // something there already: a result must replace it cleanly
+        V_I4(&result) = 12345;
+        VARIANT* resultPointer = rng() % 8 ? &result : nullptr;
+        EXCEPINFO exception = {};
+        const bool hadException = rng() % 8 != 0;
+        UINT argError = 0xFFFFFFFF;
+        UINT* argErrorPointer = rng() % 4 ? &argError : nullptr;
+
+        Describe("call %llu: %s.%s id 0x%lx flags 0x%x cArgs %u cNamedArgs %u%s%s%s%s", n, Narrow(cls.name).c_str(),
+                 Narrow(member.name).c_str(), static_cast<unsigned long>(id), flags, params.cArgs, params.cNamedArgs,
+                 paramsPointer ? "" : " (no DISPPARAMS)", params.rgvarg || !count ? "" : " (rgvarg null)",
+                 params.rgdispidNamedArgs || !params.cNamedArgs ? "" : " (rgdispidNamedArgs null)",
+                 resultPointer ? "" : " (no result)");
+        if (verbose) std::fprintf(stderr, "%llu %s\n", GetTickCount64(), g_current);
+        g_callStarted = GetTickCount64();
+        const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, paramsPointer,
+                                          resultPointer, hadException ? &exception : nullptr, argErrorPointer);
+        g_callStarted = 0;
+        ++made;
+        ++outcomes[hr];
+
+        std::string why;
+        if (!AcceptableFailure(hr, &exception, hadException, &why)) {
+            ++faults;
+            std::printf("FAULT %s: hr 0x%08lx scode 0x%08lx, %s (seed %llu)\n", g_current, static_cast<unsigned long>(hr),
+                        static_cast<unsigned long>(exception.scode), why.c_str(), static_cast<unsigned long long>(g_seed));
+        }
+        if (FAILED(hr)) {
+            for (size_t a = 0; a < count; ++a) {
+                if (!(V_VT(&args[a]) & VT_BYREF)) continue;
+                if (std::memcmp(storage[a].raw, &storage[a].variant, sizeof(VARIANT)) != 0) {
+                    ++faults;
+                    std::printf("FAULT %s: hr 0x%08lx changed by-reference argument %zu (seed %llu)\n", g_current,
+                                static_cast<unsigned long>(hr), count - 1 - a, static_cast<unsigned long long>(g_seed));
+                }
+            }
+        }
+        if (hadException) {
+            SysFreeString(exception.bstrSource);
+            SysFreeString(exception.bstrDescription);
+            SysFreeString(exception.bstrHelpFile);
+        }
+        // Objects handed out are kept (when they act on harmless windows) for later calls.
+        if (SUCCEEDED(hr) && V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result)) {
+            V_DISPATCH(&result)->AddRef();
+            Keep(V_DISPATCH(&result));
+        }
+        VariantClear(&result);
+        for (size_t a = 0; a < count; ++a) {
+            if (V_VT(&args[a]) & VT_BYREF) VariantClear(&storage[a].variant);
+            else VariantClear(&args[a]);
+        }
+        // A member that binds (Init...) may have moved the object to another window: only
+        // harmless ones stay. (Objects handed out were checked when kept.)
+        if (member.name.compare(0, 4, L"Init") == 0 && !Harmless(BoundWindow(object))) {
+            for (size_t k = 0; k < g_objects.size(); ++k) {
+                if (g_objects[k].dispatch == object) {
+                    g_objects[k].dispatch->Release();
+                    g_objects.erase(g_objects.begin() + static_cast<std::ptrdiff_t>(k));
+                    break;
+                }
+            }
+        }
+        object->Release();
+        Pump();
+    }
+
+    for (Object& o : g_objects) o.dispatch->Release();
+    g_objects.clear();
+    Pump();
+    CoFreeUnusedLibraries();
+    const HRESULT unload = canUnload ? canUnload() : E_FAIL;
+    const unsigned long long leaks = unload == S_OK ? 0 : 1;
+    if (leaks) std::printf("LEAK: DllCanUnloadNow answers 0x%08lx with every reference released\n", static_cast<unsigned long>(unload));
+
+    std::printf("per class:");
+    for (size_t c = 0; c < g_classes.size(); ++c) std::printf(" %s=%llu", Narrow(g_classes[c].name).c_str(), perClass[c]);
+    std::printf("\noutcomes:");
+    for (const auto& [hr, times] : outcomes) std::printf(" 0x%08lx=%llu", static_cast<unsigned long>(hr), times);
+    std::printf("\nskipped (typing without being the active window, clicks on a window not made here): %llu\n", skipped);
+    std::printf("DISPATCHFUZZ calls=%llu crashes=0 hangs=0 faults=%llu leaks=%llu seed=%llu\n", made, faults, leaks,
+                static_cast<unsigned long long>(g_seed));
+    for (HWND h : g_windows) {
+        if (IsWindow(h)) DestroyWindow(h);
+    }
+    StopShell();
+    CoUninitialize();
+    return faults || leaks ? 1 : 0;
+}

@@ -1,0 +1,426 @@
+// wrang_soak.exe: the component used over and over, as a long-running client would, with the
+// resources of both processes measured before and after.
+//   wrang_soak [--cycles N] [--parts a,b]   (or WRANG_SOAK_CYCLES; default 1000; the test command runs 500, scripts/reliability.sh 100000)
+// Parts, each measured on its own after a warm-up:
+//   create   N create/bind/release cycles of each creatable class
+//   handout  N cycles of each handed-out class (toolbar button, menu entry, menu cursor)
+//   send     N sends with each SendMsg* form to a window of another thread
+//   tray     N/10 tray exchanges (text, visibility, count) with the fake shell
+//   menu     N/10 walks of a menu with a cursor, every entry's text read
+// Measured: this process's private bytes (committed private memory), handle count (or, where the
+// system reports none, the next free handle slot), USER objects (or its windows) and GDI objects;
+// the shell's committed private regions and its handle count (Wine reports none: 0 then). Tolerances (growth from the warm-up to the end of
+// a part): private bytes kPrivateBytesSlack, every count kCountSlack. At the end, every reference
+// released, DllCanUnloadNow must answer S_OK.
+// One line per part: "SOAK <part> cycles=N calls=C leaks=L <measurements>", then
+// "SOAK total calls=C leaks=L".
+#include <windows.h>
+#include <oaidl.h>
+#include <oleauto.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr long long kPrivateBytesSlack = 1 << 20;  // heap pages a long run may keep for reuse
+constexpr long long kCountSlack = 2;
+
+HMODULE g_dll = nullptr;
+unsigned long long g_calls = 0;
+std::map<std::wstring, DISPID> g_ids;
+
+std::wstring Directory() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path);
+    return directory.substr(0, directory.find_last_of(L"\\/"));
+}
+
+IDispatch* Create(const wchar_t* progClass) {
+    // The class identifiers, as the type library declares them.
+    static const std::map<std::wstring, CLSID> kClasses = {
+        {L"clsWrangler", {0xFFF37DAE, 0x1BAC, 0x41FB, {0xAF, 0xE9, 0x57, 0x64, 0xA7, 0x3E, 0x09, 0xAC}}},
+        {L"clsSysToolbar", {0x62E7027A, 0x6069, 0x4A93, {0xA1, 0xCB, 0xB3, 0x55, 0x6C, 0x12, 0x40, 0xC0}}},
+        {L"clsJuggler", {0xF9031829, 0x9C6F, 0x42C3, {0xAE, 0x0F, 0xFB, 0xED, 0x70, 0x3D, 0xDE, 0xF2}}},
+    };
+    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto get = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(g_dll, "DllGetClassObject")));
+    IClassFactory* factory = nullptr;
+    if (FAILED(get(kClasses.at(progClass), IID_IClassFactory, reinterpret_cast<void**>(&factory)))) return nullptr;
+    IDispatch* object = nullptr;
+    factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object));
+    factory->Release();
+    ++g_calls;
+    return object;
+}
+
+// Calls a member by name; `args` in the order a script writes them. The result goes to `result`
+// (cleared first) when given.
+HRESULT Call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, VARIANT* result = nullptr) {
+    DISPID id = 0;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return DISP_E_UNKNOWNNAME;
+    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    DISPPARAMS params = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    VARIANT local;
+    VariantInit(&local);
+    VARIANT* out = result ? result : &local;
+    VariantClear(out);
+    const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                                      &params, out, nullptr, nullptr);
+    VariantClear(&local);
+    ++g_calls;
+    return hr;
+}
+
+VARIANT Long(LONG value) {
+    VARIANT v;
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = value;
+    return v;
+}
+VARIANT Ref(VARIANT* variable) {
+    VARIANT v;
+    V_VT(&v) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&v) = variable;
+    return v;
+}
+VARIANT Object(IDispatch* object) {
+    VARIANT v;
+    V_VT(&v) = VT_DISPATCH;
+    V_DISPATCH(&v) = object;  // borrowed: Call does not release arguments
+    return v;
+}
+VARIANT Text(BSTR text) {
+    VARIANT v;
+    V_VT(&v) = VT_BSTR;
+    V_BSTR(&v) = text;  // borrowed
+    return v;
+}
+LONG AsLong(const void* handle) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(handle)); }
+
+IDispatch* ObjectOf(VARIANT* result) {
+    if (V_VT(result) != VT_DISPATCH || !V_DISPATCH(result)) return nullptr;
+    IDispatch* object = V_DISPATCH(result);
+    V_VT(result) = VT_EMPTY;  // ownership moves to the caller
+    return object;
+}
+
+// ---- what is measured ----
+struct Measure {
+    long long privateBytes = 0, handles = 0, user = 0, gdi = 0, shellRegions = 0, shellHandles = 0;
+};
+
+// Committed private memory of a process, walked region by region: what Wine reports as the
+// process's private bytes and handle counts is zero, the address space it reports in full.
+void Committed(HANDLE process, long long* regions, long long* bytes) {
+    *regions = 0;
+    *bytes = 0;
+    MEMORY_BASIC_INFORMATION info;
+    ULONG_PTR address = 0;
+    while (VirtualQueryEx(process, reinterpret_cast<const void*>(address), &info, sizeof info) == sizeof info) {
+        if (info.Type == MEM_PRIVATE && info.State == MEM_COMMIT) {
+            ++*regions;
+            *bytes += static_cast<long long>(info.RegionSize);
+        }
+        const ULONG_PTR next = reinterpret_cast<ULONG_PTR>(info.BaseAddress) + info.RegionSize;
+        if (next <= address) break;
+        address = next;
+    }
+}
+
+// The handle value the next handle gets: a handle left open takes the lowest free slot, so the
+// value moves up. Counted in slots.
+long long NextHandleSlot() {
+    HANDLE probe = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    CloseHandle(probe);
+    return static_cast<long long>(reinterpret_cast<ULONG_PTR>(probe) / 4);
+}
+
+BOOL CALLBACK CountOwnWindow(HWND hWnd, LPARAM lParam) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid == GetCurrentProcessId()) {
+        ++*reinterpret_cast<long long*>(lParam);
+        EnumChildWindows(hWnd, CountOwnWindow, lParam);
+    }
+    return TRUE;
+}
+
+Measure Take(HANDLE shell) {
+    Measure m;
+    long long regions = 0;
+    Committed(GetCurrentProcess(), &regions, &m.privateBytes);
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof memory;
+    // Where the system reports them, the larger of the two counts.
+    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory) &&
+        static_cast<long long>(memory.PrivateUsage) > m.privateBytes) {
+        m.privateBytes = static_cast<long long>(memory.PrivateUsage);
+    }
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    m.handles = count ? static_cast<long long>(count) : NextHandleSlot();
+    // USER objects: as reported, or else this process's windows (the USER objects it can make).
+    m.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    if (!m.user) EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&m.user));
+    m.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (shell) {
+        long long bytes = 0;
+        Committed(shell, &m.shellRegions, &bytes);
+        count = 0;
+        GetProcessHandleCount(shell, &count);
+        m.shellHandles = count;
+    }
+    return m;
+}
+
+// ---- the targets: a window with a menu on another thread, and the fake shell ----
+HWND g_window = nullptr;
+HANDLE g_windowReady = nullptr;
+
+DWORD WINAPI WindowThread(void*) {
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, 101, "&Open");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file, MF_STRING | MF_CHECKED, 102, "Checked");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    AppendMenuA(bar, MF_STRING, 201, "Help");
+    g_window = CreateWindowExA(0, "STATIC", "Wrang soak", WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr, bar,
+                               nullptr, nullptr);
+    SetEvent(g_windowReady);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    DestroyWindow(g_window);
+    return 0;
+}
+
+PROCESS_INFORMATION g_shell = {};
+
+bool StartShell() {
+    std::wstring command = L"\"" + Directory() + L"\\wrang_fakeshell.exe\" --button Volume --button Network --lifetime 86400";
+    STARTUPINFOW startup = {sizeof startup};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &g_shell)) return false;
+    for (int tries = 0; tries < 400; ++tries) {
+        HWND shell = FindWindowA("Shell_TrayWnd", "Wrang fake shell");
+        DWORD pid = 0;
+        if (shell) GetWindowThreadProcessId(shell, &pid);
+        if (shell && pid == g_shell.dwProcessId) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+// ---- the parts ----
+struct Part {
+    const char* name;
+    unsigned long long cycles;
+    std::function<void()> cycle;
+};
+
+unsigned long long g_leaks = 0;
+
+void Run(const Part& part) {
+    // A warm-up: whatever is made once and kept (caches, the shell's first buffer) is in place.
+    const unsigned long long warmUp = part.cycles < 200 ? part.cycles : 200;
+    for (unsigned long long i = 0; i < warmUp; ++i) part.cycle();
+    const unsigned long long callsBefore = g_calls;
+    const Measure before = Take(g_shell.hProcess);
+    for (unsigned long long i = 0; i < part.cycles; ++i) part.cycle();
+    const Measure after = Take(g_shell.hProcess);
+    // The shell must have lived through the tray part, or its figures say nothing.
+    const bool shellGone = std::strcmp(part.name, "tray") == 0 && WaitForSingleObject(g_shell.hProcess, 0) != WAIT_TIMEOUT;
+    if (shellGone) {
+        std::printf("FAILED: the shell ended during the tray part\n");
+        ++g_leaks;
+    }
+    const long long grown[] = {after.privateBytes - before.privateBytes, after.handles - before.handles,
+                               after.user - before.user, after.gdi - before.gdi,
+                               after.shellRegions - before.shellRegions, after.shellHandles - before.shellHandles};
+    unsigned long long leaks = 0;
+    if (grown[0] > kPrivateBytesSlack) ++leaks;
+    for (int k = 1; k < 6; ++k) {
+        if (grown[k] > kCountSlack) ++leaks;
+    }
+    g_leaks += leaks;
+    std::printf("SOAK %s cycles=%llu calls=%llu leaks=%llu private=%+lldB handles=%+lld user=%+lld gdi=%+lld "
+                "shell-regions=%+lld shell-handles=%+lld (before: %lldB %lld %lld %lld %lld %lld)\n",
+                part.name, part.cycles, g_calls - callsBefore, leaks, grown[0], grown[1], grown[2], grown[3],
+                grown[4], grown[5], before.privateBytes, before.handles, before.user, before.gdi,
+                before.shellRegions, before.shellHandles);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    unsigned long long cycles = 1000;
+    std::wstring only;
+    if (const char* e = std::getenv("WRANG_SOAK_CYCLES")) cycles = std::strtoull(e, nullptr, 10);
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::wstring(argv[i]) == L"--cycles") cycles = std::wcstoull(argv[++i], nullptr, 10);
+        else if (std::wstring(argv[i]) == L"--parts") only = L"," + std::wstring(argv[++i]) + L",";
+    }
+    CoInitialize(nullptr);
+    const std::wstring dllPath = Directory().substr(0, Directory().find_last_of(L"\\/")) + L"\\Wrang.dll";
+    g_dll = LoadLibraryW(dllPath.c_str());
+    if (!g_dll) {
+        std::printf("FAILED: cannot load Wrang.dll\n");
+        return 2;
+    }
+    g_windowReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DWORD windowThreadId = 0;
+    HANDLE windowThread = CreateThread(nullptr, 0, WindowThread, nullptr, 0, &windowThreadId);
+    WaitForSingleObject(g_windowReady, 10000);
+    if (!StartShell()) {
+        std::printf("FAILED: the fake shell did not come up\n");
+        return 2;
+    }
+    const LONG window = AsLong(g_window);
+    VARIANT result;
+    VariantInit(&result);
+
+    // Long-lived helpers for the sends, the tray and the menu walks.
+    IDispatch* wrangler = Create(L"clsWrangler");
+    Call(wrangler, L"InitByHandle", {Long(window)});
+    IDispatch* toolbar = Create(L"clsSysToolbar");
+    Call(toolbar, L"Init", {});
+    IDispatch* juggler = Create(L"clsJuggler");
+    Call(juggler, L"InitByHandle", {Long(window)});
+    IDispatch* file = nullptr;
+    if (SUCCEEDED(Call(juggler, L"GetChildMenu", {Long(0)}, &result))) file = ObjectOf(&result);
+    IDispatch* button = nullptr;
+    if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {Long(1)}, &result))) button = ObjectOf(&result);
+    if (!wrangler || !toolbar || !juggler || !file || !button) {
+        std::printf("FAILED: set-up (objects %p %p %p %p %p)\n", static_cast<void*>(wrangler),
+                    static_cast<void*>(toolbar), static_cast<void*>(juggler), static_cast<void*>(file),
+                    static_cast<void*>(button));
+        return 2;
+    }
+    BSTR caption = SysAllocString(L"Wrang soak");
+
+    const unsigned long long tenth = cycles / 10 ? cycles / 10 : 1;
+    const std::vector<Part> parts = {
+        {"create-wrangler", cycles, [&] {
+             IDispatch* o = Create(L"clsWrangler");
+             Call(o, L"InitByHandle", {Long(window)});
+             o->Release();
+         }},
+        {"create-systoolbar", cycles, [&] {
+             IDispatch* o = Create(L"clsSysToolbar");
+             Call(o, L"Init", {});
+             o->Release();
+         }},
+        {"create-juggler", cycles, [&] {
+             IDispatch* o = Create(L"clsJuggler");
+             Call(o, L"InitByHandle", {Long(window)});
+             o->Release();
+         }},
+        {"handout-toolbarbutton", cycles, [&] {
+             if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {Long(0)}, &result))) ObjectOf(&result)->Release();
+         }},
+        {"handout-menuitem", cycles, [&] {
+             if (SUCCEEDED(Call(juggler, L"GetChildMenu", {Long(0)}, &result))) ObjectOf(&result)->Release();
+         }},
+        {"handout-menuenum", cycles, [&] {
+             if (SUCCEEDED(Call(juggler, L"BeginChildEnum", {}, &result))) ObjectOf(&result)->Release();
+         }},
+        {"send-SendMsg", cycles, [&] { Call(wrangler, L"SendMsg", {Long(WM_NULL), Long(0), Object(juggler)}); }},
+        {"send-SendMsgByRef", cycles, [&] {
+             VARIANT variable = Object(juggler);
+             Call(wrangler, L"SendMsgByRef", {Long(WM_NULL), Long(0), Ref(&variable)});
+             if (V_VT(&variable) == VT_DISPATCH && V_DISPATCH(&variable) != juggler) VariantClear(&variable);
+         }},
+        {"send-SendMsgLong", cycles, [&] { Call(wrangler, L"SendMsgLong", {Long(WM_GETTEXTLENGTH), Long(0), Long(0)}); }},
+        {"send-SendMsgLongByRef", cycles, [&] {
+             VARIANT variable = Long(5);
+             Call(wrangler, L"SendMsgLongByRef", {Long(WM_NULL), Long(0), Ref(&variable)});
+             VariantClear(&variable);
+         }},
+        {"send-SendMsgString", cycles, [&] { Call(wrangler, L"SendMsgString", {Long(WM_SETTEXT), Long(0), Text(caption)}); }},
+        {"send-SendMsgStringByRef", cycles, [&] {
+             VARIANT variable;
+             V_VT(&variable) = VT_BSTR;
+             V_BSTR(&variable) = SysAllocString(L"                              ");
+             Call(wrangler, L"SendMsgStringByRef", {Long(WM_GETTEXT), Long(30), Ref(&variable)});
+             VariantClear(&variable);
+         }},
+        {"tray", tenth, [&] {
+             // (The shell is started afresh just before this part; see below.)
+             Call(button, L"Text", {}, &result);
+             VariantClear(&result);
+             Call(button, L"Visible", {}, &result);
+             Call(toolbar, L"Count", {}, &result);
+         }},
+        {"menu-walk", tenth, [&] {
+             if (FAILED(Call(file, L"BeginChildEnum", {}, &result))) return;
+             IDispatch* cursor = ObjectOf(&result);
+             VARIANT more;
+             VariantInit(&more);
+             while (SUCCEEDED(Call(cursor, L"NextItem", {}, &more)) && V_VT(&more) == VT_BOOL && V_BOOL(&more)) {
+                 if (FAILED(Call(cursor, L"GetItem", {}, &result))) break;
+                 IDispatch* item = ObjectOf(&result);
+                 if (!item) break;
+                 Call(item, L"Text", {}, &result);
+                 VariantClear(&result);
+                 item->Release();
+             }
+             Call(file, L"EndChildEnum", {Object(cursor)});
+             cursor->Release();
+         }},
+    };
+    for (const Part& part : parts) {
+        // --parts a,b runs only the parts named (all when not given).
+        if (!only.empty() && only.find(L"," + std::wstring(part.name, part.name + std::strlen(part.name)) + L",") ==
+                                 std::wstring::npos) {
+            continue;
+        }
+        if (std::strcmp(part.name, "tray") == 0) {
+            // The fake shell ends itself after a few minutes: a fresh one for the tray part.
+            TerminateProcess(g_shell.hProcess, 0);
+            WaitForSingleObject(g_shell.hProcess, 10000);
+            if (!StartShell()) {
+                std::printf("FAILED: the fake shell did not come up again\n");
+                return 2;
+            }
+            Call(toolbar, L"Init", {});
+            button->Release();
+            button = nullptr;
+            if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {Long(1)}, &result))) button = ObjectOf(&result);
+            Call(button, L"Text", {}, &result);
+            if (V_VT(&result) != VT_BSTR || std::wcscmp(V_BSTR(&result), L"Network") != 0) {
+                std::printf("FAILED: the tray part does not reach the shell's button\n");
+                return 2;
+            }
+            VariantClear(&result);
+        }
+        Run(part);
+    }
+
+    SysFreeString(caption);
+    for (IDispatch* o : {button, file, juggler, toolbar, wrangler}) o->Release();
+    using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
+    auto canUnload = reinterpret_cast<CanUnloadFn>(reinterpret_cast<void*>(GetProcAddress(g_dll, "DllCanUnloadNow")));
+    const HRESULT unload = canUnload();
+    if (unload != S_OK) {
+        ++g_leaks;
+        std::printf("LEAK: objects still alive at the end (DllCanUnloadNow 0x%08lx)\n", static_cast<unsigned long>(unload));
+    }
+    std::printf("SOAK total calls=%llu leaks=%llu tolerance: private bytes +%lld, counts +%lld\n", g_calls, g_leaks,
+                kPrivateBytesSlack, kCountSlack);
+    PostThreadMessageA(windowThreadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(windowThread, 10000);
+    TerminateProcess(g_shell.hProcess, 0);
+    WaitForSingleObject(g_shell.hProcess, 10000);
+    CoUninitialize();
+    return g_leaks ? 1 : 0;
+}
