@@ -42,6 +42,8 @@ fuzz_status=0
 [ "$fuzz_status" -eq 0 ] || status=1
 
 echo
+echo "== native fuzz smoke run"
+grep '^FUZZ ' "$BUILD_ROOT/fuzz-smoke.log" || echo "   did not run"
 echo "== legs"
 for leg in x86 x64; do echo "   $leg: ${outcome[$leg]}"; done
 for leg in x86 x64; do
@@ -49,6 +51,4 @@ for leg in x86 x64; do
     echo "== CTest summary, $leg leg"
     echo "${summary[$leg]}"
 done
-echo "== native fuzz smoke run"
-grep '^FUZZ ' "$BUILD_ROOT/fuzz-smoke.log" || echo "   did not run"
 exit "$status"
