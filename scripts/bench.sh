@@ -7,13 +7,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 trap stop_session EXIT
 
-# Configured as scripts/test.sh configures them, so that neither command rebuilds the other's build.
-build_leg x86
-if leg_runs x86; then
-    build_leg x64 -DWRANG_PEER_BUILD_DIR="$BUILD_ROOT/x86"
-else
-    build_leg x64 -UWRANG_PEER_BUILD_DIR
-fi
+build_both_legs
 
 # A script-level peer: a few members of ours against as many Scripting.Dictionary calls.
 write_script_loop() {

@@ -5,8 +5,7 @@
 # programs. The ZIP is written to build/package/ (or $WRANG_BUILD_DIR/package/).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
-build_leg x86
-build_leg x64
+build_both_legs
 log "packing both legs"
 cpack --config "$BUILD_ROOT/x64/CPackConfig.cmake" -G ZIP -B "$BUILD_ROOT/package" >/dev/null ||
     fail "cpack could not make the package" "run 'cpack --config $BUILD_ROOT/x64/CPackConfig.cmake' to see why"

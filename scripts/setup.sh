@@ -101,6 +101,17 @@ build_leg() {
     cmake --build "$dir" -j "$(nproc)" || fail "building $1 failed" "read the compiler messages above"
 }
 
+# Both builds, configured alike by every command so that none rebuilds another's. Where the host
+# runs 32-bit programs, the x64 build also runs the mixed tray cases against the x86 build.
+build_both_legs() {
+    build_leg x86
+    if leg_runs x86; then
+        build_leg x64 -DWRANG_PEER_BUILD_DIR="$BUILD_ROOT/x86"
+    else
+        build_leg x64 -UWRANG_PEER_BUILD_DIR
+    fi
+}
+
 wine_reg() { "$WINE" reg add "$@" /f >/dev/null 2>&1; }
 
 make_prefix() {

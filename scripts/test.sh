@@ -6,13 +6,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 trap stop_session EXIT
 
-# The x64 build runs the mixed tray cases against the x86 build where 32-bit programs can run.
-build_leg x86
-if leg_runs x86; then
-    build_leg x64 -DWRANG_PEER_BUILD_DIR="$BUILD_ROOT/x86"
-else
-    build_leg x64 -UWRANG_PEER_BUILD_DIR
-fi
+build_both_legs
 
 status=0
 declare -A outcome summary
