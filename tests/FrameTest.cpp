@@ -404,24 +404,14 @@ TEST_F(PrivateClassesRoot, RegistrationWritesProgIdsServersAndTypeLibraryAndUnre
 // name one character off, or with a character outside ASCII, finds nothing unless it is another
 // member's name; a null name pointer is an unknown name, not a crash.
 TEST(Dispatch, NameLookupFindsEveryMemberInAnyCaseAndNothingElse) {
-    ComPtr<_clsWrangler> wrangler;
-    ComPtr<_clsSysToolbar> toolbar;
-    ComPtr<_clsToolbarButton> button;
-    ComPtr<_clsJuggler> juggler;
-    ComPtr<_clsMenuItem> item;
-    ComPtr<_clsMenuEnum> cursor;
-    ASSERT_EQ(S_OK, CreateWrangler(wrangler.put()));
-    ASSERT_EQ(S_OK, CreateSysToolbar(toolbar.put()));
-    ASSERT_EQ(S_OK, CreateToolbarButton(button.put()));
-    ASSERT_EQ(S_OK, CreateJuggler(juggler.put()));
-    ASSERT_EQ(S_OK, CreateMenuItem(item.put()));
-    ASSERT_EQ(S_OK, CreateMenuEnum(cursor.put()));
+    const OneOfEachClass every;
     auto upper = [](std::wstring text) {
         for (auto& c : text) c = static_cast<wchar_t>(towupper(c));
         return text;
     };
-    for (IDispatch* object : std::initializer_list<IDispatch*>{wrangler.get(), toolbar.get(), button.get(),
-                                                               juggler.get(), item.get(), cursor.get()}) {
+    for (const ComPtr<IDispatch>& held : every.objects) {
+        IDispatch* object = held.get();
+        ASSERT_TRUE(object);
         // The members as the type library names them, by upper-case name.
         ComPtr<ITypeInfo> info, view;
         ASSERT_EQ(S_OK, object->GetTypeInfo(0, 0, info.put()));

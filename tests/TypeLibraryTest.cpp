@@ -250,31 +250,18 @@ TEST_F(RegisteredTypeLibrary, OptionalParametersCarryTheirDefaultsAndByRefParame
 
 // The objects answer names and DISPIDs exactly as the type library does.
 TEST(Dispatch, EveryObjectAnswersEveryNameWithItsDispid) {
-    ComPtr<_clsWrangler> wrangler;
-    ComPtr<_clsSysToolbar> toolbar;
-    ComPtr<_clsToolbarButton> button;
-    ComPtr<_clsJuggler> juggler;
-    ComPtr<_clsMenuItem> item;
-    ComPtr<_clsMenuEnum> cursor;
-    ASSERT_EQ(S_OK, CreateWrangler(wrangler.put()));
-    ASSERT_EQ(S_OK, CreateSysToolbar(toolbar.put()));
-    ASSERT_EQ(S_OK, CreateToolbarButton(button.put()));
-    ASSERT_EQ(S_OK, CreateJuggler(juggler.put()));
-    ASSERT_EQ(S_OK, CreateMenuItem(item.put()));
-    ASSERT_EQ(S_OK, CreateMenuEnum(cursor.put()));
-    IDispatch* objects[] = {wrangler.get(), toolbar.get(), button.get(),
-                            juggler.get(), item.get(), cursor.get()};
+    const OneOfEachClass every;
     for (size_t o = 0; o < 6; ++o) {
         SCOPED_TRACE(kInterfaces[o].label);
         for (const Row& row : *kInterfaces[o].rows) {
             std::wstring lower(row.name);
             for (auto& ch : lower) ch = static_cast<wchar_t>(towlower(ch));
-            EXPECT_EQ(row.id, IdOf(objects[o], row.name));
-            EXPECT_EQ(row.id, IdOf(objects[o], lower.c_str())) << "names are case-insensitive";
+            EXPECT_EQ(row.id, IdOf(every.objects[o].get(), row.name));
+            EXPECT_EQ(row.id, IdOf(every.objects[o].get(), lower.c_str())) << "names are case-insensitive";
         }
         LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"NoSuchMember")};
         DISPID id = 0;
-        EXPECT_EQ(DISP_E_UNKNOWNNAME, objects[o]->GetIDsOfNames(IID_NULL, unknown, 1, 0, &id));
+        EXPECT_EQ(DISP_E_UNKNOWNNAME, every.objects[o]->GetIDsOfNames(IID_NULL, unknown, 1, 0, &id));
         EXPECT_EQ(DISPID_UNKNOWN, id);
     }
 }

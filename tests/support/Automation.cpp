@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "frame/Classes.h"
+
 namespace wrang::test {
 
 Arg::Arg() { VariantInit(&m_value); }
@@ -106,6 +108,23 @@ void Call(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> arg
 void Put(IDispatch* object, const wchar_t* name, const Arg& value, CallResult* out, WORD flags) {
     std::vector<VARIANT> reversed = {value.get()};
     Invoke(object, IdOf(object, name), flags, reversed, true, out);
+}
+
+OneOfEachClass::OneOfEachClass() {
+    ComPtr<_clsWrangler> wrangler;
+    ComPtr<_clsSysToolbar> toolbar;
+    ComPtr<_clsToolbarButton> button;
+    ComPtr<_clsJuggler> juggler;
+    ComPtr<_clsMenuItem> item;
+    ComPtr<_clsMenuEnum> cursor;
+    EXPECT_EQ(S_OK, CreateWrangler(wrangler.put()));
+    EXPECT_EQ(S_OK, CreateSysToolbar(toolbar.put()));
+    EXPECT_EQ(S_OK, CreateToolbarButton(button.put()));
+    EXPECT_EQ(S_OK, CreateJuggler(juggler.put()));
+    EXPECT_EQ(S_OK, CreateMenuItem(item.put()));
+    EXPECT_EQ(S_OK, CreateMenuEnum(cursor.put()));
+    IDispatch* made[] = {wrangler.get(), toolbar.get(), button.get(), juggler.get(), item.get(), cursor.get()};
+    for (size_t i = 0; i < 6; ++i) objects[i] = ComPtr<IDispatch>(made[i]);
 }
 
 std::wstring TestDirectory() {

@@ -55,6 +55,12 @@ void CallById(IDispatch* object, DISPID id, std::initializer_list<Arg> args, Cal
 DISPID IdOf(IDispatch* object, const wchar_t* name);
 
 // The directory of the test program; Wrang.dll is in its parent directory.
+// One new object of each of the six classes, in type-library order.
+struct OneOfEachClass {
+    OneOfEachClass();
+    ComPtr<IDispatch> objects[6];
+};
+
 std::wstring TestDirectory();
 std::wstring DllPath();
 
