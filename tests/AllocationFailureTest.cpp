@@ -13,6 +13,18 @@
 namespace wrang::test {
 namespace {
 
+// The arguments of a send of WM_NULL with wParam 0 and `lParam` a script's variable by reference,
+// in `args` (last argument first, as a client passes them).
+DISPPARAMS NullMessageTo(VARIANT* lParam, VARIANT (&args)[3]) {
+    V_VT(&args[0]) = VT_VARIANT | VT_BYREF;
+    V_VARIANTREF(&args[0]) = lParam;
+    V_VT(&args[1]) = VT_I4;
+    V_I4(&args[1]) = 0;
+    V_VT(&args[2]) = VT_I4;
+    V_I4(&args[2]) = WM_NULL;
+    return {args, nullptr, 3, 0};
+}
+
 TEST(OutOfMemory, TheLimitRefusesAllocationsBeyondIt) {
     AllocationLimit limit(1);
     char* first = new (std::nothrow) char[16];
@@ -32,13 +44,7 @@ TEST(OutOfMemory, AFailedCallLeavesTheCallersVariableAsItWas) {
     V_BSTR(&variable) = SysAllocString(L"kept");
     const BSTR before = V_BSTR(&variable);
     VARIANT args[3];
-    V_VT(&args[0]) = VT_VARIANT | VT_BYREF;  // lParam
-    V_VARIANTREF(&args[0]) = &variable;
-    V_VT(&args[1]) = VT_I4;  // wParam
-    V_I4(&args[1]) = 0;
-    V_VT(&args[2]) = VT_I4;  // wMsg
-    V_I4(&args[2]) = WM_NULL;
-    DISPPARAMS params = {args, nullptr, 3, 0};
+    DISPPARAMS params = NullMessageTo(&variable, args);
     UniqueVariant result;
     ASSERT_EQ(S_OK, w->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), nullptr, nullptr));
     ASSERT_NE(before, V_BSTR(&variable)) << "a successful call hands back a new string";
@@ -80,13 +86,7 @@ TEST(OutOfMemory, ACallWithoutTextsNeedsNoMemory) {
     V_VT(&variable) = VT_I4;
     V_I4(&variable) = 7;
     VARIANT args[3];
-    V_VT(&args[0]) = VT_VARIANT | VT_BYREF;  // lParam
-    V_VARIANTREF(&args[0]) = &variable;
-    V_VT(&args[1]) = VT_I4;  // wParam
-    V_I4(&args[1]) = 0;
-    V_VT(&args[2]) = VT_I4;  // wMsg
-    V_I4(&args[2]) = WM_NULL;
-    DISPPARAMS params = {args, nullptr, 3, 0};
+    DISPPARAMS params = NullMessageTo(&variable, args);
     VARIANT result;
     VariantInit(&result);
     HRESULT status = E_FAIL;
