@@ -9,8 +9,8 @@
 
 #include "Wrang_h.h"
 #include "frame/Dispatcher.h"
-#include "frame/Module.h"
-#include "frame/Resource.h"
+#include "frame/ServerLifetime.h"
+#include "platform/Resource.h"
 
 namespace wrang {
 

@@ -4,8 +4,8 @@
 
 #include "frame/Classes.h"
 #include "frame/Errors.h"
-#include "frame/Module.h"
-#include "frame/Resource.h"
+#include "frame/ServerLifetime.h"
+#include "platform/Resource.h"
 
 namespace wrang {
 namespace {

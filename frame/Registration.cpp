@@ -10,8 +10,8 @@
 #include "frame/ClassFactory.h"
 #include "frame/Classes.h"
 #include "frame/Errors.h"
-#include "frame/Resource.h"
-#include "platform/Module.h"
+#include "platform/ModuleAndRegistry.h"
+#include "platform/Resource.h"
 
 namespace wrang {
 namespace {

@@ -4,11 +4,11 @@
 
 #include "frame/Classes.h"
 #include "frame/Errors.h"
+#include "frame/LateBinding.h"
 #include "menu/ChildEntries.h"
 #include "menu/MenuFlags.h"
 #include "menu/clsMenuEnum.h"
 #include "platform/AnsiText.h"
-#include "platform/LateBinding.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang {

@@ -7,7 +7,7 @@
 
 #include "MenuTestTarget.h"
 #include "frame/Errors.h"
-#include "frame/Module.h"
+#include "frame/ServerLifetime.h"
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
 

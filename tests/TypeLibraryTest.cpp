@@ -9,7 +9,7 @@
 
 #include "Wrang_h.h"
 #include "frame/Classes.h"
-#include "frame/Resource.h"
+#include "platform/Resource.h"
 #include "support/Automation.h"
 
 namespace wrang::test {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/Classes.h"
-#include "frame/Resource.h"
+#include "platform/Resource.h"
 
 namespace wrang::test {
 
