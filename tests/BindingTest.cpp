@@ -7,31 +7,13 @@
 #include "frame/Classes.h"
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
+#include "support/Recorders.h"
 #include "support/TargetProcess.h"
 #include "support/WindowThread.h"
 #include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
-
-// Records the strings FindWindowA receives, telling a null pointer from an empty string.
-struct FindRecorder : platform::Win32WindowSystem {
-    struct Lookup {
-        bool classIsNull, nameIsNull;
-        std::string className, windowName;
-    };
-    std::vector<Lookup> lookups;
-    LONG FindWindowA(const char* c, const char* n) override {
-        lookups.push_back({c == nullptr, n == nullptr, c ? c : "", n ? n : ""});
-        return Win32WindowSystem::FindWindowA(c, n);
-    }
-};
-
-ComPtr<_clsWrangler> NewWrangler() {
-    ComPtr<_clsWrangler> w;
-    EXPECT_EQ(S_OK, CreateWrangler(w.put()));
-    return w;
-}
 
 TEST(Binding, InitByHandleStoresAnyValueAndReturnsTheObjectItself) {
     ComPtr<_clsWrangler> w = NewWrangler();

@@ -16,6 +16,7 @@
 #include "frame/Errors.h"
 #include "platform/AnsiText.h"
 #include "support/Automation.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
@@ -79,8 +80,8 @@ TEST(Errors, CheckedArithmeticRaisesOverflowWithItsDescription) {
 }
 
 TEST(Dispatch, TheReservedInterfaceArgumentMustBeNull) {
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"hWnd")};
     DISPID id = 0;
     EXPECT_EQ(DISP_E_UNKNOWNINTERFACE, w->GetIDsOfNames(IID_IDispatch, names, 1, 0, &id));
@@ -93,8 +94,8 @@ TEST(Dispatch, TheReservedInterfaceArgumentMustBeNull) {
 }
 
 TEST(Dispatch, ArgumentsArriveAsAScriptSendsThem) {
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     CallResult result;
 
     // A script variable comes by reference even for a by-value parameter.
@@ -132,8 +133,8 @@ TEST(Dispatch, ArgumentsArriveAsAScriptSendsThem) {
 TEST(Dispatch, AFailingMemberReachesTheClientAsAnExceptionWithItsStatus) {
     ComPtr<_clsMenuEnum> cursor;
     ASSERT_EQ(S_OK, CreateMenuEnum(cursor.put()));
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     CallResult result;
     // JScript's null for an object parameter is no type mismatch: it arrives as a null reference.
     // The member itself then refuses it with the runtime's "object required" (error 91).
@@ -161,8 +162,8 @@ TEST(Dispatch, AFailingMemberReachesTheClientAsAnExceptionWithItsStatus) {
 // Every argument lands in exactly one parameter: one given twice, or an extra one beside the value
 // of an assignment, is refused rather than silently dropped.
 TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) {
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"InitByHandle"), const_cast<LPOLESTR>(L"hWnd")};
     DISPID ids[2] = {};
     ASSERT_EQ(S_OK, w->GetIDsOfNames(IID_NULL, names, 2, 0, ids));
@@ -203,8 +204,8 @@ TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) 
 
 // A caller that wants no result still gets the member run, and the object handed back is released.
 TEST(Dispatch, AResultNobodyAsksForIsReleased) {
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     auto references = [&] { w->AddRef(); return w->Release(); };
     const ULONG before = references();
     VARIANT handle;
@@ -220,8 +221,8 @@ TEST(Dispatch, AResultNobodyAsksForIsReleased) {
 // Found by the dispatch fuzzer: a count with a null array behind it (arguments or names) was read
 // through the null pointer. The call is refused and the member does not run.
 TEST(Dispatch, CountsWithoutTheirArraysAreRefused) {
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     const DISPID init = IdOf(w.get(), L"InitByHandle");
     VARIANT handle;
     V_VT(&handle) = VT_I4;

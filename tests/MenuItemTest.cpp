@@ -10,6 +10,7 @@
 #include "frame/ServerLifetime.h"
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
@@ -45,11 +46,7 @@ Flags FlagsOf(_clsMenuItem* item) {
     return {enabled == VARIANT_TRUE, checked == VARIANT_TRUE, separator == VARIANT_TRUE};
 }
 
-LONG CountOf(_clsMenuItem* item) {
-    LONG count = -2;
-    EXPECT_EQ(S_OK, item->get_ChildCount(&count));
-    return count;
-}
+LONG CountOf(_clsMenuItem* item) { return Read(item, &_clsMenuItem::get_ChildCount, -2L); }
 
 // The entry's position in its menu, or -1.
 int GetMenuPosition(HMENU menu, UINT id) {

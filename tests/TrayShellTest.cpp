@@ -14,6 +14,7 @@
 #include "support/Automation.h"
 #include "support/StandInShell.h"
 #include "support/WindowThread.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
@@ -81,17 +82,8 @@ bool VisibleOf(_clsToolbarButton* button) {
     return visible == VARIANT_TRUE;
 }
 
-LONG CountOf(_clsSysToolbar* toolbar) {
-    LONG count = -1;
-    EXPECT_EQ(S_OK, toolbar->get_Count(&count));
-    return count;
-}
-
-LONG HandleOf(_clsSysToolbar* toolbar) {
-    LONG h = -1;
-    EXPECT_EQ(S_OK, toolbar->get_hWnd(&h));
-    return h;
-}
+LONG CountOf(_clsSysToolbar* toolbar) { return Read(toolbar, &_clsSysToolbar::get_Count, -1L); }
+LONG HandleOf(_clsSysToolbar* toolbar) { return Read(toolbar, &_clsSysToolbar::get_hWnd, -1L); }
 
 ComPtr<_clsToolbarButton> Next(_clsToolbarButton* button) {
     ComPtr<_clsToolbarButton> next;

@@ -10,8 +10,24 @@
 
 namespace wrang::test {
 
+// A result of an object of ours, read through its table of operations and expected to succeed;
+// `unread` comes back when the member does not write it.
+template <typename Object, typename Value>
+Value Read(Object* object, HRESULT (STDMETHODCALLTYPE Object::*member)(Value*), Value unread) {
+    Value value = unread;
+    EXPECT_EQ(S_OK, (object->*member)(&value));
+    return value;
+}
+
 // A window handle as the component stores it.
 inline LONG L(HWND h) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h)); }
+
+// A new, unbound window wrapper.
+inline ComPtr<_clsWrangler> NewWrangler() {
+    ComPtr<_clsWrangler> w;
+    EXPECT_EQ(S_OK, CreateWrangler(w.put()));
+    return w;
+}
 
 // A new window wrapper bound to `hWnd`.
 inline ComPtr<_clsWrangler> Bound(LONG hWnd) {
