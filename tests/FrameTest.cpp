@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <initializer_list>
 #include <map>
+#include <regex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "frame/Checked.h"
 #include "frame/ClassFactory.h"
@@ -398,6 +401,147 @@ TEST_F(PrivateClassesRoot, RegistrationWritesProgIdsServersAndTypeLibraryAndUnre
         if (key) RegCloseKey(key);
     }
     EXPECT_EQ(L"<missing>", Read(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0"));
+}
+
+// --- The side-by-side manifest beside the DLL, and the DLL's version resource --------------------
+
+std::wstring Upper(std::wstring text) {
+    for (auto& c : text) c = static_cast<wchar_t>(towupper(c));
+    return text;
+}
+std::wstring GuidText(REFGUID guid) {
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return text;
+}
+// One row "value|value|..." of the named attributes for each element `tag` of the built manifest,
+// upper-cased, as the system compares identifiers and names.
+std::set<std::wstring> ManifestRows(const wchar_t* tag, std::initializer_list<const wchar_t*> names) {
+    const std::wstring dll = DllPath();
+    std::wstring text;
+    if (FILE* file = _wfopen((dll.substr(0, dll.find_last_of(L'\\') + 1) + WRANG_MANIFEST_NAME).c_str(), L"rb")) {
+        for (int c; (c = fgetc(file)) != EOF;) text += static_cast<wchar_t>(c);  // the manifest is ASCII
+        fclose(file);
+    }
+    std::set<std::wstring> rows;
+    const std::wregex element(std::wstring(L"<") + tag + L"\\s([^>]*)>");
+    for (std::wsregex_iterator e(text.begin(), text.end(), element), end; e != end; ++e) {
+        const std::wstring attributes = (*e)[1];
+        std::wstring row;
+        for (const wchar_t* name : names) {
+            std::wsmatch value;
+            std::regex_search(attributes, value, std::wregex(std::wstring(L"\\b") + name + L"=\"([^\"]*)\""));
+            row += (row.empty() ? L"" : L"|") + Upper(value[1]);
+        }
+        rows.insert(row);
+    }
+    return rows;
+}
+std::vector<std::wstring> Subkeys(HKEY key) {
+    std::vector<std::wstring> names;
+    wchar_t name[256];
+    for (DWORD i = 0, size = 256; RegEnumKeyExW(key, i, name, &size, 0, 0, 0, 0) == ERROR_SUCCESS; ++i, size = 256)
+        names.push_back(name);
+    return names;
+}
+
+// The manifest, the built type library and what registration writes name the same creatable
+// classes, the same interfaces with the type library's marshaler as proxy/stub, and the same
+// library version; the assembly is this build's.
+TEST_F(PrivateClassesRoot, TheSideBySideManifestNamesWhatTheTypeLibraryAndRegistrationName) {
+    ComPtr<ITypeLib> library;
+    ASSERT_EQ(S_OK, LoadTypeLibEx(DllPath().c_str(), REGKIND_NONE, library.put()));
+    ASSERT_EQ(S_OK, RegisterServer());
+    std::set<std::wstring> creatable, classes, interfaces;
+    for (UINT i = 0; i < library->GetTypeInfoCount(); ++i) {
+        ComPtr<ITypeInfo> info;
+        TYPEATTR* type = nullptr;
+        UniqueBstr name;
+        ASSERT_EQ(S_OK, library->GetTypeInfo(i, info.put()));
+        ASSERT_EQ(S_OK, info->GetTypeAttr(&type));
+        ASSERT_EQ(S_OK, library->GetDocumentation(i, name.put(), nullptr, nullptr, nullptr));
+        if (type->typekind == TKIND_COCLASS && (type->wTypeFlags & TYPEFLAG_FCANCREATE))
+            creatable.insert(Upper(GuidText(type->guid) + L"|Wrang." + name.get()));
+        info->ReleaseTypeAttr(type);
+    }
+    for (const std::wstring& key : Subkeys(m_scratch)) {
+        if (key.rfind(L"Wrang.", 0) != 0) continue;
+        const std::wstring clsid = L"CLSID\\" + Read((key + L"\\CLSID").c_str());
+        classes.insert(Upper(clsid.substr(6) + L"|" + key + L"|" +
+                             Read((clsid + L"\\InprocServer32").c_str(), L"ThreadingModel") + L"|" +
+                             Read((clsid + L"\\TypeLib").c_str())));
+    }
+    HKEY interfaceKey = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(m_scratch, L"Interface", 0, KEY_READ, &interfaceKey));
+    for (const std::wstring& iid : Subkeys(interfaceKey)) {
+        const std::wstring key = L"Interface\\" + iid;
+        interfaces.insert(Upper(iid + L"|" + Read(key.c_str()) + L"|" + Read((key + L"\\ProxyStubClsid32").c_str()) +
+                                L"|" + Read((key + L"\\TypeLib").c_str())));
+    }
+    RegCloseKey(interfaceKey);
+    TLIBATTR* lib = nullptr;
+    ASSERT_EQ(S_OK, library->GetLibAttr(&lib));
+    const std::wstring libid = GuidText(lib->guid);
+    const std::wstring version = std::to_wstring(lib->wMajorVerNum) + L"." + std::to_wstring(lib->wMinorVerNum);
+    library->ReleaseTLibAttr(lib);
+
+    EXPECT_EQ(3u, creatable.size());
+    EXPECT_EQ(creatable, ManifestRows(L"comClass", {L"clsid", L"progid"}));
+    EXPECT_EQ(classes, ManifestRows(L"comClass", {L"clsid", L"progid", L"threadingModel", L"tlbid"}));
+    EXPECT_EQ(6u, interfaces.size());
+    EXPECT_EQ(interfaces, ManifestRows(L"comInterfaceExternalProxyStub", {L"iid", L"name", L"proxyStubClsid32", L"tlbid"}));
+    EXPECT_EQ(std::set<std::wstring>{Upper(libid + L"|" + version)}, ManifestRows(L"typelib", {L"tlbid", L"version"}));
+    EXPECT_EQ(std::set<std::wstring>{L"WRANG.DLL"}, ManifestRows(L"file", {L"name"}));
+    const std::set<std::wstring> identity = ManifestRows(L"assemblyIdentity", {L"processorArchitecture", L"version"});
+    ASSERT_EQ(1u, identity.size());
+    EXPECT_EQ(0u, identity.begin()->find((sizeof(void*) == 8 ? L"AMD64|" : L"X86|") + version + L".")) << *identity.begin();
+}
+
+// The version resource, read with the system's version functions: the type library's version with
+// the manifest's build number, and the names Explorer shows on the file's Details tab.
+TEST(DllFile, VersionResourceIsTheTypeLibrarysVersionWithTheManifestsBuildNumber) {
+    const std::wstring dll = DllPath();
+    DWORD ignored = 0;
+    std::vector<BYTE> block(GetFileVersionInfoSizeW(dll.c_str(), &ignored));
+    ASSERT_FALSE(block.empty()) << "no version resource in " << dll;
+    ASSERT_TRUE(GetFileVersionInfoW(dll.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+    auto query = [&block](const std::wstring& path) {
+        void* value = nullptr;
+        UINT size = 0;
+        return VerQueryValueW(block.data(), path.c_str(), &value, &size) ? value : nullptr;
+    };
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
+    ASSERT_TRUE(fixed && fixed->dwSignature == 0xFEEF04BD);
+    wchar_t version[32];
+    swprintf(version, 32, L"%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+             HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+    EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
+    EXPECT_EQ(static_cast<DWORD>(VFT_DLL), fixed->dwFileType);
+    EXPECT_EQ(std::set<std::wstring>{version}, ManifestRows(L"assemblyIdentity", {L"version"}));
+
+    ComPtr<ITypeLib> library;
+    ASSERT_EQ(S_OK, LoadTypeLibEx(dll.c_str(), REGKIND_NONE, library.put()));
+    TLIBATTR* lib = nullptr;
+    ASSERT_EQ(S_OK, library->GetLibAttr(&lib));
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(lib->wMinorVerNum, lib->wMajorVerNum)), fixed->dwFileVersionMS);
+    library->ReleaseTLibAttr(lib);
+    UniqueBstr name;
+    ASSERT_EQ(S_OK, library->GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr));
+    const auto* translation = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation"));
+    ASSERT_TRUE(translation);
+    auto text = [&](const wchar_t* entry) {
+        wchar_t path[64];
+        swprintf(path, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation[0], translation[1], entry);
+        const auto* value = static_cast<const wchar_t*>(query(path));
+        return std::wstring(value ? value : L"<missing>");
+    };
+    EXPECT_EQ(name.get(), text(L"ProductName"));
+    EXPECT_EQ(dll.substr(dll.find_last_of(L'\\') + 1), text(L"OriginalFilename"));
+    EXPECT_EQ(version, text(L"FileVersion"));
+    EXPECT_EQ(version, text(L"ProductVersion"));
+    EXPECT_NE(std::wstring::npos, text(L"FileDescription").find(sizeof(void*) == 8 ? L"(x64," : L"(x86,"))
+        << text(L"FileDescription");
 }
 
 // The name lookup against every member name of every class: any mix of case finds the member; a
