@@ -1,11 +1,5 @@
 #include "platform/ModuleAndRegistry.h"
 
-// Declared by the platform's headers of newer systems only; exported by every oleaut32 we run on.
-extern "C" {
-HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* library, OLECHAR* path, OLECHAR* helpDirectory);
-HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID libid, WORD major, WORD minor, LCID locale, SYSKIND platform);
-}
-
 namespace wrang::platform {
 
 HRESULT ThisModulePath(wchar_t* path, DWORD capacity) noexcept {
@@ -30,6 +24,11 @@ HRESULT WriteRegistryString(HKEY root, const wchar_t* key, const wchar_t* valueN
     const DWORD bytes = static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(wchar_t));
     status = RegSetValueExW(opened.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), bytes);
     return HRESULT_FROM_WIN32(status);
+}
+
+bool RegistryKeyExists(HKEY root, const wchar_t* key) noexcept {
+    UniqueRegistryKey opened;
+    return RegOpenKeyExW(root, key, 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
 }
 
 HRESULT DeleteRegistryTree(HKEY root, const wchar_t* key) noexcept {
@@ -58,14 +57,6 @@ HRESULT UserClassesAsClassesRoot::Begin() noexcept {
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
     m_redirected = true;
     return S_OK;
-}
-
-HRESULT RegisterTypeLibraryForUser(ITypeLib* library, const wchar_t* path) noexcept {
-    return RegisterTypeLibForUser(library, const_cast<OLECHAR*>(path), nullptr);
-}
-
-HRESULT UnregisterTypeLibraryForUser(REFGUID libid, WORD major, WORD minor, SYSKIND platform) noexcept {
-    return UnRegisterTypeLibForUser(libid, major, minor, LOCALE_NEUTRAL, platform);
 }
 
 }  // namespace wrang::platform

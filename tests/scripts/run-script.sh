@@ -18,4 +18,5 @@ for app in $(sed -n "s#^\(' \|// \)needs: ##p" "$script"); do
     pids+=($!)
 done
 winscript=$(windows_path "$script")
-"$wine" cscript //nologo "$winscript" "$@" </dev/null
+# WRANG_SCRIPT_HOST: another script host, such as the 32-bit one of a 64-bit prefix.
+"$wine" "${WRANG_SCRIPT_HOST:-cscript}" //nologo "$winscript" "$@" </dev/null
