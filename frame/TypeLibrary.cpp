@@ -132,39 +132,34 @@ HRESULT DescribeLibrary(ITypeLib* library, LibraryDescription* out) {
     out->minorVersion = libraryAttr->wMinorVerNum;
     library->ReleaseTLibAttr(libraryAttr);
 
-    const UINT count = library->GetTypeInfoCount();
-    for (UINT i = 0; i < count; ++i) {
-        ComPtr<ITypeInfo> info;
-        RETURN_IF_FAILED(library->GetTypeInfo(i, info.put()));
-        UniqueTypeAttr attr(info.get());
-        RETURN_IF_FAILED(info->GetTypeAttr(attr.put()));
-        if (attr->typekind == TKIND_COCLASS) {
+    return ForEachType(library, [out](ITypeInfo* info, const TYPEATTR& attr) -> HRESULT {
+        if (attr.typekind == TKIND_COCLASS) {
             ClassDescription cls;
-            Document(info.get(), MEMBERID_NIL, &cls.name, &cls.help);
-            cls.clsid = attr->guid;
-            cls.creatable = (attr->wTypeFlags & TYPEFLAG_FCANCREATE) != 0;
+            Document(info, MEMBERID_NIL, &cls.name, &cls.help);
+            cls.clsid = attr.guid;
+            cls.creatable = (attr.wTypeFlags & TYPEFLAG_FCANCREATE) != 0;
             HREFTYPE href = 0;
             ComPtr<ITypeInfo> defaultInterface;
             RETURN_IF_FAILED(info->GetRefTypeOfImplType(0, &href));
             RETURN_IF_FAILED(info->GetRefTypeInfo(href, defaultInterface.put()));
             RETURN_IF_FAILED(DescribeInterface(defaultInterface.get(), &cls.defaultInterface));
             out->classes.push_back(std::move(cls));
-        } else if (attr->typekind == TKIND_ENUM) {
+        } else if (attr.typekind == TKIND_ENUM) {
             EnumDescription described;
-            Document(info.get(), MEMBERID_NIL, &described.name, &described.help);
-            for (UINT v = 0; v < attr->cVars; ++v) {
-                UniqueVarDesc var(info.get());
+            Document(info, MEMBERID_NIL, &described.name, &described.help);
+            for (UINT v = 0; v < attr.cVars; ++v) {
+                UniqueVarDesc var(info);
                 if (FAILED(info->GetVarDesc(v, var.put())) || var->varkind != VAR_CONST || !var->lpvarValue) continue;
                 UniqueVariant number;
                 RETURN_IF_FAILED(VariantChangeType(number.get(), var->lpvarValue, 0, VT_I4));
                 std::wstring valueName;
-                Document(info.get(), var->memid, &valueName, nullptr);
+                Document(info, var->memid, &valueName, nullptr);
                 described.values.emplace_back(valueName, V_I4(number.get()));
             }
             out->enums.push_back(std::move(described));
         }
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 }  // namespace wrang

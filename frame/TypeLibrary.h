@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/Resource.h"
+#include "platform/Result.h"
 
 namespace wrang {
 
@@ -85,6 +86,21 @@ struct LibraryDescription {
     // The class whose default interface is `iid`; nullptr when there is none.
     const ClassDescription* ClassOf(REFIID iid) const noexcept;
 };
+
+// Calls `visit(info, attr)` for every type of `library` in the library's order; the first failure
+// (the library's or the visit's) ends the walk and is the result.
+template <typename Visit>
+[[nodiscard]] HRESULT ForEachType(ITypeLib* library, Visit visit) {
+    const UINT count = library->GetTypeInfoCount();
+    for (UINT i = 0; i < count; ++i) {
+        ComPtr<ITypeInfo> info;
+        RETURN_IF_FAILED(library->GetTypeInfo(i, info.put()));
+        UniqueTypeAttr attr(info.get());
+        RETURN_IF_FAILED(info->GetTypeAttr(attr.put()));
+        RETURN_IF_FAILED(visit(info.get(), *attr.get()));
+    }
+    return S_OK;
+}
 
 // The type library this code is linked into (resource 1 of the DLL or of a test program).
 [[nodiscard]] HRESULT LoadOwnTypeLibrary(ITypeLib** library) noexcept;

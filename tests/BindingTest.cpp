@@ -36,7 +36,7 @@ TEST(Binding, InitByWindowFindsByClassAndCaptionAndTreatsOnlyNullAsWildcard) {
     HWND window = thread.Create("WrangBindingTarget", "Binding target caption");
     ASSERT_TRUE(window);
     const LONG expected = static_cast<LONG>(reinterpret_cast<LONG_PTR>(window));
-    FindRecorder recorder;
+    LookupRecorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
     ComPtr<_clsWrangler> w = NewWrangler();
 
@@ -68,7 +68,7 @@ TEST(Binding, InitByWindowFindsByClassAndCaptionAndTreatsOnlyNullAsWildcard) {
 }
 
 TEST(Binding, OmittedArgumentsFromAScriptAreEmptyStringsNotWildcards) {
-    FindRecorder recorder;
+    LookupRecorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
     ComPtr<_clsWrangler> w = NewWrangler();
     CallResult result;

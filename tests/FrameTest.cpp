@@ -533,18 +533,16 @@ TEST(Dispatch, NameLookupFindsEveryMemberInAnyCaseAndNothingElse) {
         HREFTYPE href = 0;
         ASSERT_EQ(S_OK, info->GetRefTypeOfImplType(-1, &href));
         ASSERT_EQ(S_OK, info->GetRefTypeInfo(href, view.put()));
-        TYPEATTR* attr = nullptr;
-        ASSERT_EQ(S_OK, view->GetTypeAttr(&attr));
+        UniqueTypeAttr attr(view.get());
+        ASSERT_EQ(S_OK, view->GetTypeAttr(attr.put()));
         std::map<std::wstring, DISPID> members;
         for (UINT f = 0; f < attr->cFuncs; ++f) {
-            FUNCDESC* func = nullptr;
-            ASSERT_EQ(S_OK, view->GetFuncDesc(f, &func));
+            UniqueFuncDesc func(view.get());
+            ASSERT_EQ(S_OK, view->GetFuncDesc(f, func.put()));
             UniqueBstr name;
             ASSERT_EQ(S_OK, view->GetDocumentation(func->memid, name.put(), nullptr, nullptr, nullptr));
             members[upper(name.get())] = func->memid;
-            view->ReleaseFuncDesc(func);
         }
-        view->ReleaseTypeAttr(attr);
         ASSERT_FALSE(members.empty());
 
         auto lookup = [&](const std::wstring& name, DISPID* id) {

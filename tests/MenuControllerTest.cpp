@@ -90,7 +90,7 @@ TEST(MenuController, BindsAWindowsMenuBarByHandleAndByClassAndCaption) {
     EXPECT_FALSE(returned);
     EXPECT_EQ(AsLong(plain), BindingOf(other.get()).hWnd);
 
-    FindRecorder recorder;
+    LookupRecorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
     CallResult result;
     Call(other.get(), L"InitByWindow", {Arg::String(L"WrangMenuTarget"), Arg::String(L"Menu bar binding")},
