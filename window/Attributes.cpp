@@ -1,5 +1,4 @@
 #include <cstring>
-#include <cwchar>
 
 #include "frame/Checked.h"
 #include "frame/Errors.h"
@@ -38,14 +37,14 @@ HRESULT TextString(LONG length, UniqueBstr* text) noexcept {
 HRESULT clsWrangler::get_ClassName(BSTR* result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    // Pre-filled with spaces, so that a query that writes nothing reads back as "". A class name
-    // has at most 254 characters here: the window manager writes at most the size less one, then
-    // a NUL.
+    // A class name has at most 254 characters here: the window manager writes at most the size
+    // less one, then a NUL. A query that writes nothing leaves the first NUL and reads as "";
+    // the last one bounds whatever else a query could leave.
     wchar_t name[kClassNameBuffer];
-    std::wmemset(name, L' ', kClassNameBuffer);
+    name[0] = L'\0';
+    name[kClassNameBuffer - 1] = L'\0';
     platform::Current().GetClassNameW(m_hWnd, name, kClassNameBuffer);
-    const wchar_t* nul = std::wmemchr(name, L'\0', kClassNameBuffer);
-    int end = nul ? static_cast<int>(nul - name) : kClassNameBuffer;
+    int end = static_cast<int>(wcsnlen(name, kClassNameBuffer));
     int begin = 0;
     while (begin < end && name[begin] == L' ') ++begin;
     while (end > begin && name[end - 1] == L' ') --end;
