@@ -19,24 +19,6 @@ using Kind = Dispatcher::Kind;
 using ArgumentSlot = UINT_PTR;
 using Parameter = Dispatcher::Parameter;
 
-struct TypeAttr {
-    ITypeInfo* info;
-    TYPEATTR* attr = nullptr;
-    explicit TypeAttr(ITypeInfo* i) : info(i) {}
-    ~TypeAttr() {
-        if (attr) info->ReleaseTypeAttr(attr);
-    }
-};
-
-struct FuncDesc {
-    ITypeInfo* info;
-    FUNCDESC* desc = nullptr;
-    explicit FuncDesc(ITypeInfo* i) : info(i) {}
-    ~FuncDesc() {
-        if (desc) info->ReleaseFuncDesc(desc);
-    }
-};
-
 HRESULT LoadOwnTypeLibrary(ITypeLib** library) {
     wchar_t path[MAX_PATH + 1];
     RETURN_IF_FAILED(platform::ThisModulePath(path, MAX_PATH + 1));

@@ -18,6 +18,12 @@ namespace {
 
 constexpr wchar_t kLibraryName[] = L"Wrang";
 constexpr wchar_t kVersion[] = L"90.0";
+// The runtime names a type library's version key in hexadecimal (90.0 is "5a.0").
+constexpr wchar_t kVersionKey[] = L"5a.0";
+constexpr const wchar_t* kOwnPlatformKey = sizeof(void*) == 8 ? L"win64" : L"win32";
+constexpr const wchar_t* kOtherPlatformKey = sizeof(void*) == 8 ? L"win32" : L"win64";
+// The automation marshaller, which marshals a dual interface from its type library.
+constexpr wchar_t kAutomationMarshaller[] = L"{00020424-0000-0000-C000-000000000046}";
 
 struct ClassKeys {
     wchar_t clsid[40];
@@ -51,10 +57,86 @@ HRESULT RegisterClass(const CreatableClass& cls, const wchar_t* modulePath, cons
     return platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, kVersion);
 }
 
+// Calls `visit` with the key and the name of each dual interface of the library.
+template <typename Visit>
+HRESULT ForEachDualInterface(ITypeLib* library, Visit visit) noexcept {
+    const UINT count = library->GetTypeInfoCount();
+    for (UINT i = 0; i < count; ++i) {
+        ComPtr<ITypeInfo> info;
+        RETURN_IF_FAILED(library->GetTypeInfo(i, info.put()));
+        TypeAttr attr(info.get());
+        RETURN_IF_FAILED(info->GetTypeAttr(&attr.attr));
+        if (attr.attr->typekind != TKIND_DISPATCH || !(attr.attr->wTypeFlags & TYPEFLAG_FDUAL)) continue;
+        UniqueBstr name;
+        RETURN_IF_FAILED(info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr));
+        wchar_t iid[40], key[64];
+        if (!StringFromGUID2(attr.attr->guid, iid, 40)) return E_UNEXPECTED;
+        swprintf(key, 64, L"Interface\\%ls", iid);
+        RETURN_IF_FAILED(visit(key, name.get()));
+    }
+    return S_OK;
+}
+
+// The type library's keys for the current user, written here rather than by the runtime's per-user
+// registration. Wine's falls back on the machine-wide registration, which under WoW64 writes each
+// interface a second time into the 64-bit view by opening HKEY_CLASSES_ROOT with an explicit view:
+// that passes the per-user redirection and lands machine-wide, where a user without administrator
+// rights cannot remove it. These are the keys the runtime writes: the library under its version in
+// hexadecimal with its file for this platform, and each dual interface with the automation
+// marshaller. The interfaces go to this build's own view only: an in-process component's clients
+// are of its own bitness, and the other build registers the other view.
+HRESULT RegisterTypeLibraryForUser(ITypeLib* library, const wchar_t* path, const wchar_t* libid) noexcept {
+    UniqueBstr description;
+    RETURN_IF_FAILED(library->GetDocumentation(-1, nullptr, description.put(), nullptr, nullptr));
+    wchar_t versionKey[96], key[128];
+    swprintf(versionKey, 96, L"TypeLib\\%ls\\%ls", libid, kVersionKey);
+    RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, versionKey, nullptr,
+                                                   description ? description.get() : kLibraryName));
+    swprintf(key, 128, L"%ls\\FLAGS", versionKey);
+    RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, L"0"));
+    swprintf(key, 128, L"%ls\\0\\%ls", versionKey, kOwnPlatformKey);
+    RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, path));
+    wchar_t folder[MAX_PATH + 1];
+    wcscpy(folder, path);
+    if (wchar_t* name = wcsrchr(folder, L'\\')) *name = 0;
+    swprintf(key, 128, L"%ls\\HELPDIR", versionKey);
+    RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, folder));
+
+    return ForEachDualInterface(library, [libid](const wchar_t* interfaceKey, const wchar_t* name) {
+        wchar_t key[128];
+        RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, interfaceKey, nullptr, name));
+        for (const wchar_t* proxy : {L"ProxyStubClsid", L"ProxyStubClsid32"}) {
+            swprintf(key, 128, L"%ls\\%ls", interfaceKey, proxy);
+            RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, kAutomationMarshaller));
+        }
+        swprintf(key, 128, L"%ls\\TypeLib", interfaceKey);
+        RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, libid));
+        return platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, L"Version", kVersionKey);
+    });
+}
+
+// Removes this platform's file of the library. The library and its interfaces go with the last
+// platform: the other build's DLL may still be registered for the user and needs them.
+HRESULT UnregisterTypeLibraryForUser(const wchar_t* libid) noexcept {
+    wchar_t key[128];
+    swprintf(key, 128, L"TypeLib\\%ls\\%ls\\0\\%ls", libid, kVersionKey, kOtherPlatformKey);
+    if (platform::RegistryKeyExists(HKEY_CLASSES_ROOT, key)) {
+        swprintf(key, 128, L"TypeLib\\%ls\\%ls\\0\\%ls", libid, kVersionKey, kOwnPlatformKey);
+        return platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, key);
+    }
+    wchar_t path[MAX_PATH + 1];
+    RETURN_IF_FAILED(platform::ThisModulePath(path, MAX_PATH + 1));
+    ComPtr<ITypeLib> library;
+    RETURN_IF_FAILED(LoadTypeLibEx(path, REGKIND_NONE, library.put()));
+    RETURN_IF_FAILED(ForEachDualInterface(library.get(), [](const wchar_t* interfaceKey, const wchar_t*) {
+        return platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, interfaceKey);
+    }));
+    swprintf(key, 128, L"TypeLib\\%ls", libid);
+    return platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, key);
+}
+
 // Both scopes write the same keys relative to HKEY_CLASSES_ROOT; the per-user scope first makes
-// that root mean the user's own classes. The type library comes last: the runtime's per-user
-// registration may end the redirection of HKEY_CLASSES_ROOT on its own, and nothing of ours may be
-// written after that point.
+// that root mean the user's own classes.
 HRESULT RegisterIn(RegistrationScope scope) noexcept {
     wchar_t path[MAX_PATH + 1];
     RETURN_IF_FAILED(platform::ThisModulePath(path, MAX_PATH + 1));
@@ -63,7 +145,7 @@ HRESULT RegisterIn(RegistrationScope scope) noexcept {
     wchar_t libid[40];
     if (!StringFromGUID2(LIBID_Wrang, libid, 40)) return E_UNEXPECTED;
     for (const CreatableClass& cls : kCreatableClasses) RETURN_IF_FAILED(RegisterClass(cls, path, libid));
-    if (scope == RegistrationScope::User) return platform::RegisterTypeLibraryForUser(library.get(), path);
+    if (scope == RegistrationScope::User) return RegisterTypeLibraryForUser(library.get(), path, libid);
     return RegisterTypeLib(library.get(), path, nullptr);
 }
 
@@ -78,11 +160,14 @@ HRESULT UnregisterIn(RegistrationScope scope) noexcept {
         keep(platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, k.progId));
         keep(platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, k.clsidKey));
     }
+    if (scope == RegistrationScope::User) {
+        wchar_t libid[40];
+        keep(StringFromGUID2(LIBID_Wrang, libid, 40) ? UnregisterTypeLibraryForUser(libid) : E_UNEXPECTED);
+        return first;
+    }
     // The registration of this build's platform only: the other build's DLL may be registered too.
     constexpr SYSKIND kOwnPlatform = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
-    const HRESULT removed = scope == RegistrationScope::User
-                                ? platform::UnregisterTypeLibraryForUser(LIBID_Wrang, 90, 0, kOwnPlatform)
-                                : UnRegisterTypeLib(LIBID_Wrang, 90, 0, LOCALE_NEUTRAL, kOwnPlatform);
+    const HRESULT removed = UnRegisterTypeLib(LIBID_Wrang, 90, 0, LOCALE_NEUTRAL, kOwnPlatform);
     // A library that is not registered for this platform is nothing to remove: Windows answers that
     // with TYPE_E_REGISTRYACCESS, Wine with E_INVALIDARG (the arguments here are constants).
     if (removed != TYPE_E_REGISTRYACCESS && removed != TYPE_E_CANTLOADLIBRARY && removed != E_INVALIDARG)

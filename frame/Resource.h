@@ -114,4 +114,28 @@ private:
     VARIANT m_value;
 };
 
+// What a type description lends out (its attributes, one function's description), handed back to
+// the description that lent it.
+struct TypeAttr {
+    ITypeInfo* info;
+    TYPEATTR* attr = nullptr;
+    explicit TypeAttr(ITypeInfo* i) : info(i) {}
+    TypeAttr(const TypeAttr&) = delete;
+    TypeAttr& operator=(const TypeAttr&) = delete;
+    ~TypeAttr() {
+        if (attr) info->ReleaseTypeAttr(attr);
+    }
+};
+
+struct FuncDesc {
+    ITypeInfo* info;
+    FUNCDESC* desc = nullptr;
+    explicit FuncDesc(ITypeInfo* i) : info(i) {}
+    FuncDesc(const FuncDesc&) = delete;
+    FuncDesc& operator=(const FuncDesc&) = delete;
+    ~FuncDesc() {
+        if (desc) info->ReleaseFuncDesc(desc);
+    }
+};
+
 }  // namespace wrang

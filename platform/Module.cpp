@@ -1,11 +1,5 @@
 #include "platform/Module.h"
 
-// Declared by the platform's headers of newer systems only; exported by every oleaut32 we run on.
-extern "C" {
-HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* library, OLECHAR* path, OLECHAR* helpDirectory);
-HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID libid, WORD major, WORD minor, LCID locale, SYSKIND platform);
-}
-
 namespace wrang::platform {
 
 HRESULT ThisModulePath(wchar_t* path, DWORD capacity) noexcept {
@@ -31,6 +25,13 @@ HRESULT WriteRegistryString(HKEY root, const wchar_t* key, const wchar_t* valueN
     status = RegSetValueExW(opened, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), bytes);
     RegCloseKey(opened);
     return HRESULT_FROM_WIN32(status);
+}
+
+bool RegistryKeyExists(HKEY root, const wchar_t* key) noexcept {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
 }
 
 HRESULT DeleteRegistryTree(HKEY root, const wchar_t* key) noexcept {
@@ -59,14 +60,6 @@ HRESULT UserClassesAsClassesRoot::Begin() noexcept {
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
     m_redirected = true;
     return S_OK;
-}
-
-HRESULT RegisterTypeLibraryForUser(ITypeLib* library, const wchar_t* path) noexcept {
-    return RegisterTypeLibForUser(library, const_cast<OLECHAR*>(path), nullptr);
-}
-
-HRESULT UnregisterTypeLibraryForUser(REFGUID libid, WORD major, WORD minor, SYSKIND platform) noexcept {
-    return UnRegisterTypeLibForUser(libid, major, minor, LOCALE_NEUTRAL, platform);
 }
 
 BSTR SystemMessage(HRESULT status) noexcept {

@@ -12,12 +12,14 @@ namespace wrang::platform {
 
 [[nodiscard]] HRESULT WriteRegistryString(HKEY root, const wchar_t* key, const wchar_t* valueName,
                                           const wchar_t* value) noexcept;
+[[nodiscard]] bool RegistryKeyExists(HKEY root, const wchar_t* key) noexcept;
 // Removes a key with everything below it; a key that is not there is not an error.
 [[nodiscard]] HRESULT DeleteRegistryTree(HKEY root, const wchar_t* key) noexcept;
 
 // While it lives, HKEY_CLASSES_ROOT of this process means the current user's own classes
-// (HKEY_CURRENT_USER\Software\Classes): everything written through it, by this component or by
-// the automation runtime's type-library registration, lands there and nowhere machine-wide.
+// (HKEY_CURRENT_USER\Software\Classes): everything this process writes through that root lands
+// there. A runtime call that asks for a particular registry view passes the redirection by (Wine's
+// type-library registration does), so the per-user registration writes every key itself.
 class UserClassesAsClassesRoot {
 public:
     UserClassesAsClassesRoot() noexcept = default;
@@ -30,10 +32,6 @@ private:
     HKEY m_userClasses = nullptr;
     bool m_redirected = false;
 };
-
-// The runtime's per-user type-library registration (under the user's classes).
-[[nodiscard]] HRESULT RegisterTypeLibraryForUser(ITypeLib* library, const wchar_t* path) noexcept;
-[[nodiscard]] HRESULT UnregisterTypeLibraryForUser(REFGUID libid, WORD major, WORD minor, SYSKIND platform) noexcept;
 
 // The system's description of a status as a new automation string; nullptr when it has none.
 [[nodiscard]] BSTR SystemMessage(HRESULT status) noexcept;

@@ -11,15 +11,18 @@
 #include "frame/Errors.h"
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
+#include "support/Parameters.h"
 #include "support/WindowThread.h"
 
 namespace wrang::test {
 namespace {
 
+// The parameters as the window received them, in this build's width: a key-up's flag word widened
+// with its sign would show here, where a Long would hide it.
 struct Posted {
     UINT message;
-    LONG wParam;
-    LONG lParam;
+    ULONG_PTR wParam;
+    ULONG_PTR lParam;
     bool operator==(const Posted& o) const {
         return message == o.message && wParam == o.wParam && lParam == o.lParam;
     }
@@ -27,11 +30,10 @@ struct Posted {
 
 std::string Describe(const std::vector<Posted>& messages) {
     std::string text;
-    char one[64];
+    char message[16];
     for (const Posted& m : messages) {
-        std::snprintf(one, sizeof one, "(%04X %ld %08lX) ", m.message, m.wParam,
-                      static_cast<unsigned long>(m.lParam));
-        text += one;
+        std::snprintf(message, sizeof message, "(%04X ", m.message);
+        text += message + std::to_string(m.wParam) + " " + HexOf(m.lParam) + ") ";
     }
     return text;
 }
@@ -45,7 +47,7 @@ std::vector<Posted> InputMessages(const WindowThread& thread, HWND window) {
     std::vector<Posted> result;
     for (const Message& m : thread.Messages(window)) {
         if (IsInputMessage(m.message)) {
-            result.push_back({m.message, static_cast<LONG>(m.wParam), static_cast<LONG>(m.lParam)});
+            result.push_back({m.message, BitsOf(m.wParam), BitsOf(m.lParam)});
         }
     }
     return result;
@@ -53,11 +55,11 @@ std::vector<Posted> InputMessages(const WindowThread& thread, HWND window) {
 
 // The messages one key should produce, with its scan code as the keyboard layout gives it.
 void AddKey(std::vector<Posted>* out, LONG code, bool character) {
-    const LONG scan = static_cast<LONG>(MapVirtualKeyA(static_cast<UINT>(code), 0) & 0xFF);
-    const LONG down = (scan << 16) | 1;
-    out->push_back({WM_KEYDOWN, code, down});
-    if (character) out->push_back({WM_CHAR, code, down});
-    out->push_back({WM_KEYUP, code, static_cast<LONG>(0xC0000000u | static_cast<ULONG>(down))});
+    const ULONG scan = MapVirtualKeyA(static_cast<UINT>(code), 0) & 0xFF;
+    const ULONG_PTR key = static_cast<ULONG>(code), down = (scan << 16) | 1;
+    out->push_back({WM_KEYDOWN, key, down});
+    if (character) out->push_back({WM_CHAR, key, down});
+    out->push_back({WM_KEYUP, key, 0xC0000000u | down});
 }
 
 struct Key {
@@ -195,17 +197,17 @@ TEST_F(InputTarget, KeyMessagesCarryTheLayoutsScanCode) {
     ASSERT_NE(0u, scan);
     const std::vector<Posted> typed = Typed(L"a");
     ASSERT_EQ(2u, typed.size());
-    EXPECT_EQ(static_cast<LONG>((scan << 16) | 1), typed[0].lParam);
-    EXPECT_EQ(static_cast<LONG>(0xC0000000u | (scan << 16) | 1), typed[1].lParam);
+    EXPECT_EQ(ULONG_PTR{(scan << 16) | 1}, typed[0].lParam);
+    EXPECT_EQ(ULONG_PTR{0xC0000000u | (scan << 16) | 1}, typed[1].lParam);
     if (scan == 0x1E) {
-        EXPECT_EQ(0x001E0001, typed[0].lParam);
-        EXPECT_EQ(static_cast<LONG>(0xC01E0001u), typed[1].lParam);
+        EXPECT_EQ(ULONG_PTR{0x001E0001}, typed[0].lParam);
+        EXPECT_EQ(ULONG_PTR{0xC01E0001u}, typed[1].lParam);
     }
     // A key code without a scan code carries 0 there.
     EXPECT_EQ(0u, MapVirtualKeyA(0, 0));
     const std::vector<Posted> none = Typed(L"{x}");
     ASSERT_FALSE(none.empty());
-    EXPECT_EQ(1, none[0].lParam);
+    EXPECT_EQ(ULONG_PTR{1}, none[0].lParam);
 }
 
 TEST_F(InputTarget, EachKeyPausesForTheInterval) {
@@ -222,10 +224,9 @@ struct KeyRecorder : platform::Win32WindowSystem {
     std::vector<std::string> calls;
     UINT scanCode = 0;
     BOOL PostMessageA(LONG, UINT message, WPARAM wParam, LPARAM lParam) override {
-        char one[64];
-        std::snprintf(one, sizeof one, "post %04X %lld %08llX", message, static_cast<long long>(wParam),
-                      static_cast<unsigned long long>(lParam));
-        calls.push_back(one);
+        char head[32];
+        std::snprintf(head, sizeof head, "post %04X ", message);
+        calls.push_back(head + std::to_string(BitsOf(wParam)) + " " + HexOf(BitsOf(lParam)));
         return TRUE;
     }
     void Sleep(DWORD milliseconds) override { calls.push_back("sleep " + std::to_string(milliseconds)); }

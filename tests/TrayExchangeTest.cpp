@@ -16,6 +16,7 @@
 #include "platform/WindowSystem.h"
 #include "tray/clsToolbarButton.h"
 #include "tray/modSharedMem.h"
+#include "support/Parameters.h"
 
 namespace wrang::test {
 namespace {
@@ -107,7 +108,7 @@ struct SimulatedToolbar : platform::Win32WindowSystem {
     }
     LRESULT SendMessageA(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) override {
         if (hWnd != kToolbar) return Win32WindowSystem::SendMessageA(hWnd, message, wParam, lParam);
-        Record("SendMessageA", message, static_cast<LONG_PTR>(wParam), lParam);
+        Record("SendMessageA", message, static_cast<LONG_PTR>(wParam), BitsOf(lParam));
         switch (message) {
         case TB_GETBUTTON:
             recordWritten = static_cast<ForeignAddress>(lParam) == kBuffer;
@@ -463,7 +464,7 @@ struct SimulatedShell : platform::Win32WindowSystem {
     }
     LRESULT SendMessageA(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) override {
         calls.push_back("SendMessageA " + std::to_string(hWnd) + " " + std::to_string(message) + " " +
-                        std::to_string(static_cast<LONG_PTR>(wParam)) + " " + std::to_string(lParam));
+                        std::to_string(static_cast<LONG_PTR>(wParam)) + " " + std::to_string(BitsOf(lParam)));
         return message == TB_COMMANDTOINDEX ? 5 : message == TB_BUTTONCOUNT ? 9 : 0;
     }
 };

@@ -137,6 +137,19 @@ TEST(UserRegistration, WritesOnlyTheUsersClassesLeadsToEveryCreatableClassAndUnd
     }
     EXPECT_EQ(L"<missing>", ReadUserString(L"Wrang.clsMenuItem\\CLSID")) << "not creatable, not registered";
     EXPECT_EQ(machineBefore, MachineView()) << "the per-user path touched machine-wide keys";
+    const std::wstring dual = L"Interface\\{77778CE8-3F56-4767-8794-E8835E21F755}";
+    const std::wstring marshaller = L"{00020424-0000-0000-C000-000000000046}";
+    EXPECT_EQ(marshaller, ReadUserString(dual + L"\\ProxyStubClsid32"));
+    EXPECT_EQ(L"{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}", ReadUserString(dual + L"\\TypeLib"));
+
+    // While the other build's DLL is registered for the user, only this platform's file goes.
+    const std::wstring files = L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0\\0\\";
+    const std::wstring otherFile = UserKey(files + (sizeof(void*) == 8 ? L"win32" : L"win64"));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, otherFile.c_str(), nullptr, REG_SZ, L"", 2));
+    ASSERT_EQ(S_OK, dll.Install(FALSE, L"user"));
+    EXPECT_EQ(L"<missing>", ReadUserString(files + platform));
+    EXPECT_EQ(marshaller, ReadUserString(dual + L"\\ProxyStubClsid32")) << "the other build needs the interfaces";
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyW(HKEY_CURRENT_USER, otherFile.c_str()));
 
     ASSERT_EQ(S_OK, dll.Install(FALSE, L"user"));
     for (const std::wstring& key : OurKeys()) EXPECT_EQ(L"<missing>", Dump(HKEY_CURRENT_USER, UserKey(key)));

@@ -70,6 +70,7 @@ sections() {  # sections ROOT (HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE): our key
         awk -v root="$1\\Software\\Classes\\" -v keys="$(printf '%s\n' "${ours[@]}")" '
             BEGIN { n = split(tolower(keys), k, "\n") }
             /^\[/ { keep = 0; name = tolower(substr($0, 2, length($0) - 2))
+                    w = index(name, "\\wow6432node\\"); if (w) name = substr(name, 1, w) substr(name, w + 13)  # the 32-bit view
                     for (i = 1; i <= n; i++) if (k[i] != "" && (name == tolower(root) k[i] || index(name, tolower(root) k[i] "\\") == 1)) keep = 1 }
             keep'
 }
@@ -90,11 +91,30 @@ machine=$(sections HKEY_LOCAL_MACHINE)
 for k in "${ours[@]}"; do has HKEY_CURRENT_USER "$user" "$k"; check $? "registered for the user: $k"; done
 [ -z "$machine" ]; check $? "nothing of ours machine-wide"
 
-# Wine's COM reads classes from the machine-wide view only and does not merge in the user's
-# classes as Windows does. To let a script use the per-user registration here, exactly the keys
-# it wrote are mirrored into the machine view for the script run, and removed afterwards.
-{ echo REGEDIT4; echo; printf '%s\n' "$user" | sed 's/^\[HKEY_CURRENT_USER\\/[HKEY_LOCAL_MACHINE\\/I'; } >"$work/mirror.reg"
-"$wine" reg import "$(win "$work/mirror.reg")" >/dev/null 2>&1 </dev/null
+# Each half that register.cmd registered is used by a client of its own bitness. On Windows both
+# halves are usable side by side after register.cmd /user: a 32-bit process's writes under the
+# user's CLSID key go to a 32-bit view of their own.
+# Wine differs: the user's classes key is one view for both bitnesses there, so the half registered
+# last owns the class keys, and Wine's COM reads classes from the machine-wide view only. So each
+# half is registered once more on its own, by the regsvr32 of its bitness, exactly the keys it
+# wrote for the user are mirrored into the machine-wide view of its bitness for its script host,
+# and that mirror is removed again afterwards.
+system=system32
+[ "$WINEARCH" = win64 ] && system=syswow64  # where the 32-bit programs of a 64-bit prefix live
+use_half() {  # use_half HALF SYSTEM-FOLDER: register HALF alone, create the classes, drive notepad
+    local half=$1 tools="C:\\windows\\$2"
+    "$wine" "$tools\\regsvr32.exe" /s /n /i:user "$(win "$work/unpacked/$half/Wrang.dll")" </dev/null
+    check $? "$half half registered on its own"
+    { echo REGEDIT4; echo; sections HKEY_CURRENT_USER | sed 's/^\[HKEY_CURRENT_USER\\/[HKEY_LOCAL_MACHINE\\/I'; } >"$work/mirror.reg"
+    "$wine" "$tools\\reg.exe" import "$(win "$work/mirror.reg")" >/dev/null 2>&1 </dev/null
+    "$wine" "$tools\\cscript.exe" //nologo "$(win "$work/create.vbs")" </dev/null | tr -d '\r' | tee "$work/create.log"
+    grep -q "created 3 of 3 classes" "$work/create.log"; check $? "a $half script creates every creatable class"
+    WRANG_WINE=$wine WRANG_SCRIPT_HOST="$tools\\cscript.exe" "$source/tests/scripts/run-script.sh" \
+        "$work/unpacked/examples/attributes.vbs" 2>&1 | tr -d '\r' | tee "$work/example.log" | sed "s/^/   attributes.vbs ($half): /"
+    grep -q "Edit box text: Written by the attributes example" "$work/example.log"; check $? "the attributes example drove notepad from a $half script"
+    { echo REGEDIT4; echo; for k in "${ours[@]}"; do echo "[-HKEY_LOCAL_MACHINE\\Software\\Classes\\$k]"; done; } >"$work/unmirror.reg"
+    "$wine" "$tools\\reg.exe" import "$(win "$work/unmirror.reg")" >/dev/null 2>&1 </dev/null
+}
 cat >"$work/create.vbs" <<'VBS'
 Dim name, made
 made = 0
@@ -105,13 +125,9 @@ For Each name In Array("Wrang.clsWrangler", "Wrang.clsSysToolbar", "Wrang.clsJug
 Next
 WScript.Echo "created " & made & " of 3 classes"
 VBS
-"$wine" cscript //nologo "$(win "$work/create.vbs")" </dev/null | tr -d '\r' | tee "$work/create.log"
-grep -q "created 3 of 3 classes" "$work/create.log"; check $? "a script creates every creatable class"
-WRANG_WINE=$wine "$source/tests/scripts/run-script.sh" "$work/unpacked/examples/attributes.vbs" 2>&1 |
-    tr -d '\r' | tee "$work/example.log" | sed 's/^/   attributes.vbs: /'
-grep -q "Edit box text: Written by the attributes example" "$work/example.log"; check $? "the attributes example drove notepad"
-{ echo REGEDIT4; echo; for k in "${ours[@]}"; do echo "[-HKEY_LOCAL_MACHINE\\Software\\Classes\\$k]"; done; } >"$work/unmirror.reg"
-"$wine" reg import "$(win "$work/unmirror.reg")" >/dev/null 2>&1 </dev/null
+echo "$report" | grep -q "^OK, registered for the current user: x64" && use_half x64 system32
+echo "$report" | grep -q "^OK, registered for the current user: x86" && use_half x86 "$system"
+[ -z "$(sections HKEY_LOCAL_MACHINE)" ]; check $? "nothing of ours machine-wide after the clients ran"
 
 "$wine" cmd /c "$(win "$work/unpacked/register.cmd")" /user /u >"$work/register.log" 2>&1 </dev/null
 report=$(tr -d '\r' <"$work/register.log")

@@ -17,4 +17,5 @@ for app in $(sed -n "s#^\(' \|// \)needs: ##p" "$script"); do
     pids+=($!)
 done
 winscript=$(printf 'Z:%s' "$script" | tr '/' '\\')
-"$wine" cscript //nologo "$winscript" "$@" </dev/null
+# WRANG_SCRIPT_HOST: another script host, such as the 32-bit one of a 64-bit prefix.
+"$wine" "${WRANG_SCRIPT_HOST:-cscript}" //nologo "$winscript" "$@" </dev/null
