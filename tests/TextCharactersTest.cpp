@@ -8,6 +8,7 @@
 
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
+#include "support/Parameters.h"
 #include "support/WindowThread.h"
 #include "support/Wranglers.h"
 
@@ -112,17 +113,16 @@ TEST(TextOutsideTheCodePage, IsReadWrittenFoundAndTypedAsItIs) {
         GetWindowTextW(edit, written, 16);
         EXPECT_EQ(text, written);
         const LPARAM down = (MapVirtualKeyA(VK_PACKET, 0) << 16) | 1, up = down | 0xC0000000u;
-        std::vector<Message> expected;
+        auto describe = [](UINT message, WPARAM w, LPARAM l) {
+            return std::to_string(message) + " " + HexOf(BitsOf(w)) + " " + HexOf(BitsOf(l));
+        };
+        std::vector<std::string> expected, received;
         for (wchar_t unit : text) {
-            expected.insert(expected.end(), {{edit, WM_KEYDOWN, VK_PACKET, down}, {edit, WM_CHAR, unit, down},
-                                             {edit, WM_KEYUP, VK_PACKET, up}});
+            expected.insert(expected.end(), {describe(WM_KEYDOWN, VK_PACKET, down), describe(WM_CHAR, unit, down),
+                                             describe(WM_KEYUP, VK_PACKET, up)});
         }
-        ASSERT_EQ(expected.size(), g_keys.size());
-        for (size_t i = 0; i < expected.size(); ++i) {
-            EXPECT_EQ(expected[i].message, g_keys[i].message) << i;
-            EXPECT_EQ(expected[i].wParam, g_keys[i].wParam) << i;
-            EXPECT_EQ(expected[i].lParam, g_keys[i].lParam) << i;
-        }
+        for (const Message& m : g_keys) received.push_back(describe(m.message, m.wParam, m.lParam));
+        EXPECT_EQ(expected, received);
         DestroyWindow(top);
         UnregisterClassW(cls.lpszClassName, cls.hInstance);
     }
