@@ -1,6 +1,6 @@
 // Texts that the ANSI code page of the test prefix (1252) cannot hold, through every member that
-// reads, writes, finds or types a window's, a class's or a menu entry's text. The windows are
-// Unicode windows of this thread; posted keys arrive when the test pumps.
+// reads, writes, finds or types a window's, a class's or a menu entry's text, called by name as a
+// script calls them. The windows are Unicode windows of this thread; posted keys arrive as it pumps.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,116 +15,101 @@
 namespace wrang::test {
 namespace {
 
-std::vector<Message> g_keys;  // the key messages the edit control received
+std::vector<std::string> g_keys;  // the key messages the edit control received
 WNDPROC g_editProc = nullptr;
+std::string Describe(UINT m, WPARAM w, LPARAM l) { return std::to_string(m) + " " + HexOf(BitsOf(w)) + " " + HexOf(BitsOf(l)); }
 LRESULT CALLBACK RecordKeys(HWND h, UINT m, WPARAM w, LPARAM l) {
-    if (m >= WM_KEYFIRST && m <= WM_KEYLAST) g_keys.push_back({h, m, w, l});
+    if (m >= WM_KEYFIRST && m <= WM_KEYLAST) g_keys.push_back(Describe(m, w, l));
     return CallWindowProcW(g_editProc, h, m, w, l);
 }
 
-std::wstring Take(BSTR text) {
-    UniqueBstr owned(text);
-    return std::wstring(text, SysStringLen(text));
+// A member's answer by name as text, and the object it hands out.
+std::wstring Answer(IDispatch* o, const wchar_t* member, std::initializer_list<Arg> args = {}, ComPtr<IDispatch>* object = nullptr) {
+    CallResult r;
+    Call(o, member, args, &r);
+    if (object) *object = ComPtr<IDispatch>(V_VT(r.value.get()) == VT_DISPATCH ? V_DISPATCH(r.value.get()) : nullptr);
+    UniqueVariant text;
+    if (FAILED(VariantChangeType(text.get(), r.value.get(), 0, VT_BSTR))) return L"(no text)";
+    return std::wstring(V_BSTR(text.get()), SysStringLen(V_BSTR(text.get())));
+}
+std::wstring Handle(IDispatch* o, const wchar_t* member, std::initializer_list<Arg> args, const wchar_t* handle = L"hWnd") {
+    ComPtr<IDispatch> found;
+    Answer(o, member, args, &found);
+    return found ? Answer(found.get(), handle) : L"Nothing";
 }
 
-// Makes the window itself answer: the fall-back through WM_GETTEXTLENGTH and WM_GETTEXT.
-struct NoStoredText : platform::Win32WindowSystem {
+struct NoStoredText : platform::Win32WindowSystem {  // the window itself answers WM_GETTEXT
     int GetWindowTextLengthW(LONG) override { return 0; }
 };
 
 TEST(TextOutsideTheCodePage, IsReadWrittenFoundAndTypedAsItIs) {
-    const struct { const char* name; const wchar_t* text; } rows[] = {
-        {"Greek", L"Ωμέγα"}, {"Cyrillic", L"Привет"}, {"symbol", L"✓"}, {"beyond the BMP", L"\U0001D11E"}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const std::wstring text = row.text, className = L"WrangText" + text;
+    for (const std::wstring text : {L"Ωμέγα", L"Привет", L"✓", L"\U0001D11E"}) {
+        const std::wstring name = L"WrangText" + text;
+        SCOPED_TRACE(testing::PrintToString(name));
         BOOL lost = FALSE;
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, row.text, -1, nullptr, 0, nullptr, &lost);
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr, &lost);
         ASSERT_TRUE(lost) << "the code page holds the text, which shows nothing";
-        WNDCLASSW cls = {0, DefWindowProcW, 0, 0, GetModuleHandleW(nullptr)};
-        cls.lpszClassName = className.c_str();
+        WNDCLASSW cls = {0, DefWindowProcW, 0, 0, GetModuleHandleW(nullptr), nullptr, nullptr, nullptr, nullptr, name.c_str()};
         ASSERT_TRUE(RegisterClassW(&cls));
-        HWND top = CreateWindowExW(0, cls.lpszClassName, row.text, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                                   nullptr, nullptr, cls.hInstance, nullptr);
-        HWND panel = CreateWindowExW(0, cls.lpszClassName, row.text, WS_CHILD, 0, 0, 50, 50, top, nullptr,
-                                     nullptr, nullptr);
-        HWND edit = CreateWindowExW(0, L"Edit", row.text, WS_CHILD, 0, 0, 100, 20, top, nullptr, nullptr, nullptr);
+        HWND top = CreateWindowExW(0, name.c_str(), text.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 200, 99, nullptr, nullptr, cls.hInstance, nullptr);
+        HWND panel = CreateWindowExW(0, name.c_str(), text.c_str(), WS_CHILD, 0, 0, 50, 50, top, nullptr, cls.hInstance, nullptr);
+        HWND edit = CreateWindowExW(0, L"Edit", text.c_str(), WS_CHILD, 0, 0, 99, 20, top, nullptr, nullptr, nullptr);
         HMENU bar = CreateMenu(), popup = CreatePopupMenu();
         AppendMenuW(popup, MF_STRING | MF_CHECKED, 7, L"x");
-        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), row.text);
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), text.c_str());
         SetMenu(top, bar);
-        UniqueBstr name(SysAllocString(className.c_str())), caption(SysAllocString(row.text));
-
-        // Find: the window by class and caption, its child and the child's sibling, its menu bar.
-        ComPtr<_clsWrangler> w = Bound(0), same, child, sibling, control = Bound(L(edit));
-        ASSERT_EQ(S_OK, w->InitByWindow(name.get(), caption.get(), same.put()));
-        EXPECT_EQ(L(top), HandleOf(w.get()));
-        ASSERT_EQ(S_OK, w->GetChild(name.get(), caption.get(), child.put()));
-        EXPECT_EQ(L(panel), HandleOf(child.get()));
-        ASSERT_EQ(S_OK, control->GetSibling(nullptr, caption.get(), sibling.put()));
-        EXPECT_EQ(L(panel), HandleOf(sibling.get()));
-        ComPtr<_clsJuggler> juggler, menu;
+        ComPtr<_clsWrangler> control = Bound(L(edit));
+        ComPtr<_clsJuggler> juggler;
         ASSERT_EQ(S_OK, CreateJuggler(juggler.put()));
-        ASSERT_EQ(S_OK, juggler->InitByWindow(name.get(), caption.get(), menu.put()));
-        ASSERT_TRUE(menu);
-        LONG hMenu = 0;
-        EXPECT_EQ(S_OK, menu->get_hMenu(&hMenu));
-        EXPECT_EQ(static_cast<LONG>(reinterpret_cast<LONG_PTR>(bar)), hMenu);
+        const Arg className = Arg::String(name.c_str()), caption = Arg::String(text.c_str());
 
-        // Read: caption (also by name, as a script reads it), class name, the control's own
-        // answer, the menu entry's caption.
-        BSTR read = nullptr;
-        CallResult byName;
-        Call(w.get(), L"Text", {}, &byName);
-        EXPECT_EQ(text, std::wstring(V_BSTR(byName.value.get())));
-        EXPECT_EQ(S_OK, w->get_ClassName(&read));
-        EXPECT_EQ(className, Take(read));
+        // Find and read.
+        ComPtr<IDispatch> w, menu, file;
+        Answer(Bound(0).get(), L"InitByWindow", {className, caption}, &w);
+        EXPECT_EQ(std::to_wstring(L(top)), Answer(w.get(), L"hWnd"));
+        EXPECT_EQ(std::to_wstring(L(panel)), Handle(w.get(), L"GetChild", {className, caption}));
+        EXPECT_EQ(std::to_wstring(L(panel)), Handle(control.get(), L"GetSibling", {className, caption}));
+        Answer(juggler.get(), L"InitByWindow", {className, caption}, &menu);
+        EXPECT_EQ(std::to_wstring(static_cast<LONG>(reinterpret_cast<LONG_PTR>(bar))), Answer(menu.get(), L"hMenu"));
+        EXPECT_EQ(text, Answer(w.get(), L"Text"));
+        EXPECT_EQ(name, Answer(w.get(), L"ClassName"));
+        Answer(menu.get(), L"GetChildMenu", {Arg::Long(0)}, &file);
+        EXPECT_EQ(text, Answer(file.get(), L"Text"));
         {
             NoStoredText answering;
             platform::ScopedWindowSystem scoped(answering);
-            EXPECT_EQ(S_OK, control->get_Text(&read));
-            EXPECT_EQ(text, Take(read));
+            EXPECT_EQ(text, Answer(control.get(), L"Text"));
         }
-        ComPtr<_clsMenuItem> file, entry;
-        ASSERT_EQ(S_OK, menu->GetChildMenu(0, file.put()));
-        EXPECT_EQ(S_OK, file->get_Text(&read));
-        EXPECT_EQ(text, Take(read));
 
-        // Write: the caption and the menu entry, which stays checked.
-        wchar_t written[16] = {};
+        // Write: the caption, and the menu entry, which stays checked.
+        CallResult r;
         SetWindowTextW(top, L"x");
-        EXPECT_EQ(S_OK, w->put_Text(caption.get()));
-        GetWindowTextW(top, written, 16);
-        EXPECT_EQ(text, written);
-        ASSERT_EQ(S_OK, file->GetChildMenu(0, entry.put()));
-        EXPECT_EQ(S_OK, entry->put_Text(caption.get()));
+        Put(w.get(), L"Text", caption, &r);
+        EXPECT_EQ(text, Answer(w.get(), L"Text"));
+        ComPtr<IDispatch> entry;
+        Answer(file.get(), L"GetChildMenu", {Arg::Long(0)}, &entry);
+        Put(entry.get(), L"Text", caption, &r);
+        wchar_t written[16] = {};
         GetMenuStringW(popup, 7, written, 16, MF_BYCOMMAND);
         EXPECT_EQ(text, written);
         EXPECT_EQ(static_cast<UINT>(MF_CHECKED), GetMenuState(popup, 7, MF_BYCOMMAND) & MF_CHECKED);
 
-        // Type: each UTF-16 unit as WM_CHAR between the keys of VK_PACKET, shown by the control.
+        // Type: each UTF-16 unit as a wide WM_CHAR between the keys of VK_PACKET; the control shows it.
         SetWindowTextW(edit, L"");
         g_keys.clear();
-        g_editProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordKeys)));
-        VARIANT_BOOL typed = VARIANT_FALSE;
-        EXPECT_EQ(S_OK, control->SendText(caption.get(), 0, &typed));
+        g_editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordKeys)));
+        Answer(control.get(), L"SendText", {caption, Arg::Long(0)});
         EXPECT_TRUE(PumpUntil([&] { return g_keys.size() >= 3 * text.size(); }));
-        GetWindowTextW(edit, written, 16);
-        EXPECT_EQ(text, written);
+        EXPECT_EQ(text, Answer(control.get(), L"Text"));
         const LPARAM down = (MapVirtualKeyA(VK_PACKET, 0) << 16) | 1, up = down | 0xC0000000u;
-        auto describe = [](UINT message, WPARAM w, LPARAM l) {
-            return std::to_string(message) + " " + HexOf(BitsOf(w)) + " " + HexOf(BitsOf(l));
-        };
-        std::vector<std::string> expected, received;
+        std::vector<std::string> expected;
         for (wchar_t unit : text) {
-            expected.insert(expected.end(), {describe(WM_KEYDOWN, VK_PACKET, down), describe(WM_CHAR, unit, down),
-                                             describe(WM_KEYUP, VK_PACKET, up)});
+            for (const std::string& key : {Describe(WM_KEYDOWN, VK_PACKET, down), Describe(WM_CHAR, unit, down),
+                                           Describe(WM_KEYUP, VK_PACKET, up)}) expected.push_back(key);
         }
-        for (const Message& m : g_keys) received.push_back(describe(m.message, m.wParam, m.lParam));
-        EXPECT_EQ(expected, received);
+        EXPECT_EQ(expected, g_keys);
         DestroyWindow(top);
-        UnregisterClassW(cls.lpszClassName, cls.hInstance);
+        UnregisterClassW(name.c_str(), cls.hInstance);
     }
 }
 
