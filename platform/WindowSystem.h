@@ -28,8 +28,9 @@ public:
     virtual ~WindowSystem() = default;
 
     // Lookup and tree. The texts of windows, classes and menu entries cross in UTF-16, so that no
-    // character is lost; only the message calls of a caller's own bytes and the fixed class names
-    // of the shell's windows stay ANSI.
+    // character is lost. The ANSI calls stay where the bytes are the point: the messages a caller
+    // composes, the key messages of characters of the ANSI code page, and the ASCII class names
+    // of the shell's windows.
     virtual LONG FindWindowW(const wchar_t* className, const wchar_t* windowName) = 0;
     virtual LONG FindWindowExW(LONG parent, LONG childAfter, const wchar_t* className,
                                const wchar_t* windowName) = 0;
