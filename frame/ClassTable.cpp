@@ -13,13 +13,11 @@ HRESULT CreateAsDispatch(IDispatch** out) noexcept {
 
 }  // namespace
 
-const CreatableClass kCreatableClasses[3] = {
-    {&CLSID_clsWrangler, L"clsWrangler", L"One window of another application",
-     &CreateAsDispatch<_clsWrangler, CreateWrangler>},
-    {&CLSID_clsSysToolbar, L"clsSysToolbar", L"The notification-area toolbar of the shell",
-     &CreateAsDispatch<_clsSysToolbar, CreateSysToolbar>},
-    {&CLSID_clsJuggler, L"clsJuggler", L"A menu bar, system menu or other menu of one window",
-     &CreateAsDispatch<_clsJuggler, CreateJuggler>},
+const CreatableClass kCreatableClasses[kCreatableClassCount] = {
+#define WRANG_CREATABLE_CLASS(name, make, threading, description) \
+    {&CLSID_##name, L"" #name, L"" #threading, L"" description, &CreateAsDispatch<_##name, make>},
+#include "frame/CreatableClasses.inc"
+#undef WRANG_CREATABLE_CLASS
 };
 
 }  // namespace wrang

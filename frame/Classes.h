@@ -16,9 +16,16 @@ namespace wrang {
 struct CreatableClass {
     const CLSID* clsid;
     const wchar_t* name;         // the class name; the ProgID is "Wrang." + name
+    const wchar_t* threadingModel;
     const wchar_t* description;
     HRESULT (*create)(IDispatch** out) noexcept;
 };
-extern const CreatableClass kCreatableClasses[3];
+// The rows are in frame/CreatableClasses.inc.
+constexpr int kCreatableClassCount = 0
+#define WRANG_CREATABLE_CLASS(name, make, threading, description) +1
+#include "frame/CreatableClasses.inc"
+#undef WRANG_CREATABLE_CLASS
+    ;
+extern const CreatableClass kCreatableClasses[kCreatableClassCount];
 
 }  // namespace wrang

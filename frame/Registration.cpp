@@ -50,7 +50,7 @@ HRESULT RegisterClass(const CreatableClass& cls, const wchar_t* modulePath, cons
     RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, k.progId));
     swprintf(key, 128, L"%ls\\InprocServer32", k.clsidKey);
     RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, modulePath));
-    RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, L"ThreadingModel", L"Apartment"));
+    RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, L"ThreadingModel", cls.threadingModel));
     swprintf(key, 128, L"%ls\\TypeLib", k.clsidKey);
     RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, libid));
     swprintf(key, 128, L"%ls\\VERSION", k.clsidKey);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the package Wrang-<version>-windows.zip (both DLLs with their type libraries, the
-# reference, the examples, the README and register.cmd) from a fresh clone. Both legs are built:
+# Builds the package Wrang-<version>-windows.zip (both DLLs with their type libraries and
+# side-by-side manifests, the reference, the examples, the README, the change log and register.cmd)
+# from a fresh clone. Both legs are built:
 # building the 32-bit DLL works on every host, only running it needs a host that runs 32-bit
 # programs. The ZIP is written to build/package/ (or $WRANG_BUILD_DIR/package/).
 set -euo pipefail

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <initializer_list>
 #include <map>
+#include <regex>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "frame/Checked.h"
 #include "frame/ClassFactory.h"
@@ -398,6 +401,117 @@ TEST_F(PrivateClassesRoot, RegistrationWritesProgIdsServersAndTypeLibraryAndUnre
         if (key) RegCloseKey(key);
     }
     EXPECT_EQ(L"<missing>", Read(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0"));
+}
+
+// --- The side-by-side manifest beside the DLL, and the DLL's version resource --------------------
+
+std::wstring Upper(std::wstring text) {
+    for (auto& c : text) c = static_cast<wchar_t>(towupper(c));
+    return text;
+}
+// One row "value|value|..." of the named attributes for each element `tag` of the built manifest,
+// upper-cased, as the system compares identifiers and names.
+std::set<std::wstring> ManifestRows(const wchar_t* tag, std::initializer_list<const wchar_t*> names) {
+    const std::wstring dll = DllPath();
+    std::wstring text;
+    if (FILE* file = _wfopen((dll.substr(0, dll.find_last_of(L'\\') + 1) + WRANG_MANIFEST_NAME).c_str(), L"rb")) {
+        for (int c; (c = fgetc(file)) != EOF;) text += static_cast<wchar_t>(c);  // the manifest is ASCII
+        fclose(file);
+    }
+    std::set<std::wstring> rows;
+    const std::wregex element(std::wstring(L"<") + tag + L"\\s([^>]*)>");
+    for (std::wsregex_iterator e(text.begin(), text.end(), element), end; e != end; ++e) {
+        const std::wstring attributes = (*e)[1];
+        std::wstring row;
+        for (const wchar_t* name : names) {
+            std::wsmatch value;
+            std::regex_search(attributes, value, std::wregex(std::wstring(L"\\b") + name + L"=\"([^\"]*)\""));
+            row += (row.empty() ? L"" : L"|") + Upper(value[1]);
+        }
+        rows.insert(row);
+    }
+    return rows;
+}
+// The rows `make` builds from the subkeys of `folder` below `root` (an empty row is left out).
+template <typename Make>
+std::set<std::wstring> RegisteredRows(HKEY root, const wchar_t* folder, Make make) {
+    std::set<std::wstring> rows;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, folder, 0, KEY_READ, &key) != ERROR_SUCCESS) return rows;
+    wchar_t name[256];
+    for (DWORD i = 0, size = 256; RegEnumKeyExW(key, i, name, &size, 0, 0, 0, 0) == ERROR_SUCCESS; ++i, size = 256)
+        if (const std::wstring row = make(name); !row.empty()) rows.insert(Upper(row));
+    RegCloseKey(key);
+    return rows;
+}
+
+// The manifest names exactly what registration writes: the creatable classes (whose CLSIDs and
+// ProgIDs the test above and the type library's tests pin down), the interfaces with their proxy/stub
+// as the type library registers them, and the library's version; its assembly is this build's.
+TEST_F(PrivateClassesRoot, TheSideBySideManifestNamesWhatRegistrationWrites) {
+    ASSERT_EQ(S_OK, RegisterServer());
+    const auto classes = RegisteredRows(m_scratch, L"", [](const std::wstring& progId) {
+        if (progId.rfind(L"Wrang.", 0) != 0) return std::wstring();
+        const std::wstring clsid = L"CLSID\\" + Read((progId + L"\\CLSID").c_str());
+        return clsid.substr(6) + L"|" + progId + L"|" + Read((clsid + L"\\InprocServer32").c_str(), L"ThreadingModel") +
+               L"|" + Read((clsid + L"\\TypeLib").c_str());
+    });
+    const auto interfaces = RegisteredRows(m_scratch, L"Interface", [](const std::wstring& iid) {
+        const std::wstring key = L"Interface\\" + iid;
+        return iid + L"|" + Read(key.c_str()) + L"|" + Read((key + L"\\ProxyStubClsid32").c_str()) + L"|" +
+               Read((key + L"\\TypeLib").c_str());
+    });
+    EXPECT_EQ(3u, classes.size());
+    EXPECT_EQ(classes, ManifestRows(L"comClass", {L"clsid", L"progid", L"threadingModel", L"tlbid"}));
+    EXPECT_EQ(6u, interfaces.size());
+    EXPECT_EQ(interfaces, ManifestRows(L"comInterfaceExternalProxyStub", {L"iid", L"name", L"proxyStubClsid32", L"tlbid"}));
+    EXPECT_EQ(std::set<std::wstring>{L"{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}|90.0"},
+              ManifestRows(L"typelib", {L"tlbid", L"version"}));
+    EXPECT_NE(L"<missing>", Read(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0"));
+    const auto identity = ManifestRows(L"assemblyIdentity", {L"processorArchitecture", L"version"});
+    ASSERT_EQ(1u, identity.size());
+    EXPECT_EQ(0u, identity.begin()->find(sizeof(void*) == 8 ? L"AMD64|90.0." : L"X86|90.0.")) << *identity.begin();
+}
+
+// The version resource, read with the system's version functions: the type library's version with
+// the manifest's build number, and the names Explorer shows on the file's Details tab.
+TEST(DllFile, VersionResourceIsTheTypeLibrarysVersionWithTheManifestsBuildNumber) {
+    const std::wstring dll = DllPath();
+    DWORD ignored = 0;
+    std::vector<BYTE> block(GetFileVersionInfoSizeW(dll.c_str(), &ignored));
+    ASSERT_FALSE(block.empty()) << "no version resource in " << dll;
+    ASSERT_TRUE(GetFileVersionInfoW(dll.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+    auto query = [&block](const std::wstring& path) {
+        void* value = nullptr;
+        UINT size = 0;
+        return VerQueryValueW(block.data(), path.c_str(), &value, &size) ? value : nullptr;
+    };
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
+    ASSERT_TRUE(fixed && fixed->dwSignature == 0xFEEF04BD);
+    wchar_t version[32];
+    swprintf(version, 32, L"%u.%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+             HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(std::set<std::wstring>{version}, ManifestRows(L"assemblyIdentity", {L"version"}));
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+    ComPtr<ITypeLib> library;
+    TLIBATTR* lib = nullptr;
+    ASSERT_EQ(S_OK, LoadTypeLibEx(dll.c_str(), REGKIND_NONE, library.put()));
+    ASSERT_EQ(S_OK, library->GetLibAttr(&lib));
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(lib->wMinorVerNum, lib->wMajorVerNum)), fixed->dwFileVersionMS);
+    library->ReleaseTLibAttr(lib);
+    const auto* translation = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation"));
+    ASSERT_TRUE(translation);
+    auto text = [&](const wchar_t* entry) {
+        wchar_t path[64];
+        swprintf(path, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation[0], translation[1], entry);
+        const auto* value = static_cast<const wchar_t*>(query(path));
+        return std::wstring(value ? value : L"<missing>");
+    };
+    EXPECT_EQ(L"Wrang", text(L"ProductName"));
+    EXPECT_EQ(L"Wrang.dll", text(L"OriginalFilename"));
+    EXPECT_EQ(version, text(L"FileVersion"));
+    EXPECT_NE(std::wstring::npos, text(L"FileDescription").find(sizeof(void*) == 8 ? L"(x64," : L"(x86,"))
+        << text(L"FileDescription");
 }
 
 // The name lookup against every member name of every class: any mix of case finds the member; a

@@ -35,7 +35,8 @@ zip=$(ls "$work"/out/Wrang-*-windows.zip 2>/dev/null)
 [ -n "$zip" ] || { cat "$work/cpack.log"; exit 1; }
 mkdir -p "$work/unpacked"
 (cd "$work/unpacked" && cmake -E tar xf "$zip")
-for f in x86/Wrang.dll x86/Wrang.tlb x64/Wrang.dll x64/Wrang.tlb docs/reference.md README.md register.cmd \
+for f in x86/Wrang.dll x86/Wrang.tlb x86/Wrang.SideBySide.manifest x64/Wrang.dll x64/Wrang.tlb \
+         x64/Wrang.SideBySide.manifest docs/reference.md README.md CHANGELOG.md register.cmd \
          examples/attributes.vbs examples/tray.js; do
     [ -f "$work/unpacked/$f" ]; check $? "the package holds $f"
 done
@@ -43,6 +44,10 @@ done
 machine() { local pe; pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' '); od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' '; }
 [ "$(machine "$work/unpacked/x86/Wrang.dll")" = 014c ]; check $? "x86/Wrang.dll is a 32-bit DLL"
 [ "$(machine "$work/unpacked/x64/Wrang.dll")" = 8664 ]; check $? "x64/Wrang.dll is a 64-bit DLL"
+for a in x86:x86 x64:amd64; do
+    grep -q "processorArchitecture=\"${a#*:}\"" "$work/unpacked/${a%%:*}/Wrang.SideBySide.manifest"
+    check $? "${a%%:*}/Wrang.SideBySide.manifest is the manifest of the ${a%%:*} build"
+done
 
 # A fresh prefix, its server and session started away from CTest's pipes.
 "$wine" wineboot.exe -i >/dev/null 2>&1 </dev/null
