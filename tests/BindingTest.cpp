@@ -14,16 +14,16 @@
 namespace wrang::test {
 namespace {
 
-// Records the strings FindWindowA receives, telling a null pointer from an empty string.
+// Records the strings FindWindowW receives, telling a null pointer from an empty string.
 struct FindRecorder : platform::Win32WindowSystem {
     struct Lookup {
         bool classIsNull, nameIsNull;
-        std::string className, windowName;
+        std::wstring className, windowName;
     };
     std::vector<Lookup> lookups;
-    LONG FindWindowA(const char* c, const char* n) override {
-        lookups.push_back({c == nullptr, n == nullptr, c ? c : "", n ? n : ""});
-        return Win32WindowSystem::FindWindowA(c, n);
+    LONG FindWindowW(const wchar_t* c, const wchar_t* n) override {
+        lookups.push_back({c == nullptr, n == nullptr, c ? c : L"", n ? n : L""});
+        return Win32WindowSystem::FindWindowW(c, n);
     }
 };
 
@@ -81,7 +81,7 @@ TEST(Binding, InitByWindowFindsByClassAndCaptionAndTreatsOnlyNullAsWildcard) {
     EXPECT_EQ(w.get(), returned.get());
     EXPECT_EQ(0, HandleOf(w.get()));
     EXPECT_FALSE(recorder.lookups[2].nameIsNull);
-    EXPECT_EQ("", recorder.lookups[2].windowName);
+    EXPECT_EQ(L"", recorder.lookups[2].windowName);
     thread.Destroy(window);
 }
 
@@ -100,10 +100,10 @@ TEST(Binding, OmittedArgumentsFromAScriptAreEmptyStringsNotWildcards) {
     for (const auto& lookup : recorder.lookups) {
         EXPECT_FALSE(lookup.classIsNull);
         EXPECT_FALSE(lookup.nameIsNull);
-        EXPECT_EQ("", lookup.windowName);
+        EXPECT_EQ(L"", lookup.windowName);
     }
-    EXPECT_EQ("Notepad", recorder.lookups[1].className);
-    EXPECT_EQ("", recorder.lookups[2].className);
+    EXPECT_EQ(L"Notepad", recorder.lookups[1].className);
+    EXPECT_EQ(L"", recorder.lookups[2].className);
     // The chained result is the object itself, never Nothing.
     ASSERT_EQ(VT_DISPATCH, V_VT(result.value.get()));
     EXPECT_EQ(static_cast<IDispatch*>(w.get()), V_DISPATCH(result.value.get()));

@@ -47,11 +47,11 @@ LONG IdOfEntry(_clsMenuItem* item) {
 }
 
 struct FindRecorder : platform::Win32WindowSystem {
-    std::vector<std::pair<bool, std::string>> names;  // (null pointer, text) per argument
-    LONG FindWindowA(const char* c, const char* n) override {
-        names.push_back({c == nullptr, c ? c : ""});
-        names.push_back({n == nullptr, n ? n : ""});
-        return Win32WindowSystem::FindWindowA(c, n);
+    std::vector<std::pair<bool, std::wstring>> names;  // (null pointer, text) per argument
+    LONG FindWindowW(const wchar_t* c, const wchar_t* n) override {
+        names.push_back({c == nullptr, c ? c : L""});
+        names.push_back({n == nullptr, n ? n : L""});
+        return Win32WindowSystem::FindWindowW(c, n);
     }
 };
 
@@ -123,7 +123,7 @@ TEST(MenuController, BindsAWindowsMenuBarByHandleAndByClassAndCaption) {
     ASSERT_EQ(4u, recorder.names.size());
     EXPECT_FALSE(recorder.names[2].first);
     EXPECT_FALSE(recorder.names[3].first);
-    EXPECT_EQ("", recorder.names[2].second);
+    EXPECT_EQ(L"", recorder.names[2].second);
     EXPECT_EQ(0, BindingOf(other.get()).hMenu);
 }
 

@@ -14,18 +14,18 @@
 namespace wrang::test {
 namespace {
 
-// Records the strings FindWindowExA receives, telling a null pointer from an empty string.
+// Records the strings FindWindowExW receives, telling a null pointer from an empty string.
 struct LookupRecorder : platform::Win32WindowSystem {
     struct Lookup {
         LONG parent, after;
         bool classIsNull, nameIsNull;
-        std::string className, windowName;
+        std::wstring className, windowName;
     };
     std::vector<Lookup> lookups;
     std::vector<std::pair<LONG, LONG>> reparented;
-    LONG FindWindowExA(LONG p, LONG a, const char* c, const char* n) override {
-        lookups.push_back({p, a, c == nullptr, n == nullptr, c ? c : "", n ? n : ""});
-        return Win32WindowSystem::FindWindowExA(p, a, c, n);
+    LONG FindWindowExW(LONG p, LONG a, const wchar_t* c, const wchar_t* n) override {
+        lookups.push_back({p, a, c == nullptr, n == nullptr, c ? c : L"", n ? n : L""});
+        return Win32WindowSystem::FindWindowExW(p, a, c, n);
     }
     LONG SetParent(LONG child, LONG parent) override {
         reparented.push_back({child, parent});
@@ -193,8 +193,8 @@ TEST_F(NavigationTest, OmittedNamesFromAScriptAreEmptyStringsNotWildcards) {
         const auto& lookup = recorder.lookups[0];
         EXPECT_FALSE(lookup.classIsNull) << member;
         EXPECT_FALSE(lookup.nameIsNull) << member;
-        EXPECT_EQ("", lookup.className) << member;
-        EXPECT_EQ("", lookup.windowName) << member;
+        EXPECT_EQ(L"", lookup.className) << member;
+        EXPECT_EQ(L"", lookup.windowName) << member;
         EXPECT_EQ(0, lookup.after) << member;
     }
     EXPECT_EQ(L(panel), recorder.lookups[0].parent) << "GetSibling searches the parent's children";
