@@ -320,12 +320,12 @@ void WranglerTable() {
         [&] { LONG v; w->SendMsgLong(WM_NULL, 0, 0, VARIANT_FALSE, &v); }));
     rows.push_back(MeasureMember("Text get", d, standard.get(), {L"Text"},
         [&] {
-            char buffer[64];
-            GetWindowTextA(window, buffer, GetWindowTextLengthA(window) + 1);
+            wchar_t buffer[64];
+            GetWindowTextW(window, buffer, GetWindowTextLengthW(window) + 1);
         },
         [&] { BSTR t = nullptr; w->get_Text(&t); SysFreeString(t); }));
     rows.push_back(MeasureMember("ClassName get", d, standard.get(), {L"ClassName"},
-        [&] { char buffer[255]; GetClassNameA(window, buffer, 255); },
+        [&] { wchar_t buffer[255]; GetClassNameW(window, buffer, 255); },
         [&] { BSTR t = nullptr; w->get_ClassName(&t); SysFreeString(t); }));
     PrintTable("clsWrangler (a window of this thread)", rows);
     w.reset();
@@ -349,7 +349,7 @@ void MenuItemTable() {
     ComPtr<IDispatch> standard = StandardDispatch(entry.get(), IID__clsMenuItem);
     std::vector<Row> rows;
     rows.push_back(MeasureMember("Text get", entry.get(), standard.get(), {L"Text"},
-        [&] { char buffer[250]; GetMenuStringA(popup, 102, buffer, 250, MF_BYCOMMAND); },
+        [&] { wchar_t buffer[250]; GetMenuStringW(popup, 102, buffer, 250, MF_BYCOMMAND); },
         [&] { BSTR t = nullptr; entry->get_Text(&t); SysFreeString(t); }));
     rows.push_back(MeasureMember("Checked get", entry.get(), standard.get(), {L"Checked"},
         [&] { GetMenuState(popup, 102, MF_BYCOMMAND); },
@@ -562,9 +562,9 @@ void MenuScaling() {
         for (int r = 0; r < 3; ++r) {
             const double start = Now();
             for (int i = 0; i < size; ++i) {
-                char caption[250];
+                wchar_t caption[250];
                 GetMenuItemID(popup, i);
-                GetMenuStringA(popup, 1000 + i, caption, 250, MF_BYCOMMAND);
+                GetMenuStringW(popup, 1000 + i, caption, 250, MF_BYCOMMAND);
             }
             rawSamples.push_back((Now() - start) / size);
         }

@@ -301,7 +301,8 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
             slots[p].local.release(slots[p].writeBack);
         }
         if (member->hasResult && result) {
-            VariantClear(result);
+            // A caller's result is mostly fresh: only one that holds something needs the runtime.
+            if (V_VT(result) != VT_EMPTY) VariantClear(result);
             slots[count].local.release(result);
         }
         return S_OK;

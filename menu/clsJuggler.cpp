@@ -7,7 +7,6 @@
 #include "menu/ChildEntries.h"
 #include "menu/MenuFlags.h"
 #include "menu/clsMenuEnum.h"
-#include "platform/AnsiText.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang {
@@ -55,12 +54,7 @@ HRESULT clsJuggler::InitByHandle(LONG hWnd, _clsJuggler** result) {
 HRESULT clsJuggler::InitByWindow(BSTR strClassName, BSTR strText, _clsJuggler** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    AnsiText className, caption;
-    RETURN_IF_FAILED(ToAnsi(strClassName, &className));
-    RETURN_IF_FAILED(ToAnsi(strText, &caption));
-    // As for window lookups everywhere: only a null string reference is a wildcard.
-    const LONG found = platform::Current().FindWindowA(className.data(), caption.data());
-    return self()->InitByHandle(found, result);
+    return self()->InitByHandle(platform::FindByClassAndCaption(strClassName, strText), result);
 }
 
 HRESULT clsJuggler::get_hWnd(LONG* result) {

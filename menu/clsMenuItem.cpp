@@ -1,6 +1,6 @@
 #include "menu/clsMenuItem.h"
 
-#include <cstring>
+#include <cwchar>
 
 #include "frame/Classes.h"
 #include "frame/Errors.h"
@@ -8,7 +8,6 @@
 #include "menu/ChildEntries.h"
 #include "menu/MenuFlags.h"
 #include "menu/clsMenuEnum.h"
-#include "platform/AnsiText.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang {
@@ -69,17 +68,15 @@ HRESULT clsMenuItem::GetChildState(_clsMenuItem* menuChild, LONG* result) {
 HRESULT clsMenuItem::get_Text(BSTR* result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    AnsiText buffer;
-    RETURN_IF_FAILED(AnsiText::Zeroed(kCaptionBuffer, &buffer));
+    wchar_t caption[kCaptionBuffer] = {};
     LONG parentMenu = 0;
     RETURN_IF_FAILED(ParentMenu(&parentMenu));
     // Nothing is written for a separator or a missing entry: the buffer stays NUL and the caption "".
-    platform::Current().GetMenuStringA(parentMenu, static_cast<UINT>(m_hMenu), buffer.data(),
+    platform::Current().GetMenuStringW(parentMenu, static_cast<UINT>(m_hMenu), caption,
                                        kCaptionBuffer, kByCommand);
-    // At most 249 characters: Wine fills all 250 without a NUL where Windows stops at 249 and ends
-    // the string.
-    const size_t length = strnlen(buffer.data(), kCaptionBuffer - 1);
-    return FromAnsi(buffer.data(), static_cast<int>(length), result);
+    // At most 249 characters, however much the window system wrote.
+    const size_t length = wcsnlen(caption, kCaptionBuffer - 1);
+    return platform::NewString(caption, static_cast<UINT>(length), result);
 }
 
 HRESULT clsMenuItem::put_Text(BSTR value) {
@@ -95,12 +92,9 @@ HRESULT clsMenuItem::put_Text(BSTR value) {
     const UINT flags = (state & kPopup) ? (state & ~kPopupCountBits) : state;
     LONG modifyMenu = 0;
     RETURN_IF_FAILED(ParentMenu(&modifyMenu));
-    AnsiText caption;
-    RETURN_IF_FAILED(ToAnsi(value, &caption));
     // The identifier stays the entry identifier, which for a pop-up is the sub-menu it opens.
-    platform::Current().ModifyMenuA(modifyMenu, static_cast<UINT>(m_hMenu), flags,
-                                    static_cast<UINT_PTR>(static_cast<ULONG>(m_hMenu)),
-                                    caption.data());
+    platform::Current().ModifyMenuW(modifyMenu, static_cast<UINT>(m_hMenu), flags,
+                                    static_cast<UINT_PTR>(static_cast<ULONG>(m_hMenu)), value);
     return S_OK;
 }
 

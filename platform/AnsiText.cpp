@@ -59,4 +59,17 @@ HRESULT FromAnsi(const char* bytes, int length, BSTR* out) noexcept {
     return S_OK;
 }
 
+bool AnsiCharacterCode(wchar_t character, SHORT* code) noexcept {
+    // Room for the longest character of any ANSI code page (four bytes where it is UTF-8).
+    char bytes[8];
+    const int length = WideCharToMultiByte(CP_ACP, 0, &character, 1, bytes, sizeof bytes, nullptr, nullptr);
+    wchar_t back = 0;
+    if (length <= 0 || MultiByteToWideChar(CP_ACP, 0, bytes, length, &back, 1) != 1 || back != character) {
+        return false;
+    }
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+    *code = static_cast<SHORT>(length >= 2 ? (b[0] << 8) | b[1] : b[0]);
+    return true;
+}
+
 }  // namespace wrang

@@ -38,4 +38,10 @@ private:
 // Converts exactly `length` bytes into a new automation string; it does not stop at a NUL byte.
 [[nodiscard]] HRESULT FromAnsi(const char* bytes, int length, BSTR* out) noexcept;
 
+// The code of `character` in the ANSI code page as a 16-bit number, a double-byte character being
+// its lead byte followed by its trail byte (which reads as negative). False when the code page
+// cannot hold the character: it would come back from the code page as another one (a best fit
+// such as "O" for a Greek capital omega, or the default "?"), as a lone UTF-16 surrogate always does.
+[[nodiscard]] bool AnsiCharacterCode(wchar_t character, SHORT* code) noexcept;
+
 }  // namespace wrang

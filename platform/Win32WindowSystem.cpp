@@ -26,7 +26,11 @@ ScopedWindowSystem::ScopedWindowSystem(WindowSystem& replacement) noexcept
     : m_previous(g_current.exchange(&replacement)) {}
 ScopedWindowSystem::~ScopedWindowSystem() { g_current.store(m_previous); }
 
+LONG Win32WindowSystem::FindWindowW(const wchar_t* c, const wchar_t* n) { return L(::FindWindowW(c, n)); }
 LONG Win32WindowSystem::FindWindowA(const char* c, const char* n) { return L(::FindWindowA(c, n)); }
+LONG Win32WindowSystem::FindWindowExW(LONG p, LONG after, const wchar_t* c, const wchar_t* n) {
+    return L(::FindWindowExW(W(p), W(after), c, n));
+}
 LONG Win32WindowSystem::FindWindowExA(LONG p, LONG after, const char* c, const char* n) {
     return L(::FindWindowExA(W(p), W(after), c, n));
 }
@@ -36,9 +40,9 @@ BOOL Win32WindowSystem::IsWindow(LONG h) { return ::IsWindow(W(h)); }
 LONG Win32WindowSystem::GetWindow(LONG h, UINT r) { return L(::GetWindow(W(h), r)); }
 LONG Win32WindowSystem::GetAncestor(LONG h, UINT r) { return L(::GetAncestor(W(h), r)); }
 LONG Win32WindowSystem::GetDesktopWindow() { return L(::GetDesktopWindow()); }
-int Win32WindowSystem::GetClassNameA(LONG h, char* b, int n) { return ::GetClassNameA(W(h), b, n); }
-int Win32WindowSystem::GetWindowTextLengthA(LONG h) { return ::GetWindowTextLengthA(W(h)); }
-int Win32WindowSystem::GetWindowTextA(LONG h, char* b, int n) { return ::GetWindowTextA(W(h), b, n); }
+int Win32WindowSystem::GetClassNameW(LONG h, wchar_t* b, int n) { return ::GetClassNameW(W(h), b, n); }
+int Win32WindowSystem::GetWindowTextLengthW(LONG h) { return ::GetWindowTextLengthW(W(h)); }
+int Win32WindowSystem::GetWindowTextW(LONG h, wchar_t* b, int n) { return ::GetWindowTextW(W(h), b, n); }
 BOOL Win32WindowSystem::GetWindowRect(LONG h, RECT* r) { return ::GetWindowRect(W(h), r); }
 BOOL Win32WindowSystem::GetClientRect(LONG h, RECT* r) { return ::GetClientRect(W(h), r); }
 BOOL Win32WindowSystem::SetWindowPos(LONG h, LONG after, int x, int y, int cx, int cy, UINT f) {
@@ -62,6 +66,12 @@ LRESULT Win32WindowSystem::SendMessageA(LONG h, UINT m, WPARAM w, LPARAM l) {
 BOOL Win32WindowSystem::PostMessageA(LONG h, UINT m, WPARAM w, LPARAM l) {
     return ::PostMessageA(W(h), m, w, l);
 }
+LRESULT Win32WindowSystem::SendMessageW(LONG h, UINT m, WPARAM w, LPARAM l) {
+    return ::SendMessageW(W(h), m, w, l);
+}
+BOOL Win32WindowSystem::PostMessageW(LONG h, UINT m, WPARAM w, LPARAM l) {
+    return ::PostMessageW(W(h), m, w, l);
+}
 UINT Win32WindowSystem::MapVirtualKeyA(UINT c, UINT t) { return ::MapVirtualKeyA(c, t); }
 LONG Win32WindowSystem::GetMenu(LONG h) { return L(::GetMenu(W(h))); }
 LONG Win32WindowSystem::GetSystemMenu(LONG h, BOOL r) { return L(::GetSystemMenu(W(h), r)); }
@@ -69,11 +79,11 @@ int Win32WindowSystem::GetMenuItemCount(LONG m) { return ::GetMenuItemCount(M(m)
 UINT Win32WindowSystem::GetMenuState(LONG m, UINT i, UINT f) { return ::GetMenuState(M(m), i, f); }
 LONG Win32WindowSystem::GetSubMenu(LONG m, int p) { return L(::GetSubMenu(M(m), p)); }
 UINT Win32WindowSystem::GetMenuItemID(LONG m, int p) { return ::GetMenuItemID(M(m), p); }
-int Win32WindowSystem::GetMenuStringA(LONG m, UINT i, char* b, int n, UINT f) {
-    return ::GetMenuStringA(M(m), i, b, n, f);
+int Win32WindowSystem::GetMenuStringW(LONG m, UINT i, wchar_t* b, int n, UINT f) {
+    return ::GetMenuStringW(M(m), i, b, n, f);
 }
-BOOL Win32WindowSystem::ModifyMenuA(LONG m, UINT i, UINT f, UINT_PTR n, const char* c) {
-    return ::ModifyMenuA(M(m), i, f, n, c);
+BOOL Win32WindowSystem::ModifyMenuW(LONG m, UINT i, UINT f, UINT_PTR n, const wchar_t* c) {
+    return ::ModifyMenuW(M(m), i, f, n, c);
 }
 BOOL Win32WindowSystem::EnableMenuItem(LONG m, UINT i, UINT f) { return ::EnableMenuItem(M(m), i, f); }
 DWORD Win32WindowSystem::CheckMenuItem(LONG m, UINT i, UINT f) { return ::CheckMenuItem(M(m), i, f); }
@@ -111,5 +121,6 @@ int Win32WindowSystem::ProcessPointerSize(DWORD pid) {
     return isWow64 ? 4 : 8;
 }
 void Win32WindowSystem::Sleep(DWORD ms) { ::Sleep(ms); }
+BSTR Win32WindowSystem::AllocString(const wchar_t* t, UINT n) { return ::SysAllocStringLen(t, n); }
 
 }  // namespace wrang::platform

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <windows.h>
+#include <oleauto.h>
 
 #include "platform/Resource.h"
 
@@ -32,7 +33,13 @@ class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
 
-    // Lookup and tree
+    // Lookup and tree. The texts of windows, classes and menu entries cross in UTF-16, so that no
+    // character is lost. The ANSI calls stay where the bytes are the point: the messages a caller
+    // composes, the key messages of characters of the ANSI code page, and the ASCII class names
+    // of the shell's windows.
+    virtual LONG FindWindowW(const wchar_t* className, const wchar_t* windowName) = 0;
+    virtual LONG FindWindowExW(LONG parent, LONG childAfter, const wchar_t* className,
+                               const wchar_t* windowName) = 0;
     virtual LONG FindWindowA(const char* className, const char* windowName) = 0;
     virtual LONG FindWindowExA(LONG parent, LONG childAfter, const char* className,
                                const char* windowName) = 0;
@@ -46,9 +53,9 @@ public:
     virtual LONG GetDesktopWindow() = 0;
 
     // Attributes
-    virtual int GetClassNameA(LONG hWnd, char* buffer, int size) = 0;
-    virtual int GetWindowTextLengthA(LONG hWnd) = 0;
-    virtual int GetWindowTextA(LONG hWnd, char* buffer, int size) = 0;
+    virtual int GetClassNameW(LONG hWnd, wchar_t* buffer, int size) = 0;
+    virtual int GetWindowTextLengthW(LONG hWnd) = 0;
+    virtual int GetWindowTextW(LONG hWnd, wchar_t* buffer, int size) = 0;
     virtual BOOL GetWindowRect(LONG hWnd, RECT* rect) = 0;
     virtual BOOL GetClientRect(LONG hWnd, RECT* rect) = 0;
     virtual BOOL SetWindowPos(LONG hWnd, LONG insertAfter, int x, int y, int cx, int cy,
@@ -69,6 +76,8 @@ public:
     // Messages and keys
     virtual LRESULT SendMessageA(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
     virtual BOOL PostMessageA(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual LRESULT SendMessageW(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual BOOL PostMessageW(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
     virtual UINT MapVirtualKeyA(UINT code, UINT mapType) = 0;
 
     // Menus
@@ -78,9 +87,9 @@ public:
     virtual UINT GetMenuState(LONG hMenu, UINT item, UINT flags) = 0;
     virtual LONG GetSubMenu(LONG hMenu, int position) = 0;
     virtual UINT GetMenuItemID(LONG hMenu, int position) = 0;
-    virtual int GetMenuStringA(LONG hMenu, UINT item, char* buffer, int size, UINT flags) = 0;
-    virtual BOOL ModifyMenuA(LONG hMenu, UINT item, UINT flags, UINT_PTR newItem,
-                             const char* caption) = 0;
+    virtual int GetMenuStringW(LONG hMenu, UINT item, wchar_t* buffer, int size, UINT flags) = 0;
+    virtual BOOL ModifyMenuW(LONG hMenu, UINT item, UINT flags, UINT_PTR newItem,
+                             const wchar_t* caption) = 0;
     virtual BOOL EnableMenuItem(LONG hMenu, UINT item, UINT flags) = 0;
     virtual DWORD CheckMenuItem(LONG hMenu, UINT item, UINT flags) = 0;
 
@@ -102,11 +111,17 @@ public:
     // after the foreground window's thread has processed them, or with kKeysNotTaken once it takes
     // none for five seconds. A malformed string types nothing and is kKeyStringMalformed.
     virtual HRESULT SendKeys(const wchar_t* keys, UINT length, bool wait) = 0;
+    // Runtime: a new automation string of `length` units, copied from `text` unless it is null;
+    // null when there is no memory for it.
+    virtual BSTR AllocString(const wchar_t* text, UINT length) = 0;
 };
 
 // The real window system.
 class Win32WindowSystem : public WindowSystem {
 public:
+    LONG FindWindowW(const wchar_t* className, const wchar_t* windowName) override;
+    LONG FindWindowExW(LONG parent, LONG childAfter, const wchar_t* className,
+                       const wchar_t* windowName) override;
     LONG FindWindowA(const char* className, const char* windowName) override;
     LONG FindWindowExA(LONG parent, LONG childAfter, const char* className,
                        const char* windowName) override;
@@ -116,9 +131,9 @@ public:
     LONG GetWindow(LONG hWnd, UINT relation) override;
     LONG GetAncestor(LONG hWnd, UINT relation) override;
     LONG GetDesktopWindow() override;
-    int GetClassNameA(LONG hWnd, char* buffer, int size) override;
-    int GetWindowTextLengthA(LONG hWnd) override;
-    int GetWindowTextA(LONG hWnd, char* buffer, int size) override;
+    int GetClassNameW(LONG hWnd, wchar_t* buffer, int size) override;
+    int GetWindowTextLengthW(LONG hWnd) override;
+    int GetWindowTextW(LONG hWnd, wchar_t* buffer, int size) override;
     BOOL GetWindowRect(LONG hWnd, RECT* rect) override;
     BOOL GetClientRect(LONG hWnd, RECT* rect) override;
     BOOL SetWindowPos(LONG hWnd, LONG insertAfter, int x, int y, int cx, int cy,
@@ -135,6 +150,8 @@ public:
     BOOL UpdateWindow(LONG hWnd) override;
     LRESULT SendMessageA(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL PostMessageA(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT SendMessageW(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL PostMessageW(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam) override;
     UINT MapVirtualKeyA(UINT code, UINT mapType) override;
     LONG GetMenu(LONG hWnd) override;
     LONG GetSystemMenu(LONG hWnd, BOOL revert) override;
@@ -142,9 +159,9 @@ public:
     UINT GetMenuState(LONG hMenu, UINT item, UINT flags) override;
     LONG GetSubMenu(LONG hMenu, int position) override;
     UINT GetMenuItemID(LONG hMenu, int position) override;
-    int GetMenuStringA(LONG hMenu, UINT item, char* buffer, int size, UINT flags) override;
-    BOOL ModifyMenuA(LONG hMenu, UINT item, UINT flags, UINT_PTR newItem,
-                     const char* caption) override;
+    int GetMenuStringW(LONG hMenu, UINT item, wchar_t* buffer, int size, UINT flags) override;
+    BOOL ModifyMenuW(LONG hMenu, UINT item, UINT flags, UINT_PTR newItem,
+                     const wchar_t* caption) override;
     BOOL EnableMenuItem(LONG hMenu, UINT item, UINT flags) override;
     DWORD CheckMenuItem(LONG hMenu, UINT item, UINT flags) override;
     DWORD GetWindowThreadProcessId(LONG hWnd, DWORD* processId) override;
@@ -158,6 +175,7 @@ public:
     int ProcessPointerSize(DWORD processId) override;
     void Sleep(DWORD milliseconds) override;
     HRESULT SendKeys(const wchar_t* keys, UINT length, bool wait) override;
+    BSTR AllocString(const wchar_t* text, UINT length) override;
 };
 
 // Message parameters. A Long from a caller widens the way a 64-bit client's own runtime widens a
@@ -176,6 +194,26 @@ constexpr LONG AnswerOf(LRESULT answer) noexcept { return static_cast<LONG>(answ
 
 // The implementation every member calls.
 WindowSystem& Current() noexcept;
+
+// A new automation string of `length` units from `text` (or of undefined units to be written, when
+// text is null), in *out; E_OUTOFMEMORY when there is no memory for it.
+[[nodiscard]] inline HRESULT NewString(const wchar_t* text, UINT length, BSTR* out) noexcept {
+    *out = Current().AllocString(text, length);
+    return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+// The lookup by class name and caption, shared by every member that finds a window by them: one
+// call, both strings handed on as they are. The window manager reads a null pointer as any class
+// or caption and an empty string literally, so only a null string reference is a wildcard and ""
+// matches only the empty name. Without `parent` among the top-level windows (FindWindow); with it
+// among *parent's direct children from the first, 0 standing for the desktop (FindWindowEx, which
+// then also looks among the message-only windows when no top-level window matches).
+inline LONG FindByClassAndCaption(const wchar_t* className, const wchar_t* caption,
+                                  const LONG* parent = nullptr) noexcept {
+    WindowSystem& system = Current();
+    return parent ? system.FindWindowExW(*parent, 0, className, caption)
+                  : system.FindWindowW(className, caption);
+}
 
 // Puts another implementation in place for the lifetime of this object (tests only).
 class ScopedWindowSystem {

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "frame/Classes.h"
+#include "platform/WindowSystem.h"
 #include "support/AllocationLimit.h"
 #include "support/Automation.h"
 #include "support/Wranglers.h"
@@ -24,6 +25,12 @@ DISPPARAMS NullMessageTo(VARIANT* lParam, VARIANT (&args)[3]) {
     V_I4(&args[2]) = WM_NULL;
     return {args, nullptr, 3, 0};
 }
+
+// The texts that members read from the window system go straight into the runtime's strings,
+// which the platform layer allocates: out of memory, it has none to give either.
+struct NoMemoryForStrings : platform::Win32WindowSystem {
+    BSTR AllocString(const wchar_t*, UINT) override { return nullptr; }
+};
 
 TEST(OutOfMemory, TheLimitRefusesAllocationsBeyondIt) {
     AllocationLimit limit(1);
@@ -106,6 +113,8 @@ TEST(OutOfMemory, ClassNameReportsItInsteadOfThrowing) {
     HRESULT hr = S_OK;
     bool thrown = false;
     {
+        NoMemoryForStrings noStrings;
+        platform::ScopedWindowSystem scoped(noStrings);
         AllocationLimit noMemory(0);
         try {
             hr = w->get_ClassName(&name);
@@ -132,6 +141,8 @@ TEST(OutOfMemory, TextsAndNewObjectsEndWithTheStatus) {
     LONG answer = -1;
     HRESULT text_hr = S_OK, child_hr = S_OK, send_hr = S_OK;
     {
+        NoMemoryForStrings noStrings;
+        platform::ScopedWindowSystem scoped(noStrings);
         AllocationLimit noMemory(0);
         text_hr = w->get_Text(text.put());
         child_hr = w->GetChild(nullptr, nullptr, child.put());

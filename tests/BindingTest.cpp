@@ -63,7 +63,7 @@ TEST(Binding, InitByWindowFindsByClassAndCaptionAndTreatsOnlyNullAsWildcard) {
     EXPECT_EQ(w.get(), returned.get());
     EXPECT_EQ(0, HandleOf(w.get()));
     EXPECT_FALSE(recorder.lookups[2].nameIsNull);
-    EXPECT_EQ("", recorder.lookups[2].windowName);
+    EXPECT_EQ(L"", recorder.lookups[2].windowName);
     thread.Destroy(window);
 }
 
@@ -82,10 +82,10 @@ TEST(Binding, OmittedArgumentsFromAScriptAreEmptyStringsNotWildcards) {
     for (const auto& lookup : recorder.lookups) {
         EXPECT_FALSE(lookup.classIsNull);
         EXPECT_FALSE(lookup.nameIsNull);
-        EXPECT_EQ("", lookup.windowName);
+        EXPECT_EQ(L"", lookup.windowName);
     }
-    EXPECT_EQ("Notepad", recorder.lookups[1].className);
-    EXPECT_EQ("", recorder.lookups[2].className);
+    EXPECT_EQ(L"Notepad", recorder.lookups[1].className);
+    EXPECT_EQ(L"", recorder.lookups[2].className);
     // The chained result is the object itself, never Nothing.
     ASSERT_EQ(VT_DISPATCH, V_VT(result.value.get()));
     EXPECT_EQ(static_cast<IDispatch*>(w.get()), V_DISPATCH(result.value.get()));

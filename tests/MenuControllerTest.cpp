@@ -108,7 +108,7 @@ TEST(MenuController, BindsAWindowsMenuBarByHandleAndByClassAndCaption) {
     ASSERT_EQ(2u, recorder.lookups.size());
     EXPECT_FALSE(recorder.lookups[1].classIsNull);
     EXPECT_FALSE(recorder.lookups[1].nameIsNull);
-    EXPECT_EQ("", recorder.lookups[1].className);
+    EXPECT_EQ(L"", recorder.lookups[1].className);
     EXPECT_EQ(0, BindingOf(other.get()).hMenu);
 }
 

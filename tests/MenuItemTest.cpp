@@ -72,17 +72,17 @@ struct ModifyRecorder : platform::Win32WindowSystem {
     };
     std::vector<Modify> modifies;
     std::vector<Read> reads;
-    BOOL ModifyMenuA(LONG m, UINT i, UINT f, UINT_PTR n, const char* c) override {
+    BOOL ModifyMenuW(LONG m, UINT i, UINT f, UINT_PTR n, const wchar_t* c) override {
         modifies.push_back({m, i, f, n});
-        return Win32WindowSystem::ModifyMenuA(m, i, f, n, c);
+        return Win32WindowSystem::ModifyMenuW(m, i, f, n, c);
     }
     UINT GetMenuState(LONG m, UINT i, UINT f) override {
         reads.push_back({m, i, -1, f});
         return Win32WindowSystem::GetMenuState(m, i, f);
     }
-    int GetMenuStringA(LONG m, UINT i, char* b, int n, UINT f) override {
+    int GetMenuStringW(LONG m, UINT i, wchar_t* b, int n, UINT f) override {
         reads.push_back({m, i, n, f});
-        return Win32WindowSystem::GetMenuStringA(m, i, b, n, f);
+        return Win32WindowSystem::GetMenuStringW(m, i, b, n, f);
     }
 };
 

@@ -84,19 +84,19 @@ struct Recorder : platform::Win32WindowSystem {
         enables.push_back(enable);
         return Win32WindowSystem::EnableWindow(h, enable);
     }
-    int GetWindowTextLengthA(LONG h) override {
-        calls.push_back("GetWindowTextLengthA");
-        return fakeLength ? length : Win32WindowSystem::GetWindowTextLengthA(h);
+    int GetWindowTextLengthW(LONG h) override {
+        calls.push_back("GetWindowTextLengthW");
+        return fakeLength ? length : Win32WindowSystem::GetWindowTextLengthW(h);
     }
-    int GetWindowTextA(LONG h, char* b, int n) override {
-        calls.push_back("GetWindowTextA");
-        return Win32WindowSystem::GetWindowTextA(h, b, n);
+    int GetWindowTextW(LONG h, wchar_t* b, int n) override {
+        calls.push_back("GetWindowTextW");
+        return Win32WindowSystem::GetWindowTextW(h, b, n);
     }
-    LRESULT SendMessageA(LONG h, UINT m, WPARAM w, LPARAM l) override {
+    LRESULT SendMessageW(LONG h, UINT m, WPARAM w, LPARAM l) override {
         sent.push_back(m);
         if (m == WM_GETTEXTLENGTH && l) messageLengthArgument = *reinterpret_cast<LONG*>(l);
         if (m == WM_GETTEXTLENGTH && fakeMessageLength) return messageLength;
-        return Win32WindowSystem::SendMessageA(h, m, w, l);
+        return Win32WindowSystem::SendMessageW(h, m, w, l);
     }
     BOOL FlashWindow(LONG h, BOOL invert) override {
         calls.push_back("FlashWindow " + std::to_string(invert));
@@ -147,16 +147,16 @@ TEST_F(AttributesTest, ClassNameIsTrimmedAndCutAt254Characters) {
     thread.Destroy(longClass);
 
     struct Padded : platform::Win32WindowSystem {
-        const char* written;
+        const wchar_t* written;
         int size = 0;
-        int GetClassNameA(LONG, char* b, int n) override {
+        int GetClassNameW(LONG, wchar_t* b, int n) override {
             size = n;
-            if (written) lstrcpyA(b, written);
+            if (written) lstrcpyW(b, written);
             return 0;
         }
     } padded;
     platform::ScopedWindowSystem scoped(padded);
-    padded.written = "  Spaced  ";
+    padded.written = L"  Spaced  ";
     EXPECT_EQ(L"Spaced", ClassNameOf(Bound(L(top)).get()));
     EXPECT_EQ(255, padded.size);
     padded.written = nullptr;  // writes nothing: the spaces it was given read as ""
@@ -215,7 +215,7 @@ TEST_F(AttributesTest, TextOfAnotherProcessComesFromTheWindowProcedureWhenGetWin
     Recorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
     EXPECT_EQ(L"text of the window procedure", TextOf(Bound(L(exact)).get()));
-    EXPECT_EQ((std::vector<std::string>{"GetWindowTextLengthA", "GetWindowTextA"}), recorder.calls);
+    EXPECT_EQ((std::vector<std::string>{"GetWindowTextLengthW", "GetWindowTextW"}), recorder.calls);
     EXPECT_EQ((std::vector<UINT>{WM_GETTEXTLENGTH, WM_GETTEXT}), recorder.sent);
     EXPECT_EQ(0, recorder.messageLengthArgument) << "lParam of WM_GETTEXTLENGTH points at 0";
 
@@ -240,7 +240,7 @@ TEST_F(AttributesTest, TextLengthsThatCannotSizeABufferAreErrors) {
     recorder.fakeLength = true;
     recorder.length = INT_MAX;
     EXPECT_EQ(kVbOverflow, w->get_Text(text.put()));
-    EXPECT_EQ(std::vector<std::string>{"GetWindowTextLengthA"}, recorder.calls)
+    EXPECT_EQ(std::vector<std::string>{"GetWindowTextLengthW"}, recorder.calls)
         << "nothing is read after the overflow";
 
     // The same for the length the window itself reports.

@@ -175,8 +175,8 @@ TEST_F(NavigationTest, OmittedNamesFromAScriptAreEmptyStringsNotWildcards) {
         const auto& lookup = recorder.childLookups[0];
         EXPECT_FALSE(lookup.classIsNull) << member;
         EXPECT_FALSE(lookup.nameIsNull) << member;
-        EXPECT_EQ("", lookup.className) << member;
-        EXPECT_EQ("", lookup.windowName) << member;
+        EXPECT_EQ(L"", lookup.className) << member;
+        EXPECT_EQ(L"", lookup.windowName) << member;
         EXPECT_EQ(0, lookup.after) << member;
     }
     EXPECT_EQ(L(panel), recorder.childLookups[0].parent) << "GetSibling searches the parent's children";

@@ -2,7 +2,6 @@
 
 #include "frame/Checked.h"
 #include "frame/Errors.h"
-#include "platform/AnsiText.h"
 #include "platform/WindowSystem.h"
 #include "window/clsWrangler.h"
 
@@ -23,11 +22,14 @@ RECT WindowRect(LONG hWnd) noexcept {
     return rect;
 }
 
-// A buffer of `length` NUL bytes plus its terminator for the window to write its text into.
-// A negative length cannot size a buffer; it is refused as the runtime refuses a negative count.
-HRESULT TextBuffer(LONG length, AnsiText* buffer) noexcept {
+// The text a window is asked for goes straight into the string handed back: `length` NUL
+// characters (the terminator's room comes with every automation string). A negative length cannot
+// size a string; it is refused as the runtime refuses a negative count.
+HRESULT TextString(LONG length, UniqueBstr* text) noexcept {
     if (length < 0) return RaiseInvalidCall();
-    return AnsiText::Zeroed(length, buffer);
+    RETURN_IF_FAILED(platform::NewString(nullptr, static_cast<UINT>(length), text->put()));
+    std::memset(text->get(), 0, (static_cast<size_t>(length) + 1) * sizeof(wchar_t));
+    return S_OK;
 }
 
 }  // namespace
@@ -35,25 +37,18 @@ HRESULT TextBuffer(LONG length, AnsiText* buffer) noexcept {
 HRESULT clsWrangler::get_ClassName(BSTR* result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    // Pre-filled with spaces so that a query that writes nothing reads back as "". The buffer is
-    // made by the runtime's allocator, so that running out of memory is reported as such, as for
-    // every other text of the component.
-    AnsiText buffer;
-    RETURN_IF_FAILED(AnsiText::Zeroed(kClassNameBuffer, &buffer));
-    char* bytes = buffer.data();
-    std::memset(bytes, ' ', kClassNameBuffer);
-    platform::Current().GetClassNameA(m_hWnd, bytes, kClassNameBuffer);
-
-    // Cut at the first NUL and trim the spaces on the ANSI bytes, then convert only what is left.
-    // The same as converting the whole buffer and cutting and trimming the result: in every ANSI
-    // code page a space and a NUL are single bytes that are never part of a well-formed multi-byte
-    // character, so they convert one to one and stand at the same places on both sides.
-    const void* nul = std::memchr(bytes, '\0', kClassNameBuffer);
-    int end = nul ? static_cast<int>(static_cast<const char*>(nul) - bytes) : kClassNameBuffer;
+    // A class name has at most 254 characters here: the window manager writes at most the size
+    // less one, then a NUL. A query that writes nothing leaves the first NUL and reads as "";
+    // the last one bounds whatever else a query could leave.
+    wchar_t name[kClassNameBuffer];
+    name[0] = L'\0';
+    name[kClassNameBuffer - 1] = L'\0';
+    platform::Current().GetClassNameW(m_hWnd, name, kClassNameBuffer);
+    int end = static_cast<int>(wcsnlen(name, kClassNameBuffer));
     int begin = 0;
-    while (begin < end && bytes[begin] == ' ') ++begin;
-    while (end > begin && bytes[end - 1] == ' ') --end;
-    return FromAnsi(bytes + begin, end - begin, result);
+    while (begin < end && name[begin] == L' ') ++begin;
+    while (end > begin && name[end - 1] == L' ') --end;
+    return platform::NewString(name + begin, static_cast<UINT>(end - begin), result);
 }
 
 HRESULT clsWrangler::get_AlwaysOnTop(VARIANT_BOOL* result) {
@@ -100,31 +95,31 @@ HRESULT clsWrangler::get_Text(BSTR* result) {
     *result = nullptr;
     platform::WindowSystem& ws = platform::Current();
 
-    const LONG length = ws.GetWindowTextLengthA(m_hWnd);
+    const LONG length = ws.GetWindowTextLengthW(m_hWnd);
     LONG size = 0;
     RETURN_IF_FAILED(CheckedAdd(length, 1, &size));
-    AnsiText buffer;
-    RETURN_IF_FAILED(TextBuffer(length, &buffer));
-    ws.GetWindowTextA(m_hWnd, buffer.data(), size);
+    UniqueBstr text;
+    RETURN_IF_FAILED(TextString(length, &text));
+    ws.GetWindowTextW(m_hWnd, text.get(), size);
     if (length == 0) {
         // A window of another process whose text lives in its own procedure reports nothing to
         // GetWindowText; ask the window itself.
         LONG noArgument = 0;
         const LONG asked = platform::AnswerOf(
-            ws.SendMessageA(m_hWnd, WM_GETTEXTLENGTH, 0, platform::AddressOf(&noArgument)));
+            ws.SendMessageW(m_hWnd, WM_GETTEXTLENGTH, 0, platform::AddressOf(&noArgument)));
         RETURN_IF_FAILED(CheckedAdd(asked, 1, &size));
-        RETURN_IF_FAILED(TextBuffer(asked, &buffer));
-        ws.SendMessageA(m_hWnd, WM_GETTEXT, platform::WParamOf(size), platform::AddressOf(buffer.data()));
+        RETURN_IF_FAILED(TextString(asked, &text));
+        ws.SendMessageW(m_hWnd, WM_GETTEXT, platform::WParamOf(size), platform::AddressOf(text.get()));
     }
-    // The whole buffer, not up to the first NUL: a window that delivers less than it announced
+    // The whole string, not up to the first NUL: a window that delivers less than it announced
     // leaves NUL characters at the end, and the caller sees them.
-    return FromAnsi(buffer.data(), buffer.length(), result);
+    *result = text.release();
+    return S_OK;
 }
 
 HRESULT clsWrangler::put_Text(BSTR value) {
-    AnsiText text;
-    RETURN_IF_FAILED(ToAnsi(value, &text));
-    platform::Current().SendMessageA(m_hWnd, WM_SETTEXT, 0, platform::AddressOf(text.data()));
+    // A null string reference goes as a null pointer, which the window reads as the empty text.
+    platform::Current().SendMessageW(m_hWnd, WM_SETTEXT, 0, platform::AddressOf(value));
     return S_OK;
 }
 

@@ -1,6 +1,5 @@
 #include "frame/Classes.h"
 #include "frame/Errors.h"
-#include "platform/AnsiText.h"
 #include "platform/WindowSystem.h"
 #include "window/clsWrangler.h"
 
@@ -20,12 +19,7 @@ HRESULT clsWrangler::InitByHandle(LONG hWnd, _clsWrangler** result) {
 HRESULT clsWrangler::InitByWindow(BSTR ClassName, BSTR WindowText, _clsWrangler** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    AnsiText className, windowText;
-    RETURN_IF_FAILED(ToAnsi(ClassName, &className));
-    RETURN_IF_FAILED(ToAnsi(WindowText, &windowText));
-    // An empty string is matched literally; only a null string reference is a wildcard.
-    const LONG found = platform::Current().FindWindowA(className.data(), windowText.data());
-    return self()->InitByHandle(found, result);
+    return self()->InitByHandle(platform::FindByClassAndCaption(ClassName, WindowText), result);
 }
 
 HRESULT clsWrangler::get_hWnd(LONG* result) {

@@ -27,23 +27,43 @@ constexpr ClickMessage kClickMessages[][2] = {
     {{WM_RBUTTONDBLCLK, 0}, {0, 0}},                  // BTN_RBTN_DBLCLICK
 };
 
-// The character's code in the ANSI code page as a 16-bit number: a double-byte character is its
-// lead byte followed by its trail byte, which reads as negative.
-HRESULT AnsiCharacterCode(wchar_t character, SHORT* code) noexcept {
-    AnsiText ansi;
-    RETURN_IF_FAILED(ToAnsi(&character, 1, &ansi));
-    const auto* bytes = reinterpret_cast<const unsigned char*>(ansi.data());
-    if (ansi.length() >= 2) {
-        *code = static_cast<SHORT>((bytes[0] << 8) | bytes[1]);
-    } else {
-        *code = ansi.length() == 1 ? static_cast<SHORT>(bytes[0]) : 0;
-    }
-    return S_OK;
-}
-
 bool HasNoCharacter(LONG keyCode) noexcept {
     return (keyCode >= 42 && keyCode <= 57) || (keyCode >= 64 && keyCode <= 93) ||
            (keyCode >= 97 && keyCode <= 122) || keyCode == 32;
+}
+
+// How a keystroke posts its WM_CHAR, if it has one.
+enum class CharacterPost { None, Ansi, Wide };
+
+// Key-down, the pause, the character where there is one, key-up.
+void PostKeyStroke(LONG keyCode, LONG hWnd, SHORT pause, CharacterPost post, LONG character) noexcept {
+    platform::WindowSystem& system = platform::Current();
+    // Only the low byte is a scan code; anything above it would spill into the flag bits.
+    const ULONG scanCode = system.MapVirtualKeyA(static_cast<UINT>(keyCode), 0) & 0xFF;
+    // The key flags are 32 bits, zero-extended in a 64-bit build as the window system sends them:
+    // a key-up's lParam is 0x00000000C0ss0001 there, not a negative number.
+    const LPARAM down = platform::ComposedLParam((scanCode << 16) | 1);
+    const LPARAM up = platform::ComposedLParam(0xC0000000u | (scanCode << 16) | 1);
+    const WPARAM key = platform::WParamOf(keyCode);
+    system.PostMessageA(hWnd, WM_KEYDOWN, key, down);
+    // A negative pause would reach Sleep as an almost endless (or INFINITE) wait: it means none.
+    system.Sleep(pause > 0 ? static_cast<DWORD>(pause) : 0);
+    if (post == CharacterPost::Ansi) system.PostMessageA(hWnd, WM_CHAR, platform::WParamOf(character), down);
+    if (post == CharacterPost::Wide) system.PostMessageW(hWnd, WM_CHAR, platform::WParamOf(character), down);
+    system.PostMessageA(hWnd, WM_KEYUP, key, up);
+}
+
+// A character that no key of the ANSI code page gives is typed as the window system types such
+// input (an on-screen keyboard's, an input method's): VK_PACKET down and up around a WM_CHAR of
+// the UTF-16 unit itself, one such stroke per unit, so a character beyond the Basic Multilingual
+// Plane arrives as its surrogate pair. The character is posted wide: a Unicode window receives
+// the unit unchanged, an ANSI window what the window manager converts it to. The key messages
+// carry scan code 0, which is what the keyboard layout gives VK_PACKET, and not the unit that the
+// window system's own VK_PACKET keys carry in their lParam's high word: a target that translates
+// its key messages would make a second WM_CHAR of the unit from it. (From a VK_PACKET key-down
+// without a unit Wine's TranslateMessage makes a NUL character, which edit controls ignore.)
+void PostCharacter(wchar_t unit, LONG hWnd, SHORT pause) noexcept {
+    PostKeyStroke(VK_PACKET, hWnd, pause, CharacterPost::Wide, unit);
 }
 
 }  // namespace
@@ -70,12 +90,13 @@ HRESULT clsWrangler::SendText(BSTR strText, LONG sendInterval, VARIANT_BOOL* res
         for (size_t i = 0; i < length;) {
             const TextStep step = ReadTextStep(strText, length, i);
             LONG keyCode = step.keyCode;
-            if (step.isCharacter) {
-                SHORT code = 0;
-                RETURN_IF_FAILED(AnsiCharacterCode(step.character, &code));
-                keyCode = CharToKeyCode(code);
+            SHORT code = 0;
+            if (step.isCharacter && !AnsiCharacterCode(step.character, &code)) {
+                PostCharacter(step.character, m_hWnd, pause);
+            } else {
+                if (step.isCharacter) keyCode = CharToKeyCode(code);
+                RETURN_IF_FAILED(PostKey(keyCode, m_hWnd, pause));
             }
-            RETURN_IF_FAILED(PostKey(keyCode, m_hWnd, pause));
             i = step.next;
         }
     }
@@ -84,19 +105,9 @@ HRESULT clsWrangler::SendText(BSTR strText, LONG sendInterval, VARIANT_BOOL* res
 }
 
 HRESULT clsWrangler::PostKey(LONG keyCode, LONG hWnd, SHORT pause) noexcept {
-    platform::WindowSystem& system = platform::Current();
-    // Only the low byte is a scan code; anything above it would spill into the flag bits.
-    const ULONG scanCode = system.MapVirtualKeyA(static_cast<UINT>(keyCode), 0) & 0xFF;
-    // The key flags are 32 bits, zero-extended in a 64-bit build as the window system sends them:
-    // a key-up's lParam is 0x00000000C0ss0001 there, not a negative number.
-    const LPARAM down = platform::ComposedLParam((scanCode << 16) | 1);
-    const LPARAM up = platform::ComposedLParam(0xC0000000u | (scanCode << 16) | 1);
-    const WPARAM key = platform::WParamOf(keyCode);
-    system.PostMessageA(hWnd, WM_KEYDOWN, key, down);
-    // A negative pause would reach Sleep as an almost endless (or INFINITE) wait: it means none.
-    system.Sleep(pause > 0 ? static_cast<DWORD>(pause) : 0);
-    if (!HasNoCharacter(keyCode)) system.PostMessageA(hWnd, WM_CHAR, key, down);
-    system.PostMessageA(hWnd, WM_KEYUP, key, up);
+    // WM_CHAR carries the key code itself, read as a character code of the ANSI code page.
+    PostKeyStroke(keyCode, hWnd, pause, HasNoCharacter(keyCode) ? CharacterPost::None : CharacterPost::Ansi,
+                  keyCode);
     return S_OK;
 }
 

@@ -1,6 +1,5 @@
 #include "frame/Classes.h"
 #include "frame/Errors.h"
-#include "platform/AnsiText.h"
 #include "platform/WindowSystem.h"
 #include "window/clsWrangler.h"
 
@@ -15,29 +14,19 @@ HRESULT NewBoundTo(LONG hWnd, _clsWrangler** result) noexcept {
     return created->InitByHandle(hWnd, result);
 }
 
-// One lookup among the direct children of `parent` (0: the top-level windows) by class name and
-// caption. Only a null string reference is a wildcard; "" is looked for literally.
-HRESULT FindChild(LONG parent, BSTR className, BSTR windowText, LONG* found) noexcept {
-    AnsiText cls, text;
-    RETURN_IF_FAILED(ToAnsi(className, &cls));
-    RETURN_IF_FAILED(ToAnsi(windowText, &text));
-    *found = platform::Current().FindWindowExA(parent, 0, cls.data(), text.data());
-    return S_OK;
-}
-
 // Backward steps by the window system's own neighbour lookup.
 //
-// GetPreviousSibling and GetLastChild are defined by forward walks over FindWindowExA (p, x): its
+// GetPreviousSibling and GetLastChild are defined by forward walks over FindWindowEx (p, x): its
 // enumeration of the direct children of p (for p = 0 the desktop's, the top-level windows) from
 // the first (x = 0) onwards, one call per entry, so that walking back step by step is quadratic.
 // GetWindow steps backwards in constant time through the children list of the window's real
 // parent (GetAncestor GA_PARENT, which is the desktop window for a top-level window).
 //
 // Why the two agree where the neighbour lookup answers: on Windows and under Wine alike,
-// FindWindowExA enumerates a parent's children in the order of that parent's children list, which
+// FindWindowEx enumerates a parent's children in the order of that parent's children list, which
 // is the z-order that GW_CHILD, GW_HWNDNEXT, GW_HWNDPREV and GW_HWNDLAST step through; for the
 // desktop that list holds every top-level window, owned ones included, and no message-only window.
-// FindWindowExA's one irregularity, that with parent and child-after both 0 it also looks among
+// FindWindowEx's one irregularity, that with parent and child-after both 0 it also looks among
 // the message-only windows when no top-level window matches, cannot show while there is a
 // top-level window to meet (the window itself, or the neighbour found).
 //
@@ -56,7 +45,7 @@ HRESULT FindChild(LONG parent, BSTR className, BSTR windowText, LONG* found) noe
 //         first child (no previous window; the walk costs one call).
 //   - GetLastChild takes the neighbour lookup for any bound window that has a child: it walks the
 //     window's own children list whatever the window is, and compares no handle. It walks for an
-//     unbound object and for HWND_MESSAGE, which FindWindowExA reads as the desktop (with the
+//     unbound object and for HWND_MESSAGE, which FindWindowEx reads as the desktop (with the
 //     irregularity above) and the message-only root rather than as windows, and when there is no
 //     child, or the window vanished, where the walk costs one call.
 // Nothing is remembered between calls, so a reordering of the siblings shows in the next answer
@@ -64,7 +53,7 @@ HRESULT FindChild(LONG parent, BSTR className, BSTR windowText, LONG* found) noe
 
 constexpr LONG kMessageOnlyRoot = -3;  // HWND_MESSAGE
 
-// The sibling before `window` when its list is the one that FindWindowExA (parent, ...) walks and
+// The sibling before `window` when its list is the one that FindWindowEx (parent, ...) walks and
 // `window` is the number that walk meets; 0 when the walk has to answer.
 LONG PreviousByNeighbour(platform::WindowSystem& ws, LONG parent, LONG window) {
     if (window == 0) return 0;
@@ -75,10 +64,10 @@ LONG PreviousByNeighbour(platform::WindowSystem& ws, LONG parent, LONG window) {
     return ws.GetWindow(candidate, GW_HWNDNEXT) == window ? candidate : 0;
 }
 
-// The last child of `window`, which FindWindowExA (window, ...) enumerates as they stand in its
+// The last child of `window`, which FindWindowEx (window, ...) enumerates as they stand in its
 // children list; 0 when the walk has to answer.
 LONG LastByNeighbour(platform::WindowSystem& ws, LONG window) {
-    // FindWindowExA reads these two as the desktop and the message-only root, not as windows.
+    // FindWindowEx reads these two as the desktop and the message-only root, not as windows.
     if (window == 0 || window == kMessageOnlyRoot) return 0;
     const LONG first = ws.GetWindow(window, GW_CHILD);
     return first != 0 ? ws.GetWindow(first, GW_HWNDLAST) : 0;
@@ -115,7 +104,7 @@ HRESULT clsWrangler::putref_Parent(_clsWrangler* value) {
 
 HRESULT clsWrangler::get_HasChildren(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
-    const LONG first = platform::Current().FindWindowExA(m_hWnd, 0, nullptr, nullptr);
+    const LONG first = platform::Current().FindWindowExW(m_hWnd, 0, nullptr, nullptr);
     *result = first ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
@@ -125,7 +114,7 @@ HRESULT clsWrangler::GetNextSibling(_clsWrangler** result) {
     *result = nullptr;
     LONG parent = 0;
     RETURN_IF_FAILED(self()->get_hWndParent(&parent));
-    return NewBoundTo(platform::Current().FindWindowExA(parent, m_hWnd, nullptr, nullptr), result);
+    return NewBoundTo(platform::Current().FindWindowExW(parent, m_hWnd, nullptr, nullptr), result);
 }
 
 HRESULT clsWrangler::GetPreviousSibling(_clsWrangler** result) {
@@ -135,12 +124,12 @@ HRESULT clsWrangler::GetPreviousSibling(_clsWrangler** result) {
     RETURN_IF_FAILED(self()->get_hWndParent(&parent));
     platform::WindowSystem& ws = platform::Current();
     if (const LONG before = PreviousByNeighbour(ws, parent, m_hWnd)) return NewBoundTo(before, result);
-    // FindWindowExA only steps forwards: walk from the first sibling up to this window.
+    // FindWindowEx only steps forwards: walk from the first sibling up to this window.
     LONG previous = 0;
-    LONG current = ws.FindWindowExA(parent, 0, nullptr, nullptr);
+    LONG current = ws.FindWindowExW(parent, 0, nullptr, nullptr);
     while (current != 0 && current != m_hWnd) {
         previous = current;
-        current = ws.FindWindowExA(parent, current, nullptr, nullptr);
+        current = ws.FindWindowExW(parent, current, nullptr, nullptr);
     }
     // Running off the end means this window is not among the parent's children: an unbound object
     // (handle 0) is among nobody's children, so it has no previous sibling either.
@@ -153,9 +142,7 @@ HRESULT clsWrangler::GetSibling(BSTR ClassName, BSTR WindowText, _clsWrangler** 
     LONG parent = 0;
     RETURN_IF_FAILED(self()->get_hWndParent(&parent));
     // Searched from the parent's first child, so this window itself may be the one found.
-    LONG found = 0;
-    RETURN_IF_FAILED(FindChild(parent, ClassName, WindowText, &found));
-    return NewBoundTo(found, result);
+    return NewBoundTo(platform::FindByClassAndCaption(ClassName, WindowText, &parent), result);
 }
 
 HRESULT clsWrangler::GetTopLevelParent(_clsWrangler** result) {
@@ -173,7 +160,7 @@ HRESULT clsWrangler::GetTopLevelParent(_clsWrangler** result) {
 HRESULT clsWrangler::GetFirstChild(_clsWrangler** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    return NewBoundTo(platform::Current().FindWindowExA(m_hWnd, 0, nullptr, nullptr), result);
+    return NewBoundTo(platform::Current().FindWindowExW(m_hWnd, 0, nullptr, nullptr), result);
 }
 
 HRESULT clsWrangler::GetLastChild(_clsWrangler** result) {
@@ -182,8 +169,8 @@ HRESULT clsWrangler::GetLastChild(_clsWrangler** result) {
     platform::WindowSystem& ws = platform::Current();
     if (const LONG found = LastByNeighbour(ws, m_hWnd)) return NewBoundTo(found, result);
     LONG last = 0;
-    for (LONG current = ws.FindWindowExA(m_hWnd, 0, nullptr, nullptr); current != 0;
-         current = ws.FindWindowExA(m_hWnd, current, nullptr, nullptr)) {
+    for (LONG current = ws.FindWindowExW(m_hWnd, 0, nullptr, nullptr); current != 0;
+         current = ws.FindWindowExW(m_hWnd, current, nullptr, nullptr)) {
         last = current;
     }
     return NewBoundTo(last, result);
@@ -192,9 +179,7 @@ HRESULT clsWrangler::GetLastChild(_clsWrangler** result) {
 HRESULT clsWrangler::GetChild(BSTR ClassName, BSTR WindowText, _clsWrangler** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    LONG found = 0;
-    RETURN_IF_FAILED(FindChild(m_hWnd, ClassName, WindowText, &found));
-    return NewBoundTo(found, result);
+    return NewBoundTo(platform::FindByClassAndCaption(ClassName, WindowText, &m_hWnd), result);
 }
 
 }  // namespace wrang

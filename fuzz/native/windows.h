@@ -8,6 +8,7 @@
 
 typedef int32_t HRESULT;
 typedef uint16_t WORD;
+typedef int16_t SHORT;
 typedef uint32_t UINT;
 typedef uint32_t DWORD;
 typedef wchar_t* BSTR;

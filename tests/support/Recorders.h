@@ -16,18 +16,18 @@ struct LookupRecorder : platform::Win32WindowSystem {
     struct Lookup {
         LONG parent, after;  // 0 for a top-level lookup
         bool classIsNull, nameIsNull;
-        std::string className, windowName;
+        std::wstring className, windowName;
     };
-    std::vector<Lookup> lookups;       // FindWindowA
-    std::vector<Lookup> childLookups;  // FindWindowExA
+    std::vector<Lookup> lookups;       // FindWindowW
+    std::vector<Lookup> childLookups;  // FindWindowExW
     std::vector<std::pair<LONG, LONG>> reparented;
-    LONG FindWindowA(const char* c, const char* n) override {
-        lookups.push_back({0, 0, c == nullptr, n == nullptr, c ? c : "", n ? n : ""});
-        return Win32WindowSystem::FindWindowA(c, n);
+    LONG FindWindowW(const wchar_t* c, const wchar_t* n) override {
+        lookups.push_back({0, 0, c == nullptr, n == nullptr, c ? c : L"", n ? n : L""});
+        return Win32WindowSystem::FindWindowW(c, n);
     }
-    LONG FindWindowExA(LONG p, LONG a, const char* c, const char* n) override {
-        childLookups.push_back({p, a, c == nullptr, n == nullptr, c ? c : "", n ? n : ""});
-        return Win32WindowSystem::FindWindowExA(p, a, c, n);
+    LONG FindWindowExW(LONG p, LONG a, const wchar_t* c, const wchar_t* n) override {
+        childLookups.push_back({p, a, c == nullptr, n == nullptr, c ? c : L"", n ? n : L""});
+        return Win32WindowSystem::FindWindowExW(p, a, c, n);
     }
     LONG SetParent(LONG child, LONG parent) override {
         reparented.push_back({child, parent});
