@@ -28,11 +28,7 @@ LONG IdOf(_clsMenuItem* item) {
     return id;
 }
 
-std::wstring TextOf(_clsMenuItem* item) {
-    UniqueBstr text;
-    EXPECT_EQ(S_OK, item->get_Text(text.put()));
-    return text.get() ? std::wstring(text.get(), SysStringLen(text.get())) : L"<null>";
-}
+std::wstring TextOf(_clsMenuItem* item) { return ReadText(item, &_clsMenuItem::get_Text, L"<null>"); }
 
 struct Flags {
     bool enabled, checked, separator;

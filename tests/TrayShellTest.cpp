@@ -69,11 +69,7 @@ ComPtr<_clsToolbarButton> ByIndex(_clsSysToolbar* toolbar, LONG index) {
     return button;
 }
 
-std::wstring TextOf(_clsToolbarButton* button) {
-    UniqueBstr text;
-    EXPECT_EQ(S_OK, button->get_Text(text.put()));
-    return text.get() ? std::wstring(text.get(), SysStringLen(text.get())) : std::wstring();
-}
+std::wstring TextOf(_clsToolbarButton* button) { return ReadText(button, &_clsToolbarButton::get_Text); }
 
 bool VisibleOf(_clsToolbarButton* button) {
     VARIANT_BOOL visible = 1;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "frame/Classes.h"
 #include "platform/Resource.h"
 
@@ -17,6 +19,16 @@ Value Read(Object* object, HRESULT (STDMETHODCALLTYPE Object::*member)(Value*), 
     Value value = unread;
     EXPECT_EQ(S_OK, (object->*member)(&value));
     return value;
+}
+
+// A text of an object of ours, read through its table of operations and expected to answer
+// `expected`: the whole string, embedded NULs included; `ifNull` for a null string.
+template <typename Object>
+std::wstring ReadText(Object* object, HRESULT (STDMETHODCALLTYPE Object::*member)(BSTR*), const wchar_t* ifNull = L"",
+                      HRESULT expected = S_OK) {
+    UniqueBstr text;
+    EXPECT_EQ(expected, (object->*member)(text.put()));
+    return text ? std::wstring(text.get(), SysStringLen(text.get())) : ifNull;
 }
 
 // A window handle as the component stores it.
