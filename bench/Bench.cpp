@@ -18,6 +18,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdarg>
 #include <cmath>
 #include <cstdio>
@@ -28,8 +29,10 @@
 #include <vector>
 
 #include "frame/Classes.h"
-#include "frame/Resource.h"
+#include "frame/TypeLibrary.h"
+#include "platform/Resource.h"
 #include "platform/WindowSystem.h"
+#include "support/StandInShell.h"
 
 namespace {
 
@@ -124,26 +127,15 @@ std::vector<double> MeasureTogether(const std::vector<Loop>& loops) {
 
 // --- Dispatch views of one object -----------------------------------------------------------------
 
+// The interface view of `iid` in this program's type library, which CreateStdDispatch needs.
 ComPtr<ITypeInfo> InterfaceInfo(REFIID iid) {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
     ComPtr<ITypeLib> library;
-    ComPtr<ITypeInfo> info;
-    if (FAILED(LoadTypeLibEx(path, REGKIND_NONE, library.put()))) return info;
-    if (FAILED(library->GetTypeInfoOfGuid(iid, info.put()))) return info;
-    TYPEATTR* attr = nullptr;
-    info->GetTypeAttr(&attr);
-    const bool isDispatchView = attr && attr->typekind == TKIND_DISPATCH;
-    if (attr) info->ReleaseTypeAttr(attr);
-    if (isDispatchView) {
-        HREFTYPE href = 0;
-        ComPtr<ITypeInfo> view;
-        if (SUCCEEDED(info->GetRefTypeOfImplType(-1, &href)) &&
-            SUCCEEDED(info->GetRefTypeInfo(href, view.put()))) {
-            info = view;
-        }
+    ComPtr<ITypeInfo> info, view;
+    if (SUCCEEDED(wrang::LoadOwnTypeLibrary(library.put())) &&
+        SUCCEEDED(library->GetTypeInfoOfGuid(iid, info.put()))) {
+        if (FAILED(wrang::InterfaceViewOf(info.get(), view.put()))) view.reset();
     }
-    return info;
+    return view;
 }
 
 // The system's own dispatch over `object`'s interface `iid`; null when it could not be made.
@@ -277,44 +269,11 @@ ComPtr<_clsWrangler> Bound(HWND hWnd) {
 
 // --- The fake shell -------------------------------------------------------------------------------
 
-struct FakeShell {
-    PROCESS_INFORMATION info = {};
-    HWND toolbar = nullptr;
-
-    explicit FakeShell(const std::wstring& arguments) {
-        wchar_t path[MAX_PATH];
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        std::wstring program(path);
-        program = program.substr(0, program.find_last_of(L"\\/") + 1) + L"..\\tests\\wrang_fakeshell.exe";
-        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &info)) {
-            return;
-        }
-        for (int tries = 0; tries < 300 && !toolbar; ++tries) {
-            HWND shell = FindWindowA("Shell_TrayWnd", "Wrang fake shell");
-            DWORD owner = 0;
-            if (shell) GetWindowThreadProcessId(shell, &owner);
-            if (shell && owner == info.dwProcessId) {
-                HWND step = shell;
-                for (const char* cls : {"TrayNotifyWnd", "SysPager", "ToolbarWindow32"}) {
-                    step = step ? FindWindowExA(step, nullptr, cls, nullptr) : nullptr;
-                }
-                toolbar = step;
-            }
-            if (!toolbar) Sleep(50);
-        }
-    }
-    ~FakeShell() {
-        if (info.hProcess) {
-            TerminateProcess(info.hProcess, 0);
-            WaitForSingleObject(info.hProcess, 10000);
-            CloseHandle(info.hProcess);
-            CloseHandle(info.hThread);
-        }
-    }
+// The tests' stand-in shell, from the tests' folder beside this program's.
+struct FakeShell : wrang::test::StandInShell {
+    explicit FakeShell(const std::wstring& arguments)
+        : StandInShell(arguments, wrang::test::TestDirectory() + L"\\..\\tests\\wrang_fakeshell.exe",
+                       std::chrono::seconds(15)) {}
 };
 
 // Counts what crosses into the toolbar's process, around the real calls.
@@ -437,17 +396,17 @@ struct RawExchange {
 
 void ToolbarButtonTable() {
     FakeShell shell(L"--buttons 3 --text-length 60");
-    if (!shell.toolbar) {
+    if (!shell.Toolbar()) {
         Out("\n### clsToolbarButton\n\n(the fake shell did not start: no table)");
         return;
     }
     ComPtr<_clsToolbarButton> button;
     if (FAILED(wrang::CreateToolbarButton(button.put()))) return;
-    button->Init(L(shell.toolbar), 0);
+    button->Init(L(shell.Toolbar()), 0);
     ComPtr<IDispatch> standard = StandardDispatch(button.get(), IID__clsToolbarButton);
     BOOL wow64 = FALSE;
-    IsWow64Process(shell.info.hProcess, &wow64);
-    const RawExchange raw{shell.toolbar, sizeof(void*) == 8 && !wow64};
+    IsWow64Process(shell.Process(), &wow64);
+    const RawExchange raw{shell.Toolbar(), sizeof(void*) == 8 && !wow64};
     std::vector<Row> rows;
     rows.push_back(MeasureMember("Text get (60 characters)", button.get(), standard.get(), {L"Text"},
         [&] { raw(true, false); },
@@ -456,7 +415,7 @@ void ToolbarButtonTable() {
         [&] { raw(false, true); },
         [&] { VARIANT_BOOL b; button->get_Visible(&b); }));
     rows.push_back(MeasureMember("Count get", button.get(), standard.get(), {L"Count"},
-        [&] { SendMessageA(shell.toolbar, TB_BUTTONCOUNT, 0, 0); },
+        [&] { SendMessageA(shell.Toolbar(), TB_BUTTONCOUNT, 0, 0); },
         [&] { LONG v; button->get_Count(&v); }));
     PrintTable("clsToolbarButton (a toolbar of another process, wrang_fakeshell.exe)", rows);
 }
@@ -624,7 +583,7 @@ void TrayScaling() {
     for (int size : Sizes(500)) {
         Progress(Format("toolbar of %d buttons", size).c_str());
         FakeShell shell(L"--buttons " + std::to_wstring(size) + L" --text-length 60");
-        if (!shell.toolbar) {
+        if (!shell.Toolbar()) {
             rows.push_back({size, 0, kNone, "the fake shell did not start"});
             continue;
         }
@@ -653,8 +612,8 @@ void TrayScaling() {
         }
         // The limit: one record and one text read per button, the calls made directly.
         BOOL wow64 = FALSE;
-        IsWow64Process(shell.info.hProcess, &wow64);
-        const RawExchange raw{shell.toolbar, sizeof(void*) == 8 && !wow64};
+        IsWow64Process(shell.Process(), &wow64);
+        const RawExchange raw{shell.Toolbar(), sizeof(void*) == 8 && !wow64};
         const double rawStart = Now();
         for (int i = 0; i < size; ++i) raw(true, false);
         const double rawPerButton = (Now() - rawStart) / size;
@@ -731,9 +690,9 @@ void ResourceRuns() {
     }, &lines);
     {
         FakeShell shell(L"--buttons 3 --text-length 60");
-        if (shell.toolbar) {
+        if (shell.Toolbar()) {
             ComPtr<_clsToolbarButton> button;
-            if (SUCCEEDED(wrang::CreateToolbarButton(button.put()))) button->Init(L(shell.toolbar), 1);
+            if (SUCCEEDED(wrang::CreateToolbarButton(button.put()))) button->Init(L(shell.Toolbar()), 1);
             ResourceRun("clsToolbarButton.Text get, vtable", calls / 100, [&] {
                 BSTR t = nullptr;
                 if (button) button->get_Text(&t);

@@ -9,13 +9,13 @@
 
 #include "Wrang_h.h"
 #include "frame/Dispatcher.h"
-#include "frame/Module.h"
-#include "frame/Resource.h"
+#include "frame/ServerLifetime.h"
+#include "platform/Resource.h"
 
 namespace wrang {
 
 template <class Derived, class Interface>
-class AutomationObject : public Interface, public ISupportErrorInfo {
+class AutomationObject : public Interface, public ISupportErrorInfo, public CountedObject<Derived> {
 public:
     // The object factory: a new object with one reference, handed out through its interface.
     [[nodiscard]] static HRESULT Create(Interface** out) noexcept {
@@ -42,12 +42,8 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_references)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&m_references);
-        if (left == 0) delete static_cast<Derived*>(this);
-        return static_cast<ULONG>(left);
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return this->AddReference(); }
+    ULONG STDMETHODCALLTYPE Release() override { return this->ReleaseReference(); }
 
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -76,8 +72,8 @@ public:
     }
 
 protected:
-    AutomationObject() noexcept { ObjectCreated(); }
-    virtual ~AutomationObject() { ObjectDestroyed(); }
+    AutomationObject() noexcept = default;
+    virtual ~AutomationObject() = default;
 
     // This object as its automation interface, for calls a member makes on its own interface.
     Interface* self() noexcept { return static_cast<Interface*>(this); }
@@ -93,8 +89,6 @@ private:
         static Dispatcher dispatcher(__uuidof(Interface));
         return dispatcher;
     }
-
-    LONG m_references = 1;
 };
 
 }  // namespace wrang

@@ -4,16 +4,15 @@
 
 #include "frame/Classes.h"
 #include "frame/Errors.h"
-#include "frame/Module.h"
-#include "frame/Resource.h"
+#include "frame/ServerLifetime.h"
+#include "platform/Resource.h"
 
 namespace wrang {
 namespace {
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public IClassFactory, public CountedObject<ClassFactory> {
 public:
-    explicit ClassFactory(const CreatableClass& cls) noexcept : m_class(cls) { ObjectCreated(); }
-    ~ClassFactory() { ObjectDestroyed(); }
+    explicit ClassFactory(const CreatableClass& cls) noexcept : m_class(cls) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         if (!object) return E_POINTER;
@@ -25,12 +24,8 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_references)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&m_references);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return AddReference(); }
+    ULONG STDMETHODCALLTYPE Release() override { return ReleaseReference(); }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
         if (!object) return E_POINTER;
@@ -47,7 +42,6 @@ public:
 
 private:
     const CreatableClass& m_class;
-    LONG m_references = 1;
 };
 
 }  // namespace

@@ -1,197 +1,40 @@
 #include "frame/Dispatcher.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <new>
 
 #include "frame/Errors.h"
-#include "platform/Module.h"
 
 namespace wrang {
 namespace {
 
-using Kind = Dispatcher::Kind;
+using Kind = ArgumentKind;
 
-// One argument as the member receives it. Every parameter of the library is an integer, a Boolean
-// or a pointer, so each takes one integer slot in either calling convention: four bytes on the
-// stack in 32-bit stdcall, one register or eight-byte stack slot in the 64-bit convention, where
-// the callee reads only the low bits that its parameter type has.
-using ArgumentSlot = UINT_PTR;
-using Parameter = Dispatcher::Parameter;
-
-HRESULT LoadOwnTypeLibrary(ITypeLib** library) {
-    wchar_t path[MAX_PATH + 1];
-    RETURN_IF_FAILED(platform::ThisModulePath(path, MAX_PATH + 1));
-    return LoadTypeLibEx(path, REGKIND_NONE, library);
-}
-
-// A value type the dispatcher can pass in one pointer-sized slot.
-HRESULT ParseValue(ITypeInfo* owner, const TYPEDESC& type, Parameter* out) {
+// The kind of argument a parameter of `type` takes, and whether it is passed by reference: a value
+// the dispatcher can pass in one pointer-sized slot, or a pointer to one.
+HRESULT KindOf(const TypeDescription& type, Kind* kind, bool* byRef, IID* iid) noexcept {
+    // A pointer to an interface is passed by value as an object reference.
+    const unsigned valuePointers = type.IsInterface() ? 1 : 0;
+    if (type.pointers != valuePointers && type.pointers != valuePointers + 1) return DISP_E_BADVARTYPE;
+    *byRef = type.pointers == valuePointers + 1;
     switch (type.vt) {
     case VT_I4:
-    case VT_INT: out->kind = Kind::Long; return S_OK;
-    case VT_BOOL: out->kind = Kind::Boolean; return S_OK;
-    case VT_BSTR: out->kind = Kind::String; return S_OK;
-    case VT_DISPATCH: out->kind = Kind::Object; return S_OK;
-    case VT_USERDEFINED: {
-        ComPtr<ITypeInfo> referenced;
-        RETURN_IF_FAILED(owner->GetRefTypeInfo(type.hreftype, referenced.put()));
-        TypeAttr attr(referenced.get());
-        RETURN_IF_FAILED(referenced->GetTypeAttr(&attr.attr));
-        if (attr.attr->typekind == TKIND_ENUM) {
-            out->kind = Kind::Long;
+    case VT_INT: *kind = Kind::Long; return S_OK;
+    case VT_BOOL: *kind = Kind::Boolean; return S_OK;
+    case VT_BSTR: *kind = Kind::String; return S_OK;
+    case VT_DISPATCH: *kind = Kind::Object; return S_OK;
+    case VT_USERDEFINED:
+        if (type.IsEnum()) {
+            *kind = Kind::Long;
             return S_OK;
         }
-        return DISP_E_BADVARTYPE;
-    }
-    case VT_PTR: {
-        // A pointer to an interface is passed by value as an object reference.
-        const TYPEDESC& target = *type.lptdesc;
-        if (target.vt != VT_USERDEFINED) return DISP_E_BADVARTYPE;
-        ComPtr<ITypeInfo> referenced;
-        RETURN_IF_FAILED(owner->GetRefTypeInfo(target.hreftype, referenced.put()));
-        TypeAttr attr(referenced.get());
-        RETURN_IF_FAILED(referenced->GetTypeAttr(&attr.attr));
-        if (attr.attr->typekind != TKIND_INTERFACE && attr.attr->typekind != TKIND_DISPATCH) {
-            return DISP_E_BADVARTYPE;
-        }
-        out->kind = Kind::Interface;
-        out->iid = attr.attr->guid;
+        if (!type.IsInterface()) return DISP_E_BADVARTYPE;
+        *kind = Kind::Interface;
+        *iid = type.iid;
         return S_OK;
-    }
     default: return DISP_E_BADVARTYPE;
     }
 }
-
-HRESULT ParseParameter(ITypeInfo* owner, const TYPEDESC& type, Parameter* out) {
-    if (SUCCEEDED(ParseValue(owner, type, out))) return S_OK;
-    if (type.vt != VT_PTR) return DISP_E_BADVARTYPE;
-    out->byRef = true;
-    return ParseValue(owner, *type.lptdesc, out);
-}
-
-VARTYPE VariantTypeOf(Kind kind) {
-    switch (kind) {
-    case Kind::Long: return VT_I4;
-    case Kind::Boolean: return VT_BOOL;
-    case Kind::String: return VT_BSTR;
-    case Kind::Object:
-    case Kind::Interface: return VT_DISPATCH;
-    }
-    return VT_EMPTY;
-}
-
-// The runtime's case folding, which GetIDsOfNames has always used; for an ASCII character it is the
-// plain letter mapping below.
-wchar_t Folded(wchar_t c) { return static_cast<wchar_t>(std::towupper(c)); }
-wchar_t AsciiFolded(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - (L'a' - L'A')) : c; }
-
-// FNV-1a over the folded code units.
-constexpr unsigned kHashBasis = 2166136261u;
-constexpr unsigned kHashPrime = 16777619u;
-unsigned HashStep(unsigned hash, wchar_t folded) { return (hash ^ static_cast<unsigned>(folded)) * kHashPrime; }
-
-bool SameName(const std::wstring& a, const wchar_t* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-    }
-    return i == a.size() && b[i] == 0;
-}
-
-VARIANT* Dereference(VARIANT* arg) {
-    while (arg && V_VT(arg) == (VT_VARIANT | VT_BYREF)) arg = V_VARIANTREF(arg);
-    return arg;
-}
-
-// Converts one argument into `local`, which owns whatever the conversion made, and sets `word` to
-// what the member receives for a parameter passed by value.
-HRESULT ConvertValue(const Parameter& p, VARIANT* source, VARIANT* local, ArgumentSlot* word) {
-    // An argument that already has the parameter's type is taken as it is (what VariantChangeType
-    // would do, without its call).
-    if (p.kind == Kind::Long && V_VT(source) == VT_I4) {
-        V_VT(local) = VT_I4;
-        V_I4(local) = V_I4(source);
-        *word = static_cast<ArgumentSlot>(static_cast<ULONG>(V_I4(local)));
-        return S_OK;
-    }
-    if (p.kind == Kind::Boolean && V_VT(source) == VT_BOOL) {
-        V_VT(local) = VT_BOOL;
-        V_BOOL(local) = V_BOOL(source);
-        *word = static_cast<USHORT>(V_BOOL(local));
-        return S_OK;
-    }
-    switch (p.kind) {
-    case Kind::Long:
-        RETURN_IF_FAILED(VariantChangeType(local, source, 0, VT_I4));
-        *word = static_cast<ArgumentSlot>(static_cast<ULONG>(V_I4(local)));
-        return S_OK;
-    case Kind::Boolean:
-        RETURN_IF_FAILED(VariantChangeType(local, source, 0, VT_BOOL));
-        *word = static_cast<USHORT>(V_BOOL(local));
-        return S_OK;
-    case Kind::String:
-        RETURN_IF_FAILED(VariantChangeType(local, source, 0, VT_BSTR));
-        *word = reinterpret_cast<ArgumentSlot>(V_BSTR(local));
-        return S_OK;
-    case Kind::Object:
-    case Kind::Interface: {
-        IUnknown* given = nullptr;
-        switch (V_VT(source)) {
-        case VT_EMPTY:
-        case VT_NULL: break;  // Nothing, or a script's null
-        case VT_DISPATCH: given = V_DISPATCH(source); break;
-        case VT_UNKNOWN: given = V_UNKNOWN(source); break;
-        case VT_DISPATCH | VT_BYREF: given = *V_DISPATCHREF(source); break;
-        case VT_UNKNOWN | VT_BYREF: given = *V_UNKNOWNREF(source); break;
-        default: return DISP_E_TYPEMISMATCH;
-        }
-        V_VT(local) = VT_DISPATCH;
-        V_DISPATCH(local) = nullptr;
-        if (given) {
-            const IID& wanted = p.kind == Kind::Object ? IID_IDispatch : p.iid;
-            if (FAILED(given->QueryInterface(wanted, reinterpret_cast<void**>(&V_DISPATCH(local))))) {
-                V_DISPATCH(local) = nullptr;
-                return DISP_E_TYPEMISMATCH;
-            }
-        }
-        *word = reinterpret_cast<ArgumentSlot>(V_DISPATCH(local));
-        return S_OK;
-    }
-    }
-    return DISP_E_TYPEMISMATCH;
-}
-
-void* PayloadAddress(VARIANT* local) {
-    switch (V_VT(local)) {
-    case VT_I4: return &V_I4(local);
-    case VT_BOOL: return &V_BOOL(local);
-    case VT_BSTR: return &V_BSTR(local);
-    default: return &V_DISPATCH(local);
-    }
-}
-
-// A VARIANT of the dispatcher's own that clears itself only when it holds something to release: a
-// Long, a Boolean or nothing needs no call into the runtime, and most arguments are such.
-class LocalVariant {
-public:
-    LocalVariant() noexcept { V_VT(&m_value) = VT_EMPTY; }
-    LocalVariant(const LocalVariant&) = delete;
-    LocalVariant& operator=(const LocalVariant&) = delete;
-    ~LocalVariant() {
-        const VARTYPE type = V_VT(&m_value);
-        if (type != VT_EMPTY && type != VT_I4 && type != VT_BOOL) VariantClear(&m_value);
-    }
-    VARIANT* get() noexcept { return &m_value; }
-    // Hands the value to `out` (which the caller has cleared) and forgets it.
-    void release(VARIANT* out) noexcept {
-        *out = m_value;
-        V_VT(&m_value) = VT_EMPTY;
-    }
-
-private:
-    VARIANT m_value;
-};
 
 // One argument on its way to the member.
 struct Slot {
@@ -243,116 +86,47 @@ Dispatcher::Dispatcher(REFIID iid) noexcept {
     } catch (const std::bad_alloc&) {
         m_status = E_OUTOFMEMORY;
     }
-    if (FAILED(m_status)) m_members.clear();
+    if (FAILED(m_status)) {
+        m_members.clear();
+        m_ids.clear();
+    }
 }
 
 HRESULT Dispatcher::Load(REFIID iid) {
     ComPtr<ITypeLib> library;
     RETURN_IF_FAILED(LoadOwnTypeLibrary(library.put()));
     RETURN_IF_FAILED(library->GetTypeInfoOfGuid(iid, m_dispatchInfo.put()));
-
-    // The interface view of a dual interface carries the table offsets.
-    ComPtr<ITypeInfo> interfaceInfo = m_dispatchInfo;
-    {
-        TypeAttr attr(m_dispatchInfo.get());
-        RETURN_IF_FAILED(m_dispatchInfo->GetTypeAttr(&attr.attr));
-        if (attr.attr->typekind == TKIND_DISPATCH) {
-            HREFTYPE href = 0;
-            RETURN_IF_FAILED(m_dispatchInfo->GetRefTypeOfImplType(-1, &href));
-            RETURN_IF_FAILED(m_dispatchInfo->GetRefTypeInfo(href, interfaceInfo.put()));
-        }
-    }
-    TypeAttr attr(interfaceInfo.get());
-    RETURN_IF_FAILED(interfaceInfo->GetTypeAttr(&attr.attr));
-    for (UINT f = 0; f < attr.attr->cFuncs; ++f) {
-        FuncDesc func(interfaceInfo.get());
-        RETURN_IF_FAILED(interfaceInfo->GetFuncDesc(f, &func.desc));
-        const FUNCDESC& d = *func.desc;
+    RETURN_IF_FAILED(DescribeInterface(m_dispatchInfo.get(), &m_interface));
+    for (const MemberDescription& described : m_interface.members) {
         Member member;
-        member.id = d.memid;
-        member.invokeKind = d.invkind;
-        member.vtableIndex = static_cast<unsigned>(d.oVft) / sizeof(void*);
-        for (SHORT p = 0; p < d.cParams; ++p) {
-            const ELEMDESC& element = d.lprgelemdescParam[p];
-            const USHORT paramFlags = element.paramdesc.wParamFlags;
+        member.id = described.id;
+        member.invokeKind = described.invokeKind;
+        member.vtableIndex = described.vtableIndex;
+        member.names = &described.names;
+        for (const ParameterDescription& p : described.parameters) {
             Parameter parameter;
-            RETURN_IF_FAILED(ParseParameter(interfaceInfo.get(), element.tdesc, &parameter));
-            if (paramFlags & PARAMFLAG_FRETVAL) {
-                member.hasResult = true;
-                member.result = parameter;
-                continue;
-            }
-            parameter.optional = (paramFlags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)) != 0;
-            VariantInit(&parameter.defaultValue);
-            if ((paramFlags & PARAMFLAG_FHASDEFAULT) && element.paramdesc.pparamdescex) {
-                RETURN_IF_FAILED(VariantCopy(&parameter.defaultValue,
-                                             &element.paramdesc.pparamdescex->varDefaultValue));
-            }
+            RETURN_IF_FAILED(KindOf(p.type, &parameter.kind, &parameter.byRef, &parameter.iid));
+            parameter.optional = (p.flags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)) != 0;
+            parameter.defaultValue = p.defaultValue.get();
             member.parameters.push_back(parameter);
         }
-        BSTR names[16] = {};
-        UINT nameCount = 0;
-        RETURN_IF_FAILED(interfaceInfo->GetNames(d.memid, names, 16, &nameCount));
-        for (UINT n = 0; n < nameCount; ++n) {
-            member.names.emplace_back(names[n] ? names[n] : L"");
-            SysFreeString(names[n]);
+        if (described.hasResult) {
+            member.hasResult = true;
+            bool byRef = false;
+            IID iid = IID_NULL;
+            RETURN_IF_FAILED(KindOf(described.result, &member.resultKind, &byRef, &iid));
         }
         m_members.push_back(std::move(member));
     }
-    IndexNames();
-    return S_OK;
-}
-
-void Dispatcher::IndexNames() {
     for (size_t m = 0; m < m_members.size(); ++m) {
-        if (m_members[m].names.empty()) continue;
-        std::wstring folded;
-        unsigned hash = kHashBasis;
-        for (wchar_t c : m_members[m].names[0]) {
-            folded.push_back(Folded(c));
-            hash = HashStep(hash, folded.back());
-        }
-        auto same = [&](const NameGroup& g) { return g.folded == folded; };
-        auto group = std::find_if(m_names.begin(), m_names.end(), same);
-        if (group == m_names.end()) group = m_names.insert(m_names.end(), NameGroup{folded, hash, {}});
-        group->members.push_back(m);
+        if (!m_members[m].names->empty()) m_names.Add(m_members[m].names->front(), m);
     }
-    // At most half full, so that a probe ends soon at an empty slot.
-    size_t slots = 8;
-    while (slots < 2 * m_names.size()) slots *= 2;
-    m_nameSlots.assign(slots, -1);
-    for (size_t g = 0; g < m_names.size(); ++g) {
-        size_t at = m_names[g].hash & (slots - 1);
-        while (m_nameSlots[at] >= 0) at = (at + 1) & (slots - 1);
-        m_nameSlots[at] = static_cast<int>(g);
-    }
+    m_names.Seal();
     // By id, and within one id in the order of the type library, which Find relies on.
     for (size_t m = 0; m < m_members.size(); ++m) m_ids.push_back({m_members[m].id, m});
     std::stable_sort(m_ids.begin(), m_ids.end(),
                      [](const IdEntry& a, const IdEntry& b) { return a.id < b.id; });
-}
-
-const Dispatcher::NameGroup* Dispatcher::FindName(const wchar_t* name, bool* ascii) const noexcept {
-    unsigned hash = kHashBasis;
-    size_t length = 0;
-    for (; name[length]; ++length) {
-        if (name[length] >= 0x80) {
-            *ascii = false;
-            return nullptr;
-        }
-        hash = HashStep(hash, AsciiFolded(name[length]));
-    }
-    *ascii = true;
-    if (m_nameSlots.empty()) return nullptr;
-    const size_t mask = m_nameSlots.size() - 1;
-    for (size_t at = hash & mask; m_nameSlots[at] >= 0; at = (at + 1) & mask) {
-        const NameGroup& group = m_names[static_cast<size_t>(m_nameSlots[at])];
-        if (group.hash != hash || group.folded.size() != length) continue;
-        size_t i = 0;
-        while (i < length && group.folded[i] == AsciiFolded(name[i])) ++i;
-        if (i == length) return &group;
-    }
-    return nullptr;
+    return S_OK;
 }
 
 void Dispatcher::FillIds(const Member& member, LPOLESTR* names, UINT count, DISPID* ids) const noexcept {
@@ -360,8 +134,9 @@ void Dispatcher::FillIds(const Member& member, LPOLESTR* names, UINT count, DISP
     // Named arguments: the index of each parameter name, from any accessor of the member.
     for (UINT i = 1; i < count; ++i) {
         if (!names[i]) continue;
-        for (size_t p = 1; p < member.names.size(); ++p) {
-            if (SameName(member.names[p], names[i])) ids[i] = static_cast<DISPID>(p - 1);
+        const std::vector<std::wstring>& known = *member.names;
+        for (size_t p = 1; p < known.size(); ++p) {
+            if (NameIndex::SameName(known[p], names[i])) ids[i] = static_cast<DISPID>(p - 1);
         }
     }
 }
@@ -382,13 +157,13 @@ HRESULT Dispatcher::GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids) noex
     if (count == 0) return S_OK;
     HRESULT status = DISP_E_UNKNOWNNAME;
     bool ascii = false;
-    if (const NameGroup* group = names[0] ? FindName(names[0], &ascii) : nullptr) {
+    if (const NameIndex::Group* group = names[0] ? m_names.Find(names[0], &ascii) : nullptr) {
         for (size_t m : group->members) FillIds(m_members[m], names, count, ids);
         status = S_OK;
     } else if (names[0] && !ascii) {
         // A name with other characters: the runtime's folding of every character, member by member.
         for (const Member& member : m_members) {
-            if (member.names.empty() || !SameName(member.names[0], names[0])) continue;
+            if (member.names->empty() || !NameIndex::SameName(member.names->front(), names[0])) continue;
             FillIds(member, names, count, ids);
             status = S_OK;
         }
@@ -473,7 +248,7 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
             VARIANT* value = Dereference(given);
             if (!value || (V_VT(value) == VT_ERROR && V_ERROR(value) == DISP_E_PARAMNOTFOUND)) {
                 if (!parameter.optional) return DISP_E_PARAMNOTOPTIONAL;
-                value = const_cast<VARIANT*>(&parameter.defaultValue);
+                value = const_cast<VARIANT*>(parameter.defaultValue);
                 given = nullptr;
             }
             const VARTYPE typed = VariantTypeOf(parameter.kind);
@@ -492,7 +267,7 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
                     if (text && !V_BSTR(slot.local.get())) return E_OUTOFMEMORY;
                 }
                 word = reinterpret_cast<ArgumentSlot>(text);
-            } else if (HRESULT converted = ConvertValue(parameter, value, slot.local.get(), &word);
+            } else if (HRESULT converted = ConvertArgument(parameter.kind, parameter.iid, value, slot.local.get(), &word);
                        FAILED(converted)) {
                 if (argError && given) *argError = static_cast<UINT>(argumentOf[p]);
                 return converted == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
@@ -507,7 +282,7 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
         size_t wordCount = count;
         if (member->hasResult) {
             VARIANT* local = slots[count].local.get();
-            V_VT(local) = VariantTypeOf(member->result.kind);
+            V_VT(local) = VariantTypeOf(member->resultKind);
             V_I4(local) = 0;
             V_DISPATCH(local) = nullptr;
             words[wordCount++] = reinterpret_cast<ArgumentSlot>(PayloadAddress(local));

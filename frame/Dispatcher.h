@@ -11,10 +11,12 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include <string>
 #include <vector>
 
-#include "frame/Resource.h"
+#include "frame/ArgumentConversion.h"
+#include "frame/NameIndex.h"
+#include "frame/TypeLibrary.h"
+#include "platform/Resource.h"
 
 namespace wrang {
 
@@ -31,32 +33,24 @@ public:
     HRESULT Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
                    EXCEPINFO* exception, UINT* argError) noexcept;
 
-    enum class Kind : unsigned char { Long, Boolean, String, Object, Interface };
+private:
+    // A member's parameter as a call needs it, made once from the type library's description.
     struct Parameter {
-        Kind kind = Kind::Long;
+        ArgumentKind kind = ArgumentKind::Long;
         bool byRef = false;
         bool optional = false;
-        IID iid = IID_NULL;  // for Kind::Interface
-        VARIANT defaultValue{};
+        IID iid = IID_NULL;          // for ArgumentKind::Interface
+        const VARIANT* defaultValue = nullptr;  // in m_interface, which lives as long as this dispatcher
     };
+    // A member as a call needs it; its names stay in m_interface.
     struct Member {
-        DISPID id = DISPID_UNKNOWN;
-        INVOKEKIND invokeKind = INVOKE_FUNC;
         unsigned vtableIndex = 0;
-        std::vector<Parameter> parameters;  // without the result
+        INVOKEKIND invokeKind = INVOKE_FUNC;
+        DISPID id = DISPID_UNKNOWN;
         bool hasResult = false;
-        Parameter result;
-        std::vector<std::wstring> names;  // member name, then parameter names
-    };
-
-private:
-    // The members that share one name (the accessors of a property), found by the name folded to
-    // upper case. A script asks for a name before nearly every call, so the lookup is one hash and
-    // one comparison, not a walk over every member.
-    struct NameGroup {
-        std::wstring folded;          // the name in upper case (ASCII letters only: see below)
-        unsigned hash = 0;
-        std::vector<size_t> members;  // indices into m_members, in the order of the type library
+        ArgumentKind resultKind = ArgumentKind::Long;
+        std::vector<Parameter> parameters;                 // without the result
+        const std::vector<std::wstring>* names = nullptr;  // member name, then parameter names
     };
     // A member by DISPID, for Find: the table sorted by id.
     struct IdEntry {
@@ -65,18 +59,14 @@ private:
     };
 
     HRESULT Load(REFIID iid);
-    void IndexNames();
     const Member* Find(DISPID id, WORD flags) const noexcept;
-    // The group of the member named `name`, when `name` is ASCII; nullptr when no member has it.
-    // `ascii` is false for a name with other characters, which the caller looks up the slow way.
-    const NameGroup* FindName(const wchar_t* name, bool* ascii) const noexcept;
     void FillIds(const Member& member, LPOLESTR* names, UINT count, DISPID* ids) const noexcept;
 
     HRESULT m_status = E_UNEXPECTED;
     ComPtr<ITypeInfo> m_dispatchInfo;
+    InterfaceDescription m_interface;
     std::vector<Member> m_members;
-    std::vector<NameGroup> m_names;
-    std::vector<int> m_nameSlots;  // open addressing: index into m_names, -1 for an empty slot
+    NameIndex m_names;
     std::vector<IdEntry> m_ids;
 };
 

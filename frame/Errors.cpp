@@ -2,7 +2,7 @@
 
 #include <oleauto.h>
 
-#include "frame/Resource.h"
+#include "platform/Resource.h"
 
 namespace wrang {
 
@@ -22,6 +22,12 @@ HRESULT RaiseOverflow() noexcept { return RaiseError(kVbOverflow, L"Overflow"); 
 
 HRESULT RaiseInvalidCall() noexcept {
     return RaiseError(kVbInvalidCall, L"Invalid procedure call or argument");
+}
+
+HRESULT RaiseTypeMismatch() noexcept { return RaiseError(kVbTypeMismatch, L"Type mismatch"); }
+
+HRESULT RaiseCannotPerform() noexcept {
+    return RaiseError(kVbCannotPerform, L"Can't perform requested operation");
 }
 
 HRESULT RaiseObjectRequired() noexcept {

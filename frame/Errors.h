@@ -1,19 +1,18 @@
-// The component's one error idiom: every member returns an HRESULT; failures travel up unchanged.
-// Errors a script sees are the runtime's numbered errors (0x800A0000 + number) with their text.
+// The automation error model: every runtime error number a script can see from the component, in
+// one place. Errors a script sees are the runtime's numbered errors (0x800A0000 + number) with
+// their text; every other failure travels up unchanged (platform/Result.h).
 #pragma once
 
 #include <windows.h>
 
-#define RETURN_IF_FAILED(expr)                    \
-    do {                                          \
-        const HRESULT hrReturnIfFailed_ = (expr); \
-        if (FAILED(hrReturnIfFailed_)) return hrReturnIfFailed_; \
-    } while (0)
+#include "platform/Result.h"
 
 namespace wrang {
 
 constexpr HRESULT kVbInvalidCall = static_cast<HRESULT>(0x800A0005);     // error 5
 constexpr HRESULT kVbOverflow = static_cast<HRESULT>(0x800A0006);        // error 6
+constexpr HRESULT kVbTypeMismatch = static_cast<HRESULT>(0x800A000D);    // error 13
+constexpr HRESULT kVbCannotPerform = static_cast<HRESULT>(0x800A0011);   // error 17
 constexpr HRESULT kVbObjectRequired = static_cast<HRESULT>(0x800A005B);  // error 91
 
 // Records the description for the client (IErrorInfo) and returns the status to hand back.
@@ -21,6 +20,10 @@ constexpr HRESULT kVbObjectRequired = static_cast<HRESULT>(0x800A005B);  // erro
 
 [[nodiscard]] HRESULT RaiseOverflow() noexcept;
 [[nodiscard]] HRESULT RaiseInvalidCall() noexcept;
+// A value of the wrong kind where an object of ours was needed.
+[[nodiscard]] HRESULT RaiseTypeMismatch() noexcept;
+// An operation the caller asked for could not be carried out (the keys were not taken).
+[[nodiscard]] HRESULT RaiseCannotPerform() noexcept;
 // A member needed an object and was given a null reference.
 [[nodiscard]] HRESULT RaiseObjectRequired() noexcept;
 

@@ -3,7 +3,7 @@
 #include <objbase.h>
 
 #include "frame/ClassFactory.h"
-#include "frame/Module.h"
+#include "frame/ServerLifetime.h"
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** factory) {
     return wrang::GetClassObject(clsid, iid, factory);

@@ -10,8 +10,9 @@
 #include "frame/ClassFactory.h"
 #include "frame/Classes.h"
 #include "frame/Errors.h"
-#include "frame/Resource.h"
-#include "platform/Module.h"
+#include "frame/TypeLibrary.h"
+#include "platform/ModuleAndRegistry.h"
+#include "platform/Resource.h"
 
 namespace wrang {
 namespace {
@@ -60,21 +61,15 @@ HRESULT RegisterClass(const CreatableClass& cls, const wchar_t* modulePath, cons
 // Calls `visit` with the key and the name of each dual interface of the library.
 template <typename Visit>
 HRESULT ForEachDualInterface(ITypeLib* library, Visit visit) noexcept {
-    const UINT count = library->GetTypeInfoCount();
-    for (UINT i = 0; i < count; ++i) {
-        ComPtr<ITypeInfo> info;
-        RETURN_IF_FAILED(library->GetTypeInfo(i, info.put()));
-        TypeAttr attr(info.get());
-        RETURN_IF_FAILED(info->GetTypeAttr(&attr.attr));
-        if (attr.attr->typekind != TKIND_DISPATCH || !(attr.attr->wTypeFlags & TYPEFLAG_FDUAL)) continue;
+    return ForEachType(library, [&visit](ITypeInfo* info, const TYPEATTR& attr) -> HRESULT {
+        if (attr.typekind != TKIND_DISPATCH || !(attr.wTypeFlags & TYPEFLAG_FDUAL)) return S_OK;
         UniqueBstr name;
         RETURN_IF_FAILED(info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr));
         wchar_t iid[40], key[64];
-        if (!StringFromGUID2(attr.attr->guid, iid, 40)) return E_UNEXPECTED;
+        if (!StringFromGUID2(attr.guid, iid, 40)) return E_UNEXPECTED;
         swprintf(key, 64, L"Interface\\%ls", iid);
-        RETURN_IF_FAILED(visit(key, name.get()));
-    }
-    return S_OK;
+        return visit(key, name.get());
+    });
 }
 
 // The type library's keys for the current user, written here rather than by the runtime's per-user
@@ -124,10 +119,8 @@ HRESULT UnregisterTypeLibraryForUser(const wchar_t* libid) noexcept {
         swprintf(key, 128, L"TypeLib\\%ls\\%ls\\0\\%ls", libid, kVersionKey, kOwnPlatformKey);
         return platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, key);
     }
-    wchar_t path[MAX_PATH + 1];
-    RETURN_IF_FAILED(platform::ThisModulePath(path, MAX_PATH + 1));
     ComPtr<ITypeLib> library;
-    RETURN_IF_FAILED(LoadTypeLibEx(path, REGKIND_NONE, library.put()));
+    RETURN_IF_FAILED(LoadOwnTypeLibrary(library.put()));
     RETURN_IF_FAILED(ForEachDualInterface(library.get(), [](const wchar_t* interfaceKey, const wchar_t*) {
         return platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, interfaceKey);
     }));

@@ -1,10 +1,10 @@
 // What the two parent classes (controller and entry) do alike for an entry of their menu.
 #pragma once
 
-#include "frame/Errors.h"
-#include "frame/Resource.h"
 #include "Wrang_h.h"
+#include "frame/Errors.h"
 #include "menu/MenuFlags.h"
+#include "platform/Resource.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang {

@@ -1,10 +1,11 @@
 #include "menu/clsMenuEnum.h"
 
+#include "frame/ArgumentConversion.h"
 #include "frame/Checked.h"
 #include "frame/Classes.h"
 #include "frame/Errors.h"
+#include "frame/LateBinding.h"
 #include "menu/clsMenuItem.h"
-#include "platform/LateBinding.h"
 
 namespace wrang {
 
@@ -12,26 +13,16 @@ HRESULT CreateMenuEnum(_clsMenuEnum** out) noexcept { return clsMenuEnum::Create
 
 namespace {
 
-constexpr HRESULT kVbTypeMismatch = static_cast<HRESULT>(0x800A000D);  // error 13
-
 // What a menu object handed back for an entry, as an entry reference. Nothing (and a script's
 // Empty or null) is no entry; anything else must be an entry object.
 HRESULT ToMenuItem(VARIANT* answer, _clsMenuItem** item) noexcept {
     *item = nullptr;
     IUnknown* given = nullptr;
-    switch (V_VT(answer)) {
-    case VT_EMPTY:
-    case VT_NULL: return S_OK;
-    case VT_DISPATCH: given = V_DISPATCH(answer); break;
-    case VT_UNKNOWN: given = V_UNKNOWN(answer); break;
-    case VT_DISPATCH | VT_BYREF: given = *V_DISPATCHREF(answer); break;
-    case VT_UNKNOWN | VT_BYREF: given = *V_UNKNOWNREF(answer); break;
-    default: return RaiseError(kVbTypeMismatch, L"Type mismatch");
-    }
+    if (FAILED(ObjectIn(answer, &given))) return RaiseTypeMismatch();
     if (!given) return S_OK;
     if (FAILED(given->QueryInterface(__uuidof(_clsMenuItem), reinterpret_cast<void**>(item)))) {
         *item = nullptr;
-        return RaiseError(kVbTypeMismatch, L"Type mismatch");
+        return RaiseTypeMismatch();
     }
     return S_OK;
 }

@@ -4,10 +4,10 @@
 
 #include "frame/Classes.h"
 #include "frame/Errors.h"
+#include "frame/LateBinding.h"
 #include "menu/ChildEntries.h"
 #include "menu/MenuFlags.h"
 #include "menu/clsMenuEnum.h"
-#include "platform/LateBinding.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang {

@@ -2,6 +2,9 @@
 
 #include <new>
 
+#include "platform/Result.h"
+#include "platform/Unique.h"
+
 namespace wrang {
 
 HRESULT AnsiText::Zeroed(int length, AnsiText* out) noexcept {
@@ -22,7 +25,7 @@ HRESULT ToAnsi(const wchar_t* text, UINT length, AnsiText* out) noexcept {
                                     nullptr);
         if (bytes <= 0) return HRESULT_FROM_WIN32(GetLastError());
     }
-    if (HRESULT hr = AnsiText::Zeroed(bytes, out); FAILED(hr)) return hr;
+    RETURN_IF_FAILED(AnsiText::Zeroed(bytes, out));
     if (bytes > 0 &&
         WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), out->m_bytes.get(), bytes,
                             nullptr, nullptr) != bytes) {
@@ -43,22 +46,16 @@ HRESULT FromAnsi(const char* bytes, int length, BSTR* out) noexcept {
     // No byte of any ANSI code page gives more than one UTF-16 code unit, so a string as long as
     // the bytes holds the text: one conversion instead of a measuring pass and a converting pass.
     // Only double-byte text comes out shorter, and is then copied into a string of its length.
-    BSTR converted = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-    if (!converted) return E_OUTOFMEMORY;
-    int units = MultiByteToWideChar(CP_ACP, 0, bytes, length, converted, length);
-    if (units <= 0) {
-        const DWORD error = GetLastError();
-        SysFreeString(converted);
-        return HRESULT_FROM_WIN32(error);
-    }
+    UniqueBstr converted(SysAllocStringLen(nullptr, static_cast<UINT>(length)));
+    RETURN_IF_NULL_ALLOC(converted);
+    const int units = MultiByteToWideChar(CP_ACP, 0, bytes, length, converted.get(), length);
+    if (units <= 0) return HRESULT_FROM_WIN32(GetLastError());
     if (units < length) {
-        BSTR exact = SysAllocStringLen(converted, static_cast<UINT>(units));
-        SysFreeString(converted);
-        if (!exact) return E_OUTOFMEMORY;
-        converted = exact;
+        converted.reset(SysAllocStringLen(converted.get(), static_cast<UINT>(units)));
+        RETURN_IF_NULL_ALLOC(converted);
     }
-    converted[units] = L'\0';
-    *out = converted;
+    converted.get()[units] = L'\0';
+    *out = converted.release();
     return S_OK;
 }
 

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "platform/CaseFolding.h"
+
 namespace wrang::platform {
 namespace {
 
@@ -31,8 +33,6 @@ constexpr NamedKey kNamedKeys[] = {
     {L"ADD", VK_ADD}, {L"SUBTRACT", VK_SUBTRACT}, {L"MULTIPLY", VK_MULTIPLY},
     {L"DIVIDE", VK_DIVIDE},
 };
-
-wchar_t UpperAscii(wchar_t c) noexcept { return (c >= L'a' && c <= L'z') ? c - L'a' + L'A' : c; }
 
 bool FindNamedKey(const wchar_t* name, size_t length, WORD* virtualKey) noexcept {
     for (const NamedKey& key : kNamedKeys) {

@@ -5,8 +5,8 @@
 #include <new>
 #include <vector>
 
-#include "frame/Errors.h"
 #include "platform/KeyStrings.h"
+#include "platform/Result.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang::platform {
@@ -131,10 +131,6 @@ constexpr DWORD kSlicePaceMs = 250;
 // Inputs per slice: a key is at least a down and an up.
 constexpr size_t kFirstSlice = 4, kSmallestSlice = 2, kLargestSlice = 1024;
 
-// Error 17 with the runtime's text, as the key-string service's other error (error 5 for a
-// malformed string) is raised: the caller asked to go on only once the keys were handled.
-constexpr HRESULT kVbCannotPerform = static_cast<HRESULT>(0x800A0011);
-
 enum class Handled { Yes, CannotTell, Stalled };
 
 // Waits until the foreground window's thread has handled the input sent at `sent`, at most until
@@ -212,7 +208,8 @@ HRESULT TypeAndWait(std::vector<INPUT>& inputs) {
                 if (!releases.empty()) {
                     ::SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
                 }
-                return RaiseError(kVbCannotPerform, L"Can't perform requested operation");
+                // The caller asked to go on only once the keys were handled.
+                return kKeysNotTaken;
             }
         }
     }
@@ -225,7 +222,7 @@ HRESULT Win32WindowSystem::SendKeys(const wchar_t* keys, UINT length, bool wait)
     try {
         std::vector<KeyAction> actions;
         const HRESULT parsed = ParseKeyString(keys, length, &actions);
-        if (parsed == E_INVALIDARG) return RaiseInvalidCall();
+        if (parsed == E_INVALIDARG) return kKeyStringMalformed;
         if (FAILED(parsed)) return parsed;
         InputBuilder builder;
         for (const KeyAction& action : actions) builder.Add(action);

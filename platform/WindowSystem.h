@@ -11,6 +11,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include "platform/Resource.h"
+
 namespace wrang::platform {
 
 // An address inside another process. That process may be wider than this one (a 32-bit component
@@ -22,6 +24,10 @@ using ForeignAddress = ULONG64;
 constexpr bool Reachable(ForeignAddress address) noexcept {
     return address <= static_cast<ForeignAddress>(static_cast<ULONG_PTR>(-1));
 }
+
+// The key-string service's own failures; any other failure is the system's status.
+constexpr HRESULT kKeyStringMalformed = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_WIN32, ERROR_INVALID_DATA);
+constexpr HRESULT kKeysNotTaken = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_WIN32, ERROR_TIMEOUT);
 
 class WindowSystem {
 public:
@@ -102,8 +108,8 @@ public:
     virtual void Sleep(DWORD milliseconds) = 0;
 
     // Runtime: the key-string service. Types the keys into the active window; with wait, returns
-    // after the foreground window's thread has processed them, or with error 17 once it takes none
-    // for five seconds. A malformed string is error 5.
+    // after the foreground window's thread has processed them, or with kKeysNotTaken once it takes
+    // none for five seconds. A malformed string types nothing and is kKeyStringMalformed.
     virtual HRESULT SendKeys(const wchar_t* keys, UINT length, bool wait) = 0;
     // Runtime: a new automation string of `length` units, copied from `text` unless it is null;
     // null when there is no memory for it.
@@ -220,5 +226,11 @@ public:
 private:
     WindowSystem* m_previous;
 };
+
+// A process handle opened through the layer, closed through it.
+struct CloseProcessHandle {
+    void operator()(HANDLE process) const noexcept { Current().CloseHandle(process); }
+};
+using UniqueProcess = Unique<HANDLE, CloseProcessHandle>;
 
 }  // namespace wrang::platform

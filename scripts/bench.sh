@@ -51,19 +51,14 @@ script_table() {
 }
 
 legs_run=""
-for leg in x86 x64; do
-    if ! leg_runs "$leg"; then
-        log "$leg: skipped: $SKIP_REASON"
-        continue
-    fi
-    prepare_leg "$leg"
-    out=$BUILD_DIR/bench
+bench_leg() {
+    local out=$BUILD_DIR/bench target
     mkdir -p "$out"
-    log "benchmark, $leg leg (under two minutes)"
-    "$WINE" "$out/wrang_bench.exe" --markdown "$(windows_path "$out/results.md")" "$@" </dev/null ||
-        fail "wrang_bench.exe failed in the $leg leg" "run '$WINE $out/wrang_bench.exe' to see why"
+    log "benchmark, $1 leg (under two minutes)"
+    "$WINE" "$out/wrang_bench.exe" --markdown "$(windows_path "$out/results.md")" "${bench_args[@]}" </dev/null ||
+        fail "wrang_bench.exe failed in the $1 leg" "run '$WINE $out/wrang_bench.exe' to see why"
 
-    log "script loop, $leg leg"
+    log "script loop, $1 leg"
     write_script_loop "$out/script-loop.vbs"
     "$WINE" "$BUILD_DIR/tests/wrang_target.exe" --window WrangBenchScript "Bench window" </dev/null >/dev/null 2>&1 &
     target=$!
@@ -75,8 +70,10 @@ for leg in x86 x64; do
     else
         echo "(the script loop did not finish: $(head -c 400 "$out/script-loop.txt"))" | tee -a "$out/results.md"
     fi
-    legs_run="$legs_run $leg"
-    stop_session
-    log "$leg results: $out/results.md"
-done
+    legs_run="$legs_run $1"
+    log "$1 results: $out/results.md"
+}
+skip_leg() { log "$1: skipped: $SKIP_REASON"; }
+bench_args=("$@")
+each_leg bench_leg skip_leg
 [ -n "$legs_run" ] || fail "no leg could run here" "see the reason above"

@@ -14,7 +14,9 @@ SOAK_CYCLES=${WRANG_SOAK_CYCLES:-100000}
 OUT=${WRANG_BUILD_DIR:-$ROOT/build}/reliability
 mkdir -p "$OUT"
 
-( source "$ROOT/scripts/setup.sh" && build_leg x64 >/dev/null ) || { echo "== FAILED: building x64" >&2; exit 1; }
+source "$ROOT/scripts/setup.sh"
+set +e  # every part runs, whatever the one before it found
+( set -e; build_leg x64 >/dev/null ) || { echo "== FAILED: building x64" >&2; exit 1; }
 
 "$ROOT/scripts/fuzz.sh" "$FUZZ_SECONDS" >"$OUT/fuzz.log" 2>&1
 fuzz_status=$?
@@ -22,7 +24,6 @@ fuzz_status=$?
 # The Windows parts, in their own prefix and Wine server.
 (
     export WRANG_WINEPREFIX=${WRANG_RELIABILITY_PREFIX:-$ROOT/build/x64/wineprefix-reliability}
-    source "$ROOT/scripts/setup.sh"
     prepare_leg x64 >/dev/null 2>&1
     cd "$BUILD_DIR/tests"
     # A run that ends without its summary line is a crash or a hang: the program prints which.

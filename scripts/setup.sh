@@ -6,6 +6,7 @@
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$ROOT/scripts/wine.sh"
 BUILD_ROOT=${WRANG_BUILD_DIR:-$ROOT/build}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -73,20 +74,16 @@ install_packages() {
         fail "could not install ${missing[*]}" "install them by hand (apt-get install ${missing[*]}) and run this command again"
 }
 
-# The environment of one leg: its build folder, Wine prefix and Wine loader.
+# The environment of one built leg: its build folder, Wine prefix and the Wine loader its build chose.
 use_leg() {
     LEG=$1
     BUILD_DIR=$BUILD_ROOT/$LEG
     export WINEPREFIX=${WRANG_WINEPREFIX:-$BUILD_DIR/wineprefix}
-    if [ "$LEG" = x64 ]; then
-        export WINEARCH=win64
-        WINE=/usr/lib/wine/wine64
-        [ -x "$WINE" ] || WINE=$(command -v wine64 || command -v wine)
-    else
-        export WINEARCH=win32
-        WINE=/usr/lib/wine/wine
-        [ -x "$WINE" ] || WINE=$(command -v wine)
-    fi
+    export WINEARCH=win32
+    if [ "$LEG" = x64 ]; then WINEARCH=win64; fi
+    WINE=$(wine_loader_of "$BUILD_DIR")
+    [ -x "$WINE" ] || fail "the $LEG build names no Wine loader ($BUILD_DIR/CMakeCache.txt)" \
+        "build the $LEG leg first; configuring it finds wine (cmake/mingw-common.cmake)"
     export WRANG_WINE=$WINE
 }
 
@@ -112,23 +109,14 @@ build_both_legs() {
     fi
 }
 
-wine_reg() { "$WINE" reg add "$@" /f >/dev/null 2>&1; }
-
 make_prefix() {
     [ -f "$WINEPREFIX/.wrang-ready" ] && return 0
     log "making $WINEARCH Wine prefix $WINEPREFIX"
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
-    "$WINE" wineboot.exe -i >/dev/null 2>&1 </dev/null ||
-        fail "Wine could not make its prefix ($WINE wineboot.exe -i exited with $?)" \
+    new_wine_prefix "$WINE" ||
+        fail "Wine could not make its prefix ($WINE wineboot.exe -i failed)" \
             "run '$WINE wineboot.exe -i' by hand to see why; for a 32-bit prefix the host must run 32-bit programs"
-    wineserver -w
-    # Headless: Wine's null graphics driver needs no X server.
-    wine_reg 'HKCU\Software\Wine\Drivers' /v Graphics /d null
-    # A crash ends its process instead of waiting in a debugger dialog.
-    wine_reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
-    wineserver -k || true
-    wineserver -w || true
     touch "$WINEPREFIX/.wrang-ready"
 }
 
@@ -146,8 +134,6 @@ stop_session() {
     [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
 }
 
-windows_path() { printf 'Z:%s' "$1" | tr '/' '\\'; }
-
 register() {
     log "registering the $LEG Wrang.dll"
     "$WINE" regsvr32 /s "$(windows_path "$BUILD_DIR/Wrang.dll")" </dev/null ||
@@ -160,6 +146,21 @@ prepare_leg() {
     make_prefix
     start_session
     register
+}
+
+# The one loop over the legs: `$1 LEG` runs in every leg this host can run, with the leg prepared
+# before and its session stopped after; a leg that cannot run goes to `$2 LEG` instead.
+each_leg() {
+    local step=$1 skipped=$2 leg
+    for leg in x86 x64; do
+        if ! leg_runs "$leg"; then
+            "$skipped" "$leg"
+            continue
+        fi
+        prepare_leg "$leg"
+        "$step" "$leg"
+        stop_session
+    done
 }
 
 install_packages

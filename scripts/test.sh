@@ -10,23 +10,19 @@ build_both_legs
 
 status=0
 declare -A outcome summary
-for leg in x86 x64; do
-    if ! leg_runs "$leg"; then
-        outcome[$leg]="skipped: $SKIP_REASON"
-        continue
-    fi
-    prepare_leg "$leg"
-    log "testing $leg"
-    # One test at a time: several tests move the focus and the foreground window of the one desktop.
-    log_file=$BUILD_DIR/ctest.log
-    leg_status=0
-    ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 "$@" 2>&1 | tee "$log_file" ||
+# One test at a time: several tests move the focus and the foreground window of the one desktop.
+test_leg() {
+    log "testing $1"
+    local log_file=$BUILD_DIR/ctest.log leg_status=0
+    ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 300 "${ctest_args[@]}" 2>&1 | tee "$log_file" ||
         leg_status=$?
     [ "${PIPESTATUS[0]}" -eq 0 ] || leg_status=1
-    summary[$leg]=$(grep -E '^[0-9]+% tests passed|^Total Test time' "$log_file" || true)
-    if [ "$leg_status" -eq 0 ]; then outcome[$leg]="ran, passed"; else outcome[$leg]="ran, FAILED"; status=1; fi
-    stop_session
-done
+    summary[$1]=$(grep -E '^[0-9]+% tests passed|^Total Test time' "$log_file" || true)
+    if [ "$leg_status" -eq 0 ]; then outcome[$1]="ran, passed"; else outcome[$1]="ran, FAILED"; status=1; fi
+}
+skip_leg() { outcome[$1]="skipped: $SKIP_REASON"; }
+ctest_args=("$@")
+each_leg test_leg skip_leg
 
 # The parsers' coverage-guided fuzzers, natively on this host: a short smoke run of each.
 log "fuzzing the key-string reader and the text conversions (smoke run)"

@@ -43,8 +43,8 @@ TEST(OutOfMemory, TheLimitRefusesAllocationsBeyondIt) {
 
 // A script variable passed to a by-reference parameter is written only when the member succeeds.
 TEST(OutOfMemory, AFailedCallLeavesTheCallersVariableAsItWas) {
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     const DISPID id = IdOf(w.get(), L"SendMsgStringByRef");
     VARIANT variable;
     V_VT(&variable) = VT_BSTR;
@@ -86,8 +86,8 @@ TEST(OutOfMemory, AFailedCallLeavesTheCallersVariableAsItWas) {
 // The dispatcher itself allocates nothing for a call: a member without texts works with no memory
 // at all, its by-reference Long written back.
 TEST(OutOfMemory, ACallWithoutTextsNeedsNoMemory) {
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     const DISPID id = IdOf(w.get(), L"SendMsgLongByRef");
     VARIANT variable;
     V_VT(&variable) = VT_I4;

@@ -7,31 +7,13 @@
 #include "frame/Classes.h"
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
+#include "support/Recorders.h"
 #include "support/TargetProcess.h"
 #include "support/WindowThread.h"
 #include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
-
-// Records the strings FindWindowW receives, telling a null pointer from an empty string.
-struct FindRecorder : platform::Win32WindowSystem {
-    struct Lookup {
-        bool classIsNull, nameIsNull;
-        std::wstring className, windowName;
-    };
-    std::vector<Lookup> lookups;
-    LONG FindWindowW(const wchar_t* c, const wchar_t* n) override {
-        lookups.push_back({c == nullptr, n == nullptr, c ? c : L"", n ? n : L""});
-        return Win32WindowSystem::FindWindowW(c, n);
-    }
-};
-
-ComPtr<_clsWrangler> NewWrangler() {
-    ComPtr<_clsWrangler> w;
-    EXPECT_EQ(S_OK, CreateWrangler(w.put()));
-    return w;
-}
 
 TEST(Binding, InitByHandleStoresAnyValueAndReturnsTheObjectItself) {
     ComPtr<_clsWrangler> w = NewWrangler();
@@ -54,7 +36,7 @@ TEST(Binding, InitByWindowFindsByClassAndCaptionAndTreatsOnlyNullAsWildcard) {
     HWND window = thread.Create("WrangBindingTarget", "Binding target caption");
     ASSERT_TRUE(window);
     const LONG expected = static_cast<LONG>(reinterpret_cast<LONG_PTR>(window));
-    FindRecorder recorder;
+    LookupRecorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
     ComPtr<_clsWrangler> w = NewWrangler();
 
@@ -86,7 +68,7 @@ TEST(Binding, InitByWindowFindsByClassAndCaptionAndTreatsOnlyNullAsWildcard) {
 }
 
 TEST(Binding, OmittedArgumentsFromAScriptAreEmptyStringsNotWildcards) {
-    FindRecorder recorder;
+    LookupRecorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
     ComPtr<_clsWrangler> w = NewWrangler();
     CallResult result;

@@ -19,6 +19,7 @@
 #include "frame/Errors.h"
 #include "platform/AnsiText.h"
 #include "support/Automation.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
@@ -82,8 +83,8 @@ TEST(Errors, CheckedArithmeticRaisesOverflowWithItsDescription) {
 }
 
 TEST(Dispatch, TheReservedInterfaceArgumentMustBeNull) {
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"hWnd")};
     DISPID id = 0;
     EXPECT_EQ(DISP_E_UNKNOWNINTERFACE, w->GetIDsOfNames(IID_IDispatch, names, 1, 0, &id));
@@ -96,8 +97,8 @@ TEST(Dispatch, TheReservedInterfaceArgumentMustBeNull) {
 }
 
 TEST(Dispatch, ArgumentsArriveAsAScriptSendsThem) {
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     CallResult result;
 
     // A script variable comes by reference even for a by-value parameter.
@@ -135,8 +136,8 @@ TEST(Dispatch, ArgumentsArriveAsAScriptSendsThem) {
 TEST(Dispatch, AFailingMemberReachesTheClientAsAnExceptionWithItsStatus) {
     ComPtr<_clsMenuEnum> cursor;
     ASSERT_EQ(S_OK, CreateMenuEnum(cursor.put()));
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     CallResult result;
     // JScript's null for an object parameter is no type mismatch: it arrives as a null reference.
     // The member itself then refuses it with the runtime's "object required" (error 91).
@@ -164,8 +165,8 @@ TEST(Dispatch, AFailingMemberReachesTheClientAsAnExceptionWithItsStatus) {
 // Every argument lands in exactly one parameter: one given twice, or an extra one beside the value
 // of an assignment, is refused rather than silently dropped.
 TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) {
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"InitByHandle"), const_cast<LPOLESTR>(L"hWnd")};
     DISPID ids[2] = {};
     ASSERT_EQ(S_OK, w->GetIDsOfNames(IID_NULL, names, 2, 0, ids));
@@ -206,8 +207,8 @@ TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) 
 
 // A caller that wants no result still gets the member run, and the object handed back is released.
 TEST(Dispatch, AResultNobodyAsksForIsReleased) {
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     auto references = [&] { w->AddRef(); return w->Release(); };
     const ULONG before = references();
     VARIANT handle;
@@ -223,8 +224,8 @@ TEST(Dispatch, AResultNobodyAsksForIsReleased) {
 // Found by the dispatch fuzzer: a count with a null array behind it (arguments or names) was read
 // through the null pointer. The call is refused and the member does not run.
 TEST(Dispatch, CountsWithoutTheirArraysAreRefused) {
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     const DISPID init = IdOf(w.get(), L"InitByHandle");
     VARIANT handle;
     V_VT(&handle) = VT_I4;
@@ -532,18 +533,16 @@ TEST(Dispatch, NameLookupFindsEveryMemberInAnyCaseAndNothingElse) {
         HREFTYPE href = 0;
         ASSERT_EQ(S_OK, info->GetRefTypeOfImplType(-1, &href));
         ASSERT_EQ(S_OK, info->GetRefTypeInfo(href, view.put()));
-        TYPEATTR* attr = nullptr;
-        ASSERT_EQ(S_OK, view->GetTypeAttr(&attr));
+        UniqueTypeAttr attr(view.get());
+        ASSERT_EQ(S_OK, view->GetTypeAttr(attr.put()));
         std::map<std::wstring, DISPID> members;
         for (UINT f = 0; f < attr->cFuncs; ++f) {
-            FUNCDESC* func = nullptr;
-            ASSERT_EQ(S_OK, view->GetFuncDesc(f, &func));
+            UniqueFuncDesc func(view.get());
+            ASSERT_EQ(S_OK, view->GetFuncDesc(f, func.put()));
             UniqueBstr name;
             ASSERT_EQ(S_OK, view->GetDocumentation(func->memid, name.put(), nullptr, nullptr, nullptr));
             members[upper(name.get())] = func->memid;
-            view->ReleaseFuncDesc(func);
         }
-        view->ReleaseTypeAttr(attr);
         ASSERT_FALSE(members.empty());
 
         auto lookup = [&](const std::wstring& name, DISPID* id) {

@@ -8,6 +8,7 @@
 
 #include "frame/Classes.h"
 #include "frame/Errors.h"
+#include "platform/WindowSystem.h"
 #include "support/Automation.h"
 #include "support/TargetProcess.h"
 
@@ -152,6 +153,36 @@ TEST_F(KeysIntoStallingTarget, TheWaitEndsWithErrorSeventeenWhenTheTargetTakesNo
     EXPECT_GE(took, std::chrono::seconds(5));
     EXPECT_LT(took, std::chrono::seconds(15));
     EXPECT_FALSE(GetAsyncKeyState(VK_SHIFT) & 0x8000) << "the Shift of the unfinished group was let go";
+}
+
+// The key-string service reports its own failures as statuses; VBSendKeys turns them into the
+// runtime's errors, with their texts, and passes every other status on unchanged.
+TEST(KeysStatuses, VBSendKeysTurnsTheServicesStatusesIntoTheRuntimesErrors) {
+    struct AnsweringService : platform::Win32WindowSystem {
+        HRESULT answer = S_OK;
+        HRESULT SendKeys(const wchar_t*, UINT, bool) override { return answer; }
+    } service;
+    platform::ScopedWindowSystem scoped(service);
+    const struct {
+        HRESULT service, member;
+        const wchar_t* description;
+    } kCases[] = {
+        {S_OK, S_OK, L""},
+        {platform::kKeyStringMalformed, kVbInvalidCall, L"Invalid procedure call or argument"},
+        {platform::kKeysNotTaken, kVbCannotPerform, L"Can't perform requested operation"},
+        {E_OUTOFMEMORY, E_OUTOFMEMORY, nullptr},
+        {HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), nullptr},
+    };
+    ComPtr<_clsWrangler> wrangler;
+    ASSERT_EQ(S_OK, CreateWrangler(wrangler.put()));
+    for (const auto& c : kCases) {
+        service.answer = c.service;
+        CallResult call;
+        Call(wrangler.get(), L"VBSendKeys", {Arg::String(L"ab"), Arg::Bool(true)}, &call);
+        EXPECT_EQ(c.member, call.scode) << std::hex << c.service;
+        EXPECT_EQ(SUCCEEDED(c.member) ? S_OK : DISP_E_EXCEPTION, call.hr) << std::hex << c.service;
+        if (c.description) EXPECT_EQ(c.description, call.description) << std::hex << c.service;
+    }
 }
 
 // SendText needs neither focus nor the foreground: it posts to the control, whose own loop turns

@@ -8,6 +8,8 @@
 #include "MenuTestTarget.h"
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
+#include "support/Recorders.h"
+#include "support/Wranglers.h"
 #include "support/TargetProcess.h"
 
 namespace wrang::test {
@@ -34,26 +36,9 @@ Binding BindingOf(_clsJuggler* j) {
     return b;
 }
 
-LONG ChildCount(_clsJuggler* j) {
-    LONG count = -2;
-    EXPECT_EQ(S_OK, j->get_ChildCount(&count));
-    return count;
-}
+LONG ChildCount(_clsJuggler* j) { return Read(j, &_clsJuggler::get_ChildCount, -2L); }
 
-LONG IdOfEntry(_clsMenuItem* item) {
-    LONG id = -2;
-    EXPECT_EQ(S_OK, item->GetMenuHandle(&id));
-    return id;
-}
-
-struct FindRecorder : platform::Win32WindowSystem {
-    std::vector<std::pair<bool, std::wstring>> names;  // (null pointer, text) per argument
-    LONG FindWindowW(const wchar_t* c, const wchar_t* n) override {
-        names.push_back({c == nullptr, c ? c : L""});
-        names.push_back({n == nullptr, n ? n : L""});
-        return Win32WindowSystem::FindWindowW(c, n);
-    }
-};
+LONG IdOfEntry(_clsMenuItem* item) { return Read(item, &_clsMenuItem::GetMenuHandle, -2L); }
 
 TEST(MenuController, InitStoresEverythingButReturnsNothingForMenuZero) {
     ComPtr<_clsJuggler> j = NewJuggler();
@@ -105,7 +90,7 @@ TEST(MenuController, BindsAWindowsMenuBarByHandleAndByClassAndCaption) {
     EXPECT_FALSE(returned);
     EXPECT_EQ(AsLong(plain), BindingOf(other.get()).hWnd);
 
-    FindRecorder recorder;
+    LookupRecorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
     CallResult result;
     Call(other.get(), L"InitByWindow", {Arg::String(L"WrangMenuTarget"), Arg::String(L"Menu bar binding")},
@@ -120,18 +105,18 @@ TEST(MenuController, BindsAWindowsMenuBarByHandleAndByClassAndCaption) {
     ASSERT_EQ(S_OK, result.hr);
     EXPECT_EQ(VT_DISPATCH, V_VT(result.value.get()));
     EXPECT_EQ(nullptr, V_DISPATCH(result.value.get()));
-    ASSERT_EQ(4u, recorder.names.size());
-    EXPECT_FALSE(recorder.names[2].first);
-    EXPECT_FALSE(recorder.names[3].first);
-    EXPECT_EQ(L"", recorder.names[2].second);
+    ASSERT_EQ(2u, recorder.lookups.size());
+    EXPECT_FALSE(recorder.lookups[1].classIsNull);
+    EXPECT_FALSE(recorder.lookups[1].nameIsNull);
+    EXPECT_EQ(L"", recorder.lookups[1].className);
     EXPECT_EQ(0, BindingOf(other.get()).hMenu);
 }
 
 TEST(MenuController, WindowGetMenuIsNeverNothing) {
     MenuTarget target;
     HWND plain = target.thread.Create("WrangMenuPlain", "no menu bar");
-    ComPtr<_clsWrangler> w;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
+    const ComPtr<_clsWrangler> w = NewWrangler();
+    ASSERT_TRUE(w);
     ComPtr<_clsWrangler> bound;
     for (HWND window : {target.window, plain, static_cast<HWND>(nullptr)}) {
         ASSERT_EQ(S_OK, w->InitByHandle(AsLong(window), bound.put()));

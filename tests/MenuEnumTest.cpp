@@ -5,6 +5,7 @@
 
 #include "MenuTestTarget.h"
 #include "support/Automation.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
@@ -17,11 +18,7 @@ ComPtr<_clsMenuEnum> Begin(Menu* menu) {
     return cursor;
 }
 
-LONG CountOf(_clsMenuEnum* cursor) {
-    LONG count = -2;
-    EXPECT_EQ(S_OK, cursor->Count(&count));
-    return count;
-}
+LONG CountOf(_clsMenuEnum* cursor) { return Read(cursor, &_clsMenuEnum::Count, -2L); }
 
 bool Next(_clsMenuEnum* cursor) {
     VARIANT_BOOL more = 7;

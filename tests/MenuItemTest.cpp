@@ -7,9 +7,10 @@
 
 #include "MenuTestTarget.h"
 #include "frame/Errors.h"
-#include "frame/Module.h"
+#include "frame/ServerLifetime.h"
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
@@ -27,11 +28,7 @@ LONG IdOf(_clsMenuItem* item) {
     return id;
 }
 
-std::wstring TextOf(_clsMenuItem* item) {
-    UniqueBstr text;
-    EXPECT_EQ(S_OK, item->get_Text(text.put()));
-    return text.get() ? std::wstring(text.get(), SysStringLen(text.get())) : L"<null>";
-}
+std::wstring TextOf(_clsMenuItem* item) { return ReadText(item, &_clsMenuItem::get_Text, L"<null>"); }
 
 struct Flags {
     bool enabled, checked, separator;
@@ -45,11 +42,7 @@ Flags FlagsOf(_clsMenuItem* item) {
     return {enabled == VARIANT_TRUE, checked == VARIANT_TRUE, separator == VARIANT_TRUE};
 }
 
-LONG CountOf(_clsMenuItem* item) {
-    LONG count = -2;
-    EXPECT_EQ(S_OK, item->get_ChildCount(&count));
-    return count;
-}
+LONG CountOf(_clsMenuItem* item) { return Read(item, &_clsMenuItem::get_ChildCount, -2L); }
 
 // The entry's position in its menu, or -1.
 int GetMenuPosition(HMENU menu, UINT id) {

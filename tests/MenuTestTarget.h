@@ -18,7 +18,7 @@
 
 #include "frame/Classes.h"
 #include "frame/Errors.h"
-#include "frame/Resource.h"
+#include "platform/Resource.h"
 #include "support/WindowThread.h"
 
 namespace wrang::test {

@@ -17,6 +17,7 @@
 #include "tray/clsToolbarButton.h"
 #include "tray/modSharedMem.h"
 #include "support/Parameters.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
@@ -185,9 +186,7 @@ ComPtr<_clsToolbarButton> ButtonAt(LONG index) {
 }
 
 std::wstring TextOf(_clsToolbarButton* button, HRESULT expected = S_OK) {
-    UniqueBstr text;
-    EXPECT_EQ(expected, button->get_Text(text.put()));
-    return text.get() ? std::wstring(text.get(), SysStringLen(text.get())) : std::wstring();
+    return ReadText(button, &_clsToolbarButton::get_Text, L"", expected);
 }
 
 TEST(TrayExchange, VisibleReadsTheRecordThenAsksByItsCommand) {

@@ -12,8 +12,9 @@
 
 #include "frame/Classes.h"
 #include "support/Automation.h"
-#include "support/TargetProcess.h"
+#include "support/StandInShell.h"
 #include "support/WindowThread.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
@@ -22,45 +23,20 @@ constexpr UINT kQueryCommand = WM_APP + 1;  // answered by the fake shell: comma
 constexpr UINT kQueryHidden = WM_APP + 2;   // answered by the fake shell: 1 hidden, 0 shown
 // Fake shells of all test processes and scripts take turns on this mutex.
 constexpr wchar_t kShellTurn[] = L"WrangFakeShellTurn";
-constexpr auto kShellDeadline = std::chrono::seconds(100);
 
-// The stand-in shell of this build, or the one WRANG_FAKESHELL names (the other build's, for a
-// shell of the other bitness).
-std::wstring ShellProgram() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(L"WRANG_FAKESHELL", path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : L"wrang_fakeshell.exe";
-}
-
-// wrang_fakeshell.exe with its options; found once its window chain and buttons exist.
-class FakeShell {
+// The stand-in shell with what these tests ask its process: counts, order and visibility.
+class FakeShell : public StandInShell {
 public:
-    explicit FakeShell(const std::wstring& arguments)
-        : m_process(ShellProgram().c_str(), arguments, "Shell_TrayWnd", true, kShellDeadline) {
-        m_shell = m_process.Window();
-        HWND parent = FindWindowExA(FindWindowExA(m_shell, nullptr, "TrayNotifyWnd", nullptr), nullptr,
-                                    "SysPager", nullptr);
-        if (!parent) parent = FindWindowExA(m_shell, nullptr, "TrayNotifyWnd", nullptr);
-        m_toolbar = FindWindowExA(parent, nullptr, "ToolbarWindow32", nullptr);
-    }
-    void Stop() { m_process.Stop(); }
-    HWND Toolbar() const { return m_toolbar; }
-    LONG ToolbarHandle() const { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(m_toolbar)); }
-    DWORD ProcessId() const { return m_process.ProcessId(); }
-    LONG Count() const { return static_cast<LONG>(SendMessageW(m_toolbar, TB_BUTTONCOUNT, 0, 0)); }
+    using StandInShell::StandInShell;
+    LONG Count() const { return static_cast<LONG>(SendMessageW(Toolbar(), TB_BUTTONCOUNT, 0, 0)); }
     // The toolbar's order as command identifiers (the shell numbers its buttons 100, 101, ...).
     std::vector<LONG> Order() const {
         std::vector<LONG> order;
         for (LONG i = 0; i < Count(); ++i)
-            order.push_back(static_cast<LONG>(SendMessageW(m_shell, kQueryCommand, i, 0)));
+            order.push_back(static_cast<LONG>(SendMessageW(Shell(), kQueryCommand, i, 0)));
         return order;
     }
-    LONG Hidden(LONG index) const { return static_cast<LONG>(SendMessageW(m_shell, kQueryHidden, index, 0)); }
-
-private:
-    TargetProcess m_process;
-    HWND m_shell = nullptr;
-    HWND m_toolbar = nullptr;
+    LONG Hidden(LONG index) const { return static_cast<LONG>(SendMessageW(Shell(), kQueryHidden, index, 0)); }
 };
 
 // Holds the fake shells' turn, so that no shell of another test can be found meanwhile.
@@ -93,11 +69,7 @@ ComPtr<_clsToolbarButton> ByIndex(_clsSysToolbar* toolbar, LONG index) {
     return button;
 }
 
-std::wstring TextOf(_clsToolbarButton* button) {
-    UniqueBstr text;
-    EXPECT_EQ(S_OK, button->get_Text(text.put()));
-    return text.get() ? std::wstring(text.get(), SysStringLen(text.get())) : std::wstring();
-}
+std::wstring TextOf(_clsToolbarButton* button) { return ReadText(button, &_clsToolbarButton::get_Text); }
 
 bool VisibleOf(_clsToolbarButton* button) {
     VARIANT_BOOL visible = 1;
@@ -106,17 +78,8 @@ bool VisibleOf(_clsToolbarButton* button) {
     return visible == VARIANT_TRUE;
 }
 
-LONG CountOf(_clsSysToolbar* toolbar) {
-    LONG count = -1;
-    EXPECT_EQ(S_OK, toolbar->get_Count(&count));
-    return count;
-}
-
-LONG HandleOf(_clsSysToolbar* toolbar) {
-    LONG h = -1;
-    EXPECT_EQ(S_OK, toolbar->get_hWnd(&h));
-    return h;
-}
+LONG CountOf(_clsSysToolbar* toolbar) { return Read(toolbar, &_clsSysToolbar::get_Count, -1L); }
+LONG HandleOf(_clsSysToolbar* toolbar) { return Read(toolbar, &_clsSysToolbar::get_hWnd, -1L); }
 
 ComPtr<_clsToolbarButton> Next(_clsToolbarButton* button) {
     ComPtr<_clsToolbarButton> next;

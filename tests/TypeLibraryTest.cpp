@@ -9,7 +9,7 @@
 
 #include "Wrang_h.h"
 #include "frame/Classes.h"
-#include "frame/Resource.h"
+#include "platform/Resource.h"
 #include "support/Automation.h"
 
 namespace wrang::test {
@@ -121,19 +121,18 @@ TEST_F(RegisteredTypeLibrary, EveryMemberInOrderWithItsDispidBothWaysAndAHelpStr
         SCOPED_TRACE(c.label);
         ComPtr<ITypeInfo> info = InterfaceInfo(*c.iid);
         ASSERT_TRUE(info);
-        TYPEATTR* attr = nullptr;
-        ASSERT_EQ(S_OK, info->GetTypeAttr(&attr));
+        UniqueTypeAttr attr(info.get());
+        ASSERT_EQ(S_OK, info->GetTypeAttr(attr.put()));
         const WORD wanted = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE |
                             TYPEFLAG_FOLEAUTOMATION;
         EXPECT_EQ(wanted, attr->wTypeFlags & wanted);
         ASSERT_EQ(c.rows->size(), attr->cFuncs);
-        info->ReleaseTypeAttr(attr);
 
         for (UINT i = 0; i < c.rows->size(); ++i) {
             const Row& row = (*c.rows)[i];
             SCOPED_TRACE(testing::Message() << "row " << i);
-            FUNCDESC* func = nullptr;
-            ASSERT_EQ(S_OK, info->GetFuncDesc(i, &func));
+            UniqueFuncDesc func(info.get());
+            ASSERT_EQ(S_OK, info->GetFuncDesc(i, func.put()));
             EXPECT_EQ(row.id, func->memid);
             EXPECT_EQ(row.kind, func->invkind);
             // After IUnknown's three and IDispatch's four operations, in declaration order.
@@ -144,7 +143,6 @@ TEST_F(RegisteredTypeLibrary, EveryMemberInOrderWithItsDispidBothWaysAndAHelpStr
             EXPECT_TRUE(help && SysStringLen(help) > 0) << "no help string";
             SysFreeString(name);
             SysFreeString(help);
-            info->ReleaseFuncDesc(func);
 
             LPOLESTR names[] = {const_cast<LPOLESTR>(row.name)};
             DISPID id = DISPID_UNKNOWN;
@@ -159,19 +157,18 @@ TEST_F(RegisteredTypeLibrary, ClassesNameTheirDefaultInterfaceAndOnlyThreeAreCre
         SCOPED_TRACE(c.label);
         ComPtr<ITypeInfo> coclass;
         ASSERT_EQ(S_OK, m_library->GetTypeInfoOfGuid(*c.clsid, coclass.put()));
-        TYPEATTR* attr = nullptr;
-        ASSERT_EQ(S_OK, coclass->GetTypeAttr(&attr));
+        UniqueTypeAttr attr(coclass.get());
+        ASSERT_EQ(S_OK, coclass->GetTypeAttr(attr.put()));
         EXPECT_EQ(TKIND_COCLASS, attr->typekind);
         EXPECT_EQ(c.creatable, (attr->wTypeFlags & TYPEFLAG_FCANCREATE) != 0);
         EXPECT_EQ(1, attr->cImplTypes);
-        coclass->ReleaseTypeAttr(attr);
         HREFTYPE href = 0;
         ASSERT_EQ(S_OK, coclass->GetRefTypeOfImplType(0, &href));
         ComPtr<ITypeInfo> implemented;
         ASSERT_EQ(S_OK, coclass->GetRefTypeInfo(href, implemented.put()));
-        ASSERT_EQ(S_OK, implemented->GetTypeAttr(&attr));
-        EXPECT_TRUE(IsEqualGUID(*c.iid, attr->guid));
-        implemented->ReleaseTypeAttr(attr);
+        UniqueTypeAttr implementedAttr(implemented.get());
+        ASSERT_EQ(S_OK, implemented->GetTypeAttr(implementedAttr.put()));
+        EXPECT_TRUE(IsEqualGUID(*c.iid, implementedAttr->guid));
         BSTR help = nullptr;
         ASSERT_EQ(S_OK, coclass->GetDocumentation(-1, nullptr, &help, nullptr, nullptr));
         EXPECT_TRUE(help && SysStringLen(help) > 0);
@@ -187,14 +184,13 @@ TEST_F(RegisteredTypeLibrary, ClickButtonMethodsHaveTheirValuesAndMemberIds) {
     const GUID kEnum = {0x2B3E3279, 0x1BB6, 0x4EBA, {0x91, 0x09, 0x61, 0x65, 0x05, 0x11, 0xF1, 0xF4}};
     ComPtr<ITypeInfo> info;
     ASSERT_EQ(S_OK, m_library->GetTypeInfoOfGuid(kEnum, info.put()));
-    TYPEATTR* attr = nullptr;
-    ASSERT_EQ(S_OK, info->GetTypeAttr(&attr));
+    UniqueTypeAttr attr(info.get());
+    ASSERT_EQ(S_OK, info->GetTypeAttr(attr.put()));
     EXPECT_EQ(TKIND_ENUM, attr->typekind);
     ASSERT_EQ(7, attr->cVars);
-    info->ReleaseTypeAttr(attr);
     for (UINT i = 0; i < 7; ++i) {
-        VARDESC* var = nullptr;
-        ASSERT_EQ(S_OK, info->GetVarDesc(i, &var));
+        UniqueVarDesc var(info.get());
+        ASSERT_EQ(S_OK, info->GetVarDesc(i, var.put()));
         ASSERT_EQ(VAR_CONST, var->varkind);
         const LONG value = V_I4(var->lpvarValue);
         EXPECT_EQ(static_cast<LONG>(i), value);
@@ -203,17 +199,15 @@ TEST_F(RegisteredTypeLibrary, ClickButtonMethodsHaveTheirValuesAndMemberIds) {
         ASSERT_EQ(S_OK, info->GetDocumentation(var->memid, &name, nullptr, nullptr, nullptr));
         EXPECT_STREQ(names[i], name);
         SysFreeString(name);
-        info->ReleaseVarDesc(var);
     }
 }
 
 TEST_F(RegisteredTypeLibrary, OptionalParametersCarryTheirDefaultsAndByRefParametersAreInOut) {
     ComPtr<ITypeInfo> info = InterfaceInfo(IID__clsWrangler);
     auto paramOf = [&](UINT funcIndex, SHORT param, auto check) {
-        FUNCDESC* func = nullptr;
-        ASSERT_EQ(S_OK, info->GetFuncDesc(funcIndex, &func));
+        UniqueFuncDesc func(info.get());
+        ASSERT_EQ(S_OK, info->GetFuncDesc(funcIndex, func.put()));
         check(func->lprgelemdescParam[param]);
-        info->ReleaseFuncDesc(func);
     };
     auto hasDefault = [](const ELEMDESC& e, VARTYPE vt) -> VARIANT {
         const USHORT flags = e.paramdesc.wParamFlags;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/Resource.h"
+#include "platform/Resource.h"
 #include "support/Automation.h"
 
 namespace wrang::test {

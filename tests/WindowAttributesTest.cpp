@@ -17,17 +17,8 @@
 namespace wrang::test {
 namespace {
 
-std::wstring TextOf(_clsWrangler* w) {
-    UniqueBstr text;
-    EXPECT_EQ(S_OK, w->get_Text(text.put()));
-    return std::wstring(text.get(), SysStringLen(text.get()));
-}
-
-std::wstring ClassNameOf(_clsWrangler* w) {
-    UniqueBstr text;
-    EXPECT_EQ(S_OK, w->get_ClassName(text.put()));
-    return std::wstring(text.get(), SysStringLen(text.get()));
-}
+std::wstring TextOf(_clsWrangler* w) { return ReadText(w, &_clsWrangler::get_Text); }
+std::wstring ClassNameOf(_clsWrangler* w) { return ReadText(w, &_clsWrangler::get_ClassName); }
 
 RECT RectOf(HWND h) {
     RECT r = {};

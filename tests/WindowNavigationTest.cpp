@@ -8,30 +8,12 @@
 #include "frame/Errors.h"
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
+#include "support/Recorders.h"
 #include "support/WindowThread.h"
 #include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
-
-// Records the strings FindWindowExW receives, telling a null pointer from an empty string.
-struct LookupRecorder : platform::Win32WindowSystem {
-    struct Lookup {
-        LONG parent, after;
-        bool classIsNull, nameIsNull;
-        std::wstring className, windowName;
-    };
-    std::vector<Lookup> lookups;
-    std::vector<std::pair<LONG, LONG>> reparented;
-    LONG FindWindowExW(LONG p, LONG a, const wchar_t* c, const wchar_t* n) override {
-        lookups.push_back({p, a, c == nullptr, n == nullptr, c ? c : L"", n ? n : L""});
-        return Win32WindowSystem::FindWindowExW(p, a, c, n);
-    }
-    LONG SetParent(LONG child, LONG parent) override {
-        reparented.push_back({child, parent});
-        return Win32WindowSystem::SetParent(child, parent);
-    }
-};
 
 // top ("WrangNavTop") -> panel ("WrangNavPanel"), spare ("WrangNavPanel")
 // panel -> first (Button), second (Static), third (WrangNavLeaf), in that order
@@ -180,7 +162,7 @@ TEST_F(NavigationTest, OmittedNamesFromAScriptAreEmptyStringsNotWildcards) {
     ComPtr<_clsWrangler> w = Bound(L(second));
     CallResult result;
     for (const wchar_t* member : {L"GetChild", L"GetSibling"}) {
-        recorder.lookups.clear();
+        recorder.childLookups.clear();
         Call(w.get(), member, {}, &result);
         ASSERT_EQ(S_OK, result.hr) << member;
         ASSERT_EQ(VT_DISPATCH, V_VT(result.value.get())) << member;
@@ -189,15 +171,15 @@ TEST_F(NavigationTest, OmittedNamesFromAScriptAreEmptyStringsNotWildcards) {
         ASSERT_EQ(S_OK, V_DISPATCH(result.value.get())
                             ->QueryInterface(__uuidof(_clsWrangler), reinterpret_cast<void**>(found.put())));
         EXPECT_EQ(0, HandleOf(found.get())) << member;
-        ASSERT_EQ(1u, recorder.lookups.size()) << member;
-        const auto& lookup = recorder.lookups[0];
+        ASSERT_EQ(1u, recorder.childLookups.size()) << member;
+        const auto& lookup = recorder.childLookups[0];
         EXPECT_FALSE(lookup.classIsNull) << member;
         EXPECT_FALSE(lookup.nameIsNull) << member;
         EXPECT_EQ(L"", lookup.className) << member;
         EXPECT_EQ(L"", lookup.windowName) << member;
         EXPECT_EQ(0, lookup.after) << member;
     }
-    EXPECT_EQ(L(panel), recorder.lookups[0].parent) << "GetSibling searches the parent's children";
+    EXPECT_EQ(L(panel), recorder.childLookups[0].parent) << "GetSibling searches the parent's children";
 }
 
 TEST_F(NavigationTest, ParentCanBeSetByObjectAndByHandle) {

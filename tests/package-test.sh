@@ -7,6 +7,7 @@
 # Exit status 77 (skipped) only when the other leg's build is missing.
 set -u
 build=$1 leg=$2 source=$3
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine.sh"
 wine=${WRANG_WINE:-wine}
 other=$(sed -n 's/^set(CPACK_WRANG_OTHER_BUILD_DIR "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 if [ ! -f "$other/Wrang.dll" ] || [ ! -f "$other/Wrang.tlb" ]; then
@@ -50,12 +51,8 @@ for a in x86:x86 x64:amd64; do
 done
 
 # A fresh prefix, its server and session started away from CTest's pipes.
-"$wine" wineboot.exe -i >/dev/null 2>&1 </dev/null
-"$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 </dev/null
-# Headless from here on: the null graphics driver takes effect when the session starts again.
-wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1
+new_wine_prefix "$wine"
 wineserver -p >/dev/null 2>&1 </dev/null
-win() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 # Every key of ours below a classes root: ProgIDs, classes, type library, interfaces.
 ours=(Wrang.clsWrangler 'CLSID\{FFF37DAE-1BAC-41FB-AFE9-5764A73E09AC}'
       Wrang.clsSysToolbar 'CLSID\{62E7027A-6069-4A93-A1CB-B3556C1240C0}'
@@ -69,7 +66,7 @@ sections() {  # sections ROOT (HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE): our key
     local short=HKCU
     [ "$1" = HKEY_LOCAL_MACHINE ] && short=HKLM
     rm -f "$work/export.reg"
-    "$wine" reg export "$short\\Software\\Classes" "$(win "$work/export.reg")" /y >/dev/null 2>&1 </dev/null
+    "$wine" reg export "$short\\Software\\Classes" "$(windows_path "$work/export.reg")" /y >/dev/null 2>&1 </dev/null
     [ -f "$work/export.reg" ] || return 0
     iconv -f UTF-16LE -t UTF-8 "$work/export.reg" | tr -d '\r' | sed '1s/^\xEF\xBB\xBF//' |
         awk -v root="$1\\Software\\Classes\\" -v keys="$(printf '%s\n' "${ours[@]}")" '
@@ -83,7 +80,7 @@ has() { printf '%s\n' "$2" | grep -qiF "[$1\\Software\\Classes\\$3]"; }
 
 # register.cmd /user: this leg's DLL must be registered; a half it could not register must be
 # reported as such, with a failing exit code, never as done.
-"$wine" cmd /c "$(win "$work/unpacked/register.cmd")" /user >"$work/register.log" 2>&1 </dev/null
+"$wine" cmd /c "$(windows_path "$work/unpacked/register.cmd")" /user >"$work/register.log" 2>&1 </dev/null
 status=$?
 report=$(tr -d '\r' <"$work/register.log")
 echo "$report" | sed 's/^/   register.cmd: /'
@@ -108,17 +105,17 @@ system=system32
 [ "$WINEARCH" = win64 ] && system=syswow64  # where the 32-bit programs of a 64-bit prefix live
 use_half() {  # use_half HALF SYSTEM-FOLDER: register HALF alone, create the classes, drive notepad
     local half=$1 tools="C:\\windows\\$2"
-    "$wine" "$tools\\regsvr32.exe" /s /n /i:user "$(win "$work/unpacked/$half/Wrang.dll")" </dev/null
+    "$wine" "$tools\\regsvr32.exe" /s /n /i:user "$(windows_path "$work/unpacked/$half/Wrang.dll")" </dev/null
     check $? "$half half registered on its own"
     { echo REGEDIT4; echo; sections HKEY_CURRENT_USER | sed 's/^\[HKEY_CURRENT_USER\\/[HKEY_LOCAL_MACHINE\\/I'; } >"$work/mirror.reg"
-    "$wine" "$tools\\reg.exe" import "$(win "$work/mirror.reg")" >/dev/null 2>&1 </dev/null
-    "$wine" "$tools\\cscript.exe" //nologo "$(win "$work/create.vbs")" </dev/null | tr -d '\r' | tee "$work/create.log"
+    "$wine" "$tools\\reg.exe" import "$(windows_path "$work/mirror.reg")" >/dev/null 2>&1 </dev/null
+    "$wine" "$tools\\cscript.exe" //nologo "$(windows_path "$work/create.vbs")" </dev/null | tr -d '\r' | tee "$work/create.log"
     grep -q "created 3 of 3 classes" "$work/create.log"; check $? "a $half script creates every creatable class"
     WRANG_WINE=$wine WRANG_SCRIPT_HOST="$tools\\cscript.exe" "$source/tests/scripts/run-script.sh" \
         "$work/unpacked/examples/attributes.vbs" 2>&1 | tr -d '\r' | tee "$work/example.log" | sed "s/^/   attributes.vbs ($half): /"
     grep -q "Edit box text: Written by the attributes example" "$work/example.log"; check $? "the attributes example drove notepad from a $half script"
     { echo REGEDIT4; echo; for k in "${ours[@]}"; do echo "[-HKEY_LOCAL_MACHINE\\Software\\Classes\\$k]"; done; } >"$work/unmirror.reg"
-    "$wine" "$tools\\reg.exe" import "$(win "$work/unmirror.reg")" >/dev/null 2>&1 </dev/null
+    "$wine" "$tools\\reg.exe" import "$(windows_path "$work/unmirror.reg")" >/dev/null 2>&1 </dev/null
 }
 cat >"$work/create.vbs" <<'VBS'
 Dim name, made
@@ -134,7 +131,7 @@ echo "$report" | grep -q "^OK, registered for the current user: x64" && use_half
 echo "$report" | grep -q "^OK, registered for the current user: x86" && use_half x86 "$system"
 [ -z "$(sections HKEY_LOCAL_MACHINE)" ]; check $? "nothing of ours machine-wide after the clients ran"
 
-"$wine" cmd /c "$(win "$work/unpacked/register.cmd")" /user /u >"$work/register.log" 2>&1 </dev/null
+"$wine" cmd /c "$(windows_path "$work/unpacked/register.cmd")" /user /u >"$work/register.log" 2>&1 </dev/null
 report=$(tr -d '\r' <"$work/register.log")
 echo "$report" | sed 's/^/   register.cmd \/u: /'
 echo "$report" | grep -q "^OK, unregistered for the current user: $leg\\\\Wrang.dll"; check $? "register.cmd /user /u unregistered $leg\\Wrang.dll"

@@ -6,12 +6,12 @@
 #   regfree-test.sh BUILD_DIR LEG ASSEMBLY_NAME     (WRANG_WINE: the leg's Wine loader)
 set -u
 build=$1 leg=$2 assembly=$3
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine.sh"
 wine=${WRANG_WINE:-wine}
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ "$leg" = x86 ] && export WINEARCH=win32
 trap 'wineserver -k >/dev/null 2>&1; rm -rf "$work"' EXIT
-win() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
 app=$work/app
 mkdir -p "$app"
@@ -26,13 +26,11 @@ cat >"$app/client.manifest" <<MANIFEST
 MANIFEST
 
 # A fresh headless prefix, its server started away from CTest's pipes.
-"$wine" wineboot.exe -i >/dev/null 2>&1 </dev/null
-"$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 </dev/null
-wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1
+new_wine_prefix "$wine"
 wineserver -p >/dev/null 2>&1 </dev/null
 
-echo "== a context activated at run time from $(win "$app/client.manifest")"
-"$wine" "$app/wrang_regfree_client.exe" "$(win "$app/client.manifest")" </dev/null | tr -d '\r'
+echo "== a context activated at run time from $(windows_path "$app/client.manifest")"
+"$wine" "$app/wrang_regfree_client.exe" "$(windows_path "$app/client.manifest")" </dev/null | tr -d '\r'
 echo "== the program's own manifest"
 cp "$app/client.manifest" "$app/wrang_regfree_client.exe.manifest"
 "$wine" "$app/wrang_regfree_client.exe" </dev/null | tr -d '\r'

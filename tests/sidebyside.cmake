@@ -3,10 +3,10 @@
 # at run time and once through its own manifest. The unit tests read the manifest and the version
 # resource of the built DLL.
 add_executable(wrang_regfree_client ${CMAKE_CURRENT_SOURCE_DIR}/regfree/RegFreeClient.cpp ${WRANG_GENERATED}/Wrang_i.c)
+wrang_windows_program(wrang_regfree_client)
 target_include_directories(wrang_regfree_client PRIVATE ${PROJECT_SOURCE_DIR} ${WRANG_GENERATED})
-target_compile_definitions(wrang_regfree_client PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_link_libraries(wrang_regfree_client PRIVATE oleaut32 ole32 uuid user32 advapi32)
-target_link_options(wrang_regfree_client PRIVATE ${WRANG_STATIC_RUNTIME} -municode)
+target_link_options(wrang_regfree_client PRIVATE -municode)
 set_target_properties(wrang_regfree_client PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 add_dependencies(wrang_regfree_client wrang_typelib)
 add_dependencies(wrang_tests wrang_regfree_client wrang_manifest)

@@ -21,10 +21,6 @@ void FreeSharedMem(HANDLE process, ForeignAddress address, SIZE_T /*size*/) noex
     if (process) system.CloseHandle(process);
 }
 
-void CloseProcessHandle::operator()(HANDLE process) const noexcept {
-    platform::Current().CloseHandle(process);
-}
-
 ForeignBuffer::ForeignBuffer(DWORD processId, SIZE_T size) noexcept : m_size(size) {
     HANDLE process = nullptr;
     m_address = AllocSharedMem(processId, size, &process);

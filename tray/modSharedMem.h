@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
-#include "frame/Resource.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang {
 
 using platform::ForeignAddress;
+using platform::UniqueProcess;
 
 // Opens the process (operation, read and write rights; not inheritable) and commits a zero-filled
 // read-write region of `size` bytes inside it. The handle goes to `process` (null when the process
@@ -19,11 +19,6 @@ using platform::ForeignAddress;
 // Releases the whole region and closes the handle. Either may be null, meaning it was never
 // acquired. `size` is what the caller allocated; a release always frees the whole region.
 void FreeSharedMem(HANDLE process, ForeignAddress address, SIZE_T size) noexcept;
-
-struct CloseProcessHandle {
-    void operator()(HANDLE process) const noexcept;
-};
-using UniqueProcess = Unique<HANDLE, CloseProcessHandle>;
 
 // One buffer in another process, released with its process handle on every path.
 class ForeignBuffer {

@@ -130,7 +130,12 @@ LONG clsWrangler::CharToKeyCode(SHORT characterCode) noexcept {
 HRESULT clsWrangler::VBSendKeys(BSTR strInput, VARIANT_BOOL wait) {
     // The window plays no part: the service types into whichever window is active. A null string
     // is an empty key string.
-    return platform::Current().SendKeys(strInput ? strInput : L"", SysStringLen(strInput), wait != VARIANT_FALSE);
+    const HRESULT typed =
+        platform::Current().SendKeys(strInput ? strInput : L"", SysStringLen(strInput), wait != VARIANT_FALSE);
+    // The runtime's errors for the service's own failures; the system's statuses pass unchanged.
+    if (typed == platform::kKeyStringMalformed) return RaiseInvalidCall();
+    if (typed == platform::kKeysNotTaken) return RaiseCannotPerform();
+    return typed;
 }
 
 }  // namespace wrang

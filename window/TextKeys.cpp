@@ -1,5 +1,7 @@
 #include "window/TextKeys.h"
 
+#include "platform/CaseFolding.h"
+
 namespace wrang {
 namespace {
 
@@ -26,12 +28,10 @@ constexpr KeyName kKeyNames[] = {
     {"{%}", '%'},
 };
 
-wchar_t UpperAscii(wchar_t c) noexcept { return (c >= L'a' && c <= L'z') ? c - L'a' + L'A' : c; }
-
 bool SameToken(const wchar_t* token, size_t length, const char* name) noexcept {
     size_t i = 0;
     for (; i < length; ++i) {
-        if (name[i] == '\0' || UpperAscii(token[i]) != static_cast<wchar_t>(name[i])) return false;
+        if (name[i] == '\0' || platform::UpperAscii(token[i]) != static_cast<wchar_t>(name[i])) return false;
     }
     return name[i] == '\0';
 }

@@ -20,16 +20,22 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "frame/TypeLibrary.h"
+#include "support/CallByName.h"
+#include "support/StandInShell.h"
 
 namespace {
 
@@ -59,7 +65,7 @@ std::vector<ClassInfo> g_classes;
 char g_current[512] = "";
 std::atomic<ULONGLONG> g_callStarted{0};
 uint64_t g_seed = 0;
-PROCESS_INFORMATION g_shell = {};  // the fake shell, ended with the run however it ends
+std::unique_ptr<wrang::test::StandInShell> g_shell;  // ended with the run however it ends
 
 void Describe(const char* format, ...) {
     va_list args;
@@ -82,7 +88,7 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
     std::printf("DISPATCHFUZZ calls=? crashes=1 hangs=0 faults=0 leaks=0 seed=%llu\n",
                 static_cast<unsigned long long>(g_seed));
     std::fflush(stdout);
-    if (g_shell.hProcess) TerminateProcess(g_shell.hProcess, 0);
+    if (g_shell) TerminateProcess(g_shell->Process(), 0);
     TerminateProcess(GetCurrentProcess(), 3);
     return EXCEPTION_EXECUTE_HANDLER;
 }
@@ -97,7 +103,7 @@ DWORD WINAPI Watchdog(void*) {
             std::printf("DISPATCHFUZZ calls=? crashes=0 hangs=1 faults=0 leaks=0 seed=%llu\n",
                         static_cast<unsigned long long>(g_seed));
             std::fflush(stdout);
-            if (g_shell.hProcess) TerminateProcess(g_shell.hProcess, 0);
+            if (g_shell) TerminateProcess(g_shell->Process(), 0);
             TerminateProcess(GetCurrentProcess(), 4);
         }
     }
@@ -109,67 +115,26 @@ std::string Narrow(const std::wstring& text) {
     return out;
 }
 
-std::wstring Directory() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring directory(path);
-    return directory.substr(0, directory.find_last_of(L"\\/"));
-}
-
 // ---- the type library ----
 bool ReadLibrary(const std::wstring& dll) {
-    ITypeLib* library = nullptr;
-    if (FAILED(LoadTypeLibEx(dll.c_str(), REGKIND_NONE, &library))) return false;
-    for (UINT t = 0; t < library->GetTypeInfoCount(); ++t) {
-        ITypeInfo* info = nullptr;
-        if (FAILED(library->GetTypeInfo(t, &info))) continue;
-        TYPEATTR* attr = nullptr;
-        info->GetTypeAttr(&attr);
-        if (attr->typekind == TKIND_COCLASS) {
-            ClassInfo cls;
-            BSTR name = nullptr;
-            info->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr);
-            cls.name = name ? name : L"";
-            SysFreeString(name);
-            cls.clsid = attr->guid;
-            cls.creatable = (attr->wTypeFlags & TYPEFLAG_FCANCREATE) != 0;
-            HREFTYPE href = 0;
-            ITypeInfo* iface = nullptr;
-            if (SUCCEEDED(info->GetRefTypeOfImplType(0, &href)) && SUCCEEDED(info->GetRefTypeInfo(href, &iface))) {
-                TYPEATTR* ia = nullptr;
-                iface->GetTypeAttr(&ia);
-                cls.iid = ia->guid;
-                for (UINT f = 0; f < ia->cFuncs; ++f) {
-                    FUNCDESC* fd = nullptr;
-                    if (FAILED(iface->GetFuncDesc(f, &fd))) continue;
-                    if (fd->memid >= 0x60000000 && fd->memid < 0x60020000) {  // IDispatch's own
-                        iface->ReleaseFuncDesc(fd);
-                        continue;
-                    }
-                    BSTR names[16] = {};
-                    UINT count = 0;
-                    iface->GetNames(fd->memid, names, 16, &count);
-                    Member member;
-                    member.name = names[0] ? names[0] : L"";
-                    member.id = fd->memid;
-                    member.kind = fd->invkind;
-                    for (SHORT p = 0; p < fd->cParams; ++p) {
-                        if (fd->lprgelemdescParam[p].paramdesc.wParamFlags & PARAMFLAG_FRETVAL) continue;
-                        member.params.push_back(static_cast<UINT>(p + 1) < count && names[p + 1] ? names[p + 1] : L"value");
-                    }
-                    for (UINT n = 0; n < count; ++n) SysFreeString(names[n]);
-                    cls.members.push_back(member);
-                    iface->ReleaseFuncDesc(fd);
-                }
-                iface->ReleaseTypeAttr(ia);
-                iface->Release();
-            }
-            g_classes.push_back(cls);
-        }
-        info->ReleaseTypeAttr(attr);
-        info->Release();
+    wrang::ComPtr<ITypeLib> library;
+    wrang::LibraryDescription description;
+    if (FAILED(LoadTypeLibEx(dll.c_str(), REGKIND_NONE, library.put())) ||
+        FAILED(wrang::DescribeLibrary(library.get(), &description))) {
+        return false;
     }
-    library->Release();
+    for (const wrang::ClassDescription& described : description.classes) {
+        ClassInfo cls{described.name, described.clsid, described.defaultInterface.iid, described.creatable, {}};
+        for (const wrang::MemberDescription& m : described.defaultInterface.members) {
+            Member member{m.Name(), m.id, m.invokeKind, {}};
+            for (size_t p = 0; p < m.parameters.size(); ++p) {
+                const bool named = p + 1 < m.names.size() && !m.names[p + 1].empty();
+                member.params.push_back(named ? m.names[p + 1] : L"value");
+            }
+            cls.members.push_back(member);
+        }
+        g_classes.push_back(cls);
+    }
     return !g_classes.empty();
 }
 
@@ -226,43 +191,12 @@ bool WindowsIntact() {
            GetParent(g_windows[0]) == nullptr;
 }
 
-BOOL CALLBACK FindShellToolbar(HWND hWnd, LPARAM lParam) {
-    char name[64] = {};
-    GetClassNameA(hWnd, name, sizeof name);
-    if (lstrcmpA(name, "ToolbarWindow32") == 0) {
-        *reinterpret_cast<HWND*>(lParam) = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 void StartShell() {
-    if (g_shell.hProcess) {
-        if (WaitForSingleObject(g_shell.hProcess, 0) == WAIT_TIMEOUT) return;
-        CloseHandle(g_shell.hProcess);
-        CloseHandle(g_shell.hThread);
-        g_shell = {};
-    }
-    std::wstring command = L"\"" + Directory() + L"\\wrang_fakeshell.exe\" --button One --button Two --button Three";
-    STARTUPINFOW startup = {sizeof startup};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &g_shell)) return;
-    g_shellToolbar = nullptr;
-    for (int tries = 0; tries < 200 && !g_shellToolbar; ++tries) {
-        HWND shell = FindWindowA("Shell_TrayWnd", "Wrang fake shell");
-        DWORD pid = 0;
-        if (shell) GetWindowThreadProcessId(shell, &pid);
-        if (shell && pid == g_shell.dwProcessId) EnumChildWindows(shell, FindShellToolbar, reinterpret_cast<LPARAM>(&g_shellToolbar));
-        if (!g_shellToolbar) Sleep(50);
-    }
-}
-
-void StopShell() {
-    if (!g_shell.hProcess) return;
-    TerminateProcess(g_shell.hProcess, 0);
-    WaitForSingleObject(g_shell.hProcess, 10000);
-    CloseHandle(g_shell.hProcess);
-    CloseHandle(g_shell.hThread);
-    g_shell = {};
+    if (g_shell && g_shell->Running()) return;
+    g_shell.reset();
+    g_shell = std::make_unique<wrang::test::StandInShell>(L"--button One --button Two --button Three",
+                                                          wrang::test::StandInShellProgram(), std::chrono::seconds(10));
+    g_shellToolbar = g_shell->Toolbar();
 }
 
 // Whether a window handle is one the calls may act on: the fuzzer's own, the fake shell's, or no
@@ -272,7 +206,7 @@ bool Harmless(HWND h) {
     if (g_known.count(h)) return true;
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
-    return g_shell.hProcess && pid == g_shell.dwProcessId;
+    return g_shell && pid == g_shell->ProcessId();
 }
 
 // Whether a window is one of the fuzzer's own with TargetProc, which takes any command.
@@ -299,13 +233,14 @@ std::vector<Object> g_objects;
 int ClassOf(IDispatch* object) {
     ITypeInfo* info = nullptr;
     if (FAILED(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info)) || !info) return -1;
-    TYPEATTR* attr = nullptr;
     int found = -1;
-    if (SUCCEEDED(info->GetTypeAttr(&attr))) {
-        for (size_t c = 0; c < g_classes.size(); ++c) {
-            if (IsEqualGUID(g_classes[c].iid, attr->guid)) found = static_cast<int>(c);
+    {
+        wrang::UniqueTypeAttr attr(info);
+        if (SUCCEEDED(info->GetTypeAttr(attr.put()))) {
+            for (size_t c = 0; c < g_classes.size(); ++c) {
+                if (IsEqualGUID(g_classes[c].iid, attr->guid)) found = static_cast<int>(c);
+            }
         }
-        info->ReleaseTypeAttr(attr);
     }
     info->Release();
     return found;
@@ -314,22 +249,15 @@ int ClassOf(IDispatch* object) {
 // Calls by name with Long arguments and no checks: set-up only.
 HRESULT Plain(IDispatch* object, const wchar_t* name, std::vector<LONG> args, VARIANT* result,
               WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET) {
-    DISPID id = 0;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return DISP_E_UNKNOWNNAME;
     std::vector<VARIANT> values(args.size());
     for (size_t i = 0; i < args.size(); ++i) {
         V_VT(&values[i]) = VT_I4;
-        V_I4(&values[i]) = args[args.size() - 1 - i];
-    }
-    DISPPARAMS params = {values.data(), nullptr, static_cast<UINT>(values.size()), 0};
-    DISPID put = DISPID_PROPERTYPUT;
-    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
-        params.rgdispidNamedArgs = &put;
-        params.cNamedArgs = 1;
+        V_I4(&values[i]) = args[i];
     }
     VariantInit(result);
-    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
+    const bool assigned = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+    return wrang::test::DispatchCallByName(object, name, flags, values.data(), values.size(), assigned, result,
+                                           nullptr);
 }
 
 // The window an object acts on, as it says itself; nullptr when it has none.
@@ -356,23 +284,12 @@ void Keep(IDispatch* object) {
     g_objects.push_back({object, static_cast<size_t>(cls)});
 }
 
-IDispatch* Create(HMODULE dll, const CLSID& clsid) {
-    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    auto get = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
-    IClassFactory* factory = nullptr;
-    if (!get || FAILED(get(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) return nullptr;
-    IDispatch* object = nullptr;
-    factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object));
-    factory->Release();
-    return object;
-}
-
 // Every class at least once: the creatable ones made, the others handed out by them.
 void Seed(HMODULE dll) {
     const LONG windowA = static_cast<LONG>(reinterpret_cast<INT_PTR>(g_windows[0]));
     for (const ClassInfo& cls : g_classes) {
         if (!cls.creatable) continue;
-        IDispatch* object = Create(dll, cls.clsid);
+        IDispatch* object = wrang::test::CreateFromDll(dll, cls.clsid);
         if (!object) continue;
         VARIANT result;
         if (cls.name == L"clsWrangler") Plain(object, L"InitByHandle", {windowA}, &result), VariantClear(&result);
@@ -642,7 +559,7 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     CoInitialize(nullptr);
 
-    const std::wstring dllPath = Directory().substr(0, Directory().find_last_of(L"\\/")) + L"\\Wrang.dll";
+    const std::wstring dllPath = wrang::test::DllPath();
     HMODULE dll = LoadLibraryW(dllPath.c_str());
     if (!dll || !ReadLibrary(dllPath)) {
         std::printf("FAILED: cannot load %s or its type library\n", Narrow(dllPath).c_str());
@@ -854,7 +771,7 @@ int wmain(int argc, wchar_t** argv) {
     for (HWND h : g_windows) {
         if (IsWindow(h)) DestroyWindow(h);
     }
-    StopShell();
+    g_shell.reset();
     CoUninitialize();
     return faults || leaks ? 1 : 0;
 }

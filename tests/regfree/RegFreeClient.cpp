@@ -13,7 +13,7 @@
 #include <string>
 
 #include "Wrang_h.h"
-#include "frame/Resource.h"
+#include "platform/Resource.h"
 
 namespace {
 

@@ -19,14 +19,19 @@
 #include <oleauto.h>
 #include <psapi.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/CallByName.h"
+#include "support/StandInShell.h"
 
 namespace {
 
@@ -37,13 +42,6 @@ HMODULE g_dll = nullptr;
 unsigned long long g_calls = 0;
 std::map<std::wstring, DISPID> g_ids;
 
-std::wstring Directory() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring directory(path);
-    return directory.substr(0, directory.find_last_of(L"\\/"));
-}
-
 IDispatch* Create(const wchar_t* progClass) {
     // The class identifiers, as the type library declares them.
     static const std::map<std::wstring, CLSID> kClasses = {
@@ -51,13 +49,7 @@ IDispatch* Create(const wchar_t* progClass) {
         {L"clsSysToolbar", {0x62E7027A, 0x6069, 0x4A93, {0xA1, 0xCB, 0xB3, 0x55, 0x6C, 0x12, 0x40, 0xC0}}},
         {L"clsJuggler", {0xF9031829, 0x9C6F, 0x42C3, {0xAE, 0x0F, 0xFB, 0xED, 0x70, 0x3D, 0xDE, 0xF2}}},
     };
-    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    auto get = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(g_dll, "DllGetClassObject")));
-    IClassFactory* factory = nullptr;
-    if (FAILED(get(kClasses.at(progClass), IID_IClassFactory, reinterpret_cast<void**>(&factory)))) return nullptr;
-    IDispatch* object = nullptr;
-    factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object));
-    factory->Release();
+    IDispatch* object = wrang::test::CreateFromDll(g_dll, kClasses.at(progClass));
     ++g_calls;
     return object;
 }
@@ -65,17 +57,12 @@ IDispatch* Create(const wchar_t* progClass) {
 // Calls a member by name; `args` in the order a script writes them. The result goes to `result`
 // (cleared first) when given.
 HRESULT Call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, VARIANT* result = nullptr) {
-    DISPID id = 0;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return DISP_E_UNKNOWNNAME;
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS params = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     VARIANT local;
     VariantInit(&local);
     VARIANT* out = result ? result : &local;
     VariantClear(out);
-    const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                                      &params, out, nullptr, nullptr);
+    const HRESULT hr = wrang::test::DispatchCallByName(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                                                       args.data(), args.size(), false, out, nullptr);
     VariantClear(&local);
     ++g_calls;
     return hr;
@@ -204,20 +191,13 @@ DWORD WINAPI WindowThread(void*) {
     return 0;
 }
 
-PROCESS_INFORMATION g_shell = {};
+std::unique_ptr<wrang::test::StandInShell> g_shell;
 
 bool StartShell() {
-    std::wstring command = L"\"" + Directory() + L"\\wrang_fakeshell.exe\" --button Volume --button Network --lifetime 86400";
-    STARTUPINFOW startup = {sizeof startup};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &g_shell)) return false;
-    for (int tries = 0; tries < 400; ++tries) {
-        HWND shell = FindWindowA("Shell_TrayWnd", "Wrang fake shell");
-        DWORD pid = 0;
-        if (shell) GetWindowThreadProcessId(shell, &pid);
-        if (shell && pid == g_shell.dwProcessId) return true;
-        Sleep(50);
-    }
-    return false;
+    g_shell.reset();
+    g_shell = std::make_unique<wrang::test::StandInShell>(L"--button Volume --button Network --lifetime 86400",
+                                                          wrang::test::StandInShellProgram(), std::chrono::seconds(20));
+    return g_shell->Shell() != nullptr;
 }
 
 // ---- the parts ----
@@ -234,11 +214,11 @@ void Run(const Part& part) {
     const unsigned long long warmUp = part.cycles < 200 ? part.cycles : 200;
     for (unsigned long long i = 0; i < warmUp; ++i) part.cycle();
     const unsigned long long callsBefore = g_calls;
-    const Measure before = Take(g_shell.hProcess);
+    const Measure before = Take(g_shell->Process());
     for (unsigned long long i = 0; i < part.cycles; ++i) part.cycle();
-    const Measure after = Take(g_shell.hProcess);
+    const Measure after = Take(g_shell->Process());
     // The shell must have lived through the tray part, or its figures say nothing.
-    const bool shellGone = std::strcmp(part.name, "tray") == 0 && WaitForSingleObject(g_shell.hProcess, 0) != WAIT_TIMEOUT;
+    const bool shellGone = std::strcmp(part.name, "tray") == 0 && !g_shell->Running();
     if (shellGone) {
         std::printf("FAILED: the shell ended during the tray part\n");
         ++g_leaks;
@@ -271,7 +251,7 @@ int wmain(int argc, wchar_t** argv) {
         else if (std::wstring(argv[i]) == L"--parts") only = L"," + std::wstring(argv[++i]) + L",";
     }
     CoInitialize(nullptr);
-    const std::wstring dllPath = Directory().substr(0, Directory().find_last_of(L"\\/")) + L"\\Wrang.dll";
+    const std::wstring dllPath = wrang::test::DllPath();
     g_dll = LoadLibraryW(dllPath.c_str());
     if (!g_dll) {
         std::printf("FAILED: cannot load Wrang.dll\n");
@@ -386,8 +366,6 @@ int wmain(int argc, wchar_t** argv) {
         }
         if (std::strcmp(part.name, "tray") == 0) {
             // The fake shell ends itself after a few minutes: a fresh one for the tray part.
-            TerminateProcess(g_shell.hProcess, 0);
-            WaitForSingleObject(g_shell.hProcess, 10000);
             if (!StartShell()) {
                 std::printf("FAILED: the fake shell did not come up again\n");
                 return 2;
@@ -419,8 +397,7 @@ int wmain(int argc, wchar_t** argv) {
                 kPrivateBytesSlack, kCountSlack);
     PostThreadMessageA(windowThreadId, WM_QUIT, 0, 0);
     WaitForSingleObject(windowThread, 10000);
-    TerminateProcess(g_shell.hProcess, 0);
-    WaitForSingleObject(g_shell.hProcess, 10000);
+    g_shell.reset();
     CoUninitialize();
     return g_leaks ? 1 : 0;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/Classes.h"
+#include "support/CallByName.h"
 
 namespace wrang::test {
 
@@ -55,16 +56,11 @@ Arg Arg::Variable(VARIANT* variable) {
 
 namespace {
 
-void Invoke(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT>& reversed, bool put,
+void Invoke(IDispatch* object, DISPID id, WORD flags, const VARIANT* values, size_t count, bool put,
             CallResult* out) {
-    DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS params = {reversed.data(), put ? &putId : nullptr, static_cast<UINT>(reversed.size()),
-                         put ? 1u : 0u};
     EXCEPINFO exception = {};
-    UINT argError = 0;
     VariantClear(out->value.get());
-    out->hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                             put ? nullptr : out->value.get(), &exception, &argError);
+    out->hr = DispatchCall(object, id, flags, values, count, put, put ? nullptr : out->value.get(), &exception);
     out->scode = out->hr;
     out->description.clear();
     if (out->hr == DISP_E_EXCEPTION) {
@@ -74,15 +70,6 @@ void Invoke(IDispatch* object, DISPID id, WORD flags, std::vector<VARIANT>& reve
         SysFreeString(exception.bstrDescription);
         SysFreeString(exception.bstrHelpFile);
     }
-}
-
-std::vector<VARIANT> Reversed(std::initializer_list<Arg> args) {
-    std::vector<VARIANT> reversed;
-    for (auto it = args.end(); it != args.begin();) {
-        --it;
-        reversed.push_back(it->get());  // shallow: the Arg keeps ownership
-    }
-    return reversed;
 }
 
 }  // namespace
@@ -96,8 +83,9 @@ DISPID IdOf(IDispatch* object, const wchar_t* name) {
 
 void CallById(IDispatch* object, DISPID id, std::initializer_list<Arg> args, CallResult* out,
               WORD flags) {
-    std::vector<VARIANT> reversed = Reversed(args);
-    Invoke(object, id, flags, reversed, false, out);
+    std::vector<VARIANT> values;
+    for (const Arg& arg : args) values.push_back(arg.get());  // shallow: the Arg keeps ownership
+    Invoke(object, id, flags, values.data(), values.size(), false, out);
 }
 
 void Call(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args, CallResult* out,
@@ -106,8 +94,7 @@ void Call(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> arg
 }
 
 void Put(IDispatch* object, const wchar_t* name, const Arg& value, CallResult* out, WORD flags) {
-    std::vector<VARIANT> reversed = {value.get()};
-    Invoke(object, IdOf(object, name), flags, reversed, true, out);
+    Invoke(object, IdOf(object, name), flags, &value.get(), 1, true, out);
 }
 
 OneOfEachClass::OneOfEachClass() {
@@ -125,18 +112,6 @@ OneOfEachClass::OneOfEachClass() {
     EXPECT_EQ(S_OK, CreateMenuEnum(cursor.put()));
     IDispatch* made[] = {wrangler.get(), toolbar.get(), button.get(), juggler.get(), item.get(), cursor.get()};
     for (size_t i = 0; i < 6; ++i) objects[i] = ComPtr<IDispatch>(made[i]);
-}
-
-std::wstring TestDirectory() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring directory(path);
-    return directory.substr(0, directory.find_last_of(L"\\/"));
-}
-
-std::wstring DllPath() {
-    const std::wstring tests = TestDirectory();
-    return tests.substr(0, tests.find_last_of(L"\\/")) + L"\\Wrang.dll";
 }
 
 }  // namespace wrang::test

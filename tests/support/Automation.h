@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/Resource.h"
+#include "platform/Resource.h"
+#include "support/TargetProcess.h"
 
 namespace wrang::test {
 
@@ -54,14 +55,10 @@ void CallById(IDispatch* object, DISPID id, std::initializer_list<Arg> args, Cal
 
 DISPID IdOf(IDispatch* object, const wchar_t* name);
 
-// The directory of the test program; Wrang.dll is in its parent directory.
 // One new object of each of the six classes, in type-library order.
 struct OneOfEachClass {
     OneOfEachClass();
     ComPtr<IDispatch> objects[6];
 };
-
-std::wstring TestDirectory();
-std::wstring DllPath();
 
 }  // namespace wrang::test

@@ -1,6 +1,5 @@
 #include "support/TargetProcess.h"
 
-#include "support/Automation.h"
 #include "support/WindowThread.h"
 
 namespace wrang::test {
@@ -52,6 +51,18 @@ TargetProcess::TargetProcess(const wchar_t* program, const std::wstring& argumen
         return search.found != nullptr;
     }, deadline);
     m_window = search.found;
+}
+
+std::wstring TestDirectory() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path);
+    return directory.substr(0, directory.find_last_of(L"\\/"));
+}
+
+std::wstring DllPath() {
+    const std::wstring tests = TestDirectory();
+    return tests.substr(0, tests.find_last_of(L"\\/")) + L"\\Wrang.dll";
 }
 
 TargetProcess::~TargetProcess() { Stop(); }

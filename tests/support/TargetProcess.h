@@ -9,6 +9,10 @@
 
 namespace wrang::test {
 
+// The folder of the running program (the test programs' folder); Wrang.dll is in its parent.
+std::wstring TestDirectory();
+std::wstring DllPath();
+
 class TargetProcess {
 public:
     // Starts wrang_target.exe with `arguments` and waits until a top-level window of `className`

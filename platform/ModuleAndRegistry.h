@@ -1,9 +1,11 @@
-// The module file, the registry and the system's message texts: what self-registration and error
-// reporting need from the system.
+// The module file and the registry: what self-registration and the loading of the component's own
+// type library need from the system.
 #pragma once
 
 #include <windows.h>
 #include <oleauto.h>
+
+#include "platform/Resource.h"
 
 namespace wrang::platform {
 
@@ -29,11 +31,8 @@ public:
     [[nodiscard]] HRESULT Begin() noexcept;
 
 private:
-    HKEY m_userClasses = nullptr;
+    UniqueRegistryKey m_userClasses;
     bool m_redirected = false;
 };
-
-// The system's description of a status as a new automation string; nullptr when it has none.
-[[nodiscard]] BSTR SystemMessage(HRESULT status) noexcept;
 
 }  // namespace wrang::platform

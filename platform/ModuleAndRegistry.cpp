@@ -1,4 +1,4 @@
-#include "platform/Module.h"
+#include "platform/ModuleAndRegistry.h"
 
 namespace wrang::platform {
 
@@ -17,21 +17,18 @@ HRESULT ThisModulePath(wchar_t* path, DWORD capacity) noexcept {
 
 HRESULT WriteRegistryString(HKEY root, const wchar_t* key, const wchar_t* valueName,
                             const wchar_t* value) noexcept {
-    HKEY opened = nullptr;
+    UniqueRegistryKey opened;
     LONG status = RegCreateKeyExW(root, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                                  nullptr, &opened, nullptr);
+                                  nullptr, opened.put(), nullptr);
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
     const DWORD bytes = static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(wchar_t));
-    status = RegSetValueExW(opened, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), bytes);
-    RegCloseKey(opened);
+    status = RegSetValueExW(opened.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), bytes);
     return HRESULT_FROM_WIN32(status);
 }
 
 bool RegistryKeyExists(HKEY root, const wchar_t* key) noexcept {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-    RegCloseKey(opened);
-    return true;
+    UniqueRegistryKey opened;
+    return RegOpenKeyExW(root, key, 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
 }
 
 HRESULT DeleteRegistryTree(HKEY root, const wchar_t* key) noexcept {
@@ -47,33 +44,19 @@ HRESULT DeleteRegistryTree(HKEY root, const wchar_t* key) noexcept {
     return HRESULT_FROM_WIN32(status);
 }
 
+// The redirection ends before the key it points to is closed.
 UserClassesAsClassesRoot::~UserClassesAsClassesRoot() {
     if (m_redirected) RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-    if (m_userClasses) RegCloseKey(m_userClasses);
 }
 
 HRESULT UserClassesAsClassesRoot::Begin() noexcept {
     LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr,
-                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &m_userClasses, nullptr);
+                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, m_userClasses.put(), nullptr);
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
-    status = RegOverridePredefKey(HKEY_CLASSES_ROOT, m_userClasses);
+    status = RegOverridePredefKey(HKEY_CLASSES_ROOT, m_userClasses.get());
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
     m_redirected = true;
     return S_OK;
-}
-
-BSTR SystemMessage(HRESULT status) noexcept {
-    wchar_t* text = nullptr;
-    if (!FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                        nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<LPWSTR>(&text), 0,
-                        nullptr) ||
-        !text) {
-        return nullptr;
-    }
-    BSTR message = SysAllocString(text);
-    LocalFree(text);
-    return message;
 }
 
 }  // namespace wrang::platform

@@ -1,49 +1,27 @@
-// Ownership of handles, strings and COM references: one template for "a value plus how to release
-// it", so that a member that fails half-way releases everything simply by returning.
+// Ownership of handles, COM references, variants and type descriptions, on the one template of
+// platform/Unique.h: a member that fails half-way releases everything simply by returning.
 #pragma once
 
 #include <windows.h>
 #include <oleauto.h>
+
 #include <utility>
+
+#include "platform/Unique.h"
 
 namespace wrang {
 
-template <typename T, typename Close, T Empty = T{}>
-class Unique {
-public:
-    Unique() noexcept = default;
-    explicit Unique(T value) noexcept : m_value(value) {}
-    Unique(const Unique&) = delete;
-    Unique& operator=(const Unique&) = delete;
-    Unique(Unique&& other) noexcept : m_value(other.release()) {}
-    Unique& operator=(Unique&& other) noexcept {
-        if (this != &other) reset(other.release());
-        return *this;
-    }
-    ~Unique() { reset(); }
-
-    T get() const noexcept { return m_value; }
-    explicit operator bool() const noexcept { return m_value != Empty; }
-    T release() noexcept { return std::exchange(m_value, Empty); }
-    void reset(T value = Empty) noexcept {
-        T old = std::exchange(m_value, value);
-        if (old != Empty) Close{}(old);
-    }
-    // Releases the current value and hands out the slot for an out-parameter.
-    T* put() noexcept {
-        reset();
-        return &m_value;
-    }
-
-private:
-    T m_value = Empty;
+struct CloseRegistryKey {
+    void operator()(HKEY key) const noexcept { RegCloseKey(key); }
 };
+using UniqueRegistryKey = Unique<HKEY, CloseRegistryKey>;
 
-struct FreeBstr {
-    void operator()(BSTR s) const noexcept { SysFreeString(s); }
+// Memory the system allocated for the caller with LocalAlloc (FormatMessage's buffer).
+struct FreeLocalMemory {
+    void operator()(void* memory) const noexcept { LocalFree(memory); }
 };
-// An automation string owned by the component.
-using UniqueBstr = Unique<BSTR, FreeBstr>;
+template <typename T>
+using UniqueLocalMemory = Unique<T*, FreeLocalMemory>;
 
 // A counted COM reference.
 template <typename T>
@@ -101,6 +79,7 @@ public:
     UniqueVariant() noexcept { VariantInit(&m_value); }
     UniqueVariant(const UniqueVariant&) = delete;
     UniqueVariant& operator=(const UniqueVariant&) = delete;
+    UniqueVariant(UniqueVariant&& other) noexcept : m_value(other.m_value) { VariantInit(&other.m_value); }
     ~UniqueVariant() { VariantClear(&m_value); }
     VARIANT* get() noexcept { return &m_value; }
     const VARIANT* get() const noexcept { return &m_value; }
@@ -114,28 +93,40 @@ private:
     VARIANT m_value;
 };
 
-// What a type description lends out (its attributes, one function's description), handed back to
-// the description that lent it.
-struct TypeAttr {
-    ITypeInfo* info;
-    TYPEATTR* attr = nullptr;
-    explicit TypeAttr(ITypeInfo* i) : info(i) {}
-    TypeAttr(const TypeAttr&) = delete;
-    TypeAttr& operator=(const TypeAttr&) = delete;
-    ~TypeAttr() {
-        if (attr) info->ReleaseTypeAttr(attr);
+// What a type description hands out (its attributes, one function's or variable's description),
+// handed back to the ITypeInfo that gave it, which must outlive the holder.
+template <typename T, typename Release>
+class TypeInfoPart {
+public:
+    explicit TypeInfoPart(ITypeInfo* owner) noexcept : m_owner(owner) {}
+    TypeInfoPart(const TypeInfoPart&) = delete;
+    TypeInfoPart& operator=(const TypeInfoPart&) = delete;
+    ~TypeInfoPart() {
+        if (m_value) Release{}(m_owner, m_value);
     }
+    T* get() const noexcept { return m_value; }
+    T* operator->() const noexcept { return m_value; }
+    explicit operator bool() const noexcept { return m_value != nullptr; }
+    T** put() noexcept { return &m_value; }
+
+private:
+    ITypeInfo* m_owner;
+    T* m_value = nullptr;
 };
 
-struct FuncDesc {
-    ITypeInfo* info;
-    FUNCDESC* desc = nullptr;
-    explicit FuncDesc(ITypeInfo* i) : info(i) {}
-    FuncDesc(const FuncDesc&) = delete;
-    FuncDesc& operator=(const FuncDesc&) = delete;
-    ~FuncDesc() {
-        if (desc) info->ReleaseFuncDesc(desc);
-    }
+struct ReleaseTypeAttr {
+    void operator()(ITypeInfo* owner, TYPEATTR* attr) const noexcept { owner->ReleaseTypeAttr(attr); }
 };
+using UniqueTypeAttr = TypeInfoPart<TYPEATTR, ReleaseTypeAttr>;
+
+struct ReleaseFuncDesc {
+    void operator()(ITypeInfo* owner, FUNCDESC* desc) const noexcept { owner->ReleaseFuncDesc(desc); }
+};
+using UniqueFuncDesc = TypeInfoPart<FUNCDESC, ReleaseFuncDesc>;
+
+struct ReleaseVarDesc {
+    void operator()(ITypeInfo* owner, VARDESC* desc) const noexcept { owner->ReleaseVarDesc(desc); }
+};
+using UniqueVarDesc = TypeInfoPart<VARDESC, ReleaseVarDesc>;
 
 }  // namespace wrang

@@ -1,4 +1,4 @@
-#include "frame/Module.h"
+#include "frame/ServerLifetime.h"
 
 #include <atomic>
 

@@ -1,9 +1,9 @@
-#include "platform/LateBinding.h"
+#include "frame/LateBinding.h"
 
 #include <dispex.h>
 
 #include "frame/Errors.h"
-#include "frame/Resource.h"
+#include "platform/Resource.h"
 
 namespace wrang {
 namespace {
@@ -14,7 +14,7 @@ HRESULT FindMember(IDispatch* object, const wchar_t* name, DISPID* id) noexcept 
     ComPtr<IDispatchEx> dispatchEx;
     if (SUCCEEDED(object->QueryInterface(__uuidof(IDispatchEx), reinterpret_cast<void**>(dispatchEx.put())))) {
         UniqueBstr bstrName(SysAllocString(name));
-        if (!bstrName) return E_OUTOFMEMORY;
+        RETURN_IF_NULL_ALLOC(bstrName);
         if (SUCCEEDED(dispatchEx->GetDispID(bstrName.get(), fdexNameCaseInsensitive, id))) return S_OK;
     }
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
@@ -24,13 +24,11 @@ HRESULT FindMember(IDispatch* object, const wchar_t* name, DISPID* id) noexcept 
 // Hands the callee's exception on as this member's own failure, description included.
 HRESULT FailFromException(EXCEPINFO& info) noexcept {
     if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+    const UniqueBstr source(info.bstrSource), description(info.bstrDescription), helpFile(info.bstrHelpFile);
     HRESULT status = info.scode;
     if (SUCCEEDED(status)) status = info.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, info.wCode)
                                                : DISP_E_EXCEPTION;
-    if (info.bstrDescription) status = RaiseError(status, info.bstrDescription);
-    SysFreeString(info.bstrSource);
-    SysFreeString(info.bstrDescription);
-    SysFreeString(info.bstrHelpFile);
+    if (description) status = RaiseError(status, description.get());
     return status;
 }
 

@@ -1,0 +1,2 @@
+// frame/ below the class folders: tests/layering.sh must name this line.
+#include "tray/modSharedMem.h"
