@@ -67,9 +67,7 @@ std::string Format(const char* format, ...) {
 }
 
 std::string Ns(double value) { return std::isnan(value) ? "–" : Format("%.0f", value); }
-std::string Ratio(double a, double b) {
-    return std::isnan(a) || std::isnan(b) || b <= 0 ? "–" : Format("%.2f", a / b);
-}
+std::string Ratio(double a, double b) { return std::isnan(a) || std::isnan(b) || b <= 0 ? "–" : Format("%.2f", a / b); }
 
 // --- Timing ---------------------------------------------------------------------------------------
 
@@ -131,8 +129,7 @@ std::vector<double> MeasureTogether(const std::vector<Loop>& loops) {
 ComPtr<ITypeInfo> InterfaceInfo(REFIID iid) {
     ComPtr<ITypeLib> library;
     ComPtr<ITypeInfo> info, view;
-    if (SUCCEEDED(wrang::LoadOwnTypeLibrary(library.put())) &&
-        SUCCEEDED(library->GetTypeInfoOfGuid(iid, info.put()))) {
+    if (SUCCEEDED(wrang::LoadOwnTypeLibrary(library.put())) && SUCCEEDED(library->GetTypeInfoOfGuid(iid, info.put()))) {
         if (FAILED(wrang::InterfaceViewOf(info.get(), view.put()))) view.reset();
     }
     return view;
@@ -176,8 +173,7 @@ struct LateCall {
         DISPPARAMS params = {args, nullptr, static_cast<UINT>(n), 0};
         VARIANT result;
         VariantInit(&result);
-        const HRESULT hr = d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result,
-                                     nullptr, nullptr);
+        const HRESULT hr = d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, nullptr, nullptr);
         VariantClear(&result);
         return hr;
     }
@@ -190,8 +186,8 @@ struct Row {
 
 // Measures the dispatch columns of one member on `object` (ours) and `standard` (the system's).
 template <typename Raw, typename Vtable>
-Row MeasureMember(const char* label, IDispatch* object, IDispatch* standard, const LateCall& call,
-                  Raw&& raw, Vtable&& vtable) {
+Row MeasureMember(const char* label, IDispatch* object, IDispatch* standard, const LateCall& call, Raw&& raw,
+                  Vtable&& vtable) {
     Progress(label);
     Row row;
     row.member = label;
@@ -232,11 +228,10 @@ void PrintTable(const char* title, const std::vector<Row>& rows) {
         "Invoke/raw | names/raw | Invoke/std | GIDN/Invoke |");
     Out("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|");
     for (const Row& r : rows) {
-        Out(Format("| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |", r.member.c_str(),
-                   Ns(r.raw).c_str(), Ns(r.vtable).c_str(), Ns(r.invoke).c_str(), Ns(r.named).c_str(),
-                   Ns(r.standard).c_str(), Ns(r.ids).c_str(), Ratio(r.vtable, r.raw).c_str(),
-                   Ratio(r.invoke, r.raw).c_str(), Ratio(r.named, r.raw).c_str(),
-                   Ratio(r.invoke, r.standard).c_str(), Ratio(r.ids, r.invoke).c_str()));
+        Out(Format("| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |", r.member.c_str(), Ns(r.raw).c_str(),
+                   Ns(r.vtable).c_str(), Ns(r.invoke).c_str(), Ns(r.named).c_str(), Ns(r.standard).c_str(),
+                   Ns(r.ids).c_str(), Ratio(r.vtable, r.raw).c_str(), Ratio(r.invoke, r.raw).c_str(),
+                   Ratio(r.named, r.raw).c_str(), Ratio(r.invoke, r.standard).c_str(), Ratio(r.ids, r.invoke).c_str()));
     }
 }
 
@@ -250,8 +245,8 @@ HWND MakeWindow(const char* className, const char* caption, HWND parent = nullpt
     cls.hInstance = GetModuleHandleA(nullptr);
     cls.lpszClassName = className;
     RegisterClassA(&cls);  // a second registration of the same class fails harmlessly
-    return CreateWindowExA(0, className, caption, parent ? WS_CHILD : WS_OVERLAPPEDWINDOW, 10, 10, 300,
-                           200, parent, nullptr, cls.hInstance, nullptr);
+    return CreateWindowExA(0, className, caption, parent ? WS_CHILD : WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, parent,
+                           nullptr, cls.hInstance, nullptr);
 }
 
 // The handle a wrapper is bound to; a walk ends at an unbound wrapper (handle 0), never at Nothing.
@@ -279,8 +274,8 @@ struct FakeShell : wrang::test::StandInShell {
 // Counts what crosses into the toolbar's process, around the real calls.
 struct CountingSystem : wrang::platform::Win32WindowSystem {
     long reads = 0, opens = 0, allocations = 0;
-    BOOL ReadProcessMemory(HANDLE process, wrang::platform::ForeignAddress address, void* buffer,
-                           SIZE_T size, SIZE_T* bytesRead) override {
+    BOOL ReadProcessMemory(HANDLE process, wrang::platform::ForeignAddress address, void* buffer, SIZE_T size,
+                           SIZE_T* bytesRead) override {
         ++reads;
         return Win32WindowSystem::ReadProcessMemory(process, address, buffer, size, bytesRead);
     }
@@ -288,8 +283,8 @@ struct CountingSystem : wrang::platform::Win32WindowSystem {
         ++opens;
         return Win32WindowSystem::OpenProcess(access, inherit, processId);
     }
-    wrang::platform::ForeignAddress VirtualAllocEx(HANDLE process, wrang::platform::ForeignAddress address,
-                                                   SIZE_T size, DWORD type, DWORD protect) override {
+    wrang::platform::ForeignAddress VirtualAllocEx(HANDLE process, wrang::platform::ForeignAddress address, SIZE_T size,
+                                                   DWORD type, DWORD protect) override {
         ++allocations;
         return Win32WindowSystem::VirtualAllocEx(process, address, size, type, protect);
     }
@@ -303,30 +298,61 @@ void WranglerTable() {
     ComPtr<IDispatch> standard = StandardDispatch(w.get(), IID__clsWrangler);
     IDispatch* d = w.get();
     std::vector<Row> rows;
-    rows.push_back(MeasureMember("IsWindow get", d, standard.get(), {L"IsWindow"},
-        [&] { IsWindow(window); },
-        [&] { VARIANT_BOOL b; w->get_IsWindow(&b); }));
-    rows.push_back(MeasureMember("Enabled get", d, standard.get(), {L"Enabled"},
-        [&] { IsWindowEnabled(window); },
-        [&] { VARIANT_BOOL b; w->get_Enabled(&b); }));
-    rows.push_back(MeasureMember("Left get", d, standard.get(), {L"Left"},
-        [&] { RECT r; GetWindowRect(window, &r); },
-        [&] { LONG v; w->get_Left(&v); }));
-    rows.push_back(MeasureMember("hWnd get", d, standard.get(), {L"hWnd"}, nullptr,
-        [&] { LONG v; w->get_hWnd(&v); }));
-    rows.push_back(MeasureMember("SendMsgLong(WM_NULL, 0, 0)", d, standard.get(),
-        LateCall(L"SendMsgLong", {WM_NULL, 0, 0}),
+    rows.push_back(MeasureMember(
+        "IsWindow get", d, standard.get(), {L"IsWindow"}, [&] { IsWindow(window); },
+        [&] {
+            VARIANT_BOOL b;
+            w->get_IsWindow(&b);
+        }));
+    rows.push_back(MeasureMember(
+        "Enabled get", d, standard.get(), {L"Enabled"}, [&] { IsWindowEnabled(window); },
+        [&] {
+            VARIANT_BOOL b;
+            w->get_Enabled(&b);
+        }));
+    rows.push_back(MeasureMember(
+        "Left get", d, standard.get(), {L"Left"},
+        [&] {
+            RECT r;
+            GetWindowRect(window, &r);
+        },
+        [&] {
+            LONG v;
+            w->get_Left(&v);
+        }));
+    rows.push_back(MeasureMember("hWnd get", d, standard.get(), {L"hWnd"}, nullptr, [&] {
+        LONG v;
+        w->get_hWnd(&v);
+    }));
+    rows.push_back(MeasureMember(
+        "SendMsgLong(WM_NULL, 0, 0)", d, standard.get(), LateCall(L"SendMsgLong", {WM_NULL, 0, 0}),
         [&] { SendMessageA(window, WM_NULL, 0, 0); },
-        [&] { LONG v; w->SendMsgLong(WM_NULL, 0, 0, VARIANT_FALSE, &v); }));
-    rows.push_back(MeasureMember("Text get", d, standard.get(), {L"Text"},
+        [&] {
+            LONG v;
+            w->SendMsgLong(WM_NULL, 0, 0, VARIANT_FALSE, &v);
+        }));
+    rows.push_back(MeasureMember(
+        "Text get", d, standard.get(), {L"Text"},
         [&] {
             wchar_t buffer[64];
             GetWindowTextW(window, buffer, GetWindowTextLengthW(window) + 1);
         },
-        [&] { BSTR t = nullptr; w->get_Text(&t); SysFreeString(t); }));
-    rows.push_back(MeasureMember("ClassName get", d, standard.get(), {L"ClassName"},
-        [&] { wchar_t buffer[255]; GetClassNameW(window, buffer, 255); },
-        [&] { BSTR t = nullptr; w->get_ClassName(&t); SysFreeString(t); }));
+        [&] {
+            BSTR t = nullptr;
+            w->get_Text(&t);
+            SysFreeString(t);
+        }));
+    rows.push_back(MeasureMember(
+        "ClassName get", d, standard.get(), {L"ClassName"},
+        [&] {
+            wchar_t buffer[255];
+            GetClassNameW(window, buffer, 255);
+        },
+        [&] {
+            BSTR t = nullptr;
+            w->get_ClassName(&t);
+            SysFreeString(t);
+        }));
     PrintTable("clsWrangler (a window of this thread)", rows);
     w.reset();
     DestroyWindow(window);
@@ -348,12 +374,23 @@ void MenuItemTable() {
     file->GetChildMenu(1, entry.put());
     ComPtr<IDispatch> standard = StandardDispatch(entry.get(), IID__clsMenuItem);
     std::vector<Row> rows;
-    rows.push_back(MeasureMember("Text get", entry.get(), standard.get(), {L"Text"},
-        [&] { wchar_t buffer[250]; GetMenuStringW(popup, 102, buffer, 250, MF_BYCOMMAND); },
-        [&] { BSTR t = nullptr; entry->get_Text(&t); SysFreeString(t); }));
-    rows.push_back(MeasureMember("Checked get", entry.get(), standard.get(), {L"Checked"},
-        [&] { GetMenuState(popup, 102, MF_BYCOMMAND); },
-        [&] { VARIANT_BOOL b; entry->get_Checked(&b); }));
+    rows.push_back(MeasureMember(
+        "Text get", entry.get(), standard.get(), {L"Text"},
+        [&] {
+            wchar_t buffer[250];
+            GetMenuStringW(popup, 102, buffer, 250, MF_BYCOMMAND);
+        },
+        [&] {
+            BSTR t = nullptr;
+            entry->get_Text(&t);
+            SysFreeString(t);
+        }));
+    rows.push_back(MeasureMember(
+        "Checked get", entry.get(), standard.get(), {L"Checked"}, [&] { GetMenuState(popup, 102, MF_BYCOMMAND); },
+        [&] {
+            VARIANT_BOOL b;
+            entry->get_Checked(&b);
+        }));
     PrintTable("clsMenuItem (an entry of a menu of this thread)", rows);
     entry.reset();
     file.reset();
@@ -381,8 +418,8 @@ struct RawExchange {
             ULONG64 text = 0;
             std::memcpy(&text, record + (is64Bit ? 24 : 16), is64Bit ? 8 : 4);
             WCHAR units[128];
-            ::ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<ULONG_PTR>(text)), units,
-                                sizeof units, &done);
+            ::ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<ULONG_PTR>(text)), units, sizeof units,
+                                &done);
         }
         if (withHidden) {
             LONG command = 0;
@@ -408,15 +445,26 @@ void ToolbarButtonTable() {
     IsWow64Process(shell.Process(), &wow64);
     const RawExchange raw{shell.Toolbar(), sizeof(void*) == 8 && !wow64};
     std::vector<Row> rows;
-    rows.push_back(MeasureMember("Text get (60 characters)", button.get(), standard.get(), {L"Text"},
-        [&] { raw(true, false); },
-        [&] { BSTR t = nullptr; button->get_Text(&t); SysFreeString(t); }));
-    rows.push_back(MeasureMember("Visible get", button.get(), standard.get(), {L"Visible"},
-        [&] { raw(false, true); },
-        [&] { VARIANT_BOOL b; button->get_Visible(&b); }));
-    rows.push_back(MeasureMember("Count get", button.get(), standard.get(), {L"Count"},
+    rows.push_back(MeasureMember(
+        "Text get (60 characters)", button.get(), standard.get(), {L"Text"}, [&] { raw(true, false); },
+        [&] {
+            BSTR t = nullptr;
+            button->get_Text(&t);
+            SysFreeString(t);
+        }));
+    rows.push_back(MeasureMember(
+        "Visible get", button.get(), standard.get(), {L"Visible"}, [&] { raw(false, true); },
+        [&] {
+            VARIANT_BOOL b;
+            button->get_Visible(&b);
+        }));
+    rows.push_back(MeasureMember(
+        "Count get", button.get(), standard.get(), {L"Count"},
         [&] { SendMessageA(shell.Toolbar(), TB_BUTTONCOUNT, 0, 0); },
-        [&] { LONG v; button->get_Count(&v); }));
+        [&] {
+            LONG v;
+            button->get_Count(&v);
+        }));
     PrintTable("clsToolbarButton (a toolbar of another process, wrang_fakeshell.exe)", rows);
 }
 
@@ -434,8 +482,10 @@ void PrintScale(const char* title, const char* unit, const std::vector<ScaleRow>
     Out("");
     Out(Format("### %s", title));
     Out("");
-    Out(Format("| size | %s | ns per item | against the smallest size | raw calls, ns per item | raw against "
-               "the smallest size | note |", unit));
+    Out(
+        Format("| size | %s | ns per item | against the smallest size | raw calls, ns per item | raw against "
+               "the smallest size | note |",
+               unit));
     Out("|---:|---:|---:|---:|---:|---:|---|");
     for (const ScaleRow& r : rows) {
         Out(Format("| %d | %ld | %s | %s | %s | %s | %s |", r.size, r.items, Ns(r.perItem).c_str(),
@@ -521,10 +571,9 @@ void TreeScaling() {
         top.reset();
         DestroyWindow(parent);
     }
-    PrintScale("Window tree walked forwards: GetFirstChild, then GetNextSibling to the end (median of 3)",
-               "steps", forward);
-    PrintScale("Window tree walked backwards: GetLastChild, then GetPreviousSibling to the start", "steps",
-               backward);
+    PrintScale("Window tree walked forwards: GetFirstChild, then GetNextSibling to the end (median of 3)", "steps",
+               forward);
+    PrintScale("Window tree walked backwards: GetLastChild, then GetPreviousSibling to the start", "steps", backward);
 }
 
 void MenuScaling() {
@@ -574,8 +623,8 @@ void MenuScaling() {
         DestroyMenu(popup);
         DestroyWindow(window);
     }
-    PrintScale("Menu enumerated with the cursor: NextItem, GetItem, Text of every entry (median of 3)",
-               "entries", rows);
+    PrintScale("Menu enumerated with the cursor: NextItem, GetItem, Text of every entry (median of 3)", "entries",
+               rows);
 }
 
 void TrayScaling() {
@@ -619,8 +668,7 @@ void TrayScaling() {
         const double rawPerButton = (Now() - rawStart) / size;
         rows.push_back({size, items, elapsed / std::max(items, 1L),
                         Format("%.2f reads, %.2f process opens, %.2f buffers per button%s",
-                               static_cast<double>(counting.reads) / size,
-                               static_cast<double>(counting.opens) / size,
+                               static_cast<double>(counting.reads) / size, static_cast<double>(counting.opens) / size,
                                static_cast<double>(counting.allocations) / size,
                                wrongTexts ? Format("; %ld texts not 60 long", wrongTexts).c_str() : ""),
                         rawPerButton});
@@ -656,9 +704,7 @@ struct Resources {
     }
 };
 
-std::string Count(unsigned long long value, bool reported) {
-    return reported ? Format("%llu", value) : "–";
-}
+std::string Count(unsigned long long value, bool reported) { return reported ? Format("%llu", value) : "–"; }
 
 template <typename F>
 void ResourceRun(const char* label, int calls, F&& call, std::vector<std::string>* lines) {
@@ -682,22 +728,28 @@ void ResourceRuns() {
     ComPtr<_clsWrangler> w = Bound(window);
     const LateCall text{L"Text"};
     const DISPID textId = text.IdIn(w.get());
-    ResourceRun("clsWrangler.Text get, Invoke by DISPID", calls, [&] { text.Invoke(w.get(), textId); },
-                &lines);
-    ResourceRun("clsWrangler.GetNextSibling, vtable (a new object each call)", calls, [&] {
-        ComPtr<_clsWrangler> next;
-        w->GetNextSibling(next.put());
-    }, &lines);
+    ResourceRun(
+        "clsWrangler.Text get, Invoke by DISPID", calls, [&] { text.Invoke(w.get(), textId); }, &lines);
+    ResourceRun(
+        "clsWrangler.GetNextSibling, vtable (a new object each call)", calls,
+        [&] {
+            ComPtr<_clsWrangler> next;
+            w->GetNextSibling(next.put());
+        },
+        &lines);
     {
         FakeShell shell(L"--buttons 3 --text-length 60");
         if (shell.Toolbar()) {
             ComPtr<_clsToolbarButton> button;
             if (SUCCEEDED(wrang::CreateToolbarButton(button.put()))) button->Init(L(shell.Toolbar()), 1);
-            ResourceRun("clsToolbarButton.Text get, vtable", calls / 100, [&] {
-                BSTR t = nullptr;
-                if (button) button->get_Text(&t);
-                SysFreeString(t);
-            }, &lines);
+            ResourceRun(
+                "clsToolbarButton.Text get, vtable", calls / 100,
+                [&] {
+                    BSTR t = nullptr;
+                    if (button) button->get_Text(&t);
+                    SysFreeString(t);
+                },
+                &lines);
         }
     }
     w.reset();
@@ -734,8 +786,10 @@ int main(int argc, char** argv) {
 
     Out(Format("## Wrang benchmark, %s build", sizeof(void*) == 8 ? "x64" : "x86"));
     Out("");
-    Out(Format("Nanoseconds per call, median of %d repetitions of about %d ms each; the columns of a row "
-               "take turns within each repetition.", Repetitions(), g_quick ? 2 : 10));
+    Out(
+        Format("Nanoseconds per call, median of %d repetitions of about %d ms each; the columns of a row "
+               "take turns within each repetition.",
+               Repetitions(), g_quick ? 2 : 10));
     const double started = Now();
     WranglerTable();
     MenuItemTable();

@@ -54,16 +54,14 @@ public:
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
         return Dispatch().GetTypeInfo(index, info);
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
-                                            DISPID* ids) override {
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
         if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;  // reserved by IDispatch
         return Dispatch().GetIDsOfNames(names, count, ids);
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* exception, UINT* argError) override {
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT* argError) override {
         if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-        return Dispatch().Invoke(static_cast<Interface*>(this), id, flags, params, result, exception,
-                                 argError);
+        return Dispatch().Invoke(static_cast<Interface*>(this), id, flags, params, result, exception, argError);
     }
 
     // ISupportErrorInfo

@@ -15,7 +15,7 @@ namespace wrang {
 // The classes a client may create, for the class factories and for registration alike.
 struct CreatableClass {
     const CLSID* clsid;
-    const wchar_t* name;         // the class name; the ProgID is "Wrang." + name
+    const wchar_t* name;  // the class name; the ProgID is "Wrang." + name
     const wchar_t* threadingModel;
     const wchar_t* description;
     HRESULT (*create)(IDispatch** out) noexcept;

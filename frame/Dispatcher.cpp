@@ -124,8 +124,7 @@ HRESULT Dispatcher::Load(REFIID iid) {
     m_names.Seal();
     // By id, and within one id in the order of the type library, which Find relies on.
     for (size_t m = 0; m < m_members.size(); ++m) m_ids.push_back({m_members[m].id, m});
-    std::stable_sort(m_ids.begin(), m_ids.end(),
-                     [](const IdEntry& a, const IdEntry& b) { return a.id < b.id; });
+    std::stable_sort(m_ids.begin(), m_ids.end(), [](const IdEntry& a, const IdEntry& b) { return a.id < b.id; });
     return S_OK;
 }
 
@@ -175,8 +174,8 @@ HRESULT Dispatcher::GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids) noex
 }
 
 const Dispatcher::Member* Dispatcher::Find(DISPID id, WORD flags) const noexcept {
-    const auto first = std::lower_bound(m_ids.begin(), m_ids.end(), id,
-                                        [](const IdEntry& e, DISPID wanted) { return e.id < wanted; });
+    const auto first =
+        std::lower_bound(m_ids.begin(), m_ids.end(), id, [](const IdEntry& e, DISPID wanted) { return e.id < wanted; });
     // The first member of the id and kind in the order of the type library.
     auto lookFor = [&](INVOKEKIND kind) -> const Member* {
         for (auto e = first; e != m_ids.end() && e->id == id; ++e) {
@@ -213,8 +212,7 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
 
     const size_t count = member->parameters.size();
     const UINT positional = params->cArgs - params->cNamedArgs;
-    const bool isPut = member->invokeKind == INVOKE_PROPERTYPUT ||
-                       member->invokeKind == INVOKE_PROPERTYPUTREF;
+    const bool isPut = member->invokeKind == INVOKE_PROPERTYPUT || member->invokeKind == INVOKE_PROPERTYPUTREF;
     if (positional > count) return DISP_E_BADPARAMCOUNT;
 
     // Which argument (index into rgvarg) goes to each parameter; -1 for none.
@@ -252,8 +250,7 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
                 given = nullptr;
             }
             const VARTYPE typed = VariantTypeOf(parameter.kind);
-            if (parameter.byRef && given && V_VT(given) == (VT_BYREF | typed) &&
-                parameter.kind != Kind::Interface) {
+            if (parameter.byRef && given && V_VT(given) == (VT_BYREF | typed) && parameter.kind != Kind::Interface) {
                 words[p] = reinterpret_cast<ArgumentSlot>(V_BYREF(given));  // the caller's own variable
                 continue;
             }
@@ -267,7 +264,8 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
                     if (text && !V_BSTR(slot.local.get())) return E_OUTOFMEMORY;
                 }
                 word = reinterpret_cast<ArgumentSlot>(text);
-            } else if (HRESULT converted = ConvertArgument(parameter.kind, parameter.iid, value, slot.local.get(), &word);
+            } else if (HRESULT converted =
+                           ConvertArgument(parameter.kind, parameter.iid, value, slot.local.get(), &word);
                        FAILED(converted)) {
                 if (argError && given) *argError = static_cast<UINT>(argumentOf[p]);
                 return converted == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;

@@ -30,8 +30,8 @@ public:
     HRESULT GetTypeInfo(UINT index, ITypeInfo** typeInfo) noexcept;
     HRESULT GetIDsOfNames(LPOLESTR* names, UINT count, DISPID* ids) noexcept;
     // `object` is the interface pointer whose table of operations is called.
-    HRESULT Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
-                   EXCEPINFO* exception, UINT* argError) noexcept;
+    HRESULT Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                   UINT* argError) noexcept;
 
 private:
     // A member's parameter as a call needs it, made once from the type library's description.
@@ -39,7 +39,7 @@ private:
         ArgumentKind kind = ArgumentKind::Long;
         bool byRef = false;
         bool optional = false;
-        IID iid = IID_NULL;          // for ArgumentKind::Interface
+        IID iid = IID_NULL;                     // for ArgumentKind::Interface
         const VARIANT* defaultValue = nullptr;  // in m_interface, which lives as long as this dispatcher
     };
     // A member as a call needs it; its names stay in m_interface.

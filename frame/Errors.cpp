@@ -20,15 +20,11 @@ HRESULT RaiseError(HRESULT status, const wchar_t* description) noexcept {
 
 HRESULT RaiseOverflow() noexcept { return RaiseError(kVbOverflow, L"Overflow"); }
 
-HRESULT RaiseInvalidCall() noexcept {
-    return RaiseError(kVbInvalidCall, L"Invalid procedure call or argument");
-}
+HRESULT RaiseInvalidCall() noexcept { return RaiseError(kVbInvalidCall, L"Invalid procedure call or argument"); }
 
 HRESULT RaiseTypeMismatch() noexcept { return RaiseError(kVbTypeMismatch, L"Type mismatch"); }
 
-HRESULT RaiseCannotPerform() noexcept {
-    return RaiseError(kVbCannotPerform, L"Can't perform requested operation");
-}
+HRESULT RaiseCannotPerform() noexcept { return RaiseError(kVbCannotPerform, L"Can't perform requested operation"); }
 
 HRESULT RaiseObjectRequired() noexcept {
     return RaiseError(kVbObjectRequired, L"Object variable or With block variable not set");

@@ -26,16 +26,16 @@ HRESULT FailFromException(EXCEPINFO& info) noexcept {
     if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
     const UniqueBstr source(info.bstrSource), description(info.bstrDescription), helpFile(info.bstrHelpFile);
     HRESULT status = info.scode;
-    if (SUCCEEDED(status)) status = info.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, info.wCode)
-                                               : DISP_E_EXCEPTION;
+    if (SUCCEEDED(status))
+        status = info.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, info.wCode) : DISP_E_EXCEPTION;
     if (description) status = RaiseError(status, description.get());
     return status;
 }
 
 }  // namespace
 
-HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT* args,
-                     UINT argCount, VARIANT* result) noexcept {
+HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT* args, UINT argCount,
+                     VARIANT* result) noexcept {
     if (!object) return RaiseObjectRequired();
     if (argCount > kMaxArguments) return E_INVALIDARG;
     DISPID id = DISPID_UNKNOWN;
@@ -47,8 +47,7 @@ HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT
     DISPPARAMS params = {reversed, nullptr, argCount, 0};
     EXCEPINFO exception = {};
     UINT argError = 0;
-    const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
-                                      &exception, &argError);
+    const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &exception, &argError);
     if (hr == DISP_E_EXCEPTION) return FailFromException(exception);
     return hr;
 }
@@ -57,8 +56,7 @@ HRESULT InvokeByNameForLong(IDispatch* object, const wchar_t* name, VARIANT* arg
                             LONG* result) noexcept {
     *result = 0;
     UniqueVariant answer;
-    RETURN_IF_FAILED(InvokeByName(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args,
-                                  argCount, answer.get()));
+    RETURN_IF_FAILED(InvokeByName(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, argCount, answer.get()));
     UniqueVariant converted;
     RETURN_IF_FAILED(VariantChangeType(converted.get(), answer.get(), 0, VT_I4));
     *result = V_I4(converted.get());

@@ -11,11 +11,11 @@ namespace wrang {
 // first). `flags` is DISPATCH_METHOD, DISPATCH_PROPERTYGET or both. `result` may be nullptr.
 // A null object ends with the runtime's "object required" error; an exception raised by the
 // callee comes back as its own status with its description kept for the client.
-[[nodiscard]] HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags,
-                                   VARIANT* args, UINT argCount, VARIANT* result) noexcept;
+[[nodiscard]] HRESULT InvokeByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT* args, UINT argCount,
+                                   VARIANT* result) noexcept;
 
 // The result of a by-name call as a 32-bit integer, converted as the runtime converts it.
-[[nodiscard]] HRESULT InvokeByNameForLong(IDispatch* object, const wchar_t* name, VARIANT* args,
-                                          UINT argCount, LONG* result) noexcept;
+[[nodiscard]] HRESULT InvokeByNameForLong(IDispatch* object, const wchar_t* name, VARIANT* args, UINT argCount,
+                                          LONG* result) noexcept;
 
 }  // namespace wrang

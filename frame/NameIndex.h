@@ -16,7 +16,7 @@ public:
     // The members that share one name (the accessors of a property), found by the name folded to
     // upper case.
     struct Group {
-        std::wstring folded;          // the name in upper case (the runtime's folding)
+        std::wstring folded;  // the name in upper case (the runtime's folding)
         unsigned hash = 0;
         std::vector<size_t> members;  // indices given to Add, in the order they were added
     };

@@ -163,8 +163,7 @@ HRESULT UnregisterIn(RegistrationScope scope) noexcept {
     const HRESULT removed = UnRegisterTypeLib(LIBID_Wrang, 90, 0, LOCALE_NEUTRAL, kOwnPlatform);
     // A library that is not registered for this platform is nothing to remove: Windows answers that
     // with TYPE_E_REGISTRYACCESS, Wine with E_INVALIDARG (the arguments here are constants).
-    if (removed != TYPE_E_REGISTRYACCESS && removed != TYPE_E_CANTLOADLIBRARY && removed != E_INVALIDARG)
-        keep(removed);
+    if (removed != TYPE_E_REGISTRYACCESS && removed != TYPE_E_CANTLOADLIBRARY && removed != E_INVALIDARG) keep(removed);
     return first;
 }
 

@@ -6,13 +6,15 @@
 namespace wrang {
 namespace {
 
-std::wstring TextOf(const UniqueBstr& text) { return text ? std::wstring(text.get(), SysStringLen(text.get())) : std::wstring(); }
+std::wstring TextOf(const UniqueBstr& text) {
+    return text ? std::wstring(text.get(), SysStringLen(text.get())) : std::wstring();
+}
 
 // The name and help text the library gives `member` of `info` (MEMBERID_NIL: the type itself).
 void Document(ITypeInfo* info, MEMBERID member, std::wstring* name, std::wstring* help) {
     UniqueBstr nameText, helpText;
-    if (FAILED(info->GetDocumentation(member, name ? nameText.put() : nullptr, help ? helpText.put() : nullptr,
-                                      nullptr, nullptr))) {
+    if (FAILED(info->GetDocumentation(member, name ? nameText.put() : nullptr, help ? helpText.put() : nullptr, nullptr,
+                                      nullptr))) {
         return;
     }
     if (name) *name = TextOf(nameText);
@@ -49,7 +51,8 @@ HRESULT DescribeMember(ITypeInfo* view, const FUNCDESC& d, MemberDescription* me
             continue;
         }
         if ((parameter.flags & PARAMFLAG_FHASDEFAULT) && element.paramdesc.pparamdescex) {
-            RETURN_IF_FAILED(VariantCopy(parameter.defaultValue.get(), &element.paramdesc.pparamdescex->varDefaultValue));
+            RETURN_IF_FAILED(
+                VariantCopy(parameter.defaultValue.get(), &element.paramdesc.pparamdescex->varDefaultValue));
         }
         member->parameters.push_back(std::move(parameter));
     }

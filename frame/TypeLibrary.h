@@ -35,7 +35,7 @@ struct TypeDescription {
 
 struct ParameterDescription {
     TypeDescription type;
-    USHORT flags = 0;             // PARAMFLAG_*
+    USHORT flags = 0;            // PARAMFLAG_*
     UniqueVariant defaultValue;  // VT_EMPTY unless PARAMFLAG_FHASDEFAULT
 };
 

@@ -83,12 +83,11 @@ void Buffers(const uint8_t* data, size_t size) {
     Check(wrang::ToAnsi(nullptr, static_cast<UINT>(length), &null) == S_OK && null.isNull(), "null text");
     wrang::AnsiText empty;
     const wchar_t nothing[] = L"";
-    Check(wrang::ToAnsi(nothing, 0, &empty) == S_OK && !empty.isNull() && empty.length() == 0 &&
-              empty.data()[0] == '\0',
-          "empty text");
+    Check(
+        wrang::ToAnsi(nothing, 0, &empty) == S_OK && !empty.isNull() && empty.length() == 0 && empty.data()[0] == '\0',
+        "empty text");
     OwnedString fromNull;
-    Check(wrang::FromAnsi(nullptr, length, &fromNull.text) == S_OK && fromNull.text &&
-              SysStringLen(fromNull.text) == 0,
+    Check(wrang::FromAnsi(nullptr, length, &fromNull.text) == S_OK && fromNull.text && SysStringLen(fromNull.text) == 0,
           "FromAnsi of no bytes");
 }
 
@@ -97,8 +96,11 @@ void Buffers(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const uint8_t mode = data[0] % 3;
-    if (mode == 0) WideRoundTrip(data + 1, size - 1);
-    else if (mode == 1) AnsiRoundTrip(data + 1, size - 1);
-    else Buffers(data + 1, size - 1);
+    if (mode == 0)
+        WideRoundTrip(data + 1, size - 1);
+    else if (mode == 1)
+        AnsiRoundTrip(data + 1, size - 1);
+    else
+        Buffers(data + 1, size - 1);
     return 0;
 }

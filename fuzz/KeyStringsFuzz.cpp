@@ -51,28 +51,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < actions.size(); ++i) {
         const KeyAction& a = actions[i];
         switch (a.kind) {
-            case KeyAction::Press:
-                if (!IsModifier(a.virtualKey) || a.character != 0) Fault("odd press", i);
-                for (WORD held : down) {
-                    if (held == a.virtualKey) Fault("a modifier pressed while already down", i);
-                }
-                down.push_back(a.virtualKey);
-                break;
-            case KeyAction::Release:
-                if (down.empty() || down.back() != a.virtualKey) {
-                    Fault("a release out of order or of a modifier that is up", i);
-                }
-                down.pop_back();
-                break;
-            case KeyAction::Tap:
-                if (a.virtualKey == 0 || a.character != 0 || IsModifier(a.virtualKey)) {
-                    Fault("odd tap", i);
-                }
-                break;
-            case KeyAction::Character:
-                if (a.virtualKey != 0) Fault("a character with a key code", i);
-                break;
-            default: Fault("unknown action kind", i);
+        case KeyAction::Press:
+            if (!IsModifier(a.virtualKey) || a.character != 0) Fault("odd press", i);
+            for (WORD held : down) {
+                if (held == a.virtualKey) Fault("a modifier pressed while already down", i);
+            }
+            down.push_back(a.virtualKey);
+            break;
+        case KeyAction::Release:
+            if (down.empty() || down.back() != a.virtualKey) {
+                Fault("a release out of order or of a modifier that is up", i);
+            }
+            down.pop_back();
+            break;
+        case KeyAction::Tap:
+            if (a.virtualKey == 0 || a.character != 0 || IsModifier(a.virtualKey)) {
+                Fault("odd tap", i);
+            }
+            break;
+        case KeyAction::Character:
+            if (a.virtualKey != 0) Fault("a character with a key code", i);
+            break;
+        default: Fault("unknown action kind", i);
         }
     }
     if (!down.empty()) Fault("a modifier left down at the end", actions.size());

@@ -21,14 +21,14 @@ namespace wrang {
 
 // Sends `window` the command of `child`, as the menu `hMenu` holding it would: the entry's
 // identifier as wParam, the menu as lParam. Nothing is sent for a null entry.
-[[nodiscard]] inline HRESULT SendCommandOfChild(LONG window, UINT message, LONG hMenu,
-                                                _clsMenuItem* child, LONG* result) noexcept {
+[[nodiscard]] inline HRESULT SendCommandOfChild(LONG window, UINT message, LONG hMenu, _clsMenuItem* child,
+                                                LONG* result) noexcept {
     *result = 0;
     if (!child) return RaiseObjectRequired();
     LONG command = 0;
     RETURN_IF_FAILED(child->GetMenuHandle(&command));
-    *result = platform::AnswerOf(platform::Current().SendMessageA(
-        window, message, platform::WParamOf(command), platform::LParamOf(hMenu)));
+    *result = platform::AnswerOf(
+        platform::Current().SendMessageA(window, message, platform::WParamOf(command), platform::LParamOf(hMenu)));
     return S_OK;
 }
 

@@ -23,12 +23,10 @@ struct SystemCommand {
 // The window system's SC_ identifiers by their own names. The gap after SC_MOUSEMENU is the
 // window system's: SC_KEYMENU is 0xF100, not 0xF0A0.
 constexpr SystemCommand kSystemCommands[] = {
-    {L"SC_SIZE", 0xF000},       {L"SC_MOVE", 0xF010},       {L"SC_MINIMIZE", 0xF020},
-    {L"SC_MAXIMIZE", 0xF030},   {L"SC_NEXTWINDOW", 0xF040}, {L"SC_PREVWINDOW", 0xF050},
-    {L"SC_CLOSE", 0xF060},      {L"SC_VSCROLL", 0xF070},    {L"SC_HSCROLL", 0xF080},
-    {L"SC_MOUSEMENU", 0xF090},  {L"SC_KEYMENU", 0xF100},    {L"SC_ARRANGE", 0xF110},
-    {L"SC_RESTORE", 0xF120},    {L"SC_TASKLIST", 0xF130},   {L"SC_SCREENSAVE", 0xF140},
-    {L"SC_HOTKEY", 0xF150},
+    {L"SC_SIZE", 0xF000},       {L"SC_MOVE", 0xF010},       {L"SC_MINIMIZE", 0xF020},   {L"SC_MAXIMIZE", 0xF030},
+    {L"SC_NEXTWINDOW", 0xF040}, {L"SC_PREVWINDOW", 0xF050}, {L"SC_CLOSE", 0xF060},      {L"SC_VSCROLL", 0xF070},
+    {L"SC_HSCROLL", 0xF080},    {L"SC_MOUSEMENU", 0xF090},  {L"SC_KEYMENU", 0xF100},    {L"SC_ARRANGE", 0xF110},
+    {L"SC_RESTORE", 0xF120},    {L"SC_TASKLIST", 0xF130},   {L"SC_SCREENSAVE", 0xF140}, {L"SC_HOTKEY", 0xF150},
 };
 
 }  // namespace
@@ -146,8 +144,8 @@ HRESULT clsJuggler::ClickChildItem(LONG nPos, LONG* result) {
     const UINT message = m_bIsSysMenu ? WM_SYSCOMMAND : WM_COMMAND;
     // Sent as it comes: an entry that opens a sub-menu, or a position past the end, sends -1.
     const LONG command = static_cast<LONG>(platform::Current().GetMenuItemID(m_hMenu, nPos));
-    *result = platform::AnswerOf(platform::Current().SendMessageA(
-        window, message, platform::WParamOf(command), platform::LParamOf(m_hMenu)));
+    *result = platform::AnswerOf(
+        platform::Current().SendMessageA(window, message, platform::WParamOf(command), platform::LParamOf(m_hMenu)));
     return S_OK;
 }
 

@@ -101,8 +101,8 @@ HRESULT clsMenuEnum::GetItem(_clsMenuItem** result) {
     V_VT(&cursor) = VT_VARIANT | VT_BYREF;
     V_VARIANTREF(&cursor) = position.get();
     UniqueVariant answer;
-    RETURN_IF_FAILED(InvokeByName(m_objMenu.get(), L"GetChildMenu",
-                                  DISPATCH_METHOD | DISPATCH_PROPERTYGET, &cursor, 1, answer.get()));
+    RETURN_IF_FAILED(InvokeByName(m_objMenu.get(), L"GetChildMenu", DISPATCH_METHOD | DISPATCH_PROPERTYGET, &cursor, 1,
+                                  answer.get()));
     UniqueVariant moved;
     RETURN_IF_FAILED(VariantChangeType(moved.get(), position.get(), 0, VT_I4));
     ComPtr<_clsMenuItem> item;

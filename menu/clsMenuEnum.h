@@ -7,10 +7,10 @@ namespace wrang {
 
 class clsMenuEnum final : public AutomationObject<clsMenuEnum, _clsMenuEnum> {
 public:
-    HRESULT STDMETHODCALLTYPE Init(IDispatch *MenuItem) override;
-    HRESULT STDMETHODCALLTYPE Count(LONG *result) override;
-    HRESULT STDMETHODCALLTYPE NextItem(VARIANT_BOOL *result) override;
-    HRESULT STDMETHODCALLTYPE GetItem(_clsMenuItem **result) override;
+    HRESULT STDMETHODCALLTYPE Init(IDispatch* MenuItem) override;
+    HRESULT STDMETHODCALLTYPE Count(LONG* result) override;
+    HRESULT STDMETHODCALLTYPE NextItem(VARIANT_BOOL* result) override;
+    HRESULT STDMETHODCALLTYPE GetItem(_clsMenuItem** result) override;
     HRESULT STDMETHODCALLTYPE EndEnum() override;
 
     // The menu object this cursor holds (see WouldHoldItself).

@@ -72,8 +72,7 @@ HRESULT clsMenuItem::get_Text(BSTR* result) {
     LONG parentMenu = 0;
     RETURN_IF_FAILED(ParentMenu(&parentMenu));
     // Nothing is written for a separator or a missing entry: the buffer stays NUL and the caption "".
-    platform::Current().GetMenuStringW(parentMenu, static_cast<UINT>(m_hMenu), caption,
-                                       kCaptionBuffer, kByCommand);
+    platform::Current().GetMenuStringW(parentMenu, static_cast<UINT>(m_hMenu), caption, kCaptionBuffer, kByCommand);
     // At most 249 characters, however much the window system wrote.
     const size_t length = wcsnlen(caption, kCaptionBuffer - 1);
     return platform::NewString(caption, static_cast<UINT>(length), result);
@@ -83,8 +82,7 @@ HRESULT clsMenuItem::put_Text(BSTR value) {
     LONG stateMenu = 0;
     RETURN_IF_FAILED(ParentMenu(&stateMenu));
     // Only MF_BYPOSITION counts in these flags; the other bits of 10 are ignored by the lookup.
-    const UINT state =
-        platform::Current().GetMenuState(stateMenu, static_cast<UINT>(m_hMenu), 10);
+    const UINT state = platform::Current().GetMenuState(stateMenu, static_cast<UINT>(m_hMenu), 10);
     // -1 says the entry is not there; handed on as flags it would ask for every option at once.
     if (static_cast<LONG>(state) == kNoSuchEntry) return S_OK;
     // A pop-up's state word holds its sub-menu's entry count where ModifyMenu reads owner-draw,
@@ -130,8 +128,7 @@ HRESULT clsMenuItem::get_Checked(VARIANT_BOOL* result) {
 HRESULT clsMenuItem::put_Checked(VARIANT_BOOL value) {
     LONG parentMenu = 0;
     RETURN_IF_FAILED(ParentMenu(&parentMenu));
-    platform::Current().CheckMenuItem(parentMenu, static_cast<UINT>(m_hMenu),
-                                      value ? kChecked : kUnchecked);
+    platform::Current().CheckMenuItem(parentMenu, static_cast<UINT>(m_hMenu), value ? kChecked : kUnchecked);
     return S_OK;
 }
 
@@ -173,8 +170,8 @@ HRESULT clsMenuItem::ClickChildItem(LONG nPos, LONG* result) {
     const LONG command = static_cast<LONG>(platform::Current().GetMenuItemID(m_hMenu, nPos));
     // Always WM_COMMAND, also below a system-menu controller: an entry does not know what kind of
     // menu its parent wraps.
-    *result = platform::AnswerOf(platform::Current().SendMessageA(
-        window, WM_COMMAND, platform::WParamOf(command), platform::LParamOf(m_hMenu)));
+    *result = platform::AnswerOf(
+        platform::Current().SendMessageA(window, WM_COMMAND, platform::WParamOf(command), platform::LParamOf(m_hMenu)));
     return S_OK;
 }
 

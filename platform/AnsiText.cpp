@@ -21,14 +21,12 @@ HRESULT ToAnsi(const wchar_t* text, UINT length, AnsiText* out) noexcept {
     if (!text) return S_OK;
     int bytes = 0;
     if (length > 0) {
-        bytes = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr,
-                                    nullptr);
+        bytes = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
         if (bytes <= 0) return HRESULT_FROM_WIN32(GetLastError());
     }
     RETURN_IF_FAILED(AnsiText::Zeroed(bytes, out));
-    if (bytes > 0 &&
-        WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), out->m_bytes.get(), bytes,
-                            nullptr, nullptr) != bytes) {
+    if (bytes > 0 && WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), out->m_bytes.get(), bytes, nullptr,
+                                         nullptr) != bytes) {
         return HRESULT_FROM_WIN32(GetLastError());
     }
     return S_OK;

@@ -31,9 +31,7 @@ private:
 
 // Converts `length` UTF-16 code units (embedded NULs included); text nullptr gives a null AnsiText.
 [[nodiscard]] HRESULT ToAnsi(const wchar_t* text, UINT length, AnsiText* out) noexcept;
-[[nodiscard]] inline HRESULT ToAnsi(BSTR text, AnsiText* out) noexcept {
-    return ToAnsi(text, SysStringLen(text), out);
-}
+[[nodiscard]] inline HRESULT ToAnsi(BSTR text, AnsiText* out) noexcept { return ToAnsi(text, SysStringLen(text), out); }
 
 // Converts exactly `length` bytes into a new automation string; it does not stop at a NUL byte.
 [[nodiscard]] HRESULT FromAnsi(const char* bytes, int length, BSTR* out) noexcept;

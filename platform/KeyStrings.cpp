@@ -18,19 +18,49 @@ struct NamedKey {
 };
 
 constexpr NamedKey kNamedKeys[] = {
-    {L"BACKSPACE", VK_BACK}, {L"BS", VK_BACK},          {L"BKSP", VK_BACK},
-    {L"BREAK", VK_PAUSE},    {L"CAPSLOCK", VK_CAPITAL}, {L"DELETE", VK_DELETE},
-    {L"DEL", VK_DELETE},     {L"DOWN", VK_DOWN},        {L"END", VK_END},
-    {L"ENTER", VK_RETURN},   {L"ESC", VK_ESCAPE},       {L"HELP", VK_HELP},
-    {L"HOME", VK_HOME},      {L"INSERT", VK_INSERT},    {L"INS", VK_INSERT},
-    {L"LEFT", VK_LEFT},      {L"NUMLOCK", VK_NUMLOCK},  {L"PGDN", VK_NEXT},
-    {L"PGUP", VK_PRIOR},     {L"PRTSC", VK_SNAPSHOT},   {L"RIGHT", VK_RIGHT},
-    {L"SCROLLLOCK", VK_SCROLL}, {L"TAB", VK_TAB},       {L"UP", VK_UP},
-    {L"F1", VK_F1},   {L"F2", VK_F2},   {L"F3", VK_F3},   {L"F4", VK_F4},
-    {L"F5", VK_F5},   {L"F6", VK_F6},   {L"F7", VK_F7},   {L"F8", VK_F8},
-    {L"F9", VK_F9},   {L"F10", VK_F10}, {L"F11", VK_F11}, {L"F12", VK_F12},
-    {L"F13", VK_F13}, {L"F14", VK_F14}, {L"F15", VK_F15}, {L"F16", VK_F16},
-    {L"ADD", VK_ADD}, {L"SUBTRACT", VK_SUBTRACT}, {L"MULTIPLY", VK_MULTIPLY},
+    {L"BACKSPACE", VK_BACK},
+    {L"BS", VK_BACK},
+    {L"BKSP", VK_BACK},
+    {L"BREAK", VK_PAUSE},
+    {L"CAPSLOCK", VK_CAPITAL},
+    {L"DELETE", VK_DELETE},
+    {L"DEL", VK_DELETE},
+    {L"DOWN", VK_DOWN},
+    {L"END", VK_END},
+    {L"ENTER", VK_RETURN},
+    {L"ESC", VK_ESCAPE},
+    {L"HELP", VK_HELP},
+    {L"HOME", VK_HOME},
+    {L"INSERT", VK_INSERT},
+    {L"INS", VK_INSERT},
+    {L"LEFT", VK_LEFT},
+    {L"NUMLOCK", VK_NUMLOCK},
+    {L"PGDN", VK_NEXT},
+    {L"PGUP", VK_PRIOR},
+    {L"PRTSC", VK_SNAPSHOT},
+    {L"RIGHT", VK_RIGHT},
+    {L"SCROLLLOCK", VK_SCROLL},
+    {L"TAB", VK_TAB},
+    {L"UP", VK_UP},
+    {L"F1", VK_F1},
+    {L"F2", VK_F2},
+    {L"F3", VK_F3},
+    {L"F4", VK_F4},
+    {L"F5", VK_F5},
+    {L"F6", VK_F6},
+    {L"F7", VK_F7},
+    {L"F8", VK_F8},
+    {L"F9", VK_F9},
+    {L"F10", VK_F10},
+    {L"F11", VK_F11},
+    {L"F12", VK_F12},
+    {L"F13", VK_F13},
+    {L"F14", VK_F14},
+    {L"F15", VK_F15},
+    {L"F16", VK_F16},
+    {L"ADD", VK_ADD},
+    {L"SUBTRACT", VK_SUBTRACT},
+    {L"MULTIPLY", VK_MULTIPLY},
     {L"DIVIDE", VK_DIVIDE},
 };
 
@@ -56,29 +86,44 @@ public:
         for (size_t i = 0; i < m_length;) {
             const wchar_t c = m_keys[i];
             switch (c) {
-                case L'+': m_pending |= kShift; ++i; break;
-                case L'^': m_pending |= kControl; ++i; break;
-                case L'%': m_pending |= kAlt; ++i; break;
-                case L'~': Unit({KeyAction::Tap, VK_RETURN, 0}, 1); ++i; break;
-                case L'(': {
-                    const unsigned pressed = Press(m_pending);
-                    m_pending = 0;
-                    m_groups.push_back(pressed);
-                    ++i;
-                    break;
-                }
-                case L')':
-                    // A modifier right before ")" has nothing to act on.
-                    if (m_groups.empty() || m_pending != 0) return false;
-                    Release(m_groups.back());
-                    m_groups.pop_back();
-                    ++i;
-                    break;
-                case L'{':
-                    if (!Brace(&i)) return false;
-                    break;
-                case L'}': return false;
-                default: Unit({KeyAction::Character, 0, c}, 1); ++i; break;
+            case L'+':
+                m_pending |= kShift;
+                ++i;
+                break;
+            case L'^':
+                m_pending |= kControl;
+                ++i;
+                break;
+            case L'%':
+                m_pending |= kAlt;
+                ++i;
+                break;
+            case L'~':
+                Unit({KeyAction::Tap, VK_RETURN, 0}, 1);
+                ++i;
+                break;
+            case L'(': {
+                const unsigned pressed = Press(m_pending);
+                m_pending = 0;
+                m_groups.push_back(pressed);
+                ++i;
+                break;
+            }
+            case L')':
+                // A modifier right before ")" has nothing to act on.
+                if (m_groups.empty() || m_pending != 0) return false;
+                Release(m_groups.back());
+                m_groups.pop_back();
+                ++i;
+                break;
+            case L'{':
+                if (!Brace(&i)) return false;
+                break;
+            case L'}': return false;
+            default:
+                Unit({KeyAction::Character, 0, c}, 1);
+                ++i;
+                break;
             }
         }
         return m_groups.empty() && m_pending == 0;

@@ -24,7 +24,7 @@ struct KeyAction {
         Character,  // a character is typed, with whatever key the keyboard layout has for it
     };
     Kind kind;
-    WORD virtualKey;  // Press, Release, Tap
+    WORD virtualKey;    // Press, Release, Tap
     wchar_t character;  // Character
 
     bool operator==(const KeyAction& other) const noexcept {
@@ -34,7 +34,6 @@ struct KeyAction {
 
 // S_OK with the actions; E_INVALIDARG for a malformed string (unbalanced braces or parentheses,
 // an unknown key name, a bad repeat count, a modifier with nothing after it); E_OUTOFMEMORY.
-[[nodiscard]] HRESULT ParseKeyString(const wchar_t* keys, size_t length,
-                                     std::vector<KeyAction>* actions) noexcept;
+[[nodiscard]] HRESULT ParseKeyString(const wchar_t* keys, size_t length, std::vector<KeyAction>* actions) noexcept;
 
 }  // namespace wrang::platform

@@ -4,8 +4,7 @@ namespace wrang::platform {
 
 HRESULT ThisModulePath(wchar_t* path, DWORD capacity) noexcept {
     HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                             reinterpret_cast<LPCWSTR>(&ThisModulePath), &module)) {
         return HRESULT_FROM_WIN32(GetLastError());
     }
@@ -15,11 +14,10 @@ HRESULT ThisModulePath(wchar_t* path, DWORD capacity) noexcept {
     return S_OK;
 }
 
-HRESULT WriteRegistryString(HKEY root, const wchar_t* key, const wchar_t* valueName,
-                            const wchar_t* value) noexcept {
+HRESULT WriteRegistryString(HKEY root, const wchar_t* key, const wchar_t* valueName, const wchar_t* value) noexcept {
     UniqueRegistryKey opened;
-    LONG status = RegCreateKeyExW(root, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                                  nullptr, opened.put(), nullptr);
+    LONG status =
+        RegCreateKeyExW(root, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, opened.put(), nullptr);
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
     const DWORD bytes = static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(wchar_t));
     status = RegSetValueExW(opened.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), bytes);
@@ -37,9 +35,7 @@ HRESULT DeleteRegistryTree(HKEY root, const wchar_t* key) noexcept {
     if (status == ERROR_SUCCESS) {
         // RegDeleteTreeW leaves the key itself when it is given a subkey path.
         const LONG removed = RegDeleteKeyW(root, key);
-        return removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND
-                   ? S_OK
-                   : HRESULT_FROM_WIN32(removed);
+        return removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(removed);
     }
     return HRESULT_FROM_WIN32(status);
 }
@@ -50,8 +46,8 @@ UserClassesAsClassesRoot::~UserClassesAsClassesRoot() {
 }
 
 HRESULT UserClassesAsClassesRoot::Begin() noexcept {
-    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr,
-                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, m_userClasses.put(), nullptr);
+    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_ALL_ACCESS, nullptr, m_userClasses.put(), nullptr);
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
     status = RegOverridePredefKey(HKEY_CLASSES_ROOT, m_userClasses.get());
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);

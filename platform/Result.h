@@ -12,9 +12,9 @@
     } while (0)
 
 // An allocation that gave nothing ends the function with E_OUTOFMEMORY.
-#define RETURN_IF_NULL_ALLOC(pointer)              \
-    do {                                           \
-        if (!(pointer)) return E_OUTOFMEMORY;      \
+#define RETURN_IF_NULL_ALLOC(pointer)         \
+    do {                                      \
+        if (!(pointer)) return E_OUTOFMEMORY; \
     } while (0)
 
 namespace wrang::platform {

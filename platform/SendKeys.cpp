@@ -16,12 +16,20 @@ namespace {
 // flag, a layout-aware target reads them as their numeric-pad twins.
 bool IsExtendedKey(WORD virtualKey) noexcept {
     switch (virtualKey) {
-        case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
-        case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_DIVIDE: case VK_NUMLOCK:
-        case VK_SNAPSHOT:
-            return true;
-        default:
-            return false;
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_DIVIDE:
+    case VK_NUMLOCK:
+    case VK_SNAPSHOT: return true;
+    default: return false;
     }
 }
 
@@ -48,17 +56,18 @@ class InputBuilder {
 public:
     void Add(const KeyAction& action) {
         switch (action.kind) {
-            case KeyAction::Press: Modifier(action.virtualKey, true); break;
-            case KeyAction::Release: Modifier(action.virtualKey, false); break;
-            case KeyAction::Tap: Tap(action.virtualKey); break;
-            case KeyAction::Character: Character(action.character); break;
+        case KeyAction::Press: Modifier(action.virtualKey, true); break;
+        case KeyAction::Release: Modifier(action.virtualKey, false); break;
+        case KeyAction::Tap: Tap(action.virtualKey); break;
+        case KeyAction::Character: Character(action.character); break;
         }
     }
     std::vector<INPUT>& inputs() { return m_inputs; }
 
 private:
     int Index(WORD modifier) const noexcept {
-        for (int m = 0; m < 3; ++m) if (kModifierKeys[m] == modifier) return m;
+        for (int m = 0; m < 3; ++m)
+            if (kModifierKeys[m] == modifier) return m;
         return -1;
     }
     void Modifier(WORD key, bool down) {
@@ -168,8 +177,7 @@ Handled WaitUntilHandled(std::chrono::steady_clock::time_point sent) {
 // for it; growing at most fourfold, so that one quick slice does not make the next one huge.
 size_t NextSlice(size_t slice, std::chrono::steady_clock::duration took) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(took).count();
-    size_t next = ms > 0 ? static_cast<size_t>(slice * kSlicePaceMs / static_cast<ULONGLONG>(ms))
-                         : kLargestSlice;
+    size_t next = ms > 0 ? static_cast<size_t>(slice * kSlicePaceMs / static_cast<ULONGLONG>(ms)) : kLargestSlice;
     if (next > slice * 4) next = slice * 4;
     if (next < kSmallestSlice) next = kSmallestSlice;
     return next < kLargestSlice ? next : kLargestSlice;
@@ -196,21 +204,19 @@ HRESULT TypeAndWait(std::vector<INPUT>& inputs) {
         RETURN_IF_FAILED(SendAll(inputs, done, count));
         done += count;
         switch (WaitUntilHandled(sent)) {
-            case Handled::Yes:
-                slice = NextSlice(slice, std::chrono::steady_clock::now() - sent);
-                break;
-            case Handled::CannotTell:
-                // Nothing to watch: the rest goes at once, as without the wait.
-                return done < inputs.size() ? SendAll(inputs, done, inputs.size() - done) : S_OK;
-            case Handled::Stalled: {
-                // The rest is not sent; what was sent stays queued for the target.
-                std::vector<INPUT> releases = ReleasesAfter(inputs, static_cast<UINT>(done));
-                if (!releases.empty()) {
-                    ::SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
-                }
-                // The caller asked to go on only once the keys were handled.
-                return kKeysNotTaken;
+        case Handled::Yes: slice = NextSlice(slice, std::chrono::steady_clock::now() - sent); break;
+        case Handled::CannotTell:
+            // Nothing to watch: the rest goes at once, as without the wait.
+            return done < inputs.size() ? SendAll(inputs, done, inputs.size() - done) : S_OK;
+        case Handled::Stalled: {
+            // The rest is not sent; what was sent stays queued for the target.
+            std::vector<INPUT> releases = ReleasesAfter(inputs, static_cast<UINT>(done));
+            if (!releases.empty()) {
+                ::SendInput(static_cast<UINT>(releases.size()), releases.data(), sizeof(INPUT));
             }
+            // The caller asked to go on only once the keys were handled.
+            return kKeysNotTaken;
+        }
         }
     }
     return S_OK;

@@ -10,7 +10,9 @@ namespace {
 HWND W(LONG h) { return reinterpret_cast<HWND>(static_cast<LONG_PTR>(h)); }
 HMENU M(LONG h) { return reinterpret_cast<HMENU>(static_cast<LONG_PTR>(h)); }
 template <typename T>
-LONG L(T h) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h)); }
+LONG L(T h) {
+    return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h));
+}
 
 // Callers check Reachable first; an address this process cannot name never reaches a call.
 void* P(ForeignAddress address) { return reinterpret_cast<void*>(static_cast<ULONG_PTR>(address)); }
@@ -55,23 +57,13 @@ BOOL Win32WindowSystem::ShowWindow(LONG h, int c) { return ::ShowWindow(W(h), c)
 BOOL Win32WindowSystem::IsIconic(LONG h) { return ::IsIconic(W(h)); }
 BOOL Win32WindowSystem::IsZoomed(LONG h) { return ::IsZoomed(W(h)); }
 BOOL Win32WindowSystem::FlashWindow(LONG h, BOOL i) { return ::FlashWindow(W(h), i); }
-BOOL Win32WindowSystem::InvalidateRect(LONG h, const RECT* r, BOOL e) {
-    return ::InvalidateRect(W(h), r, e);
-}
+BOOL Win32WindowSystem::InvalidateRect(LONG h, const RECT* r, BOOL e) { return ::InvalidateRect(W(h), r, e); }
 LONG Win32WindowSystem::SetFocus(LONG h) { return L(::SetFocus(W(h))); }
 BOOL Win32WindowSystem::UpdateWindow(LONG h) { return ::UpdateWindow(W(h)); }
-LRESULT Win32WindowSystem::SendMessageA(LONG h, UINT m, WPARAM w, LPARAM l) {
-    return ::SendMessageA(W(h), m, w, l);
-}
-BOOL Win32WindowSystem::PostMessageA(LONG h, UINT m, WPARAM w, LPARAM l) {
-    return ::PostMessageA(W(h), m, w, l);
-}
-LRESULT Win32WindowSystem::SendMessageW(LONG h, UINT m, WPARAM w, LPARAM l) {
-    return ::SendMessageW(W(h), m, w, l);
-}
-BOOL Win32WindowSystem::PostMessageW(LONG h, UINT m, WPARAM w, LPARAM l) {
-    return ::PostMessageW(W(h), m, w, l);
-}
+LRESULT Win32WindowSystem::SendMessageA(LONG h, UINT m, WPARAM w, LPARAM l) { return ::SendMessageA(W(h), m, w, l); }
+BOOL Win32WindowSystem::PostMessageA(LONG h, UINT m, WPARAM w, LPARAM l) { return ::PostMessageA(W(h), m, w, l); }
+LRESULT Win32WindowSystem::SendMessageW(LONG h, UINT m, WPARAM w, LPARAM l) { return ::SendMessageW(W(h), m, w, l); }
+BOOL Win32WindowSystem::PostMessageW(LONG h, UINT m, WPARAM w, LPARAM l) { return ::PostMessageW(W(h), m, w, l); }
 UINT Win32WindowSystem::MapVirtualKeyA(UINT c, UINT t) { return ::MapVirtualKeyA(c, t); }
 LONG Win32WindowSystem::GetMenu(LONG h) { return L(::GetMenu(W(h))); }
 LONG Win32WindowSystem::GetSystemMenu(LONG h, BOOL r) { return L(::GetSystemMenu(W(h), r)); }
@@ -87,9 +79,7 @@ BOOL Win32WindowSystem::ModifyMenuW(LONG m, UINT i, UINT f, UINT_PTR n, const wc
 }
 BOOL Win32WindowSystem::EnableMenuItem(LONG m, UINT i, UINT f) { return ::EnableMenuItem(M(m), i, f); }
 DWORD Win32WindowSystem::CheckMenuItem(LONG m, UINT i, UINT f) { return ::CheckMenuItem(M(m), i, f); }
-DWORD Win32WindowSystem::GetWindowThreadProcessId(LONG h, DWORD* pid) {
-    return ::GetWindowThreadProcessId(W(h), pid);
-}
+DWORD Win32WindowSystem::GetWindowThreadProcessId(LONG h, DWORD* pid) { return ::GetWindowThreadProcessId(W(h), pid); }
 HANDLE Win32WindowSystem::OpenProcess(DWORD a, BOOL i, DWORD pid) { return ::OpenProcess(a, i, pid); }
 ForeignAddress Win32WindowSystem::VirtualAllocEx(HANDLE p, ForeignAddress a, SIZE_T s, DWORD t, DWORD pr) {
     if (!Reachable(a)) return 0;

@@ -38,11 +38,9 @@ public:
     // composes, the key messages of characters of the ANSI code page, and the ASCII class names
     // of the shell's windows.
     virtual LONG FindWindowW(const wchar_t* className, const wchar_t* windowName) = 0;
-    virtual LONG FindWindowExW(LONG parent, LONG childAfter, const wchar_t* className,
-                               const wchar_t* windowName) = 0;
+    virtual LONG FindWindowExW(LONG parent, LONG childAfter, const wchar_t* className, const wchar_t* windowName) = 0;
     virtual LONG FindWindowA(const char* className, const char* windowName) = 0;
-    virtual LONG FindWindowExA(LONG parent, LONG childAfter, const char* className,
-                               const char* windowName) = 0;
+    virtual LONG FindWindowExA(LONG parent, LONG childAfter, const char* className, const char* windowName) = 0;
     virtual LONG GetParent(LONG hWnd) = 0;
     virtual LONG SetParent(LONG child, LONG newParent) = 0;
     virtual BOOL IsWindow(LONG hWnd) = 0;
@@ -58,8 +56,7 @@ public:
     virtual int GetWindowTextW(LONG hWnd, wchar_t* buffer, int size) = 0;
     virtual BOOL GetWindowRect(LONG hWnd, RECT* rect) = 0;
     virtual BOOL GetClientRect(LONG hWnd, RECT* rect) = 0;
-    virtual BOOL SetWindowPos(LONG hWnd, LONG insertAfter, int x, int y, int cx, int cy,
-                              UINT flags) = 0;
+    virtual BOOL SetWindowPos(LONG hWnd, LONG insertAfter, int x, int y, int cx, int cy, UINT flags) = 0;
     virtual BOOL IsWindowEnabled(LONG hWnd) = 0;
     virtual BOOL EnableWindow(LONG hWnd, BOOL enable) = 0;
     virtual BOOL IsWindowVisible(LONG hWnd) = 0;
@@ -88,16 +85,15 @@ public:
     virtual LONG GetSubMenu(LONG hMenu, int position) = 0;
     virtual UINT GetMenuItemID(LONG hMenu, int position) = 0;
     virtual int GetMenuStringW(LONG hMenu, UINT item, wchar_t* buffer, int size, UINT flags) = 0;
-    virtual BOOL ModifyMenuW(LONG hMenu, UINT item, UINT flags, UINT_PTR newItem,
-                             const wchar_t* caption) = 0;
+    virtual BOOL ModifyMenuW(LONG hMenu, UINT item, UINT flags, UINT_PTR newItem, const wchar_t* caption) = 0;
     virtual BOOL EnableMenuItem(LONG hMenu, UINT item, UINT flags) = 0;
     virtual DWORD CheckMenuItem(LONG hMenu, UINT item, UINT flags) = 0;
 
     // Processes and memory
     virtual DWORD GetWindowThreadProcessId(LONG hWnd, DWORD* processId) = 0;
     virtual HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD processId) = 0;
-    virtual ForeignAddress VirtualAllocEx(HANDLE process, ForeignAddress address, SIZE_T size,
-                                          DWORD type, DWORD protect) = 0;
+    virtual ForeignAddress VirtualAllocEx(HANDLE process, ForeignAddress address, SIZE_T size, DWORD type,
+                                          DWORD protect) = 0;
     virtual BOOL VirtualFreeEx(HANDLE process, ForeignAddress address, SIZE_T size, DWORD type) = 0;
     virtual BOOL ReadProcessMemory(HANDLE process, ForeignAddress address, void* buffer, SIZE_T size,
                                    SIZE_T* bytesRead) = 0;
@@ -120,11 +116,9 @@ public:
 class Win32WindowSystem : public WindowSystem {
 public:
     LONG FindWindowW(const wchar_t* className, const wchar_t* windowName) override;
-    LONG FindWindowExW(LONG parent, LONG childAfter, const wchar_t* className,
-                       const wchar_t* windowName) override;
+    LONG FindWindowExW(LONG parent, LONG childAfter, const wchar_t* className, const wchar_t* windowName) override;
     LONG FindWindowA(const char* className, const char* windowName) override;
-    LONG FindWindowExA(LONG parent, LONG childAfter, const char* className,
-                       const char* windowName) override;
+    LONG FindWindowExA(LONG parent, LONG childAfter, const char* className, const char* windowName) override;
     LONG GetParent(LONG hWnd) override;
     LONG SetParent(LONG child, LONG newParent) override;
     BOOL IsWindow(LONG hWnd) override;
@@ -136,8 +130,7 @@ public:
     int GetWindowTextW(LONG hWnd, wchar_t* buffer, int size) override;
     BOOL GetWindowRect(LONG hWnd, RECT* rect) override;
     BOOL GetClientRect(LONG hWnd, RECT* rect) override;
-    BOOL SetWindowPos(LONG hWnd, LONG insertAfter, int x, int y, int cx, int cy,
-                      UINT flags) override;
+    BOOL SetWindowPos(LONG hWnd, LONG insertAfter, int x, int y, int cx, int cy, UINT flags) override;
     BOOL IsWindowEnabled(LONG hWnd) override;
     BOOL EnableWindow(LONG hWnd, BOOL enable) override;
     BOOL IsWindowVisible(LONG hWnd) override;
@@ -160,8 +153,7 @@ public:
     LONG GetSubMenu(LONG hMenu, int position) override;
     UINT GetMenuItemID(LONG hMenu, int position) override;
     int GetMenuStringW(LONG hMenu, UINT item, wchar_t* buffer, int size, UINT flags) override;
-    BOOL ModifyMenuW(LONG hMenu, UINT item, UINT flags, UINT_PTR newItem,
-                     const wchar_t* caption) override;
+    BOOL ModifyMenuW(LONG hMenu, UINT item, UINT flags, UINT_PTR newItem, const wchar_t* caption) override;
     BOOL EnableMenuItem(LONG hMenu, UINT item, UINT flags) override;
     DWORD CheckMenuItem(LONG hMenu, UINT item, UINT flags) override;
     DWORD GetWindowThreadProcessId(LONG hWnd, DWORD* processId) override;
@@ -187,7 +179,9 @@ constexpr LPARAM LParamOf(LONG value) noexcept { return static_cast<LPARAM>(valu
 constexpr LPARAM ComposedLParam(ULONG bits) noexcept { return static_cast<LPARAM>(static_cast<ULONG_PTR>(bits)); }
 // The address of a variable of this process, for a receiver that reads or writes it.
 template <typename T>
-LPARAM AddressOf(T* variable) noexcept { return reinterpret_cast<LPARAM>(variable); }
+LPARAM AddressOf(T* variable) noexcept {
+    return reinterpret_cast<LPARAM>(variable);
+}
 // An answer reaches the client as a Long, the only integer the interface has: its low 32 bits,
 // which is all a window's answer to the messages a script sends carries.
 constexpr LONG AnswerOf(LRESULT answer) noexcept { return static_cast<LONG>(answer); }
@@ -211,8 +205,7 @@ WindowSystem& Current() noexcept;
 inline LONG FindByClassAndCaption(const wchar_t* className, const wchar_t* caption,
                                   const LONG* parent = nullptr) noexcept {
     WindowSystem& system = Current();
-    return parent ? system.FindWindowExW(*parent, 0, className, caption)
-                  : system.FindWindowW(className, caption);
+    return parent ? system.FindWindowExW(*parent, 0, className, caption) : system.FindWindowW(className, caption);
 }
 
 // Puts another implementation in place for the lifetime of this object (tests only).

@@ -70,8 +70,8 @@ TEST(OutOfMemory, AFailedCallLeavesTheCallersVariableAsItWas) {
         }
         if (status == S_OK) break;
         ++failures;
-        EXPECT_TRUE(status == E_OUTOFMEMORY ||
-                    (status == DISP_E_EXCEPTION && exception.scode == E_OUTOFMEMORY)) << std::hex << status;
+        EXPECT_TRUE(status == E_OUTOFMEMORY || (status == DISP_E_EXCEPTION && exception.scode == E_OUTOFMEMORY))
+            << std::hex << status;
         SysFreeString(exception.bstrSource);
         SysFreeString(exception.bstrDescription);
         SysFreeString(exception.bstrHelpFile);

@@ -115,8 +115,7 @@ TEST(Binding, FindsATopLevelWindowOfAnotherProcess) {
     ASSERT_TRUE(target.Window());
     ComPtr<_clsWrangler> w = NewWrangler();
     CallResult result;
-    Call(w.get(), L"InitByWindow", {Arg::String(L"WrangRemoteTarget"), Arg::String(L"Remote caption")},
-         &result);
+    Call(w.get(), L"InitByWindow", {Arg::String(L"WrangRemoteTarget"), Arg::String(L"Remote caption")}, &result);
     ASSERT_EQ(S_OK, result.hr);
     EXPECT_EQ(static_cast<LONG>(reinterpret_cast<LONG_PTR>(target.Window())), HandleOf(w.get()));
     Call(w.get(), L"IsWindow", {}, &result);

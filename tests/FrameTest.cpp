@@ -90,10 +90,9 @@ TEST(Dispatch, TheReservedInterfaceArgumentMustBeNull) {
     EXPECT_EQ(DISP_E_UNKNOWNINTERFACE, w->GetIDsOfNames(IID_IDispatch, names, 1, 0, &id));
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     UniqueVariant result;
-    EXPECT_EQ(DISP_E_UNKNOWNINTERFACE, w->Invoke(0x6803000E, IID_IDispatch, 0, DISPATCH_PROPERTYGET,
-                                                 &none, result.get(), nullptr, nullptr));
-    EXPECT_EQ(S_OK, w->Invoke(0x6803000E, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, result.get(),
-                              nullptr, nullptr));
+    EXPECT_EQ(DISP_E_UNKNOWNINTERFACE,
+              w->Invoke(0x6803000E, IID_IDispatch, 0, DISPATCH_PROPERTYGET, &none, result.get(), nullptr, nullptr));
+    EXPECT_EQ(S_OK, w->Invoke(0x6803000E, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, result.get(), nullptr, nullptr));
 }
 
 TEST(Dispatch, ArgumentsArriveAsAScriptSendsThem) {
@@ -114,7 +113,11 @@ TEST(Dispatch, ArgumentsArriveAsAScriptSendsThem) {
     // Numbers in strings and other numeric types are converted as the runtime converts them.
     Call(w.get(), L"InitByHandle", {Arg::String(L"77")}, &result);
     ASSERT_EQ(S_OK, result.hr);
-    EXPECT_EQ(77, [&] { LONG h = 0; w->get_hWnd(&h); return h; }());
+    EXPECT_EQ(77, [&] {
+        LONG h = 0;
+        w->get_hWnd(&h);
+        return h;
+    }());
 
     // Dispatch by name and by DISPID reach the same member.
     CallById(w.get(), 0x6003000F, {Arg::Long(91)}, &result);
@@ -171,7 +174,11 @@ TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) 
     DISPID ids[2] = {};
     ASSERT_EQ(S_OK, w->GetIDsOfNames(IID_NULL, names, 2, 0, ids));
     EXPECT_EQ(0, ids[1]);
-    auto handle = [&] { LONG h = -1; w->get_hWnd(&h); return h; };
+    auto handle = [&] {
+        LONG h = -1;
+        w->get_hWnd(&h);
+        return h;
+    };
 
     VARIANT args[2];
     V_VT(&args[0]) = VT_I4;
@@ -198,8 +205,8 @@ TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) 
     V_BOOL(&args[0]) = VARIANT_TRUE;
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS indexed = {args, &put, 2, 1};
-    EXPECT_EQ(DISP_E_BADPARAMCOUNT, w->Invoke(IdOf(w.get(), L"AlwaysOnTop"), IID_NULL, 0,
-                                              DISPATCH_PROPERTYPUT, &indexed, nullptr, nullptr, nullptr));
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, w->Invoke(IdOf(w.get(), L"AlwaysOnTop"), IID_NULL, 0, DISPATCH_PROPERTYPUT,
+                                              &indexed, nullptr, nullptr, nullptr));
     VARIANT_BOOL onTop = VARIANT_TRUE;
     ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&onTop));
     EXPECT_EQ(VARIANT_FALSE, onTop);
@@ -209,15 +216,22 @@ TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) 
 TEST(Dispatch, AResultNobodyAsksForIsReleased) {
     const ComPtr<_clsWrangler> w = NewWrangler();
     ASSERT_TRUE(w);
-    auto references = [&] { w->AddRef(); return w->Release(); };
+    auto references = [&] {
+        w->AddRef();
+        return w->Release();
+    };
     const ULONG before = references();
     VARIANT handle;
     V_VT(&handle) = VT_I4;
     V_I4(&handle) = 31;
     DISPPARAMS params = {&handle, nullptr, 1, 0};
-    ASSERT_EQ(S_OK, w->Invoke(IdOf(w.get(), L"InitByHandle"), IID_NULL, 0, DISPATCH_METHOD, &params,
-                              nullptr, nullptr, nullptr));
-    EXPECT_EQ(31, [&] { LONG h = 0; w->get_hWnd(&h); return h; }());
+    ASSERT_EQ(S_OK, w->Invoke(IdOf(w.get(), L"InitByHandle"), IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr,
+                              nullptr));
+    EXPECT_EQ(31, [&] {
+        LONG h = 0;
+        w->get_hWnd(&h);
+        return h;
+    }());
     EXPECT_EQ(before, references());
 }
 
@@ -235,8 +249,8 @@ TEST(Dispatch, CountsWithoutTheirArraysAreRefused) {
     for (DISPPARAMS params : broken) {
         UniqueVariant result;
         EXCEPINFO exception = {};
-        EXPECT_EQ(E_INVALIDARG, w->Invoke(init, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(),
-                                          &exception, nullptr));
+        EXPECT_EQ(E_INVALIDARG,
+                  w->Invoke(init, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), &exception, nullptr));
         EXPECT_EQ(VT_EMPTY, V_VT(result.get()));
         EXPECT_EQ(nullptr, exception.bstrDescription);
     }
@@ -281,11 +295,10 @@ TEST(DllFile, ExportsExactlyTheFiveRegistrationAndServerEntryPointsAndImportsOnl
     // The machine of the build that loads it: a 32-bit client takes the x86 file, a 64-bit one x64.
     EXPECT_EQ(sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
 
-    const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL", "ADVAPI32.DLL",
-                                          "OLE32.DLL", "OLEAUT32.DLL", "MSVCRT.DLL"};
+    const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL",   "ADVAPI32.DLL",
+                                          "OLE32.DLL",    "OLEAUT32.DLL", "MSVCRT.DLL"};
     const IMAGE_DATA_DIRECTORY& importDir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + importDir.VirtualAddress);
-         d->Name; ++d) {
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + importDir.VirtualAddress); d->Name; ++d) {
         std::string name = reinterpret_cast<const char*>(base + d->Name);
         for (auto& ch : name) ch = static_cast<char>(toupper(ch));
         EXPECT_TRUE(system.count(name)) << "imports " << name;
@@ -345,8 +358,8 @@ class PrivateClassesRoot : public testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, kScratch);
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kScratch, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &m_scratch, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kScratch, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                                 &m_scratch, nullptr));
         ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, m_scratch));
     }
     void TearDown() override {
@@ -397,8 +410,8 @@ TEST_F(PrivateClassesRoot, RegistrationWritesProgIdsServersAndTypeLibraryAndUnre
     for (const auto& c : classes) {
         EXPECT_EQ(L"<missing>", Read((std::wstring(c.progId) + L"\\CLSID").c_str()));
         HKEY key = nullptr;
-        EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + c.clsid).c_str(),
-                                               0, KEY_READ, &key));
+        EXPECT_NE(ERROR_SUCCESS,
+                  RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + c.clsid).c_str(), 0, KEY_READ, &key));
         if (key) RegCloseKey(key);
     }
     EXPECT_EQ(L"<missing>", Read(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0"));
@@ -465,7 +478,8 @@ TEST_F(PrivateClassesRoot, TheSideBySideManifestNamesWhatRegistrationWrites) {
     EXPECT_EQ(3u, classes.size());
     EXPECT_EQ(classes, ManifestRows(L"comClass", {L"clsid", L"progid", L"threadingModel", L"tlbid"}));
     EXPECT_EQ(6u, interfaces.size());
-    EXPECT_EQ(interfaces, ManifestRows(L"comInterfaceExternalProxyStub", {L"iid", L"name", L"proxyStubClsid32", L"tlbid"}));
+    EXPECT_EQ(interfaces,
+              ManifestRows(L"comInterfaceExternalProxyStub", {L"iid", L"name", L"proxyStubClsid32", L"tlbid"}));
     EXPECT_EQ(std::set<std::wstring>{L"{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}|90.0"},
               ManifestRows(L"typelib", {L"tlbid", L"version"}));
     EXPECT_NE(L"<missing>", Read(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0"));

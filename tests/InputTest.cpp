@@ -23,9 +23,7 @@ struct Posted {
     UINT message;
     ULONG_PTR wParam;
     ULONG_PTR lParam;
-    bool operator==(const Posted& o) const {
-        return message == o.message && wParam == o.wParam && lParam == o.lParam;
-    }
+    bool operator==(const Posted& o) const { return message == o.message && wParam == o.wParam && lParam == o.lParam; }
 };
 
 std::string Describe(const std::vector<Posted>& messages) {
@@ -39,8 +37,7 @@ std::string Describe(const std::vector<Posted>& messages) {
 }
 
 bool IsInputMessage(UINT message) {
-    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
 }
 
 std::vector<Posted> InputMessages(const WindowThread& thread, HWND window) {
@@ -150,8 +147,8 @@ TEST_F(InputTarget, LettersDigitsAndSymbolsTypeTheirKeyCodes) {
               Describe(Typed(L"+-./_")));
     EXPECT_EQ(Describe(Keys({{'z' - 'a' + 'A', false}, {'~', true}})), Describe(Typed(L"z~")));
     // The edges of the codes that go without WM_CHAR: 42...57, 64...93, 97...122.
-    EXPECT_EQ(Describe(Keys({{')', true}, {':', true}, {'@', false}, {'[', false}, {'\\', false},
-                             {']', false}, {'`', true}})),
+    EXPECT_EQ(Describe(Keys(
+                  {{')', true}, {':', true}, {'@', false}, {'[', false}, {'\\', false}, {']', false}, {'`', true}})),
               Describe(Typed(L"):@[\\]`")));
     // Other characters go as their code in the ANSI code page.
     if (GetACP() == 1252) EXPECT_EQ(Describe(Keys({{0xE9, true}})), Describe(Typed(L"\x00e9")));
@@ -167,8 +164,8 @@ TEST_F(InputTarget, BraceTokensAreOneKeyInAnyCase) {
               Describe(Typed(L"{DOWN}{F11}{F12}{f1}")));
     EXPECT_EQ(Describe(Keys({{VK_BACK, true}, {VK_BACK, true}, {VK_BACK, true}})),
               Describe(Typed(L"{BS}{bksp}{BackSpace}")));
-    EXPECT_EQ(Describe(Keys({{VK_DELETE, false}, {VK_INSERT, false}, {VK_SNAPSHOT, false},
-                             {VK_PAUSE, true}, {VK_SCROLL, true}})),
+    EXPECT_EQ(Describe(Keys(
+                  {{VK_DELETE, false}, {VK_INSERT, false}, {VK_SNAPSHOT, false}, {VK_PAUSE, true}, {VK_SCROLL, true}})),
               Describe(Typed(L"{DEL}{INS}{PRTSC}{BREAK}{SCROLLLOCK}")));
     // "{^}" and "{%}" are character codes, "{+}" the numeric-pad plus.
     EXPECT_EQ(Describe(Keys({{94, true}, {37, true}, {VK_ADD, false}})), Describe(Typed(L"{^}{%}{+}")));
@@ -182,8 +179,14 @@ TEST_F(InputTarget, UnmatchedAndUnclosedBracesAreTypedCharacterByCharacter) {
     AddKey(&inText, 'B', false);
     EXPECT_EQ(Describe(inText), Describe(Typed(L"a{foo}b")));
     // A space after the "{" spoils the name.
-    EXPECT_EQ(Describe(Keys({{0, true}, {' ', false}, {'E', false}, {'N', false}, {'T', false}, {'E', false},
-                             {'R', false}, {125, true}})),
+    EXPECT_EQ(Describe(Keys({{0, true},
+                             {' ', false},
+                             {'E', false},
+                             {'N', false},
+                             {'T', false},
+                             {'E', false},
+                             {'R', false},
+                             {125, true}})),
               Describe(Typed(L"{ ENTER}")));
     EXPECT_EQ(Describe(Keys({{123, true}, {'E', false}, {'N', false}, {'T', false}, {'E', false}, {'R', false}})),
               Describe(Typed(L"{ENTER")));

@@ -26,7 +26,8 @@ std::string Describe(const std::vector<KeyAction>& actions) {
 
 void ExpectParsed(const std::wstring& keys, const std::vector<KeyAction>& expected) {
     std::vector<KeyAction> actions;
-    ASSERT_EQ(S_OK, ParseKeyString(keys.data(), keys.size(), &actions)) << "keys: " << std::string(keys.begin(), keys.end());
+    ASSERT_EQ(S_OK, ParseKeyString(keys.data(), keys.size(), &actions))
+        << "keys: " << std::string(keys.begin(), keys.end());
     EXPECT_EQ(Describe(expected), Describe(actions)) << "keys: " << std::string(keys.begin(), keys.end());
 }
 
@@ -44,16 +45,16 @@ TEST(KeyStrings, ModifiersHoldOnlyTheNextKeyOrGroup) {
     ExpectParsed(L"^c", {Down(VK_CONTROL), Char('c'), Up(VK_CONTROL)});
     ExpectParsed(L"%{F4}", {Down(VK_MENU), Tap(VK_F4), Up(VK_MENU)});
     // Released in the reverse order of pressing.
-    ExpectParsed(L"+^%x", {Down(VK_SHIFT), Down(VK_CONTROL), Down(VK_MENU), Char('x'), Up(VK_MENU),
-                           Up(VK_CONTROL), Up(VK_SHIFT)});
+    ExpectParsed(L"+^%x", {Down(VK_SHIFT), Down(VK_CONTROL), Down(VK_MENU), Char('x'), Up(VK_MENU), Up(VK_CONTROL),
+                           Up(VK_SHIFT)});
     ExpectParsed(L"^~", {Down(VK_CONTROL), Tap(VK_RETURN), Up(VK_CONTROL)});
 }
 
 TEST(KeyStrings, GroupsKeepTheirModifiersDownAndDoNotPressThemTwice) {
     ExpectParsed(L"+(ab)c", {Down(VK_SHIFT), Char('a'), Char('b'), Up(VK_SHIFT), Char('c')});
     ExpectParsed(L"+(a+b)", {Down(VK_SHIFT), Char('a'), Char('b'), Up(VK_SHIFT)});
-    ExpectParsed(L"^(a%(b)c)", {Down(VK_CONTROL), Char('a'), Down(VK_MENU), Char('b'), Up(VK_MENU),
-                                Char('c'), Up(VK_CONTROL)});
+    ExpectParsed(L"^(a%(b)c)",
+                 {Down(VK_CONTROL), Char('a'), Down(VK_MENU), Char('b'), Up(VK_MENU), Char('c'), Up(VK_CONTROL)});
     ExpectParsed(L"(ab)", {Char('a'), Char('b')});
     ExpectParsed(L"+()", {Down(VK_SHIFT), Up(VK_SHIFT)});
 }
@@ -85,14 +86,13 @@ TEST(KeyStrings, EveryNamedKeyInAnyCase) {
         const wchar_t* name;
         WORD vk;
     } keys[] = {
-        {L"BACKSPACE", VK_BACK}, {L"BS", VK_BACK}, {L"BKSP", VK_BACK}, {L"BREAK", VK_PAUSE},
-        {L"CAPSLOCK", VK_CAPITAL}, {L"DELETE", VK_DELETE}, {L"DEL", VK_DELETE}, {L"DOWN", VK_DOWN},
-        {L"END", VK_END}, {L"ENTER", VK_RETURN}, {L"ESC", VK_ESCAPE}, {L"HELP", VK_HELP},
-        {L"HOME", VK_HOME}, {L"INSERT", VK_INSERT}, {L"INS", VK_INSERT}, {L"LEFT", VK_LEFT},
-        {L"NUMLOCK", VK_NUMLOCK}, {L"PGDN", VK_NEXT}, {L"PGUP", VK_PRIOR}, {L"PRTSC", VK_SNAPSHOT},
-        {L"RIGHT", VK_RIGHT}, {L"SCROLLLOCK", VK_SCROLL}, {L"TAB", VK_TAB}, {L"UP", VK_UP},
-        {L"ADD", VK_ADD}, {L"SUBTRACT", VK_SUBTRACT}, {L"MULTIPLY", VK_MULTIPLY},
-        {L"DIVIDE", VK_DIVIDE},
+        {L"BACKSPACE", VK_BACK},   {L"BS", VK_BACK},           {L"BKSP", VK_BACK},         {L"BREAK", VK_PAUSE},
+        {L"CAPSLOCK", VK_CAPITAL}, {L"DELETE", VK_DELETE},     {L"DEL", VK_DELETE},        {L"DOWN", VK_DOWN},
+        {L"END", VK_END},          {L"ENTER", VK_RETURN},      {L"ESC", VK_ESCAPE},        {L"HELP", VK_HELP},
+        {L"HOME", VK_HOME},        {L"INSERT", VK_INSERT},     {L"INS", VK_INSERT},        {L"LEFT", VK_LEFT},
+        {L"NUMLOCK", VK_NUMLOCK},  {L"PGDN", VK_NEXT},         {L"PGUP", VK_PRIOR},        {L"PRTSC", VK_SNAPSHOT},
+        {L"RIGHT", VK_RIGHT},      {L"SCROLLLOCK", VK_SCROLL}, {L"TAB", VK_TAB},           {L"UP", VK_UP},
+        {L"ADD", VK_ADD},          {L"SUBTRACT", VK_SUBTRACT}, {L"MULTIPLY", VK_MULTIPLY}, {L"DIVIDE", VK_DIVIDE},
     };
     for (const auto& key : keys) {
         std::wstring name = key.name;
@@ -107,9 +107,9 @@ TEST(KeyStrings, EveryNamedKeyInAnyCase) {
 
 TEST(KeyStrings, MalformedStringsGiveNoActions) {
     const wchar_t* malformed[] = {
-        L"{", L"}", L"a}b", L"{ENTER", L"{}", L"{}a", L"{FOO}", L"{F0}", L"{F17}", L"{ENTER }",
-        L"{ 3}", L"{a b}", L"{a 1 2}", L"{a -1}", L"{a 10001}", L"{a 99999999999}", L"(", L"(a",
-        L"a)", L"(a))", L"+", L"ab^", L"(+)", L"+(a%)", L"{ENTER}{",
+        L"{",        L"}",    L"a}b",   L"{ENTER",  L"{}",     L"{}a",       L"{FOO}",           L"{F0}", L"{F17}",
+        L"{ENTER }", L"{ 3}", L"{a b}", L"{a 1 2}", L"{a -1}", L"{a 10001}", L"{a 99999999999}", L"(",    L"(a",
+        L"a)",       L"(a))", L"+",     L"ab^",     L"(+)",    L"+(a%)",     L"{ENTER}{",
     };
     for (const wchar_t* keys : malformed) {
         std::wstring text = keys;

@@ -60,8 +60,8 @@ public:
         return Call(id, params, result, exception);
     }
     HRESULT STDMETHODCALLTYPE GetDispID(BSTR name, DWORD, DISPID* id) override { return Find(name, id); }
-    HRESULT STDMETHODCALLTYPE InvokeEx(DISPID id, LCID, WORD, DISPPARAMS* params, VARIANT* result,
-                                       EXCEPINFO* exception, IServiceProvider*) override {
+    HRESULT STDMETHODCALLTYPE InvokeEx(DISPID id, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                                       IServiceProvider*) override {
         return Call(id, params, result, exception);
     }
     HRESULT STDMETHODCALLTYPE DeleteMemberByName(BSTR, DWORD) override { return E_NOTIMPL; }

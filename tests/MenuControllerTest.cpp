@@ -93,8 +93,7 @@ TEST(MenuController, BindsAWindowsMenuBarByHandleAndByClassAndCaption) {
     LookupRecorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
     CallResult result;
-    Call(other.get(), L"InitByWindow", {Arg::String(L"WrangMenuTarget"), Arg::String(L"Menu bar binding")},
-         &result);
+    Call(other.get(), L"InitByWindow", {Arg::String(L"WrangMenuTarget"), Arg::String(L"Menu bar binding")}, &result);
     ASSERT_EQ(S_OK, result.hr);
     ASSERT_EQ(VT_DISPATCH, V_VT(result.value.get()));
     EXPECT_EQ(static_cast<IDispatch*>(other.get()), V_DISPATCH(result.value.get()));
@@ -145,10 +144,12 @@ TEST(MenuController, SystemCommandNamesAreMatchedExactly) {
         LONG id;
     } cases[] = {
         // First, last, and the two sides of the gap in the values.
-        {L"SC_SIZE", 0xF000},    {L"SC_MOUSEMENU", 0xF090}, {L"SC_KEYMENU", 0xF100},
-        {L"SC_CLOSE", 0xF060},   {L"SC_HOTKEY", 0xF150},    {L"SC_RESTORE", 0xF120},
-        {L"sc_close", 0},        {L" SC_CLOSE", 0},         {L"SC_CLOSE ", 0},
-        {L"", 0},                {L"SC_CLOS", 0},           {L"SC_CONTEXTHELP", 0},
+        {L"SC_SIZE", 0xF000},    {L"SC_MOUSEMENU", 0xF090},
+        {L"SC_KEYMENU", 0xF100}, {L"SC_CLOSE", 0xF060},
+        {L"SC_HOTKEY", 0xF150},  {L"SC_RESTORE", 0xF120},
+        {L"sc_close", 0},        {L" SC_CLOSE", 0},
+        {L"SC_CLOSE ", 0},       {L"", 0},
+        {L"SC_CLOS", 0},         {L"SC_CONTEXTHELP", 0},
     };
     for (const auto& c : cases) {
         CallResult result;
@@ -233,8 +234,7 @@ TEST(MenuController, EntriesOfAMenuBarAreItsPopUpsOrWhateverHasIdentifierZero) {
         AppendMenuA(plainBar, MF_POPUP, reinterpret_cast<UINT_PTR>(go), "&Go");
         AppendMenuA(plainBar, MF_STRING, 8, "&Stop");
     });
-    HWND window = target.thread.Create("WrangMenuTarget", "plain bar", WS_OVERLAPPEDWINDOW, nullptr,
-                                       plainBar);
+    HWND window = target.thread.Create("WrangMenuTarget", "plain bar", WS_OVERLAPPEDWINDOW, nullptr, plainBar);
     ComPtr<_clsJuggler> plain = NewJuggler(), returned;
     ASSERT_EQ(S_OK, plain->InitByHandle(AsLong(window), returned.put()));
     ASSERT_EQ(S_OK, plain->GetChildMenu(1, entry.put()));

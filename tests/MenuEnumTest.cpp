@@ -169,9 +169,9 @@ TEST(MenuEnum, AScriptWalksByName) {
         Call(item.get(), L"Text", {}, &result);
         captions.emplace_back(V_BSTR(result.value.get()));
     }
-    EXPECT_EQ((std::vector<std::wstring>{L"&Open", L"&Checked entry", L"&Disabled entry", L"", L"&Recent",
-                                         L"&Grayed only"}),
-              captions);
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"&Open", L"&Checked entry", L"&Disabled entry", L"", L"&Recent", L"&Grayed only"}),
+        captions);
     Call(cursor.get(), L"EndEnum", {}, &result);
     EXPECT_EQ(S_OK, result.hr);
 }

@@ -151,7 +151,7 @@ TEST(MenuItem, SubMenusOpenToAnyDepthAndClicksGoToTheOwningWindow) {
     ASSERT_EQ(S_OK, more->ClickChildItem(0, &answer));
     ASSERT_EQ(S_OK, recent->ClickChildItem2(Child(recent.get(), 0).get(), &answer));
     ASSERT_EQ(S_OK, recent->ClickChildItem(1, &answer));  // opens "&More": -1 as it comes
-    ASSERT_EQ(S_OK, file->ClickItem(&answer));             // a bar entry, through the controller
+    ASSERT_EQ(S_OK, file->ClickItem(&answer));            // a bar entry, through the controller
     ASSERT_EQ(S_OK, Child(file.get(), 0)->ClickItem(&answer));
     const std::vector<Message> sent = target.TakeCommands();
     ASSERT_EQ(6u, sent.size());

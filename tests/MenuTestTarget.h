@@ -33,9 +33,7 @@ constexpr LRESULT kCommandAnswer = 0x4321, kSysCommandAnswer = 0x5678;
 
 inline LONG AsLong(const void* handle) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(handle)); }
 
-inline bool RunningOnWine() {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
+inline bool RunningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 class MenuTarget {
 public:
@@ -62,9 +60,12 @@ public:
         window = thread.Create("WrangMenuTarget", caption, WS_OVERLAPPEDWINDOW, nullptr, bar);
         // A WM_SYSCOMMAND SC_CLOSE reaching the default procedure would close the window.
         thread.SetHandler(window, [](HWND, UINT message, WPARAM, LPARAM, LRESULT* answer) {
-            if (message == WM_COMMAND) *answer = kCommandAnswer;
-            else if (message == WM_SYSCOMMAND) *answer = kSysCommandAnswer;
-            else return false;
+            if (message == WM_COMMAND)
+                *answer = kCommandAnswer;
+            else if (message == WM_SYSCOMMAND)
+                *answer = kSysCommandAnswer;
+            else
+                return false;
             return true;
         });
     }

@@ -17,14 +17,17 @@ namespace {
 
 std::vector<std::string> g_keys;  // the key messages the edit control received
 WNDPROC g_editProc = nullptr;
-std::string Describe(UINT m, WPARAM w, LPARAM l) { return std::to_string(m) + " " + HexOf(BitsOf(w)) + " " + HexOf(BitsOf(l)); }
+std::string Describe(UINT m, WPARAM w, LPARAM l) {
+    return std::to_string(m) + " " + HexOf(BitsOf(w)) + " " + HexOf(BitsOf(l));
+}
 LRESULT CALLBACK RecordKeys(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m >= WM_KEYFIRST && m <= WM_KEYLAST) g_keys.push_back(Describe(m, w, l));
     return CallWindowProcW(g_editProc, h, m, w, l);
 }
 
 // A member's answer by name as text, and the object it hands out.
-std::wstring Answer(IDispatch* o, const wchar_t* member, std::initializer_list<Arg> args = {}, ComPtr<IDispatch>* object = nullptr) {
+std::wstring Answer(IDispatch* o, const wchar_t* member, std::initializer_list<Arg> args = {},
+                    ComPtr<IDispatch>* object = nullptr) {
     CallResult r;
     Call(o, member, args, &r);
     if (object) *object = ComPtr<IDispatch>(V_VT(r.value.get()) == VT_DISPATCH ? V_DISPATCH(r.value.get()) : nullptr);
@@ -32,7 +35,8 @@ std::wstring Answer(IDispatch* o, const wchar_t* member, std::initializer_list<A
     if (FAILED(VariantChangeType(text.get(), r.value.get(), 0, VT_BSTR))) return L"(no text)";
     return std::wstring(V_BSTR(text.get()), SysStringLen(V_BSTR(text.get())));
 }
-std::wstring Handle(IDispatch* o, const wchar_t* member, std::initializer_list<Arg> args, const wchar_t* handle = L"hWnd") {
+std::wstring Handle(IDispatch* o, const wchar_t* member, std::initializer_list<Arg> args,
+                    const wchar_t* handle = L"hWnd") {
     ComPtr<IDispatch> found;
     Answer(o, member, args, &found);
     return found ? Answer(found.get(), handle) : L"Nothing";
@@ -49,10 +53,13 @@ TEST(TextOutsideTheCodePage, IsReadWrittenFoundAndTypedAsItIs) {
         BOOL lost = FALSE;
         WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), -1, nullptr, 0, nullptr, &lost);
         ASSERT_TRUE(lost) << "the code page holds the text, which shows nothing";
-        WNDCLASSW cls = {0, DefWindowProcW, 0, 0, GetModuleHandleW(nullptr), nullptr, nullptr, nullptr, nullptr, name.c_str()};
+        WNDCLASSW cls = {0,       DefWindowProcW, 0,       0,       GetModuleHandleW(nullptr),
+                         nullptr, nullptr,        nullptr, nullptr, name.c_str()};
         ASSERT_TRUE(RegisterClassW(&cls));
-        HWND top = CreateWindowExW(0, name.c_str(), text.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 200, 99, nullptr, nullptr, cls.hInstance, nullptr);
-        HWND panel = CreateWindowExW(0, name.c_str(), text.c_str(), WS_CHILD, 0, 0, 50, 50, top, nullptr, cls.hInstance, nullptr);
+        HWND top = CreateWindowExW(0, name.c_str(), text.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 200, 99, nullptr, nullptr,
+                                   cls.hInstance, nullptr);
+        HWND panel = CreateWindowExW(0, name.c_str(), text.c_str(), WS_CHILD, 0, 0, 50, 50, top, nullptr, cls.hInstance,
+                                     nullptr);
         HWND edit = CreateWindowExW(0, L"Edit", text.c_str(), WS_CHILD, 0, 0, 99, 20, top, nullptr, nullptr, nullptr);
         HMENU bar = CreateMenu(), popup = CreatePopupMenu();
         AppendMenuW(popup, MF_STRING | MF_CHECKED, 7, L"x");
@@ -97,7 +104,8 @@ TEST(TextOutsideTheCodePage, IsReadWrittenFoundAndTypedAsItIs) {
         // Type: each UTF-16 unit as a wide WM_CHAR between the keys of VK_PACKET; the control shows it.
         SetWindowTextW(edit, L"");
         g_keys.clear();
-        g_editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordKeys)));
+        g_editProc =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordKeys)));
         Answer(control.get(), L"SendText", {caption, Arg::Long(0)});
         EXPECT_TRUE(PumpUntil([&] { return g_keys.size() >= 3 * text.size(); }));
         EXPECT_EQ(text, Answer(control.get(), L"Text"));
@@ -105,7 +113,8 @@ TEST(TextOutsideTheCodePage, IsReadWrittenFoundAndTypedAsItIs) {
         std::vector<std::string> expected;
         for (wchar_t unit : text) {
             for (const std::string& key : {Describe(WM_KEYDOWN, VK_PACKET, down), Describe(WM_CHAR, unit, down),
-                                           Describe(WM_KEYUP, VK_PACKET, up)}) expected.push_back(key);
+                                           Describe(WM_KEYUP, VK_PACKET, up)})
+                expected.push_back(key);
         }
         EXPECT_EQ(expected, g_keys);
         DestroyWindow(top);

@@ -57,8 +57,8 @@ struct SimulatedToolbar : platform::Win32WindowSystem {
     // The text at the record's address, as TB_GETBUTTONTEXTW would copy it.
     std::wstring RecordText() const {
         std::wstring units;
-        for (ForeignAddress a = pointerSize == 8 ? record64.iString : record.iString;
-             text.count(a) && text.at(a); a += 2)
+        for (ForeignAddress a = pointerSize == 8 ? record64.iString : record.iString; text.count(a) && text.at(a);
+             a += 2)
             units.push_back(text.at(a));
         return units;
     }
@@ -111,9 +111,7 @@ struct SimulatedToolbar : platform::Win32WindowSystem {
         if (hWnd != kToolbar) return Win32WindowSystem::SendMessageA(hWnd, message, wParam, lParam);
         Record("SendMessageA", message, static_cast<LONG_PTR>(wParam), BitsOf(lParam));
         switch (message) {
-        case TB_GETBUTTON:
-            recordWritten = static_cast<ForeignAddress>(lParam) == kBuffer;
-            return recordWritten;
+        case TB_GETBUTTON: recordWritten = static_cast<ForeignAddress>(lParam) == kBuffer; return recordWritten;
         case TB_GETBUTTONTEXTW: {
             const std::wstring copied = RecordText();
             if (static_cast<ForeignAddress>(lParam) == kTextCopy) {
@@ -121,15 +119,12 @@ struct SimulatedToolbar : platform::Win32WindowSystem {
             }
             return static_cast<LRESULT>(copied.size());
         }
-        case TB_BUTTONCOUNT:
-            return count;
-        case TB_ISBUTTONHIDDEN:
-            return hiddenAnswer;
+        case TB_BUTTONCOUNT: return count;
+        case TB_ISBUTTONHIDDEN: return hiddenAnswer;
         }
         return 0;
     }
-    BOOL ReadProcessMemory(HANDLE process, ForeignAddress address, void* buffer, SIZE_T size,
-                           SIZE_T* read) override {
+    BOOL ReadProcessMemory(HANDLE process, ForeignAddress address, void* buffer, SIZE_T size, SIZE_T* read) override {
         Record("ReadProcessMemory", Number(process), address, size);
         if (process != kProcess || !platform::Reachable(address)) return FALSE;
         const SIZE_T recordSize = pointerSize == 8 ? sizeof record64 : sizeof record;
@@ -211,7 +206,8 @@ TEST(TrayExchange, VisibleReadsTheRecordThenAsksByItsCommand) {
         toolbar.calls.clear();
         ASSERT_EQ(S_OK, button->put_Visible(value));
         EXPECT_EQ(Exchange(2) + Release() + std::vector<std::string>{Line("SendMessageA", TB_HIDEBUTTON, 1234, flag)},
-                  toolbar.calls) << value;
+                  toolbar.calls)
+            << value;
     }
     toolbar.calls.clear();
     EXPECT_EQ(kVbOverflow, button->put_Visible(32767));
@@ -253,14 +249,34 @@ TEST(TrayExchange, TextReadsStopAtPageBoundariesAndKeepWhatWasRead) {
     } cases[] = {
         {"terminator before the boundary", 0x00500FF6, L"abc", false, 0, L"abc", {{0x00500FF6, 10}}},
         {"terminator is the page's last unit", 0x00500FF8, L"abc", false, 0, L"abc", {{0x00500FF8, 8}}},
-        {"text ends exactly at the boundary", 0x00500FFA, L"abc", false, 0, L"abc",
+        {"text ends exactly at the boundary",
+         0x00500FFA,
+         L"abc",
+         false,
+         0,
+         L"abc",
          {{0x00500FFA, 6}, {0x00501000, 0x1000}}},
         {"text crosses the boundary", 0x00500FFC, L"abcd", false, 0, L"abcd", {{0x00500FFC, 4}, {0x00501000, 0x1000}}},
-        {"a unit that straddles the boundary is read alone", 0x00500FFF, L"ab", false, 0, L"ab",
+        {"a unit that straddles the boundary is read alone",
+         0x00500FFF,
+         L"ab",
+         false,
+         0,
+         L"ab",
          {{0x00500FFF, 2}, {0x00501001, 0xFFE}}},
-        {"the next page is not there", 0x00500FFA, L"abc", true, 0, L"abc",
+        {"the next page is not there",
+         0x00500FFA,
+         L"abc",
+         true,
+         0,
+         L"abc",
          {{0x00500FFA, 6}, {0x00501000, 0x1000}, {0x00501000, 2}}},
-        {"a read fails part-way through a chunk", 0x00500000, L"abcdef", false, 0x00500004, L"ab",
+        {"a read fails part-way through a chunk",
+         0x00500000,
+         L"abcdef",
+         false,
+         0x00500004,
+         L"ab",
          {{0x00500000, 0x1000}, {0x00500000, 2}, {0x00500002, 2}, {0x00500004, 2}}},
     };
     for (const Case& c : cases) {
@@ -359,7 +375,7 @@ TEST(TrayExchange, MovesAndNeighboursAskOnlyForTheCount) {
     SimulatedToolbar toolbar;
     toolbar.count = 3;
     platform::ScopedWindowSystem scoped(toolbar);
-    
+
     for (LONG index : {-1L, 0L}) {
         toolbar.calls.clear();
         ASSERT_EQ(S_OK, ButtonAt(index)->MoveLeft());
@@ -451,8 +467,8 @@ struct SimulatedShell : platform::Win32WindowSystem {
         return found[className];
     }
     LONG FindWindowExA(LONG parent, LONG after, const char* className, const char* windowName) override {
-        calls.push_back("FindWindowExA " + std::to_string(parent) + " " + std::to_string(after) + " " +
-                        className + (windowName ? " named" : " any"));
+        calls.push_back("FindWindowExA " + std::to_string(parent) + " " + std::to_string(after) + " " + className +
+                        (windowName ? " named" : " any"));
         return found[className];
     }
     BOOL IsWindow(LONG hWnd) override {
@@ -478,11 +494,11 @@ TEST(TrayPath, EachStepSearchesTheChildrenOfTheOneBefore) {
     ComPtr<_clsSysToolbar> returned;
     ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
     EXPECT_EQ(toolbar.get(), returned.get());
-    EXPECT_EQ((std::vector<std::string>{"FindWindowA Shell_TrayWnd any", "IsWindow 10",
-                                        "FindWindowExA 10 0 TrayNotifyWnd any", "IsWindow 20",
-                                        "FindWindowExA 20 0 SysPager any", "IsWindow 30",
-                                        "FindWindowExA 30 0 ToolbarWindow32 any", "IsWindow 40"}),
-              shell.calls);
+    EXPECT_EQ(
+        (std::vector<std::string>{
+            "FindWindowA Shell_TrayWnd any", "IsWindow 10", "FindWindowExA 10 0 TrayNotifyWnd any", "IsWindow 20",
+            "FindWindowExA 20 0 SysPager any", "IsWindow 30", "FindWindowExA 30 0 ToolbarWindow32 any", "IsWindow 40"}),
+        shell.calls);
 
     // A handle found that is no window stops the search and stays as the toolbar handle.
     shell.found["SysPager"] = 31;
@@ -525,8 +541,8 @@ TEST(SharedMem, ARegionIsCommittedZeroFilledAndReleasedWithItsHandle) {
     EXPECT_EQ(static_cast<DWORD>(MEM_COMMIT), info.State);
     EXPECT_EQ(static_cast<DWORD>(PAGE_READWRITE), info.Protect);
     EXPECT_EQ(static_cast<DWORD>(MEM_PRIVATE), info.Type);
-    EXPECT_EQ(std::vector<char>(20, 0), std::vector<char>(static_cast<const char*>(region),
-                                                          static_cast<const char*>(region) + 20));
+    EXPECT_EQ(std::vector<char>(20, 0),
+              std::vector<char>(static_cast<const char*>(region), static_cast<const char*>(region) + 20));
     DWORD flags = 0;
     const HANDLE handle = process;
     EXPECT_TRUE(GetHandleInformation(handle, &flags));

@@ -152,7 +152,8 @@ TEST(TrayToolbar, AShellWithoutPagerIsNotFound) {
     ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
     EXPECT_FALSE(returned);
     EXPECT_EQ(0, HandleOf(toolbar.get()));
-    EXPECT_EQ(0, CountOf(toolbar.get()));}
+    EXPECT_EQ(0, CountOf(toolbar.get()));
+}
 
 TEST(TrayButton, TextIsReadWholeFromTheShellsProcess) {
     const std::wstring nonAscii = L"Gr\u00fc\u00dfe \u65e5\u672c \U0001F600 \u00e9";
@@ -163,9 +164,7 @@ TEST(TrayButton, TextIsReadWholeFromTheShellsProcess) {
     EXPECT_EQ(L"Plain", TextOf(ByIndex(bound.toolbar.get(), 2).get()));
     const std::wstring long5000 = TextOf(ByIndex(bound.toolbar.get(), 3).get());
     ASSERT_EQ(5000u, long5000.size());
-    for (size_t k = 0; k < long5000.size(); ++k)
-        ASSERT_EQ(static_cast<wchar_t>(L'a' + k % 26), long5000[k]) << k;
-
+    for (size_t k = 0; k < long5000.size(); ++k) ASSERT_EQ(static_cast<wchar_t>(L'a' + k % 26), long5000[k]) << k;
 }
 
 TEST(TrayButton, ByCommandBindsToTheCommandsIndexAndAnAbsentOneToMinusOne) {
@@ -257,8 +256,7 @@ TEST(TrayButton, MovesChangeTheShellsOrderAndLeaveTheIndex) {
 TEST(TrayButton, NeighboursStopAtBothEnds) {
     BoundShell bound(L"--button A --button B --button C");
     std::wstring walked;
-    for (ComPtr<_clsToolbarButton> b = ByIndex(bound.toolbar.get(), 0); b; b = Next(b.get()))
-        walked += TextOf(b.get());
+    for (ComPtr<_clsToolbarButton> b = ByIndex(bound.toolbar.get(), 0); b; b = Next(b.get())) walked += TextOf(b.get());
     EXPECT_EQ(L"ABC", walked);
     walked.clear();
     for (ComPtr<_clsToolbarButton> b = ByIndex(bound.toolbar.get(), 2); b; b = Previous(b.get()))

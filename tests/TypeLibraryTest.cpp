@@ -20,56 +20,89 @@ struct Row {
     INVOKEKIND kind;
     DISPID id;
 };
-constexpr INVOKEKIND F = INVOKE_FUNC, G = INVOKE_PROPERTYGET, P = INVOKE_PROPERTYPUT,
-                     R = INVOKE_PROPERTYPUTREF;
+constexpr INVOKEKIND F = INVOKE_FUNC, G = INVOKE_PROPERTYGET, P = INVOKE_PROPERTYPUT, R = INVOKE_PROPERTYPUTREF;
 
-const std::vector<Row> kWrangler = {
-    {L"InitByHandle", F, 0x6003000F}, {L"InitByWindow", F, 0x60030010}, {L"hWnd", G, 0x6803000E},
-    {L"hWndParent", G, 0x6803000D}, {L"hWndParent", P, 0x6803000D}, {L"Parent", G, 0x6803000C},
-    {L"Parent", R, 0x6803000C}, {L"ClassName", G, 0x6803000B}, {L"AlwaysOnTop", G, 0x6803000A},
-    {L"AlwaysOnTop", P, 0x6803000A}, {L"Enabled", G, 0x68030009}, {L"Enabled", P, 0x68030009},
-    {L"Visible", G, 0x68030008}, {L"Visible", P, 0x68030008}, {L"Text", G, 0x68030007},
-    {L"Text", P, 0x68030007}, {L"Left", G, 0x68030006}, {L"Left", P, 0x68030006},
-    {L"Top", G, 0x68030005}, {L"Top", P, 0x68030005}, {L"Width", G, 0x68030004},
-    {L"Width", P, 0x68030004}, {L"Height", G, 0x68030003}, {L"Height", P, 0x68030003},
-    {L"WindowState", G, 0x68030002}, {L"WindowState", P, 0x68030002}, {L"HasChildren", G, 0x68030001},
-    {L"SendMsg", F, 0x60030011}, {L"SendMsgByRef", F, 0x60030012}, {L"SendMsgLong", F, 0x60030013},
-    {L"SendMsgLongByRef", F, 0x60030014}, {L"SendMsgString", F, 0x60030015},
-    {L"SendMsgStringByRef", F, 0x60030016}, {L"PostMsg", F, 0x60030017},
-    {L"GetNextSibling", F, 0x60030018}, {L"GetPreviousSibling", F, 0x60030019},
-    {L"GetSibling", F, 0x6003001A}, {L"GetTopLevelParent", F, 0x6003001B},
-    {L"GetFirstChild", F, 0x6003001C}, {L"GetLastChild", F, 0x6003001D}, {L"GetChild", F, 0x6003001E},
-    {L"GetMenu", F, 0x6003001F}, {L"GetWindowHandle", F, 0x60030020}, {L"IsWindow", G, 0x68030000},
-    {L"CloseWindow", F, 0x60030021}, {L"Flash", F, 0x60030022}, {L"Refresh", F, 0x60030023},
-    {L"Focus", F, 0x60030024}, {L"Update", F, 0x60030025}, {L"ClickButton", F, 0x60030026},
-    {L"SendText", F, 0x60030027}, {L"VBSendKeys", F, 0x60030028}};
-const std::vector<Row> kSysToolbar = {
-    {L"Init", F, 0x60030003}, {L"Count", G, 0x68030002}, {L"GetButtonByIndex", F, 0x60030004},
-    {L"GetButtonByCommand", F, 0x60030005}, {L"hWnd", G, 0x68030001}, {L"IsWindow", G, 0x68030000}};
+const std::vector<Row> kWrangler = {{L"InitByHandle", F, 0x6003000F},
+                                    {L"InitByWindow", F, 0x60030010},
+                                    {L"hWnd", G, 0x6803000E},
+                                    {L"hWndParent", G, 0x6803000D},
+                                    {L"hWndParent", P, 0x6803000D},
+                                    {L"Parent", G, 0x6803000C},
+                                    {L"Parent", R, 0x6803000C},
+                                    {L"ClassName", G, 0x6803000B},
+                                    {L"AlwaysOnTop", G, 0x6803000A},
+                                    {L"AlwaysOnTop", P, 0x6803000A},
+                                    {L"Enabled", G, 0x68030009},
+                                    {L"Enabled", P, 0x68030009},
+                                    {L"Visible", G, 0x68030008},
+                                    {L"Visible", P, 0x68030008},
+                                    {L"Text", G, 0x68030007},
+                                    {L"Text", P, 0x68030007},
+                                    {L"Left", G, 0x68030006},
+                                    {L"Left", P, 0x68030006},
+                                    {L"Top", G, 0x68030005},
+                                    {L"Top", P, 0x68030005},
+                                    {L"Width", G, 0x68030004},
+                                    {L"Width", P, 0x68030004},
+                                    {L"Height", G, 0x68030003},
+                                    {L"Height", P, 0x68030003},
+                                    {L"WindowState", G, 0x68030002},
+                                    {L"WindowState", P, 0x68030002},
+                                    {L"HasChildren", G, 0x68030001},
+                                    {L"SendMsg", F, 0x60030011},
+                                    {L"SendMsgByRef", F, 0x60030012},
+                                    {L"SendMsgLong", F, 0x60030013},
+                                    {L"SendMsgLongByRef", F, 0x60030014},
+                                    {L"SendMsgString", F, 0x60030015},
+                                    {L"SendMsgStringByRef", F, 0x60030016},
+                                    {L"PostMsg", F, 0x60030017},
+                                    {L"GetNextSibling", F, 0x60030018},
+                                    {L"GetPreviousSibling", F, 0x60030019},
+                                    {L"GetSibling", F, 0x6003001A},
+                                    {L"GetTopLevelParent", F, 0x6003001B},
+                                    {L"GetFirstChild", F, 0x6003001C},
+                                    {L"GetLastChild", F, 0x6003001D},
+                                    {L"GetChild", F, 0x6003001E},
+                                    {L"GetMenu", F, 0x6003001F},
+                                    {L"GetWindowHandle", F, 0x60030020},
+                                    {L"IsWindow", G, 0x68030000},
+                                    {L"CloseWindow", F, 0x60030021},
+                                    {L"Flash", F, 0x60030022},
+                                    {L"Refresh", F, 0x60030023},
+                                    {L"Focus", F, 0x60030024},
+                                    {L"Update", F, 0x60030025},
+                                    {L"ClickButton", F, 0x60030026},
+                                    {L"SendText", F, 0x60030027},
+                                    {L"VBSendKeys", F, 0x60030028}};
+const std::vector<Row> kSysToolbar = {{L"Init", F, 0x60030003},
+                                      {L"Count", G, 0x68030002},
+                                      {L"GetButtonByIndex", F, 0x60030004},
+                                      {L"GetButtonByCommand", F, 0x60030005},
+                                      {L"hWnd", G, 0x68030001},
+                                      {L"IsWindow", G, 0x68030000}};
 const std::vector<Row> kToolbarButton = {
-    {L"Init", F, 0x60030004}, {L"Text", G, 0x68030002}, {L"Count", G, 0x68030001},
-    {L"Visible", G, 0x68030000}, {L"Visible", P, 0x68030000}, {L"MoveLeft", F, 0x60030005},
-    {L"MoveRight", F, 0x60030006}, {L"GetNextButton", F, 0x60030007},
-    {L"GetPreviousButton", F, 0x60030008}};
+    {L"Init", F, 0x60030004},      {L"Text", G, 0x68030002},          {L"Count", G, 0x68030001},
+    {L"Visible", G, 0x68030000},   {L"Visible", P, 0x68030000},       {L"MoveLeft", F, 0x60030005},
+    {L"MoveRight", F, 0x60030006}, {L"GetNextButton", F, 0x60030007}, {L"GetPreviousButton", F, 0x60030008}};
 const std::vector<Row> kJuggler = {
-    {L"Init", F, 0x60030003}, {L"InitByHandle", F, 0x60030004}, {L"InitByWindow", F, 0x60030005},
-    {L"hWnd", G, 0x68030002}, {L"hMenu", G, 0x68030001}, {L"GetWindow", F, 0x60030006},
-    {L"GetMenuHandle", F, 0x60030007}, {L"GetWindowHandle", F, 0x60030008},
-    {L"ChildCount", G, 0x68030000}, {L"GetSysMenu", F, 0x60030009}, {L"GetChildState", F, 0x6003000A},
-    {L"GetChildMenu", F, 0x6003000B}, {L"GetSysMenuID", F, 0x6003000C},
-    {L"ClickChildItem", F, 0x6003000D}, {L"ClickChildItem2", F, 0x6003000E},
+    {L"Init", F, 0x60030003},           {L"InitByHandle", F, 0x60030004},    {L"InitByWindow", F, 0x60030005},
+    {L"hWnd", G, 0x68030002},           {L"hMenu", G, 0x68030001},           {L"GetWindow", F, 0x60030006},
+    {L"GetMenuHandle", F, 0x60030007},  {L"GetWindowHandle", F, 0x60030008}, {L"ChildCount", G, 0x68030000},
+    {L"GetSysMenu", F, 0x60030009},     {L"GetChildState", F, 0x6003000A},   {L"GetChildMenu", F, 0x6003000B},
+    {L"GetSysMenuID", F, 0x6003000C},   {L"ClickChildItem", F, 0x6003000D},  {L"ClickChildItem2", F, 0x6003000E},
     {L"BeginChildEnum", F, 0x6003000F}, {L"EndChildEnum", F, 0x60030010}};
 const std::vector<Row> kMenuItem = {
-    {L"Init", F, 0x60030005}, {L"GetMenuHandle", F, 0x60030006}, {L"GetWindowHandle", F, 0x60030007},
-    {L"GetChildState", F, 0x60030008}, {L"Text", G, 0x68030004}, {L"Text", P, 0x68030004},
-    {L"Enabled", G, 0x68030003}, {L"Enabled", P, 0x68030003}, {L"Checked", G, 0x68030002},
-    {L"Checked", P, 0x68030002}, {L"IsSeparator", G, 0x68030001}, {L"ChildCount", G, 0x68030000},
-    {L"GetChildMenu", F, 0x60030009}, {L"ClickChildItem", F, 0x6003000A},
-    {L"ClickChildItem2", F, 0x6003000B}, {L"ClickItem", F, 0x6003000C},
-    {L"BeginChildEnum", F, 0x6003000D}, {L"EndChildEnum", F, 0x6003000E}};
-const std::vector<Row> kMenuEnum = {
-    {L"Init", F, 0x60030000}, {L"Count", F, 0x60030001}, {L"NextItem", F, 0x60030002},
-    {L"GetItem", F, 0x60030003}, {L"EndEnum", F, 0x60030004}};
+    {L"Init", F, 0x60030005},          {L"GetMenuHandle", F, 0x60030006},  {L"GetWindowHandle", F, 0x60030007},
+    {L"GetChildState", F, 0x60030008}, {L"Text", G, 0x68030004},           {L"Text", P, 0x68030004},
+    {L"Enabled", G, 0x68030003},       {L"Enabled", P, 0x68030003},        {L"Checked", G, 0x68030002},
+    {L"Checked", P, 0x68030002},       {L"IsSeparator", G, 0x68030001},    {L"ChildCount", G, 0x68030000},
+    {L"GetChildMenu", F, 0x60030009},  {L"ClickChildItem", F, 0x6003000A}, {L"ClickChildItem2", F, 0x6003000B},
+    {L"ClickItem", F, 0x6003000C},     {L"BeginChildEnum", F, 0x6003000D}, {L"EndChildEnum", F, 0x6003000E}};
+const std::vector<Row> kMenuEnum = {{L"Init", F, 0x60030000},
+                                    {L"Count", F, 0x60030001},
+                                    {L"NextItem", F, 0x60030002},
+                                    {L"GetItem", F, 0x60030003},
+                                    {L"EndEnum", F, 0x60030004}};
 
 struct InterfaceCase {
     const char* label;
@@ -123,8 +156,7 @@ TEST_F(RegisteredTypeLibrary, EveryMemberInOrderWithItsDispidBothWaysAndAHelpStr
         ASSERT_TRUE(info);
         UniqueTypeAttr attr(info.get());
         ASSERT_EQ(S_OK, info->GetTypeAttr(attr.put()));
-        const WORD wanted = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE |
-                            TYPEFLAG_FOLEAUTOMATION;
+        const WORD wanted = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FOLEAUTOMATION;
         EXPECT_EQ(wanted, attr->wTypeFlags & wanted);
         ASSERT_EQ(c.rows->size(), attr->cFuncs);
 
@@ -177,9 +209,8 @@ TEST_F(RegisteredTypeLibrary, ClassesNameTheirDefaultInterfaceAndOnlyThreeAreCre
 }
 
 TEST_F(RegisteredTypeLibrary, ClickButtonMethodsHaveTheirValuesAndMemberIds) {
-    const wchar_t* names[] = {L"BTN_DEFAULT",    L"BTN_LBTN_DOWN", L"BTN_LBTN_UP",
-                              L"BTN_LBTN_DBLCLICK", L"BTN_RBTN_DOWN", L"BTN_RBTN_UP",
-                              L"BTN_RBTN_DBLCLICK"};
+    const wchar_t* names[] = {L"BTN_DEFAULT",   L"BTN_LBTN_DOWN", L"BTN_LBTN_UP",      L"BTN_LBTN_DBLCLICK",
+                              L"BTN_RBTN_DOWN", L"BTN_RBTN_UP",   L"BTN_RBTN_DBLCLICK"};
     // {2B3E3279-1BB6-4EBA-9109-61650511F1F4}
     const GUID kEnum = {0x2B3E3279, 0x1BB6, 0x4EBA, {0x91, 0x09, 0x61, 0x65, 0x05, 0x11, 0xF1, 0xF4}};
     ComPtr<ITypeInfo> info;

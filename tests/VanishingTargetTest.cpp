@@ -188,8 +188,8 @@ TEST(BlockedWindow, ReadsAndPostsReturnAtOnceAndASendWaitsForTheThread) {
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(blocked, 10000));
 
     // Each of these returns while the window's thread is still blocked.
-    const wchar_t* immediate[] = {L"ClassName", L"IsWindow", L"Left", L"Width", L"Visible", L"Enabled",
-                                  L"HasChildren", L"hWndParent", L"GetFirstChild", L"GetNextSibling"};
+    const wchar_t* immediate[] = {L"ClassName", L"IsWindow",    L"Left",       L"Width",         L"Visible",
+                                  L"Enabled",   L"HasChildren", L"hWndParent", L"GetFirstChild", L"GetNextSibling"};
     for (const wchar_t* member : immediate) {
         CallResult result;
         Call(wrangler.get(), member, {}, &result);

@@ -31,13 +31,12 @@ struct Position {
     int x, y, cx, cy;
     UINT flags;
     bool operator==(const Position& o) const {
-        return insertAfter == o.insertAfter && x == o.x && y == o.y && cx == o.cx && cy == o.cy &&
-               flags == o.flags;
+        return insertAfter == o.insertAfter && x == o.x && y == o.y && cx == o.cx && cy == o.cy && flags == o.flags;
     }
 };
 std::ostream& operator<<(std::ostream& out, const Position& p) {
-    return out << "{" << p.insertAfter << ", " << p.x << ", " << p.y << ", " << p.cx << ", " << p.cy
-               << ", 0x" << std::hex << p.flags << std::dec << "}";
+    return out << "{" << p.insertAfter << ", " << p.x << ", " << p.y << ", " << p.cx << ", " << p.cy << ", 0x"
+               << std::hex << p.flags << std::dec << "}";
 }
 
 // Passes everything on to the real window system and records the calls the tests look at; a
@@ -115,8 +114,8 @@ struct Recorder : platform::Win32WindowSystem {
 class AttributesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        top = thread.Create("WrangAttrTop", "Attribute caption", WS_OVERLAPPEDWINDOW, nullptr, nullptr,
-                            40, 50, 320, 240);
+        top =
+            thread.Create("WrangAttrTop", "Attribute caption", WS_OVERLAPPEDWINDOW, nullptr, nullptr, 40, 50, 320, 240);
         ASSERT_TRUE(top);
     }
     void TearDown() override { thread.Destroy(top); }
@@ -231,8 +230,7 @@ TEST_F(AttributesTest, TextLengthsThatCannotSizeABufferAreErrors) {
     recorder.fakeLength = true;
     recorder.length = INT_MAX;
     EXPECT_EQ(kVbOverflow, w->get_Text(text.put()));
-    EXPECT_EQ(std::vector<std::string>{"GetWindowTextLengthW"}, recorder.calls)
-        << "nothing is read after the overflow";
+    EXPECT_EQ(std::vector<std::string>{"GetWindowTextLengthW"}, recorder.calls) << "nothing is read after the overflow";
 
     // The same for the length the window itself reports.
     recorder.calls.clear();
@@ -486,9 +484,9 @@ TEST_F(AttributesTest, CommandsMakeOneCallEach) {
     ASSERT_EQ(S_OK, w->Refresh());
     ASSERT_EQ(S_OK, w->Focus());
     ASSERT_EQ(S_OK, w->Update());
-    EXPECT_EQ((std::vector<std::string>{"FlashWindow 1", "GetClientRect", "InvalidateRect 1", "SetFocus",
-                                        "UpdateWindow"}),
-              recorder.calls);
+    EXPECT_EQ(
+        (std::vector<std::string>{"FlashWindow 1", "GetClientRect", "InvalidateRect 1", "SetFocus", "UpdateWindow"}),
+        recorder.calls);
     RECT client = {};
     GetClientRect(top, &client);
     ASSERT_EQ(1u, recorder.invalidated.size());
@@ -512,8 +510,8 @@ TEST_F(AttributesTest, ADestroyedWindowReadsAsNothing) {
         EXPECT_EQ(L"", ClassNameOf(dead.get()));
         EXPECT_EQ(L"", TextOf(dead.get()));
         LONG value = -1;
-        for (auto get : {&_clsWrangler::get_Left, &_clsWrangler::get_Top, &_clsWrangler::get_Width,
-                         &_clsWrangler::get_Height}) {
+        for (auto get :
+             {&_clsWrangler::get_Left, &_clsWrangler::get_Top, &_clsWrangler::get_Width, &_clsWrangler::get_Height}) {
             value = -1;
             ASSERT_EQ(S_OK, (dead.get()->*get)(&value));
             EXPECT_EQ(0, value);

@@ -55,14 +55,16 @@ TEST_F(MessagesTest, SendMsgLongGivesAnAddressOfACopyOrTheValue) {
     LPARAM seen = 0;
     LONG pointedAt = 0;
     WPARAM seenW = 0;
-    OnProbe([&](WPARAM wp, LPARAM lp) {
-        seenW = wp;
-        seen = lp;
-        if (lp != 1234) {
-            pointedAt = *reinterpret_cast<LONG*>(lp);
-            *reinterpret_cast<LONG*>(lp) = 99;  // lands in the component's copy
-        }
-    }, -5);
+    OnProbe(
+        [&](WPARAM wp, LPARAM lp) {
+            seenW = wp;
+            seen = lp;
+            if (lp != 1234) {
+                pointedAt = *reinterpret_cast<LONG*>(lp);
+                *reinterpret_cast<LONG*>(lp) = 99;  // lands in the component's copy
+            }
+        },
+        -5);
     LONG answer = 0;
     ASSERT_EQ(S_OK, w->SendMsgLong(kProbe, 17, 1234, VARIANT_FALSE, &answer));
     EXPECT_EQ(-5, answer) << "the answer comes back unchanged";
@@ -107,10 +109,13 @@ TEST_F(MessagesTest, SendMsgLongByRefLetsTheReceiverWriteTheCallersVariable) {
     for (VARTYPE type : {VT_I4, VT_I2}) {
         VARIANT script;
         V_VT(&script) = type;
-        if (type == VT_I4) V_I4(&script) = 5; else V_I2(&script) = 5;
+        if (type == VT_I4)
+            V_I4(&script) = 5;
+        else
+            V_I2(&script) = 5;
         CallResult result;
-        Call(w.get(), L"SendMsgLongByRef",
-             {Arg::Long(kProbe), Arg::Long(0), Arg::Variable(&script), Arg::Bool(false)}, &result);
+        Call(w.get(), L"SendMsgLongByRef", {Arg::Long(kProbe), Arg::Long(0), Arg::Variable(&script), Arg::Bool(false)},
+             &result);
         ASSERT_EQ(S_OK, result.hr) << type;
         ASSERT_EQ(VT_I4, V_VT(&script)) << type;
         EXPECT_EQ(4321, V_I4(&script)) << type;
@@ -157,19 +162,20 @@ TEST_F(MessagesTest, SendMsgStringByRefBringsTheWholeBufferBack) {
     bool viaVariable = false;
     WPARAM room = 0;
     // Copies a three-character text and its terminating 0 into the buffer, as WM_GETTEXT would.
-    OnProbe([&](WPARAM wp, LPARAM lp) {
-        room = wp;
-        char* buffer = viaVariable ? *reinterpret_cast<char**>(lp) : reinterpret_cast<char*>(lp);
-        if (wp >= 4) std::memcpy(buffer, "abc", 4);
-    }, 3);
+    OnProbe(
+        [&](WPARAM wp, LPARAM lp) {
+            room = wp;
+            char* buffer = viaVariable ? *reinterpret_cast<char**>(lp) : reinterpret_cast<char*>(lp);
+            if (wp >= 4) std::memcpy(buffer, "abc", 4);
+        },
+        3);
     const std::wstring expected(L"abc\0      ", 10);
     for (bool byVariable : {true, false}) {
         viaVariable = byVariable;
         UniqueBstr text(SysAllocString(L"          "));
         BSTR passed = text.release();
         LONG answer = 0;
-        ASSERT_EQ(S_OK, w->SendMsgStringByRef(kProbe, 10, &passed, byVariable ? VARIANT_FALSE : VARIANT_TRUE,
-                                              &answer));
+        ASSERT_EQ(S_OK, w->SendMsgStringByRef(kProbe, 10, &passed, byVariable ? VARIANT_FALSE : VARIANT_TRUE, &answer));
         text.reset(passed);
         EXPECT_EQ(3, answer);
         EXPECT_EQ(10u, room);
@@ -182,8 +188,8 @@ TEST_F(MessagesTest, SendMsgStringByRefBringsTheWholeBufferBack) {
     V_VT(&script) = VT_BSTR;
     V_BSTR(&script) = SysAllocString(L"          ");
     CallResult result;
-    Call(w.get(), L"SendMsgStringByRef",
-         {Arg::Long(kProbe), Arg::Long(10), Arg::Variable(&script), Arg::Bool(true)}, &result);
+    Call(w.get(), L"SendMsgStringByRef", {Arg::Long(kProbe), Arg::Long(10), Arg::Variable(&script), Arg::Bool(true)},
+         &result);
     ASSERT_EQ(S_OK, result.hr);
     ASSERT_EQ(VT_BSTR, V_VT(&script));
     EXPECT_EQ(expected, Whole(V_BSTR(&script)));

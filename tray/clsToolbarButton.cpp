@@ -146,8 +146,7 @@ HRESULT clsToolbarButton::get_Text(BSTR* result) {
     return ToBstr(text, result);
 }
 
-HRESULT clsToolbarButton::TextThroughToolbar(const ForeignBuffer& record, LONG idCommand,
-                                             BSTR* result) noexcept {
+HRESULT clsToolbarButton::TextThroughToolbar(const ForeignBuffer& record, LONG idCommand, BSTR* result) noexcept {
     // A 32-bit component cannot read a 64-bit shell's memory above 4 GiB. The toolbar itself
     // copies the text into a buffer that this process can read; it learns no buffer size, so the
     // buffer holds the whole text it announced, and only the first kMaxTextLength units are kept.
@@ -179,8 +178,8 @@ HRESULT clsToolbarButton::get_Count(LONG* result) {
 HRESULT clsToolbarButton::get_Visible(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
     const ToolbarButtonRecord record = GetButtonInfo();
-    const LRESULT hidden = platform::Current().SendMessageA(m_hToolbar, TB_ISBUTTONHIDDEN,
-                                                            platform::WParamOf(record.idCommand), 0);
+    const LRESULT hidden =
+        platform::Current().SendMessageA(m_hToolbar, TB_ISBUTTONHIDDEN, platform::WParamOf(record.idCommand), 0);
     *result = hidden == 0 ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }

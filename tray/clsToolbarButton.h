@@ -44,9 +44,7 @@ struct ToolbarButtonRecord {
 struct ToolbarProcess {
     DWORD id = 0;
     bool is64Bit = false;
-    LONG RecordSize() const noexcept {
-        return is64Bit ? sizeof(ToolbarButtonRecord64) : sizeof(ToolbarButtonRecord32);
-    }
+    LONG RecordSize() const noexcept { return is64Bit ? sizeof(ToolbarButtonRecord64) : sizeof(ToolbarButtonRecord32); }
 };
 
 class clsToolbarButton final : public AutomationObject<clsToolbarButton, _clsToolbarButton> {
@@ -55,14 +53,14 @@ public:
     static constexpr size_t kMaxTextLength = 32767;
 
     HRESULT STDMETHODCALLTYPE Init(LONG hWnd, LONG btnIndex) override;
-    HRESULT STDMETHODCALLTYPE get_Text(BSTR *result) override;
-    HRESULT STDMETHODCALLTYPE get_Count(LONG *result) override;
-    HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL *result) override;
+    HRESULT STDMETHODCALLTYPE get_Text(BSTR* result) override;
+    HRESULT STDMETHODCALLTYPE get_Count(LONG* result) override;
+    HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL* result) override;
     HRESULT STDMETHODCALLTYPE put_Visible(VARIANT_BOOL value) override;
     HRESULT STDMETHODCALLTYPE MoveLeft() override;
     HRESULT STDMETHODCALLTYPE MoveRight() override;
-    HRESULT STDMETHODCALLTYPE GetNextButton(_clsToolbarButton **result) override;
-    HRESULT STDMETHODCALLTYPE GetPreviousButton(_clsToolbarButton **result) override;
+    HRESULT STDMETHODCALLTYPE GetNextButton(_clsToolbarButton** result) override;
+    HRESULT STDMETHODCALLTYPE GetPreviousButton(_clsToolbarButton** result) override;
 
 private:
     // The toolbar's process, told the size of the records it is about to be asked for.
@@ -74,7 +72,7 @@ private:
     // A text this process cannot read where it lies, copied by the toolbar into a buffer of ours.
     // The copy is made in a second region of `record`'s process, through the same handle.
     HRESULT TextThroughToolbar(const ForeignBuffer& record, LONG idCommand, BSTR* result) noexcept;
-    HRESULT NewButton(LONG btnIndex, _clsToolbarButton **result) noexcept;
+    HRESULT NewButton(LONG btnIndex, _clsToolbarButton** result) noexcept;
 
     LONG m_hToolbar = 0;
     LONG m_btnIndex = 0;

@@ -30,8 +30,7 @@ ForeignBuffer::ForeignBuffer(DWORD processId, SIZE_T size) noexcept : m_size(siz
 ForeignBuffer::ForeignBuffer(const ForeignBuffer& sameProcess, SIZE_T size) noexcept
     : m_borrowed(sameProcess.Process()), m_size(size) {
     if (m_borrowed) {
-        m_address = platform::Current().VirtualAllocEx(m_borrowed, 0, size, MEM_COMMIT | MEM_RESERVE,
-                                                       PAGE_READWRITE);
+        m_address = platform::Current().VirtualAllocEx(m_borrowed, 0, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     }
 }
 

@@ -36,16 +36,12 @@ public:
     // True when both the process and the region were acquired and this process can name the
     // region: only then may the address be handed to the window, which would otherwise write its
     // answer to address 0 (or to an address cut short in a message parameter).
-    explicit operator bool() const noexcept {
-        return Process() && m_address != 0 && platform::Reachable(m_address);
-    }
+    explicit operator bool() const noexcept { return Process() && m_address != 0 && platform::Reachable(m_address); }
     HANDLE Process() const noexcept { return m_process ? m_process.get() : m_borrowed; }
     ForeignAddress Address() const noexcept { return m_address; }
     // The address as the message parameter that hands it to the window; only meaningful while the
     // buffer is there, and then the address fits a parameter (see operator bool).
-    LPARAM AddressParameter() const noexcept {
-        return static_cast<LPARAM>(static_cast<ULONG_PTR>(m_address));
-    }
+    LPARAM AddressParameter() const noexcept { return static_cast<LPARAM>(static_cast<ULONG_PTR>(m_address)); }
 
     // Copies `size` bytes from `address` in the same process; false when nothing was read, and
     // always false without a buffer.

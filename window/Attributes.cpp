@@ -105,8 +105,8 @@ HRESULT clsWrangler::get_Text(BSTR* result) {
         // A window of another process whose text lives in its own procedure reports nothing to
         // GetWindowText; ask the window itself.
         LONG noArgument = 0;
-        const LONG asked = platform::AnswerOf(
-            ws.SendMessageW(m_hWnd, WM_GETTEXTLENGTH, 0, platform::AddressOf(&noArgument)));
+        const LONG asked =
+            platform::AnswerOf(ws.SendMessageW(m_hWnd, WM_GETTEXTLENGTH, 0, platform::AddressOf(&noArgument)));
         RETURN_IF_FAILED(CheckedAdd(asked, 1, &size));
         RETURN_IF_FAILED(TextString(asked, &text));
         ws.SendMessageW(m_hWnd, WM_GETTEXT, platform::WParamOf(size), platform::AddressOf(text.get()));

@@ -19,17 +19,17 @@ struct ClickMessage {
 // pick the value that produces the message they need, so the pairing stays as it is.
 constexpr ClickMessage kClickMessages[][2] = {
     {{WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}},  // BTN_DEFAULT
-    {{WM_LBUTTONUP, 0}, {0, 0}},                      // BTN_LBTN_DOWN
-    {{WM_LBUTTONDOWN, 0}, {0, 0}},                    // BTN_LBTN_UP
-    {{WM_LBUTTONDBLCLK, 0}, {0, 0}},                  // BTN_LBTN_DBLCLICK
-    {{WM_RBUTTONUP, 0}, {0, 0}},                      // BTN_RBTN_DOWN
-    {{WM_RBUTTONDOWN, 0}, {0, 0}},                    // BTN_RBTN_UP
-    {{WM_RBUTTONDBLCLK, 0}, {0, 0}},                  // BTN_RBTN_DBLCLICK
+    {{WM_LBUTTONUP, 0}, {0, 0}},                     // BTN_LBTN_DOWN
+    {{WM_LBUTTONDOWN, 0}, {0, 0}},                   // BTN_LBTN_UP
+    {{WM_LBUTTONDBLCLK, 0}, {0, 0}},                 // BTN_LBTN_DBLCLICK
+    {{WM_RBUTTONUP, 0}, {0, 0}},                     // BTN_RBTN_DOWN
+    {{WM_RBUTTONDOWN, 0}, {0, 0}},                   // BTN_RBTN_UP
+    {{WM_RBUTTONDBLCLK, 0}, {0, 0}},                 // BTN_RBTN_DBLCLICK
 };
 
 bool HasNoCharacter(LONG keyCode) noexcept {
-    return (keyCode >= 42 && keyCode <= 57) || (keyCode >= 64 && keyCode <= 93) ||
-           (keyCode >= 97 && keyCode <= 122) || keyCode == 32;
+    return (keyCode >= 42 && keyCode <= 57) || (keyCode >= 64 && keyCode <= 93) || (keyCode >= 97 && keyCode <= 122) ||
+           keyCode == 32;
 }
 
 // How a keystroke posts its WM_CHAR, if it has one.
@@ -106,8 +106,7 @@ HRESULT clsWrangler::SendText(BSTR strText, LONG sendInterval, VARIANT_BOOL* res
 
 HRESULT clsWrangler::PostKey(LONG keyCode, LONG hWnd, SHORT pause) noexcept {
     // WM_CHAR carries the key code itself, read as a character code of the ANSI code page.
-    PostKeyStroke(keyCode, hWnd, pause, HasNoCharacter(keyCode) ? CharacterPost::None : CharacterPost::Ansi,
-                  keyCode);
+    PostKeyStroke(keyCode, hWnd, pause, HasNoCharacter(keyCode) ? CharacterPost::None : CharacterPost::Ansi, keyCode);
     return S_OK;
 }
 
@@ -117,13 +116,13 @@ LONG clsWrangler::CharToKeyCode(SHORT characterCode) noexcept {
     if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
     if (c >= 'A' && c <= 'Z') return c;
     switch (c) {
-        case '*': return VK_MULTIPLY;
-        case '+': return VK_ADD;
-        case '-': return VK_SUBTRACT;
-        case '.': return VK_DECIMAL;
-        case '/': return VK_DIVIDE;
-        case '_': return VK_SEPARATOR;
-        default: return c;
+    case '*': return VK_MULTIPLY;
+    case '+': return VK_ADD;
+    case '-': return VK_SUBTRACT;
+    case '.': return VK_DECIMAL;
+    case '/': return VK_DIVIDE;
+    case '_': return VK_SEPARATOR;
+    default: return c;
     }
 }
 

@@ -4,7 +4,7 @@
 
 namespace wrang {
 
-HRESULT clsWrangler::GetMenu(_clsJuggler **result) {
+HRESULT clsWrangler::GetMenu(_clsJuggler** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
     ComPtr<_clsJuggler> menuBar;

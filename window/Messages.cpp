@@ -49,49 +49,44 @@ LONG SendAnsiText(LONG hWnd, LONG wMsg, LONG wParam, const AnsiText& text, VARIA
 // For an object the flag changes nothing: the window always gets the address of the variable
 // holding the reference, the one form in which a receiver can also hand a reference back.
 
-HRESULT clsWrangler::SendMsg(LONG wMsg, LONG wParam, IDispatch* lParam, VARIANT_BOOL forceByVal,
-                             LONG* result) {
+HRESULT clsWrangler::SendMsg(LONG wMsg, LONG wParam, IDispatch* lParam, VARIANT_BOOL forceByVal, LONG* result) {
     if (!result) return E_POINTER;
     *result = 0;
     // A counted reference of our own, in a variable whose address the window gets.
     ComPtr<IDispatch> held(lParam);
     IDispatch* variable = held.detach();
-    *result = AnswerOf(platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg),
-                                                        WParamOf(wParam), AddressOf(&variable)));
+    *result = AnswerOf(
+        platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg), WParamOf(wParam), AddressOf(&variable)));
     // A receiver that swapped the reference released ours and left its own there: what the
     // variable holds now is what this member releases.
     held = ComPtr<IDispatch>::Attach(variable);
     return S_OK;
 }
 
-HRESULT clsWrangler::SendMsgByRef(LONG wMsg, LONG wParam, IDispatch** lParam,
-                                  VARIANT_BOOL forceByVal, LONG* result) {
+HRESULT clsWrangler::SendMsgByRef(LONG wMsg, LONG wParam, IDispatch** lParam, VARIANT_BOOL forceByVal, LONG* result) {
     if (!result || !lParam) return E_POINTER;
-    *result = AnswerOf(platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg),
-                                                        WParamOf(wParam), AddressOf(lParam)));
+    *result = AnswerOf(
+        platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg), WParamOf(wParam), AddressOf(lParam)));
     return S_OK;
 }
 
-HRESULT clsWrangler::SendMsgLong(LONG wMsg, LONG wParam, LONG lParam, VARIANT_BOOL forceByVal,
-                                 LONG* result) {
+HRESULT clsWrangler::SendMsgLong(LONG wMsg, LONG wParam, LONG lParam, VARIANT_BOOL forceByVal, LONG* result) {
     if (!result) return E_POINTER;
     // Whatever the receiver writes lands in this copy; the caller's value never changes.
     LONG copy = lParam;
-    *result = AnswerOf(platform::Current().SendMessageA(
-        m_hWnd, static_cast<UINT>(wMsg), WParamOf(wParam), forceByVal ? LParamOf(lParam) : AddressOf(&copy)));
+    *result = AnswerOf(platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg), WParamOf(wParam),
+                                                        forceByVal ? LParamOf(lParam) : AddressOf(&copy)));
     return S_OK;
 }
 
-HRESULT clsWrangler::SendMsgLongByRef(LONG wMsg, LONG wParam, LONG* lParam,
-                                      VARIANT_BOOL forceByVal, LONG* result) {
+HRESULT clsWrangler::SendMsgLongByRef(LONG wMsg, LONG wParam, LONG* lParam, VARIANT_BOOL forceByVal, LONG* result) {
     if (!result || !lParam) return E_POINTER;
-    *result = AnswerOf(platform::Current().SendMessageA(
-        m_hWnd, static_cast<UINT>(wMsg), WParamOf(wParam), forceByVal ? LParamOf(*lParam) : AddressOf(lParam)));
+    *result = AnswerOf(platform::Current().SendMessageA(m_hWnd, static_cast<UINT>(wMsg), WParamOf(wParam),
+                                                        forceByVal ? LParamOf(*lParam) : AddressOf(lParam)));
     return S_OK;
 }
 
-HRESULT clsWrangler::SendMsgString(LONG wMsg, LONG wParam, BSTR lParam, VARIANT_BOOL forceByVal,
-                                   LONG* result) {
+HRESULT clsWrangler::SendMsgString(LONG wMsg, LONG wParam, BSTR lParam, VARIANT_BOOL forceByVal, LONG* result) {
     if (!result) return E_POINTER;
     *result = 0;
     // The receiver may write into the buffer, but only a private copy of the text ever sees it.
@@ -102,8 +97,7 @@ HRESULT clsWrangler::SendMsgString(LONG wMsg, LONG wParam, BSTR lParam, VARIANT_
     return S_OK;
 }
 
-HRESULT clsWrangler::SendMsgStringByRef(LONG wMsg, LONG wParam, BSTR* lParam,
-                                        VARIANT_BOOL forceByVal, LONG* result) {
+HRESULT clsWrangler::SendMsgStringByRef(LONG wMsg, LONG wParam, BSTR* lParam, VARIANT_BOOL forceByVal, LONG* result) {
     if (!result || !lParam) return E_POINTER;
     *result = 0;
     AnsiText text;

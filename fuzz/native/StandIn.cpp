@@ -13,8 +13,7 @@ constexpr DWORD kInvalidParameter = 87;
 
 DWORD GetLastError() { return g_lastError; }
 
-int WideCharToMultiByte(UINT, DWORD, const wchar_t* text, int units, char* bytes, int size,
-                        const char*, BOOL*) {
+int WideCharToMultiByte(UINT, DWORD, const wchar_t* text, int units, char* bytes, int size, const char*, BOOL*) {
     if (!text || units <= 0 || size < 0) {
         g_lastError = kInvalidParameter;
         return 0;

@@ -73,7 +73,6 @@ DWORD GetLastError();
 
 // The stand-in ANSI code page is ISO 8859-1: byte b is U+00bb, and a code unit above U+00FF has
 // no byte and becomes '?', as the real conversion does with its default character.
-int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* text, int units, char* bytes,
-                        int size, const char* defaultChar, BOOL* usedDefault);
-int MultiByteToWideChar(UINT codePage, DWORD flags, const char* bytes, int length, wchar_t* text,
-                        int units);
+int WideCharToMultiByte(UINT codePage, DWORD flags, const wchar_t* text, int units, char* bytes, int size,
+                        const char* defaultChar, BOOL* usedDefault);
+int MultiByteToWideChar(UINT codePage, DWORD flags, const char* bytes, int length, wchar_t* text, int units);

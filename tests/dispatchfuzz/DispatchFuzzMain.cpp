@@ -140,8 +140,8 @@ bool ReadLibrary(const std::wstring& dll) {
 
 // ---- the disposable targets: windows and menus of this thread, and the fake shell ----
 const char kTargetClass[] = "WrangFuzzTarget";
-std::vector<HWND> g_windows;      // top-level A (with a menu bar), top-level B, children of A
-std::set<HWND> g_known;           // every window the fuzzer made, to tell them from others
+std::vector<HWND> g_windows;  // top-level A (with a menu bar), top-level B, children of A
+std::set<HWND> g_known;       // every window the fuzzer made, to tell them from others
 std::vector<HMENU> g_menus;
 HWND g_shellToolbar = nullptr;
 
@@ -168,16 +168,16 @@ void MakeWindows() {
     AppendMenuA(file, MF_POPUP, reinterpret_cast<UINT_PTR>(deeper), "More");
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
     AppendMenuA(bar, MF_STRING | MF_GRAYED, 201, "Gray");
-    HWND a = CreateWindowExA(0, kTargetClass, "Wrang fuzz A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                             300, 200, nullptr, bar, nullptr, nullptr);
-    HWND b = CreateWindowExA(0, kTargetClass, "Wrang fuzz B", WS_OVERLAPPEDWINDOW, 40, 40, 200, 100,
-                             nullptr, nullptr, nullptr, nullptr);
-    HWND edit = CreateWindowExA(0, "EDIT", "text", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 5, 5, 200,
-                                20, a, nullptr, nullptr, nullptr);
-    HWND button = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE, 5, 30, 60, 20, a, nullptr,
-                                  nullptr, nullptr);
-    HWND label = CreateWindowExA(0, kTargetClass, "label", WS_CHILD | WS_VISIBLE, 5, 60, 60, 20, a,
-                                 nullptr, nullptr, nullptr);
+    HWND a = CreateWindowExA(0, kTargetClass, "Wrang fuzz A", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200,
+                             nullptr, bar, nullptr, nullptr);
+    HWND b = CreateWindowExA(0, kTargetClass, "Wrang fuzz B", WS_OVERLAPPEDWINDOW, 40, 40, 200, 100, nullptr, nullptr,
+                             nullptr, nullptr);
+    HWND edit = CreateWindowExA(0, "EDIT", "text", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 5, 5, 200, 20, a, nullptr,
+                                nullptr, nullptr);
+    HWND button =
+        CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE, 5, 30, 60, 20, a, nullptr, nullptr, nullptr);
+    HWND label =
+        CreateWindowExA(0, kTargetClass, "label", WS_CHILD | WS_VISIBLE, 5, 60, 60, 20, a, nullptr, nullptr, nullptr);
     g_windows = {a, b, edit, button, label};
     for (HWND h : g_windows) g_known.insert(h);
     g_menus = {bar, file, deeper, GetSystemMenu(a, FALSE)};
@@ -295,11 +295,13 @@ void Seed(HMODULE dll) {
         if (cls.name == L"clsWrangler") Plain(object, L"InitByHandle", {windowA}, &result), VariantClear(&result);
         if (cls.name == L"clsJuggler") {
             Plain(object, L"InitByHandle", {windowA}, &result), VariantClear(&result);
-            if (SUCCEEDED(Plain(object, L"GetChildMenu", {0}, &result)) && V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result)) {
+            if (SUCCEEDED(Plain(object, L"GetChildMenu", {0}, &result)) && V_VT(&result) == VT_DISPATCH &&
+                V_DISPATCH(&result)) {
                 IDispatch* item = V_DISPATCH(&result);
                 item->AddRef();
                 VARIANT cursor;
-                if (SUCCEEDED(Plain(item, L"BeginChildEnum", {}, &cursor)) && V_VT(&cursor) == VT_DISPATCH && V_DISPATCH(&cursor)) {
+                if (SUCCEEDED(Plain(item, L"BeginChildEnum", {}, &cursor)) && V_VT(&cursor) == VT_DISPATCH &&
+                    V_DISPATCH(&cursor)) {
                     V_DISPATCH(&cursor)->AddRef();
                     Keep(V_DISPATCH(&cursor));
                 }
@@ -310,7 +312,8 @@ void Seed(HMODULE dll) {
         }
         if (cls.name == L"clsSysToolbar") {
             Plain(object, L"Init", {}, &result), VariantClear(&result);
-            if (SUCCEEDED(Plain(object, L"GetButtonByIndex", {0}, &result)) && V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result)) {
+            if (SUCCEEDED(Plain(object, L"GetButtonByIndex", {0}, &result)) && V_VT(&result) == VT_DISPATCH &&
+                V_DISPATCH(&result)) {
                 V_DISPATCH(&result)->AddRef();
                 Keep(V_DISPATCH(&result));
             }
@@ -345,13 +348,13 @@ LONG RandomLong(Rng& rng, const std::wstring& param) {
     if (param == L"wMsg") {
         // Messages whose parameters carry no address: anything else with a made-up lParam would
         // make this process's own window procedures read or write at that address.
-        static const LONG kSafe[] = {WM_NULL, WM_GETTEXTLENGTH, WM_USER + 1, WM_USER + 77, WM_APP + 9,
-                                     WM_CANCELMODE, WM_ENABLE, 0xC123};
+        static const LONG kSafe[] = {WM_NULL,    WM_GETTEXTLENGTH, WM_USER + 1, WM_USER + 77,
+                                     WM_APP + 9, WM_CANCELMODE,    WM_ENABLE,   0xC123};
         return kSafe[rng() % (sizeof kSafe / sizeof kSafe[0])];
     }
     if (param == L"sendInterval") return static_cast<LONG>(rng() % 2);
-    static const LONG kEdges[] = {0, 1, -1, 2, 3, 6, 10, 100, 255, 256, 65535, 65536, 0x7FFFFFFF,
-                                  static_cast<LONG>(0x80000000), -2, 10000};
+    static const LONG kEdges[] = {
+        0, 1, -1, 2, 3, 6, 10, 100, 255, 256, 65535, 65536, 0x7FFFFFFF, static_cast<LONG>(0x80000000), -2, 10000};
     switch (rng() % 3) {
     case 0: return kEdges[rng() % (sizeof kEdges / sizeof kEdges[0])];
     case 1: return RandomHandleish(rng);
@@ -368,9 +371,10 @@ BSTR RandomString(Rng& rng, const std::wstring& member, const std::wstring& para
     case 0: return nullptr;
     case 1: return SysAllocString(L"");
     case 2: {
-        static const wchar_t* kWords[] = {L"Button", L"Edit", L"Wrang fuzz A", L"SC_CLOSE", L"SC_MOVE",
-                                          L"{ENTER}", L"+(ab)", L"abc{TAB 3}", L"{", L"~", L"\u00e9\u4e2d",
-                                          L"Shell_TrayWnd", L"WrangFuzzTarget", L"label"};
+        static const wchar_t* kWords[] = {
+            L"Button",       L"Edit",          L"Wrang fuzz A",    L"SC_CLOSE", L"SC_MOVE",
+            L"{ENTER}",      L"+(ab)",         L"abc{TAB 3}",      L"{",        L"~",
+            L"\u00e9\u4e2d", L"Shell_TrayWnd", L"WrangFuzzTarget", L"label"};
         return SysAllocString(kWords[rng() % (sizeof kWords / sizeof kWords[0])]);
     }
     case 3: {
@@ -385,9 +389,9 @@ BSTR RandomString(Rng& rng, const std::wstring& member, const std::wstring& para
         BSTR text = SysAllocStringLen(nullptr, length);
         for (UINT i = 0; i < length; ++i) {
             const unsigned kind = rng() % 4;
-            text[i] = kind == 0 ? static_cast<wchar_t>(rng() % 0x10000)
-                    : kind == 1 ? static_cast<wchar_t>(L"+^%~(){} "[rng() % 9])
-                                : static_cast<wchar_t>(L'a' + rng() % 26);
+            text[i] = kind == 0   ? static_cast<wchar_t>(rng() % 0x10000)
+                      : kind == 1 ? static_cast<wchar_t>(L"+^%~(){} "[rng() % 9])
+                                  : static_cast<wchar_t>(L'a' + rng() % 26);
             if (param == L"wMsg" && text[i] >= L'0' && text[i] <= L'9') text[i] = L'z';
         }
         return text;
@@ -430,13 +434,38 @@ void RandomValue(Rng& rng, const std::wstring& member, const std::wstring& param
     switch (rng() % 24) {
     case 0: V_VT(out) = VT_EMPTY; break;
     case 1: V_VT(out) = VT_NULL; break;
-    case 2: V_VT(out) = VT_I2; V_I2(out) = static_cast<SHORT>(number); break;
-    case 3: case 4: case 5: V_VT(out) = VT_I4; V_I4(out) = number; break;
-    case 6: V_VT(out) = VT_R4; V_R4(out) = static_cast<float>(number % 100000); break;
-    case 7: V_VT(out) = VT_R8; V_R8(out) = rng() % 8 ? number : 1e300; break;
-    case 8: V_VT(out) = VT_CY; V_CY(out).int64 = static_cast<LONGLONG>(number) * 10000; break;
-    case 9: V_VT(out) = VT_DATE; V_DATE(out) = number % 1000; break;
-    case 10: case 11: case 12: V_VT(out) = VT_BSTR; V_BSTR(out) = RandomString(rng, member, param); break;
+    case 2:
+        V_VT(out) = VT_I2;
+        V_I2(out) = static_cast<SHORT>(number);
+        break;
+    case 3:
+    case 4:
+    case 5:
+        V_VT(out) = VT_I4;
+        V_I4(out) = number;
+        break;
+    case 6:
+        V_VT(out) = VT_R4;
+        V_R4(out) = static_cast<float>(number % 100000);
+        break;
+    case 7:
+        V_VT(out) = VT_R8;
+        V_R8(out) = rng() % 8 ? number : 1e300;
+        break;
+    case 8:
+        V_VT(out) = VT_CY;
+        V_CY(out).int64 = static_cast<LONGLONG>(number) * 10000;
+        break;
+    case 9:
+        V_VT(out) = VT_DATE;
+        V_DATE(out) = number % 1000;
+        break;
+    case 10:
+    case 11:
+    case 12:
+        V_VT(out) = VT_BSTR;
+        V_BSTR(out) = RandomString(rng, member, param);
+        break;
     case 13: {
         V_VT(out) = VT_DISPATCH;
         V_DISPATCH(out) = nullptr;  // Nothing
@@ -446,8 +475,14 @@ void RandomValue(Rng& rng, const std::wstring& member, const std::wstring& param
         }
         break;
     }
-    case 14: V_VT(out) = VT_ERROR; V_ERROR(out) = rng() % 2 ? DISP_E_PARAMNOTFOUND : E_FAIL; break;
-    case 15: V_VT(out) = VT_BOOL; V_BOOL(out) = rng() % 2 ? VARIANT_TRUE : VARIANT_FALSE; break;
+    case 14:
+        V_VT(out) = VT_ERROR;
+        V_ERROR(out) = rng() % 2 ? DISP_E_PARAMNOTFOUND : E_FAIL;
+        break;
+    case 15:
+        V_VT(out) = VT_BOOL;
+        V_BOOL(out) = rng() % 2 ? VARIANT_TRUE : VARIANT_FALSE;
+        break;
     case 16: {
         V_VT(out) = VT_UNKNOWN;
         V_UNKNOWN(out) = nullptr;
@@ -457,12 +492,31 @@ void RandomValue(Rng& rng, const std::wstring& member, const std::wstring& param
         }
         break;
     }
-    case 17: V_VT(out) = VT_DECIMAL; VarDecFromI4(number, &V_DECIMAL(out)); V_VT(out) = VT_DECIMAL; break;
-    case 18: V_VT(out) = VT_I1; V_I1(out) = static_cast<CHAR>(number); break;
-    case 19: V_VT(out) = VT_UI1; V_UI1(out) = static_cast<BYTE>(number); break;
-    case 20: V_VT(out) = VT_UI2; V_UI2(out) = static_cast<USHORT>(number); break;
-    case 21: V_VT(out) = rng() % 2 ? VT_UI4 : VT_UINT; V_UI4(out) = static_cast<ULONG>(number); break;
-    case 22: V_VT(out) = rng() % 2 ? VT_I8 : VT_UI8; V_I8(out) = rng() % 2 ? number : static_cast<LONGLONG>(rng()); break;
+    case 17:
+        V_VT(out) = VT_DECIMAL;
+        VarDecFromI4(number, &V_DECIMAL(out));
+        V_VT(out) = VT_DECIMAL;
+        break;
+    case 18:
+        V_VT(out) = VT_I1;
+        V_I1(out) = static_cast<CHAR>(number);
+        break;
+    case 19:
+        V_VT(out) = VT_UI1;
+        V_UI1(out) = static_cast<BYTE>(number);
+        break;
+    case 20:
+        V_VT(out) = VT_UI2;
+        V_UI2(out) = static_cast<USHORT>(number);
+        break;
+    case 21:
+        V_VT(out) = rng() % 2 ? VT_UI4 : VT_UINT;
+        V_UI4(out) = static_cast<ULONG>(number);
+        break;
+    case 22:
+        V_VT(out) = rng() % 2 ? VT_I8 : VT_UI8;
+        V_I8(out) = rng() % 2 ? number : static_cast<LONGLONG>(rng());
+        break;
     default: {
         static const VARTYPE kElements[] = {VT_I4, VT_BSTR, VT_VARIANT};
         const VARTYPE element = kElements[rng() % 3];
@@ -473,11 +527,10 @@ void RandomValue(Rng& rng, const std::wstring& member, const std::wstring& param
     }
     }
     // A number made from another type may still name a message: keep wMsg to the safe set.
-    if (param == L"wMsg" && (V_VT(out) == VT_I8 || V_VT(out) == VT_UI8 || V_VT(out) == VT_UI4 ||
-                             V_VT(out) == VT_UINT || V_VT(out) == VT_DECIMAL || V_VT(out) == VT_CY ||
-                             V_VT(out) == VT_R8 || V_VT(out) == VT_I2 || V_VT(out) == VT_UI2 ||
-                             V_VT(out) == VT_I1 || V_VT(out) == VT_UI1 || V_VT(out) == VT_R4 ||
-                             V_VT(out) == VT_DATE)) {
+    if (param == L"wMsg" && (V_VT(out) == VT_I8 || V_VT(out) == VT_UI8 || V_VT(out) == VT_UI4 || V_VT(out) == VT_UINT ||
+                             V_VT(out) == VT_DECIMAL || V_VT(out) == VT_CY || V_VT(out) == VT_R8 ||
+                             V_VT(out) == VT_I2 || V_VT(out) == VT_UI2 || V_VT(out) == VT_I1 || V_VT(out) == VT_UI1 ||
+                             V_VT(out) == VT_R4 || V_VT(out) == VT_DATE)) {
         VariantClear(out);
         V_VT(out) = VT_I4;
         V_I4(out) = number;
@@ -485,8 +538,7 @@ void RandomValue(Rng& rng, const std::wstring& member, const std::wstring& param
 }
 
 // One argument: by value, or VT_BYREF to the same type or to a VARIANT holding it.
-void RandomArgument(Rng& rng, const std::wstring& member, const std::wstring& param, VARIANT* arg,
-                    Storage* storage) {
+void RandomArgument(Rng& rng, const std::wstring& member, const std::wstring& param, VARIANT* arg, Storage* storage) {
     VARIANT value;
     RandomValue(rng, member, param, &value);
     const unsigned how = rng() % 4;
@@ -548,11 +600,13 @@ int wmain(int argc, wchar_t** argv) {
     if (const char* e = std::getenv("WRANG_FUZZ_CALLS")) calls = std::strtoull(e, nullptr, 10);
     if (const char* e = std::getenv("WRANG_FUZZ_SEED")) g_seed = std::strtoull(e, nullptr, 10);
     for (int i = 1; i + 1 < argc; ++i) {
-        if (std::wstring(argv[i]) == L"--calls") calls = std::wcstoull(argv[++i], nullptr, 10);
-        else if (std::wstring(argv[i]) == L"--seed") g_seed = std::wcstoull(argv[++i], nullptr, 10);
+        if (std::wstring(argv[i]) == L"--calls")
+            calls = std::wcstoull(argv[++i], nullptr, 10);
+        else if (std::wstring(argv[i]) == L"--seed")
+            g_seed = std::wcstoull(argv[++i], nullptr, 10);
     }
-    std::printf("seed %llu, %llu calls (repeat with --seed %llu)\n", static_cast<unsigned long long>(g_seed),
-                calls, static_cast<unsigned long long>(g_seed));
+    std::printf("seed %llu, %llu calls (repeat with --seed %llu)\n", static_cast<unsigned long long>(g_seed), calls,
+                static_cast<unsigned long long>(g_seed));
     std::fflush(stdout);
     SetUnhandledExceptionFilter(OnCrash);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
@@ -581,9 +635,14 @@ int wmain(int argc, wchar_t** argv) {
     unsigned long long faults = 0, made = 0, skipped = 0;
     std::map<HRESULT, unsigned long long> outcomes;
     std::vector<unsigned long long> perClass(g_classes.size());
-    static const WORD kFlags[] = {DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                                  DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF,
-                                  DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF, 0, 0xFFFF,
+    static const WORD kFlags[] = {DISPATCH_METHOD,
+                                  DISPATCH_PROPERTYGET,
+                                  DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                                  DISPATCH_PROPERTYPUT,
+                                  DISPATCH_PROPERTYPUTREF,
+                                  DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF,
+                                  0,
+                                  0xFFFF,
                                   DISPATCH_METHOD | DISPATCH_PROPERTYPUT};
 
     for (unsigned long long n = 0; n < calls; ++n) {
@@ -644,16 +703,18 @@ int wmain(int argc, wchar_t** argv) {
             continue;
         }
         DISPID id = rng() % 64 ? member.id : static_cast<DISPID>(rng());
-        WORD flags = rng() % 8 ? (member.kind == INVOKE_PROPERTYPUT ? DISPATCH_PROPERTYPUT
-                                 : member.kind == INVOKE_PROPERTYPUTREF ? DISPATCH_PROPERTYPUTREF
-                                 : member.kind == INVOKE_PROPERTYGET ? DISPATCH_PROPERTYGET
-                                                                     : DISPATCH_METHOD | DISPATCH_PROPERTYGET)
+        WORD flags = rng() % 8 ? (member.kind == INVOKE_PROPERTYPUT      ? DISPATCH_PROPERTYPUT
+                                  : member.kind == INVOKE_PROPERTYPUTREF ? DISPATCH_PROPERTYPUTREF
+                                  : member.kind == INVOKE_PROPERTYGET    ? DISPATCH_PROPERTYGET
+                                                                         : DISPATCH_METHOD | DISPATCH_PROPERTYGET)
                                : kFlags[rng() % (sizeof kFlags / sizeof kFlags[0])];
         // Argument count: usually right, sometimes too few or too many.
         size_t count = member.params.size();
         const unsigned countChoice = rng() % 8;
-        if (countChoice == 0 && count > 0) count -= 1 + rng() % count;
-        else if (countChoice == 1) count += 1 + rng() % 3;
+        if (countChoice == 0 && count > 0)
+            count -= 1 + rng() % count;
+        else if (countChoice == 1)
+            count += 1 + rng() % 3;
         std::vector<VARIANT> args(count);
         std::vector<Storage> storage(count);
         for (size_t a = 0; a < count; ++a) {
@@ -671,18 +732,24 @@ int wmain(int argc, wchar_t** argv) {
             while (named.size() < extra) {
                 const unsigned kind = rng() % 4;
                 named.push_back(kind == 0 ? static_cast<DISPID>(rng() % 40) - 20
-                              : kind == 1 && !named.empty() ? named.back()
-                                                            : static_cast<DISPID>(rng() % (member.params.size() + 1)));
+                                : kind == 1 && !named.empty()
+                                    ? named.back()
+                                    : static_cast<DISPID>(rng() % (member.params.size() + 1)));
             }
         }
         DISPPARAMS params = {args.data(), named.empty() ? nullptr : named.data(), static_cast<UINT>(count),
                              static_cast<UINT>(named.size())};
         DISPPARAMS* paramsPointer = &params;
         const unsigned broken = rng() % 64;
-        if (broken == 0) paramsPointer = nullptr;
-        else if (broken == 1 && count > 0) params.rgvarg = nullptr;
-        else if (broken == 2) { params.rgdispidNamedArgs = nullptr; params.cNamedArgs = 1 + rng() % 2; }
-        else if (broken == 3) params.cNamedArgs = params.cArgs + 1;
+        if (broken == 0)
+            paramsPointer = nullptr;
+        else if (broken == 1 && count > 0)
+            params.rgvarg = nullptr;
+        else if (broken == 2) {
+            params.rgdispidNamedArgs = nullptr;
+            params.cNamedArgs = 1 + rng() % 2;
+        } else if (broken == 3)
+            params.cNamedArgs = params.cArgs + 1;
 
         VARIANT result;
         VariantInit(&result);
@@ -701,8 +768,8 @@ int wmain(int argc, wchar_t** argv) {
                  resultPointer ? "" : " (no result)");
         if (verbose) std::fprintf(stderr, "%llu %s\n", GetTickCount64(), g_current);
         g_callStarted = GetTickCount64();
-        const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, paramsPointer,
-                                          resultPointer, hadException ? &exception : nullptr, argErrorPointer);
+        const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, paramsPointer, resultPointer,
+                                          hadException ? &exception : nullptr, argErrorPointer);
         g_callStarted = 0;
         ++made;
         ++outcomes[hr];
@@ -710,8 +777,9 @@ int wmain(int argc, wchar_t** argv) {
         std::string why;
         if (!AcceptableFailure(hr, &exception, hadException, &why)) {
             ++faults;
-            std::printf("FAULT %s: hr 0x%08lx scode 0x%08lx, %s (seed %llu)\n", g_current, static_cast<unsigned long>(hr),
-                        static_cast<unsigned long>(exception.scode), why.c_str(), static_cast<unsigned long long>(g_seed));
+            std::printf("FAULT %s: hr 0x%08lx scode 0x%08lx, %s (seed %llu)\n", g_current,
+                        static_cast<unsigned long>(hr), static_cast<unsigned long>(exception.scode), why.c_str(),
+                        static_cast<unsigned long long>(g_seed));
         }
         if (FAILED(hr)) {
             for (size_t a = 0; a < count; ++a) {
@@ -735,8 +803,10 @@ int wmain(int argc, wchar_t** argv) {
         }
         VariantClear(&result);
         for (size_t a = 0; a < count; ++a) {
-            if (V_VT(&args[a]) & VT_BYREF) VariantClear(&storage[a].variant);
-            else VariantClear(&args[a]);
+            if (V_VT(&args[a]) & VT_BYREF)
+                VariantClear(&storage[a].variant);
+            else
+                VariantClear(&args[a]);
         }
         // A member that binds (Init...) may have moved the object to another window: only
         // harmless ones stay. (Objects handed out were checked when kept.)
@@ -759,13 +829,17 @@ int wmain(int argc, wchar_t** argv) {
     CoFreeUnusedLibraries();
     const HRESULT unload = canUnload ? canUnload() : E_FAIL;
     const unsigned long long leaks = unload == S_OK ? 0 : 1;
-    if (leaks) std::printf("LEAK: DllCanUnloadNow answers 0x%08lx with every reference released\n", static_cast<unsigned long>(unload));
+    if (leaks)
+        std::printf("LEAK: DllCanUnloadNow answers 0x%08lx with every reference released\n",
+                    static_cast<unsigned long>(unload));
 
     std::printf("per class:");
-    for (size_t c = 0; c < g_classes.size(); ++c) std::printf(" %s=%llu", Narrow(g_classes[c].name).c_str(), perClass[c]);
+    for (size_t c = 0; c < g_classes.size(); ++c)
+        std::printf(" %s=%llu", Narrow(g_classes[c].name).c_str(), perClass[c]);
     std::printf("\noutcomes:");
     for (const auto& [hr, times] : outcomes) std::printf(" 0x%08lx=%llu", static_cast<unsigned long>(hr), times);
-    std::printf("\nskipped (typing without being the active window, clicks on a window not made here): %llu\n", skipped);
+    std::printf("\nskipped (typing without being the active window, clicks on a window not made here): %llu\n",
+                skipped);
     std::printf("DISPATCHFUZZ calls=%llu crashes=0 hangs=0 faults=%llu leaks=%llu seed=%llu\n", made, faults, leaks,
                 static_cast<unsigned long long>(g_seed));
     for (HWND h : g_windows) {

@@ -100,12 +100,8 @@ LRESULT CALLBACK ShellProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
         if (message == kQueryCommand) return button.idCommand;
         return (button.fsState & TBSTATE_HIDDEN) ? 1 : 0;
     }
-    case WM_TIMER:
-        DestroyWindow(hWnd);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+    case WM_TIMER: DestroyWindow(hWnd); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(hWnd, message, wParam, lParam);
 }
@@ -117,8 +113,7 @@ HWND MakeWindow(const wchar_t* className, HWND parent, WNDPROC proc) {
     cls.lpszClassName = className;
     RegisterClassW(&cls);
     const DWORD style = parent ? WS_CHILD | WS_VISIBLE : WS_POPUP;
-    return CreateWindowExW(0, className, L"", style, 0, 0, 400, 30, parent,
-                           nullptr, cls.hInstance, nullptr);
+    return CreateWindowExW(0, className, L"", style, 0, 0, 400, 30, parent, nullptr, cls.hInstance, nullptr);
 }
 
 // A shell that is already there (with a display, the platform's own) must not be found first.
@@ -160,12 +155,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             pager = false;
         } else if (option == L"--lie" && i + 1 < argc) {
             const std::wstring how = argv[++i];
-            if (how == L"unmapped-text") g_lie = Lie::UnmappedText;
-            else if (how == L"unterminated") g_lie = Lie::Unterminated;
-            else if (how == L"refuse-size") g_lie = Lie::RefuseSize;
-            else if (how == L"count-changes") g_lie = Lie::CountChanges;
-            else if (how == L"negative-count") g_lie = Lie::NegativeCount;
-            else return 2;
+            if (how == L"unmapped-text")
+                g_lie = Lie::UnmappedText;
+            else if (how == L"unterminated")
+                g_lie = Lie::Unterminated;
+            else if (how == L"refuse-size")
+                g_lie = Lie::RefuseSize;
+            else if (how == L"count-changes")
+                g_lie = Lie::CountChanges;
+            else if (how == L"negative-count")
+                g_lie = Lie::NegativeCount;
+            else
+                return 2;
         } else if (option == L"--exit-after" && i + 1 < argc) {
             g_exitAfter = _wtoi(argv[++i]);
         } else if (option == L"--lifetime" && i + 1 < argc) {
@@ -191,8 +192,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HWND shell = MakeWindow(L"Shell_TrayWnd", nullptr, ShellProc);
     HWND notify = MakeWindow(L"TrayNotifyWnd", shell, nullptr);
     HWND toolbarParent = pager ? MakeWindow(L"SysPager", notify, nullptr) : notify;
-    g_toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | TBSTYLE_LIST, 0, 0,
-                                400, 30, toolbarParent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    g_toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | TBSTYLE_LIST, 0, 0, 400, 30,
+                                toolbarParent, nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(g_toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     // Texts given by address, so that each record's iString is an address in this process.
     std::vector<TBBUTTON> buttons(texts.size());

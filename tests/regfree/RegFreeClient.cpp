@@ -56,7 +56,8 @@ std::set<std::wstring> ClassKeys() {
             HKEY key = nullptr;
             if (RegOpenKeyExW(root, (std::wstring(L"Software\\Classes") + folder).c_str(), 0, KEY_READ, &key)) continue;
             wchar_t name[256];
-            for (DWORD i = 0, size = 256; RegEnumKeyExW(key, i, name, &size, 0, 0, 0, 0) == ERROR_SUCCESS; ++i, size = 256)
+            for (DWORD i = 0, size = 256; RegEnumKeyExW(key, i, name, &size, 0, 0, 0, 0) == ERROR_SUCCESS;
+                 ++i, size = 256)
                 keys.insert(path + L"\\" + name);
             RegCloseKey(key);
         }
@@ -151,7 +152,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     CoUninitialize();
     Check(ClassKeys() == before, L"the registry's classes are as they were");
-    if (g_failures) std::printf("%d check(s) failed\n", g_failures);
-    else std::printf("ALL PASSED\n");
+    if (g_failures)
+        std::printf("%d check(s) failed\n", g_failures);
+    else
+        std::printf("ALL PASSED\n");
     return g_failures ? 1 : 0;
 }

@@ -182,8 +182,8 @@ DWORD WINAPI WindowThread(void*) {
     AppendMenuA(file, MF_STRING | MF_CHECKED, 102, "Checked");
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
     AppendMenuA(bar, MF_STRING, 201, "Help");
-    g_window = CreateWindowExA(0, "STATIC", "Wrang soak", WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr, bar,
-                               nullptr, nullptr);
+    g_window = CreateWindowExA(0, "STATIC", "Wrang soak", WS_OVERLAPPEDWINDOW, 10, 10, 300, 200, nullptr, bar, nullptr,
+                               nullptr);
     SetEvent(g_windowReady);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
@@ -223,20 +223,24 @@ void Run(const Part& part) {
         std::printf("FAILED: the shell ended during the tray part\n");
         ++g_leaks;
     }
-    const long long grown[] = {after.privateBytes - before.privateBytes, after.handles - before.handles,
-                               after.user - before.user, after.gdi - before.gdi,
-                               after.shellRegions - before.shellRegions, after.shellHandles - before.shellHandles};
+    const long long grown[] = {after.privateBytes - before.privateBytes,
+                               after.handles - before.handles,
+                               after.user - before.user,
+                               after.gdi - before.gdi,
+                               after.shellRegions - before.shellRegions,
+                               after.shellHandles - before.shellHandles};
     unsigned long long leaks = 0;
     if (grown[0] > kPrivateBytesSlack) ++leaks;
     for (int k = 1; k < 6; ++k) {
         if (grown[k] > kCountSlack) ++leaks;
     }
     g_leaks += leaks;
-    std::printf("SOAK %s cycles=%llu calls=%llu leaks=%llu private=%+lldB handles=%+lld user=%+lld gdi=%+lld "
-                "shell-regions=%+lld shell-handles=%+lld (before: %lldB %lld %lld %lld %lld %lld)\n",
-                part.name, part.cycles, g_calls - callsBefore, leaks, grown[0], grown[1], grown[2], grown[3],
-                grown[4], grown[5], before.privateBytes, before.handles, before.user, before.gdi,
-                before.shellRegions, before.shellHandles);
+    std::printf(
+        "SOAK %s cycles=%llu calls=%llu leaks=%llu private=%+lldB handles=%+lld user=%+lld gdi=%+lld "
+        "shell-regions=%+lld shell-handles=%+lld (before: %lldB %lld %lld %lld %lld %lld)\n",
+        part.name, part.cycles, g_calls - callsBefore, leaks, grown[0], grown[1], grown[2], grown[3], grown[4],
+        grown[5], before.privateBytes, before.handles, before.user, before.gdi, before.shellRegions,
+        before.shellHandles);
     std::fflush(stdout);
 }
 
@@ -247,8 +251,10 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring only;
     if (const char* e = std::getenv("WRANG_SOAK_CYCLES")) cycles = std::strtoull(e, nullptr, 10);
     for (int i = 1; i + 1 < argc; ++i) {
-        if (std::wstring(argv[i]) == L"--cycles") cycles = std::wcstoull(argv[++i], nullptr, 10);
-        else if (std::wstring(argv[i]) == L"--parts") only = L"," + std::wstring(argv[++i]) + L",";
+        if (std::wstring(argv[i]) == L"--cycles")
+            cycles = std::wcstoull(argv[++i], nullptr, 10);
+        else if (std::wstring(argv[i]) == L"--parts")
+            only = L"," + std::wstring(argv[++i]) + L",";
     }
     CoInitialize(nullptr);
     const std::wstring dllPath = wrang::test::DllPath();
@@ -290,58 +296,78 @@ int wmain(int argc, wchar_t** argv) {
 
     const unsigned long long tenth = cycles / 10 ? cycles / 10 : 1;
     const std::vector<Part> parts = {
-        {"create-wrangler", cycles, [&] {
+        {"create-wrangler", cycles,
+         [&] {
              IDispatch* o = Create(L"clsWrangler");
              Call(o, L"InitByHandle", {Long(window)});
              o->Release();
          }},
-        {"create-systoolbar", cycles, [&] {
+        {"create-systoolbar", cycles,
+         [&] {
              IDispatch* o = Create(L"clsSysToolbar");
              Call(o, L"Init", {});
              o->Release();
          }},
-        {"create-juggler", cycles, [&] {
+        {"create-juggler", cycles,
+         [&] {
              IDispatch* o = Create(L"clsJuggler");
              Call(o, L"InitByHandle", {Long(window)});
              o->Release();
          }},
-        {"handout-toolbarbutton", cycles, [&] {
+        {"handout-toolbarbutton", cycles,
+         [&] {
              if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {Long(0)}, &result))) ObjectOf(&result)->Release();
          }},
-        {"handout-menuitem", cycles, [&] {
+        {"handout-menuitem", cycles,
+         [&] {
              if (SUCCEEDED(Call(juggler, L"GetChildMenu", {Long(0)}, &result))) ObjectOf(&result)->Release();
          }},
-        {"handout-menuenum", cycles, [&] {
+        {"handout-menuenum", cycles,
+         [&] {
              if (SUCCEEDED(Call(juggler, L"BeginChildEnum", {}, &result))) ObjectOf(&result)->Release();
          }},
-        {"send-SendMsg", cycles, [&] { Call(wrangler, L"SendMsg", {Long(WM_NULL), Long(0), Object(juggler)}); }},
-        {"send-SendMsgByRef", cycles, [&] {
+        {"send-SendMsg", cycles,
+         [&] {
+             Call(wrangler, L"SendMsg", {Long(WM_NULL), Long(0), Object(juggler)});
+         }},
+        {"send-SendMsgByRef", cycles,
+         [&] {
              VARIANT variable = Object(juggler);
              Call(wrangler, L"SendMsgByRef", {Long(WM_NULL), Long(0), Ref(&variable)});
              if (V_VT(&variable) == VT_DISPATCH && V_DISPATCH(&variable) != juggler) VariantClear(&variable);
          }},
-        {"send-SendMsgLong", cycles, [&] { Call(wrangler, L"SendMsgLong", {Long(WM_GETTEXTLENGTH), Long(0), Long(0)}); }},
-        {"send-SendMsgLongByRef", cycles, [&] {
+        {"send-SendMsgLong", cycles,
+         [&] {
+             Call(wrangler, L"SendMsgLong", {Long(WM_GETTEXTLENGTH), Long(0), Long(0)});
+         }},
+        {"send-SendMsgLongByRef", cycles,
+         [&] {
              VARIANT variable = Long(5);
              Call(wrangler, L"SendMsgLongByRef", {Long(WM_NULL), Long(0), Ref(&variable)});
              VariantClear(&variable);
          }},
-        {"send-SendMsgString", cycles, [&] { Call(wrangler, L"SendMsgString", {Long(WM_SETTEXT), Long(0), Text(caption)}); }},
-        {"send-SendMsgStringByRef", cycles, [&] {
+        {"send-SendMsgString", cycles,
+         [&] {
+             Call(wrangler, L"SendMsgString", {Long(WM_SETTEXT), Long(0), Text(caption)});
+         }},
+        {"send-SendMsgStringByRef", cycles,
+         [&] {
              VARIANT variable;
              V_VT(&variable) = VT_BSTR;
              V_BSTR(&variable) = SysAllocString(L"                              ");
              Call(wrangler, L"SendMsgStringByRef", {Long(WM_GETTEXT), Long(30), Ref(&variable)});
              VariantClear(&variable);
          }},
-        {"tray", tenth, [&] {
+        {"tray", tenth,
+         [&] {
              // (The shell is started afresh just before this part; see below.)
              Call(button, L"Text", {}, &result);
              VariantClear(&result);
              Call(button, L"Visible", {}, &result);
              Call(toolbar, L"Count", {}, &result);
          }},
-        {"menu-walk", tenth, [&] {
+        {"menu-walk", tenth,
+         [&] {
              if (FAILED(Call(file, L"BeginChildEnum", {}, &result))) return;
              IDispatch* cursor = ObjectOf(&result);
              VARIANT more;
@@ -391,7 +417,8 @@ int wmain(int argc, wchar_t** argv) {
     const HRESULT unload = canUnload();
     if (unload != S_OK) {
         ++g_leaks;
-        std::printf("LEAK: objects still alive at the end (DllCanUnloadNow 0x%08lx)\n", static_cast<unsigned long>(unload));
+        std::printf("LEAK: objects still alive at the end (DllCanUnloadNow 0x%08lx)\n",
+                    static_cast<unsigned long>(unload));
     }
     std::printf("SOAK total calls=%llu leaks=%llu tolerance: private bytes +%lld, counts +%lld\n", g_calls, g_leaks,
                 kPrivateBytesSlack, kCountSlack);

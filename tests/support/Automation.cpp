@@ -56,8 +56,7 @@ Arg Arg::Variable(VARIANT* variable) {
 
 namespace {
 
-void Invoke(IDispatch* object, DISPID id, WORD flags, const VARIANT* values, size_t count, bool put,
-            CallResult* out) {
+void Invoke(IDispatch* object, DISPID id, WORD flags, const VARIANT* values, size_t count, bool put, CallResult* out) {
     EXCEPINFO exception = {};
     VariantClear(out->value.get());
     out->hr = DispatchCall(object, id, flags, values, count, put, put ? nullptr : out->value.get(), &exception);
@@ -81,15 +80,13 @@ DISPID IdOf(IDispatch* object, const wchar_t* name) {
     return id;
 }
 
-void CallById(IDispatch* object, DISPID id, std::initializer_list<Arg> args, CallResult* out,
-              WORD flags) {
+void CallById(IDispatch* object, DISPID id, std::initializer_list<Arg> args, CallResult* out, WORD flags) {
     std::vector<VARIANT> values;
     for (const Arg& arg : args) values.push_back(arg.get());  // shallow: the Arg keeps ownership
     Invoke(object, id, flags, values.data(), values.size(), false, out);
 }
 
-void Call(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args, CallResult* out,
-          WORD flags) {
+void Call(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args, CallResult* out, WORD flags) {
     CallById(object, IdOf(object, name), args, out, flags);
 }
 

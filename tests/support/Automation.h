@@ -47,8 +47,7 @@ struct CallResult {
 void Call(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args, CallResult* out,
           WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET);
 // Assigns a property by name (DISPATCH_PROPERTYPUT, or PUTREF for objects).
-void Put(IDispatch* object, const wchar_t* name, const Arg& value, CallResult* out,
-         WORD flags = DISPATCH_PROPERTYPUT);
+void Put(IDispatch* object, const wchar_t* name, const Arg& value, CallResult* out, WORD flags = DISPATCH_PROPERTYPUT);
 // Invokes by DISPID.
 void CallById(IDispatch* object, DISPID id, std::initializer_list<Arg> args, CallResult* out,
               WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET);

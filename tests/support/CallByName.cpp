@@ -22,19 +22,18 @@ DISPID IdOfName(IDispatch* object, const wchar_t* name) {
     return id;
 }
 
-HRESULT DispatchCall(IDispatch* object, DISPID id, WORD flags, const VARIANT* args, size_t count,
-                     bool assigned, VARIANT* result, EXCEPINFO* exception) {
+HRESULT DispatchCall(IDispatch* object, DISPID id, WORD flags, const VARIANT* args, size_t count, bool assigned,
+                     VARIANT* result, EXCEPINFO* exception) {
     std::vector<VARIANT> reversed(args, args + count);  // shallow: the caller keeps ownership
     for (size_t i = 0; i < count; ++i) reversed[i] = args[count - 1 - i];
     DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS params = {reversed.data(), assigned ? &putId : nullptr, static_cast<UINT>(count),
-                         assigned ? 1u : 0u};
+    DISPPARAMS params = {reversed.data(), assigned ? &putId : nullptr, static_cast<UINT>(count), assigned ? 1u : 0u};
     UINT argError = 0;
     return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, exception, &argError);
 }
 
-HRESULT DispatchCallByName(IDispatch* object, const wchar_t* name, WORD flags, const VARIANT* args,
-                           size_t count, bool assigned, VARIANT* result, EXCEPINFO* exception) {
+HRESULT DispatchCallByName(IDispatch* object, const wchar_t* name, WORD flags, const VARIANT* args, size_t count,
+                           bool assigned, VARIANT* result, EXCEPINFO* exception) {
     const DISPID id = IdOfName(object, name);
     if (id == DISPID_UNKNOWN) return DISP_E_UNKNOWNNAME;
     return DispatchCall(object, id, flags, args, count, assigned, result, exception);

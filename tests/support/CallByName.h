@@ -19,10 +19,10 @@ DISPID IdOfName(IDispatch* object, const wchar_t* name);
 // Invokes `id` with `count` arguments in the order a script writes them (IDispatch takes them
 // last first). With `assigned` the one argument is the value of a property assignment (named
 // DISPID_PROPERTYPUT). `result` and `exception` may be nullptr; the caller clears them.
-HRESULT DispatchCall(IDispatch* object, DISPID id, WORD flags, const VARIANT* args, size_t count,
-                     bool assigned, VARIANT* result, EXCEPINFO* exception);
+HRESULT DispatchCall(IDispatch* object, DISPID id, WORD flags, const VARIANT* args, size_t count, bool assigned,
+                     VARIANT* result, EXCEPINFO* exception);
 // The same by name: DISP_E_UNKNOWNNAME when the object has no such name.
-HRESULT DispatchCallByName(IDispatch* object, const wchar_t* name, WORD flags, const VARIANT* args,
-                           size_t count, bool assigned, VARIANT* result, EXCEPINFO* exception);
+HRESULT DispatchCallByName(IDispatch* object, const wchar_t* name, WORD flags, const VARIANT* args, size_t count,
+                           bool assigned, VARIANT* result, EXCEPINFO* exception);
 
 }  // namespace wrang::test

@@ -17,8 +17,6 @@ StandInShell::StandInShell(const std::wstring& arguments, const std::wstring& pr
     m_toolbar = FindWindowExA(pager ? pager : notify, nullptr, "ToolbarWindow32", nullptr);
 }
 
-bool StandInShell::Running() const {
-    return Process() && WaitForSingleObject(Process(), 0) == WAIT_TIMEOUT;
-}
+bool StandInShell::Running() const { return Process() && WaitForSingleObject(Process(), 0) == WAIT_TIMEOUT; }
 
 }  // namespace wrang::test

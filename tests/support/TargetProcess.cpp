@@ -31,25 +31,25 @@ BOOL CALLBACK FindOwnWindow(HWND hWnd, LPARAM lParam) {
 TargetProcess::TargetProcess(const std::wstring& arguments, const char* className)
     : TargetProcess(L"wrang_target.exe", arguments, className, false, std::chrono::seconds(20)) {}
 
-TargetProcess::TargetProcess(const wchar_t* program, const std::wstring& arguments,
-                             const char* className, bool untilCaptioned,
-                             std::chrono::milliseconds deadline) {
+TargetProcess::TargetProcess(const wchar_t* program, const std::wstring& arguments, const char* className,
+                             bool untilCaptioned, std::chrono::milliseconds deadline) {
     // A program named with its folder runs from there; a bare name from the test's own folder.
     const std::wstring name = program;
     const bool hasFolder = name.find_first_of(L"\\:") != std::wstring::npos;
     std::wstring command = L"\"" + (hasFolder ? name : TestDirectory() + L"\\" + name) + L"\" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &m_info)) {
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info)) {
         return;
     }
     WaitForInputIdle(m_info.hProcess, 10000);
     Search search = {m_info.dwProcessId, className, untilCaptioned, nullptr};
-    PumpUntil([&] {
-        EnumWindows(&FindOwnWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    }, deadline);
+    PumpUntil(
+        [&] {
+            EnumWindows(&FindOwnWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        deadline);
     m_window = search.found;
 }
 

@@ -20,8 +20,8 @@ public:
     TargetProcess(const std::wstring& arguments, const char* className);
     // The same for another program of the test directory; with `untilCaptioned` the window counts
     // only once it has a caption (a program's sign that it is ready).
-    TargetProcess(const wchar_t* program, const std::wstring& arguments, const char* className,
-                  bool untilCaptioned, std::chrono::milliseconds deadline);
+    TargetProcess(const wchar_t* program, const std::wstring& arguments, const char* className, bool untilCaptioned,
+                  std::chrono::milliseconds deadline);
     ~TargetProcess();
     TargetProcess(const TargetProcess&) = delete;
     TargetProcess& operator=(const TargetProcess&) = delete;

@@ -49,8 +49,7 @@ void WindowThread::Run(const std::function<void()>& work) {
     }
     HANDLE done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     std::function<void()> copy = work;
-    PostThreadMessageW(m_threadId, kRunWork, reinterpret_cast<WPARAM>(done),
-                       reinterpret_cast<LPARAM>(&copy));
+    PostThreadMessageW(m_threadId, kRunWork, reinterpret_cast<WPARAM>(done), reinterpret_cast<LPARAM>(&copy));
     // Keep answering sent messages while waiting, so the window thread may send to us.
     while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
         MSG msg;
@@ -59,8 +58,8 @@ void WindowThread::Run(const std::function<void()>& work) {
     CloseHandle(done);
 }
 
-HWND WindowThread::Create(const char* className, const char* caption, DWORD style, HWND parent,
-                          HMENU menu, int x, int y, int width, int height, DWORD exStyle) {
+HWND WindowThread::Create(const char* className, const char* caption, DWORD style, HWND parent, HMENU menu, int x,
+                          int y, int width, int height, DWORD exStyle) {
     HWND created = nullptr;
     Run([&] {
         WNDCLASSA existing;
@@ -74,23 +73,23 @@ HWND WindowThread::Create(const char* className, const char* caption, DWORD styl
             cls.lpszClassName = className;
             RegisterClassA(&cls);
         }
-        created = CreateWindowExA(exStyle, className, caption, style, x, y, width, height, parent,
-                                  menu, GetModuleHandleA(nullptr), nullptr);
+        created = CreateWindowExA(exStyle, className, caption, style, x, y, width, height, parent, menu,
+                                  GetModuleHandleA(nullptr), nullptr);
     });
     return created;
 }
 
-HWND WindowThread::CreateControl(const char* className, const char* caption, DWORD style,
-                                 HWND parent, int id, int x, int y, int width, int height) {
+HWND WindowThread::CreateControl(const char* className, const char* caption, DWORD style, HWND parent, int id, int x,
+                                 int y, int width, int height) {
     HWND created = nullptr;
     Run([&] {
-        created = CreateWindowExA(0, className, caption, style, x, y, width, height, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                  GetModuleHandleA(nullptr), nullptr);
+        created =
+            CreateWindowExA(0, className, caption, style, x, y, width, height, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
         if (created) {
             std::lock_guard<std::mutex> guard(m_lock);
-            m_originalProcs[created] = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-                created, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowThread::WindowProc)));
+            m_originalProcs[created] = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(created, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowThread::WindowProc)));
         }
     });
     return created;
@@ -127,8 +126,7 @@ void WindowThread::Clear() {
     m_messages.clear();
 }
 
-bool WindowThread::WaitForMessages(HWND hWnd, UINT message, size_t count,
-                                   std::chrono::milliseconds deadline) const {
+bool WindowThread::WaitForMessages(HWND hWnd, UINT message, size_t count, std::chrono::milliseconds deadline) const {
     std::unique_lock<std::mutex> guard(m_lock);
     return m_arrived.wait_for(guard, deadline, [&] {
         size_t seen = 0;

@@ -38,12 +38,11 @@ public:
     void Run(const std::function<void()>& work);
 
     // A recording window of the given class (registered on first use) on the window thread.
-    HWND Create(const char* className, const char* caption, DWORD style = WS_OVERLAPPEDWINDOW,
-                HWND parent = nullptr, HMENU menu = nullptr, int x = 10, int y = 10, int width = 300,
-                int height = 200, DWORD exStyle = 0);
+    HWND Create(const char* className, const char* caption, DWORD style = WS_OVERLAPPEDWINDOW, HWND parent = nullptr,
+                HMENU menu = nullptr, int x = 10, int y = 10, int width = 300, int height = 200, DWORD exStyle = 0);
     // A window of an existing class (a system control), subclassed so that it records too.
-    HWND CreateControl(const char* className, const char* caption, DWORD style, HWND parent,
-                       int id = 0, int x = 0, int y = 0, int width = 100, int height = 20);
+    HWND CreateControl(const char* className, const char* caption, DWORD style, HWND parent, int id = 0, int x = 0,
+                       int y = 0, int width = 100, int height = 20);
     void Destroy(HWND hWnd);
 
     void SetHandler(HWND hWnd, Handler handler);
@@ -75,7 +74,6 @@ private:
 };
 
 // Pumps this thread's own messages until `done` or the deadline.
-bool PumpUntil(const std::function<bool()>& done,
-               std::chrono::milliseconds deadline = std::chrono::seconds(5));
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline = std::chrono::seconds(5));
 
 }  // namespace wrang::test

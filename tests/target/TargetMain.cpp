@@ -31,13 +31,12 @@ int RunWindow(const char* className, const char* caption, const Typing& typing) 
     cls.hInstance = GetModuleHandleA(nullptr);
     cls.lpszClassName = className;
     RegisterClassA(&cls);
-    HWND top = CreateWindowExA(0, className, caption, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400,
-                               300, nullptr, nullptr, cls.hInstance, nullptr);
+    HWND top = CreateWindowExA(0, className, caption, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400, 300, nullptr,
+                               nullptr, cls.hInstance, nullptr);
     const DWORD scrolls = typing.pauseAfterKeyMs || typing.stallAt ? ES_AUTOHSCROLL : 0;
-    CreateWindowExA(0, "Edit", "target text", WS_CHILD | WS_VISIBLE | scrolls, 5, 5, 200, 24, top,
-                    nullptr, cls.hInstance, nullptr);
-    CreateWindowExA(0, "Button", "OK", WS_CHILD | WS_VISIBLE, 5, 40, 80, 24, top, nullptr,
+    CreateWindowExA(0, "Edit", "target text", WS_CHILD | WS_VISIBLE | scrolls, 5, 5, 200, 24, top, nullptr,
                     cls.hInstance, nullptr);
+    CreateWindowExA(0, "Button", "OK", WS_CHILD | WS_VISIBLE, 5, 40, 80, 24, top, nullptr, cls.hInstance, nullptr);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
@@ -83,12 +82,12 @@ int RunScriptTarget() {
     cls.lpszClassName = "WrangOwnText";
     RegisterClassA(&cls);
     // Named only once its controls exist, so that whoever waits for the caption finds them all.
-    HWND top = CreateWindowExA(0, "WrangScriptTarget", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                               30, 30, 400, 300, nullptr, nullptr, instance, nullptr);
+    HWND top = CreateWindowExA(0, "WrangScriptTarget", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 30, 400, 300, nullptr,
+                               nullptr, instance, nullptr);
     int y = 5;
     for (const OwnText* own : {&exact, &broken}) {
-        HWND control = CreateWindowExA(0, "WrangOwnText", "", WS_CHILD | WS_VISIBLE, 5, y, 200, 24,
-                                       top, nullptr, instance, nullptr);
+        HWND control = CreateWindowExA(0, "WrangOwnText", "", WS_CHILD | WS_VISIBLE, 5, y, 200, 24, top, nullptr,
+                                       instance, nullptr);
         SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(own));
         y += 30;
     }
@@ -107,7 +106,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc >= 4 && std::strcmp(__argv[1], "--window") == 0) {
         Typing typing;
         for (int i = 4; i + 1 < __argc; i += 2) {
-            if (std::strcmp(__argv[i], "--slow") == 0) typing.pauseAfterKeyMs = static_cast<DWORD>(std::atoi(__argv[i + 1]));
+            if (std::strcmp(__argv[i], "--slow") == 0)
+                typing.pauseAfterKeyMs = static_cast<DWORD>(std::atoi(__argv[i + 1]));
             if (std::strcmp(__argv[i], "--stall-at") == 0) typing.stallAt = __argv[i + 1][0];
         }
         return RunWindow(__argv[2], __argv[3], typing);
