@@ -1,10 +1,6 @@
 // Read and change a window's attributes: caption, text, position, size, state, visibility.
 // needs: notepad.exe
-var pad = new ActiveXObject("Wrang.clsWrangler");
-for (var tries = 0; tries < 100 && pad.InitByWindow("Notepad", "Untitled - Notepad").hWnd == 0; tries++) {
-    var until = new Date().getTime() + 100;
-    while (new Date().getTime() < until) {}
-}
+var pad = new ActiveXObject("Wrang.clsWrangler").InitByWindow("Notepad", "Untitled - Notepad");
 if (pad.hWnd == 0) { WScript.Echo("Start notepad first."); WScript.Quit(1); }
 
 // Booleans arrive as JScript's true and false.

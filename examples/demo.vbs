@@ -2,21 +2,9 @@
 ' needs: notepad.exe
 Option Explicit
 
-' Wine's cscript has no WScript.Sleep.
-Sub Pause(seconds)
-    Dim started
-    started = Timer
-    Do While Timer - started < seconds And Timer >= started
-    Loop
-End Sub
-
-Dim pad, tries
-Set pad = CreateObject("Wrang.clsWrangler")
-For tries = 1 To 100
-    pad.InitByWindow "Notepad", "Untitled - Notepad"
-    If pad.hWnd <> 0 Then Exit For
-    Pause 0.1
-Next
+Dim pad
+Set pad = CreateObject("Wrang.clsWrangler").InitByWindow("Notepad", "Untitled - Notepad")
+If pad.hWnd = 0 Then WScript.Echo "Start notepad first.": WScript.Quit 1
 
 WScript.Echo "== Binding"
 WScript.Echo "Notepad window: hWnd = " & pad.hWnd & ", IsWindow = " & pad.IsWindow
@@ -77,11 +65,12 @@ Dim padEdit
 Set padEdit = pad.GetChild("Edit")
 ' Keys are posted to the control itself: notepad need not be active. Letters go without Shift.
 WScript.Echo "SendText returned " & padEdit.SendText("Hello from Wrang", 5)
-' Posted keys are handled when notepad gets to them: wait (up to five seconds) until all are there.
-Dim waited
+' Posted keys are handled when notepad gets to them: wait (up to five seconds) until all are there
+' (Wine's cscript has no WScript.Sleep).
+Dim waited, started
 For waited = 1 To 50
     If InStr(padEdit.Text, "hello from wrang") > 0 Then Exit For
-    Pause 0.1
+    started = Timer: Do While Timer - started < 0.1 And Timer >= started: Loop
 Next
 WScript.Echo "Notepad now shows: " & Replace(padEdit.Text, Chr(0), "")
 ' Typed text counts as a change; clear the flag (EM_SETMODIFY) so closing asks nothing.

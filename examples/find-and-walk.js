@@ -1,12 +1,7 @@
 // Find a window by class name and caption, walk its children, and climb back to the top.
 // needs: notepad.exe
 
-// Wait up to ten seconds for notepad (Wine's cscript has no WScript.Sleep).
-var pad = new ActiveXObject("Wrang.clsWrangler");
-for (var tries = 0; tries < 100 && pad.InitByWindow("Notepad", "Untitled - Notepad").hWnd == 0; tries++) {
-    var until = new Date().getTime() + 100;
-    while (new Date().getTime() < until) {}
-}
+var pad = new ActiveXObject("Wrang.clsWrangler").InitByWindow("Notepad", "Untitled - Notepad");
 if (pad.hWnd == 0) { WScript.Echo("Start notepad first."); WScript.Quit(1); }
 WScript.Echo("Found notepad: class " + pad.ClassName + ", hWnd " + pad.hWnd);
 

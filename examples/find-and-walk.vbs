@@ -1,15 +1,9 @@
 ' Find a window by class name and caption, walk its children, and climb back to the top.
 ' needs: notepad.exe
 Option Explicit
-Dim pad, child, edit, missing, tries, started
+Dim pad, child, edit, missing
 
-' Wait up to ten seconds for notepad (Wine's cscript has no WScript.Sleep).
-Set pad = CreateObject("Wrang.clsWrangler")
-For tries = 1 To 100
-    pad.InitByWindow "Notepad", "Untitled - Notepad"
-    If pad.hWnd <> 0 Then Exit For
-    started = Timer: Do While Timer - started < 0.1 And Timer >= started: Loop
-Next
+Set pad = CreateObject("Wrang.clsWrangler").InitByWindow("Notepad", "Untitled - Notepad")
 If pad.hWnd = 0 Then WScript.Echo "Start notepad first.": WScript.Quit 1
 WScript.Echo "Found notepad: class " & pad.ClassName & ", hWnd " & pad.hWnd
 

@@ -1,9 +1,7 @@
 // Type keys: posted straight to a control (no focus needed), and through the key-string service
 // into the active window.
 // needs: notepad.exe
-var pad = new ActiveXObject("Wrang.clsWrangler");
-function pause(ms) { var until = new Date().getTime() + ms; while (new Date().getTime() < until) {} }
-for (var tries = 0; tries < 100 && pad.InitByWindow("Notepad", "Untitled - Notepad").hWnd == 0; tries++) pause(100);
+var pad = new ActiveXObject("Wrang.clsWrangler").InitByWindow("Notepad", "Untitled - Notepad");
 if (pad.hWnd == 0) { WScript.Echo("Start notepad first."); WScript.Quit(1); }
 var edit = pad.GetChild("Edit");
 function shown() { return edit.Text.replace(/\r\n/g, "{ENTER}").replace(/\0/g, ""); }
@@ -14,8 +12,10 @@ function shown() { return edit.Text.replace(/\r\n/g, "{ENTER}").replace(/\0/g, "
 // a character message of their own, so a window that also makes characters from key-downs, as
 // notepad does, gets {ENTER} twice. Plain text is what types the same everywhere.
 WScript.Echo("SendText returned " + edit.SendText("posted keys 42", 5));
-// Posted keys are handled when notepad gets to them: wait until they are there.
-for (tries = 0; tries < 50 && edit.Text.indexOf("posted keys 42") < 0; tries++) pause(100);
+// Posted keys are handled when notepad gets to them: wait until they are there (Wine's cscript
+// has no WScript.Sleep).
+function pause(ms) { var until = new Date().getTime() + ms; while (new Date().getTime() < until) {} }
+for (var tries = 0; tries < 50 && edit.Text.indexOf("posted keys 42") < 0; tries++) pause(100);
 WScript.Echo("Notepad shows: " + shown());
 
 // VBSendKeys types into whatever window is active, here notepad: + is Shift, (...) groups keys,

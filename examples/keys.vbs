@@ -4,12 +4,7 @@
 Option Explicit
 Dim pad, edit, tries, started
 
-Set pad = CreateObject("Wrang.clsWrangler")
-For tries = 1 To 100
-    pad.InitByWindow "Notepad", "Untitled - Notepad"
-    If pad.hWnd <> 0 Then Exit For
-    started = Timer: Do While Timer - started < 0.1 And Timer >= started: Loop
-Next
+Set pad = CreateObject("Wrang.clsWrangler").InitByWindow("Notepad", "Untitled - Notepad")
 If pad.hWnd = 0 Then WScript.Echo "Start notepad first.": WScript.Quit 1
 Set edit = pad.GetChild("Edit")
 

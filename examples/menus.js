@@ -4,9 +4,7 @@
 // Another process's menus can be used where the window system shares menus between processes
 // (Windows). Under Wine a process can use only its own menus: there the menu bar's handle and the
 // system-command identifiers are all this example can show, and it says so.
-var pad = new ActiveXObject("Wrang.clsWrangler");
-function pause(ms) { var until = new Date().getTime() + ms; while (new Date().getTime() < until) {} }
-for (var tries = 0; tries < 100 && pad.InitByWindow("Notepad", "Untitled - Notepad").hWnd == 0; tries++) pause(100);
+var pad = new ActiveXObject("Wrang.clsWrangler").InitByWindow("Notepad", "Untitled - Notepad");
 if (pad.hWnd == 0) { WScript.Echo("Start notepad first."); WScript.Quit(1); }
 function plain(text) { return text.split("\t")[0].replace(/&/g, ""); }
 

@@ -5,14 +5,9 @@
 ' (Windows). Under Wine a process can use only its own menus: there the menu bar's handle and the
 ' system-command identifiers are all this example can show, and it says so.
 Option Explicit
-Dim pad, bar, cursor, entry, popup, selectAll, caption, position, tries, started
+Dim pad, bar, cursor, entry, popup, selectAll, caption, position
 
-Set pad = CreateObject("Wrang.clsWrangler")
-For tries = 1 To 100
-    pad.InitByWindow "Notepad", "Untitled - Notepad"
-    If pad.hWnd <> 0 Then Exit For
-    started = Timer: Do While Timer - started < 0.1 And Timer >= started: Loop
-Next
+Set pad = CreateObject("Wrang.clsWrangler").InitByWindow("Notepad", "Untitled - Notepad")
 If pad.hWnd = 0 Then WScript.Echo "Start notepad first.": WScript.Quit 1
 
 Set bar = pad.GetMenu()

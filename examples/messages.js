@@ -3,11 +3,7 @@
 // (SendMsgLongByRef, SendMsgStringByRef) need VBScript: see messages.vbs.
 // needs: notepad.exe
 var WM_SETTEXT = 0xC, WM_GETTEXTLENGTH = 0xE, EM_GETSEL = 0xB0, EM_SETSEL = 0xB1, EM_SETMODIFY = 0xB9;
-var pad = new ActiveXObject("Wrang.clsWrangler");
-for (var tries = 0; tries < 100 && pad.InitByWindow("Notepad", "Untitled - Notepad").hWnd == 0; tries++) {
-    var until = new Date().getTime() + 100;
-    while (new Date().getTime() < until) {}
-}
+var pad = new ActiveXObject("Wrang.clsWrangler").InitByWindow("Notepad", "Untitled - Notepad");
 if (pad.hWnd == 0) { WScript.Echo("Start notepad first."); WScript.Quit(1); }
 var edit = pad.GetChild("Edit");
 

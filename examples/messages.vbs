@@ -3,14 +3,9 @@
 ' needs: notepad.exe
 Option Explicit
 Const WM_SETTEXT = &HC, WM_GETTEXT = &HD, EM_GETSEL = &HB0, EM_SETSEL = &HB1, EM_SETMODIFY = &HB9
-Dim pad, edit, answer, buffer, selectionEnd, tries, started
+Dim pad, edit, answer, buffer, selectionEnd
 
-Set pad = CreateObject("Wrang.clsWrangler")
-For tries = 1 To 100
-    pad.InitByWindow "Notepad", "Untitled - Notepad"
-    If pad.hWnd <> 0 Then Exit For
-    started = Timer: Do While Timer - started < 0.1 And Timer >= started: Loop
-Next
+Set pad = CreateObject("Wrang.clsWrangler").InitByWindow("Notepad", "Untitled - Notepad")
 If pad.hWnd = 0 Then WScript.Echo "Start notepad first.": WScript.Quit 1
 Set edit = pad.GetChild("Edit")
 

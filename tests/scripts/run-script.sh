@@ -1,22 +1,41 @@
 #!/usr/bin/env bash
-# Runs one script test under Wine's cscript. The applications the script names on a line
+# Runs one script (a test, an example or the demo) under Wine's cscript. The applications it names
+# on a line
 #   ' needs: notepad.exe     (or // needs: ... in JScript)
 # are started first, with their output away from CTest's pipes (a program started from the script
-# itself would inherit them and keep CTest waiting), and ended afterwards.
+# itself would inherit them and keep CTest waiting), and ended afterwards. Before the script runs,
+# the runner waits (up to ten seconds each) until every program it knows below shows its window, so
+# that the script finds them at once, as it does when a user starts them first.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine.sh"
 # The Wine loader of the leg under test (the 64-bit one runs the 64-bit script host).
 wine=${WRANG_WINE:-wine}
 script=$1; shift
+# WRANG_SCRIPT_HOST: another script host, such as the 32-bit one of a 64-bit prefix.
+host=${WRANG_SCRIPT_HOST:-cscript}
+# The window that shows a program is ready: class and caption. The stand-in shell sets its caption
+# once its tray toolbar and every button are in place.
+declare -A window_of=(
+    [notepad.exe]="Notepad|Untitled - Notepad"
+    [wrang_fakeshell.exe]="Shell_TrayWnd|Wrang fake shell, default buttons"
+    [wrang_target]="WrangScriptTarget|Script target"
+)
+waiter=$(windows_path "$(realpath "$(dirname "${BASH_SOURCE[0]}")/wait-for-window.vbs")")
 pids=()
 cleanup() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done; }
 trap cleanup EXIT
-for app in $(sed -n "s#^\(' \|// \)needs: ##p" "$script"); do
+needed=$(sed -n "s#^\(' \|// \)needs: ##p" "$script")
+for app in $needed; do
     # A built program may be named relative to the test's working directory (the build's tests/).
     if [ -f "$app" ]; then app=$(windows_path "$(realpath "$app")"); fi
     "$wine" $app >/dev/null 2>&1 </dev/null &
     pids+=($!)
 done
+for app in $needed; do
+    [ -n "${window_of[$app]:-}" ] || continue
+    IFS='|' read -r class caption <<<"${window_of[$app]}"
+    "$wine" "$host" //nologo "$waiter" "$class" "$caption" </dev/null ||
+        echo "run-script.sh: no \"$caption\" window of $app after ten seconds" >&2
+done
 winscript=$(windows_path "$script")
-# WRANG_SCRIPT_HOST: another script host, such as the 32-bit one of a 64-bit prefix.
-"$wine" "${WRANG_SCRIPT_HOST:-cscript}" //nologo "$winscript" "$@" </dev/null
+"$wine" "$host" //nologo "$winscript" "$@" </dev/null
