@@ -2,6 +2,8 @@
 #pragma once
 
 #include "Wrang_h.h"
+#include "platform/Resource.h"
+#include "platform/Result.h"
 
 namespace wrang {
 
@@ -11,6 +13,21 @@ namespace wrang {
 [[nodiscard]] HRESULT CreateJuggler(_clsJuggler** out) noexcept;
 [[nodiscard]] HRESULT CreateMenuItem(_clsMenuItem** out) noexcept;
 [[nodiscard]] HRESULT CreateMenuEnum(_clsMenuEnum** out) noexcept;
+
+// A new object of ours bound by its InitByHandle to `hWnd`, for the members that hand out the
+// object of a window. Where binding gives Nothing, a fresh unbound object goes out instead, so that
+// the client always has an object to ask.
+template <typename Interface>
+[[nodiscard]] HRESULT NewBoundToWindow(HRESULT (*create)(Interface**) noexcept, LONG hWnd,
+                                       Interface** result) noexcept {
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    ComPtr<Interface> object;
+    RETURN_IF_FAILED(create(object.put()));
+    RETURN_IF_FAILED(object->InitByHandle(hWnd, result));
+    if (*result) return S_OK;
+    return create(result);
+}
 
 // The classes a client may create, for the class factories and for registration alike.
 struct CreatableClass {

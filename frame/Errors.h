@@ -27,6 +27,16 @@ constexpr HRESULT kVbObjectRequired = static_cast<HRESULT>(0x800A005B);  // erro
 // A member needed an object and was given a null reference.
 [[nodiscard]] HRESULT RaiseObjectRequired() noexcept;
 
+// A member that hands out a value it already holds: the value goes through the caller's
+// out-parameter, and a caller that gave none gets E_POINTER. Only for stored values: the argument
+// is worked out before the check, so a value that needs a window-system call is not passed here.
+template <typename Out, typename Value>
+[[nodiscard]] HRESULT HandOut(Out* out, const Value& value) noexcept {
+    if (!out) return E_POINTER;
+    *out = value;
+    return S_OK;
+}
+
 // Forgets an error description left by an earlier call, so that a new failure is not paired with it.
 void ClearError() noexcept;
 

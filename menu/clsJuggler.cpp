@@ -55,40 +55,16 @@ HRESULT clsJuggler::InitByWindow(BSTR strClassName, BSTR strText, _clsJuggler** 
     return self()->InitByHandle(platform::FindByClassAndCaption(strClassName, strText), result);
 }
 
-HRESULT clsJuggler::get_hWnd(LONG* result) {
-    if (!result) return E_POINTER;
-    *result = m_hWnd;
-    return S_OK;
-}
+HRESULT clsJuggler::get_hWnd(LONG* result) { return HandOut(result, m_hWnd); }
 
-HRESULT clsJuggler::get_hMenu(LONG* result) {
-    if (!result) return E_POINTER;
-    *result = m_hMenu;
-    return S_OK;
-}
+HRESULT clsJuggler::get_hMenu(LONG* result) { return HandOut(result, m_hMenu); }
 
-HRESULT clsJuggler::GetWindow(_clsWrangler** result) {
-    if (!result) return E_POINTER;
-    *result = nullptr;
-    ComPtr<_clsWrangler> window;
-    RETURN_IF_FAILED(CreateWrangler(window.put()));
-    RETURN_IF_FAILED(window->InitByHandle(m_hWnd, result));
-    if (*result) return S_OK;
-    // Never Nothing: a client always gets a window object to ask.
-    return CreateWrangler(result);
-}
+// Never Nothing: a client always gets a window object to ask.
+HRESULT clsJuggler::GetWindow(_clsWrangler** result) { return NewBoundToWindow(CreateWrangler, m_hWnd, result); }
 
-HRESULT clsJuggler::GetMenuHandle(LONG* result) {
-    if (!result) return E_POINTER;
-    *result = m_hMenu;
-    return S_OK;
-}
+HRESULT clsJuggler::GetMenuHandle(LONG* result) { return HandOut(result, m_hMenu); }
 
-HRESULT clsJuggler::GetWindowHandle(LONG* result) {
-    if (!result) return E_POINTER;
-    *result = m_hWnd;
-    return S_OK;
-}
+HRESULT clsJuggler::GetWindowHandle(LONG* result) { return HandOut(result, m_hWnd); }
 
 HRESULT clsJuggler::get_ChildCount(LONG* result) {
     if (!result) return E_POINTER;

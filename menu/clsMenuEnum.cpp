@@ -73,10 +73,8 @@ HRESULT clsMenuEnum::Init(IDispatch* MenuItem) {
 }
 
 HRESULT clsMenuEnum::Count(LONG* result) {
-    if (!result) return E_POINTER;
     // The number of entries when the walk began; the menu may have changed since.
-    *result = m_nCount;
-    return S_OK;
+    return HandOut(result, m_nCount);
 }
 
 HRESULT clsMenuEnum::NextItem(VARIANT_BOOL* result) {

@@ -48,11 +48,7 @@ HRESULT clsMenuItem::Init(IDispatch* ParentItem, LONG hMenu, _clsMenuItem** resu
     return ReturnSelf(result);
 }
 
-HRESULT clsMenuItem::GetMenuHandle(LONG* result) {
-    if (!result) return E_POINTER;
-    *result = m_hMenu;
-    return S_OK;
-}
+HRESULT clsMenuItem::GetMenuHandle(LONG* result) { return HandOut(result, m_hMenu); }
 
 HRESULT clsMenuItem::GetWindowHandle(LONG* result) {
     if (!result) return E_POINTER;

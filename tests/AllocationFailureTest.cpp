@@ -17,12 +17,9 @@ namespace {
 // The arguments of a send of WM_NULL with wParam 0 and `lParam` a script's variable by reference,
 // in `args` (last argument first, as a client passes them).
 DISPPARAMS NullMessageTo(VARIANT* lParam, VARIANT (&args)[3]) {
-    V_VT(&args[0]) = VT_VARIANT | VT_BYREF;
-    V_VARIANTREF(&args[0]) = lParam;
-    V_VT(&args[1]) = VT_I4;
-    V_I4(&args[1]) = 0;
-    V_VT(&args[2]) = VT_I4;
-    V_I4(&args[2]) = WM_NULL;
+    args[0] = VariableRef(lParam);
+    args[1] = LongValue(0);
+    args[2] = LongValue(WM_NULL);
     return {args, nullptr, 3, 0};
 }
 
@@ -46,9 +43,7 @@ TEST(OutOfMemory, AFailedCallLeavesTheCallersVariableAsItWas) {
     const ComPtr<_clsWrangler> w = NewWrangler();
     ASSERT_TRUE(w);
     const DISPID id = IdOf(w.get(), L"SendMsgStringByRef");
-    VARIANT variable;
-    V_VT(&variable) = VT_BSTR;
-    V_BSTR(&variable) = SysAllocString(L"kept");
+    VARIANT variable = TextValue(SysAllocString(L"kept"));
     const BSTR before = V_BSTR(&variable);
     VARIANT args[3];
     DISPPARAMS params = NullMessageTo(&variable, args);
@@ -89,9 +84,7 @@ TEST(OutOfMemory, ACallWithoutTextsNeedsNoMemory) {
     const ComPtr<_clsWrangler> w = NewWrangler();
     ASSERT_TRUE(w);
     const DISPID id = IdOf(w.get(), L"SendMsgLongByRef");
-    VARIANT variable;
-    V_VT(&variable) = VT_I4;
-    V_I4(&variable) = 7;
+    VARIANT variable = LongValue(7);
     VARIANT args[3];
     DISPPARAMS params = NullMessageTo(&variable, args);
     VARIANT result;

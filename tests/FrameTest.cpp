@@ -19,6 +19,7 @@
 #include "frame/Errors.h"
 #include "platform/AnsiText.h"
 #include "support/Automation.h"
+#include "support/Registry.h"
 #include "support/Wranglers.h"
 
 namespace wrang::test {
@@ -101,9 +102,7 @@ TEST(Dispatch, ArgumentsArriveAsAScriptSendsThem) {
     CallResult result;
 
     // A script variable comes by reference even for a by-value parameter.
-    VARIANT variable;
-    V_VT(&variable) = VT_I4;
-    V_I4(&variable) = 4242;
+    VARIANT variable = LongValue(4242);
     Call(w.get(), L"InitByHandle", {Arg::Variable(&variable)}, &result);
     ASSERT_EQ(S_OK, result.hr);
     Call(w.get(), L"hWnd", {}, &result, DISPATCH_PROPERTYGET);
@@ -151,9 +150,7 @@ TEST(Dispatch, AFailingMemberReachesTheClientAsAnExceptionWithItsStatus) {
         EXPECT_EQ(L"Object variable or With block variable not set", result.description);
     }
     // Checked arithmetic inside a member: error 6 with its text.
-    VARIANT lowest;
-    V_VT(&lowest) = VT_BOOL;
-    V_BOOL(&lowest) = -32768;
+    VARIANT lowest = BoolValue(-32768);
     Put(w.get(), L"Enabled", Arg::Variable(&lowest), &result);
     EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
     EXPECT_EQ(kVbOverflow, result.scode);
@@ -180,11 +177,7 @@ TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) 
         return h;
     };
 
-    VARIANT args[2];
-    V_VT(&args[0]) = VT_I4;
-    V_I4(&args[0]) = 5;  // named
-    V_VT(&args[1]) = VT_I4;
-    V_I4(&args[1]) = 6;  // positional
+    VARIANT args[2] = {LongValue(5), LongValue(6)};  // named, positional
     UniqueVariant result;
     DISPPARAMS named = {args, &ids[1], 1, 1};
     EXPECT_EQ(S_OK, w->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &named, result.get(), nullptr, nullptr));
@@ -201,8 +194,7 @@ TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) 
     EXPECT_EQ(5, handle());
 
     // An assignment with an index the property does not have.
-    V_VT(&args[0]) = VT_BOOL;
-    V_BOOL(&args[0]) = VARIANT_TRUE;
+    args[0] = BoolValue(VARIANT_TRUE);
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS indexed = {args, &put, 2, 1};
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, w->Invoke(IdOf(w.get(), L"AlwaysOnTop"), IID_NULL, 0, DISPATCH_PROPERTYPUT,
@@ -221,9 +213,7 @@ TEST(Dispatch, AResultNobodyAsksForIsReleased) {
         return w->Release();
     };
     const ULONG before = references();
-    VARIANT handle;
-    V_VT(&handle) = VT_I4;
-    V_I4(&handle) = 31;
+    VARIANT handle = LongValue(31);
     DISPPARAMS params = {&handle, nullptr, 1, 0};
     ASSERT_EQ(S_OK, w->Invoke(IdOf(w.get(), L"InitByHandle"), IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr,
                               nullptr));
@@ -241,9 +231,7 @@ TEST(Dispatch, CountsWithoutTheirArraysAreRefused) {
     const ComPtr<_clsWrangler> w = NewWrangler();
     ASSERT_TRUE(w);
     const DISPID init = IdOf(w.get(), L"InitByHandle");
-    VARIANT handle;
-    V_VT(&handle) = VT_I4;
-    V_I4(&handle) = 31;
+    VARIANT handle = LongValue(31);
     DISPID first = 0;
     const DISPPARAMS broken[] = {{nullptr, nullptr, 1, 0}, {&handle, nullptr, 1, 1}, {nullptr, &first, 1, 1}};
     for (DISPPARAMS params : broken) {
@@ -261,17 +249,6 @@ TEST(Dispatch, CountsWithoutTheirArraysAreRefused) {
 
 // --- The DLL file itself ------------------------------------------------------------------------
 
-struct LoadedDll {
-    HMODULE module = LoadLibraryW(DllPath().c_str());
-    ~LoadedDll() {
-        if (module) FreeLibrary(module);
-    }
-    template <typename F>
-    F Get(const char* name) {
-        return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    }
-};
-
 const IMAGE_NT_HEADERS* Headers(HMODULE module) {
     auto* base = reinterpret_cast<const BYTE*>(module);
     auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
@@ -279,7 +256,7 @@ const IMAGE_NT_HEADERS* Headers(HMODULE module) {
 }
 
 TEST(DllFile, ExportsExactlyTheFiveRegistrationAndServerEntryPointsAndImportsOnlySystemDlls) {
-    LoadedDll dll;
+    LoadedDll dll(DllPath());
     ASSERT_TRUE(dll.module);
     auto* base = reinterpret_cast<const BYTE*>(dll.module);
     const IMAGE_NT_HEADERS* nt = Headers(dll.module);
@@ -306,7 +283,7 @@ TEST(DllFile, ExportsExactlyTheFiveRegistrationAndServerEntryPointsAndImportsOnl
 }
 
 TEST(DllFile, ClassFactoriesCreateTheThreeCreatableClassesAndCountLiveObjects) {
-    LoadedDll dll;
+    LoadedDll dll(DllPath());
     ASSERT_TRUE(dll.module);
     auto getClassObject = dll.Get<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>("DllGetClassObject");
     auto canUnloadNow = dll.Get<HRESULT(WINAPI*)()>("DllCanUnloadNow");
@@ -368,12 +345,7 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, kScratch);
     }
     static std::wstring Read(const wchar_t* key, const wchar_t* value = nullptr) {
-        wchar_t data[512] = {};
-        DWORD size = sizeof data;
-        if (RegGetValueW(HKEY_CLASSES_ROOT, key, value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
-            return L"<missing>";
-        }
-        return data;
+        return ReadRegistryString(HKEY_CLASSES_ROOT, key, value);
     }
     static constexpr const wchar_t* kScratch = L"Software\\WrangTests\\ClassesRoot";
     HKEY m_scratch = nullptr;
@@ -383,13 +355,7 @@ TEST_F(PrivateClassesRoot, RegistrationWritesProgIdsServersAndTypeLibraryAndUnre
     ASSERT_EQ(S_OK, RegisterServer());
     wchar_t module[MAX_PATH];
     GetModuleFileNameW(nullptr, module, MAX_PATH);
-    const struct {
-        const wchar_t* progId;
-        const wchar_t* clsid;
-    } classes[] = {{L"Wrang.clsWrangler", L"{FFF37DAE-1BAC-41FB-AFE9-5764A73E09AC}"},
-                   {L"Wrang.clsSysToolbar", L"{62E7027A-6069-4A93-A1CB-B3556C1240C0}"},
-                   {L"Wrang.clsJuggler", L"{F9031829-9C6F-42C3-AE0F-FBED703DDEF2}"}};
-    for (const auto& c : classes) {
+    for (const CreatableName& c : kCreatableNames) {
         SCOPED_TRACE(c.progId);
         EXPECT_EQ(c.clsid, Read((std::wstring(c.progId) + L"\\CLSID").c_str()));
         const std::wstring server = std::wstring(L"CLSID\\") + c.clsid + L"\\InprocServer32";
@@ -407,7 +373,7 @@ TEST_F(PrivateClassesRoot, RegistrationWritesProgIdsServersAndTypeLibraryAndUnre
     EXPECT_NE(L"<missing>", Read(L"Interface\\{77778CE8-3F56-4767-8794-E8835E21F755}"));
 
     ASSERT_EQ(S_OK, UnregisterServer());
-    for (const auto& c : classes) {
+    for (const CreatableName& c : kCreatableNames) {
         EXPECT_EQ(L"<missing>", Read((std::wstring(c.progId) + L"\\CLSID").c_str()));
         HKEY key = nullptr;
         EXPECT_NE(ERROR_SUCCESS,
@@ -450,12 +416,8 @@ std::set<std::wstring> ManifestRows(const wchar_t* tag, std::initializer_list<co
 template <typename Make>
 std::set<std::wstring> RegisteredRows(HKEY root, const wchar_t* folder, Make make) {
     std::set<std::wstring> rows;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, folder, 0, KEY_READ, &key) != ERROR_SUCCESS) return rows;
-    wchar_t name[256];
-    for (DWORD i = 0, size = 256; RegEnumKeyExW(key, i, name, &size, 0, 0, 0, 0) == ERROR_SUCCESS; ++i, size = 256)
+    for (const std::wstring& name : SubkeyNames(root, folder))
         if (const std::wstring row = make(name); !row.empty()) rows.insert(Upper(row));
-    RegCloseKey(key);
     return rows;
 }
 

@@ -11,6 +11,7 @@
 
 #include "platform/Resource.h"
 #include "support/Automation.h"
+#include "support/Registry.h"
 
 namespace wrang::test {
 namespace {
@@ -18,18 +19,10 @@ namespace {
 const wchar_t kUserClasses[] = L"Software\\Classes";
 const wchar_t kMachineClasses[] = L"Software\\Classes";
 
-struct Creatable {
-    const wchar_t* progId;
-    const wchar_t* clsid;
-};
-const Creatable kCreatable[] = {{L"Wrang.clsWrangler", L"{FFF37DAE-1BAC-41FB-AFE9-5764A73E09AC}"},
-                                {L"Wrang.clsSysToolbar", L"{62E7027A-6069-4A93-A1CB-B3556C1240C0}"},
-                                {L"Wrang.clsJuggler", L"{F9031829-9C6F-42C3-AE0F-FBED703DDEF2}"}};
-
 // Every key a registration of ours may write, relative to a classes root.
 std::vector<std::wstring> OurKeys() {
     std::vector<std::wstring> keys = {L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}"};
-    for (const Creatable& c : kCreatable) {
+    for (const CreatableName& c : kCreatableNames) {
         keys.push_back(c.progId);
         keys.push_back(std::wstring(L"CLSID\\") + c.clsid);
     }
@@ -54,14 +47,8 @@ std::wstring Dump(HKEY root, const std::wstring& path) {
         data[size] = data[size + 1] = 0;
         text += std::wstring(L" ") + name + L"=" + (type == REG_SZ ? reinterpret_cast<wchar_t*>(data) : L"?");
     }
-    std::vector<std::wstring> children;
-    for (DWORD i = 0;; ++i) {
-        DWORD nameLength = 256;
-        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        children.push_back(name);
-    }
     RegCloseKey(key);
-    for (const std::wstring& child : children) text += L"\n" + Dump(root, path + L"\\" + child);
+    for (const std::wstring& child : SubkeyNames(root, path)) text += L"\n" + Dump(root, path + L"\\" + child);
     return text;
 }
 
@@ -75,48 +62,30 @@ std::wstring MachineView() {
 }
 
 std::wstring ReadUserString(const std::wstring& key, const wchar_t* value = nullptr) {
-    wchar_t data[512] = {};
-    DWORD size = sizeof data;
-    if (RegGetValueW(HKEY_CURRENT_USER, UserKey(key).c_str(), value, RRF_RT_REG_SZ, nullptr, data, &size) !=
-        ERROR_SUCCESS) {
-        return L"<missing>";
-    }
-    return data;
+    return ReadRegistryString(HKEY_CURRENT_USER, UserKey(key), value);
 }
 
-struct Dll {
-    HMODULE module = LoadLibraryW(DllPath().c_str());
-    ~Dll() {
-        if (module) FreeLibrary(module);
-    }
+struct Dll : LoadedDll {
+    Dll() : LoadedDll(DllPath()) {}
     HRESULT Install(BOOL install, const wchar_t* commandLine) const {
-        auto entry = reinterpret_cast<HRESULT(WINAPI*)(BOOL, PCWSTR)>(
-            reinterpret_cast<void*>(GetProcAddress(module, "DllInstall")));
+        auto entry = Get<HRESULT(WINAPI*)(BOOL, PCWSTR)>("DllInstall");
         return entry ? entry(install, commandLine) : E_NOTIMPL;
     }
 };
 
 // What a client's COM does with a per-user registration: ProgID to CLSID to server file, then the
 // server's class factory. Run against the user's keys only.
-HRESULT CreateThroughUserKeys(const Creatable& c) {
+HRESULT CreateThroughUserKeys(const CreatableName& c) {
     const std::wstring clsidText = ReadUserString(std::wstring(c.progId) + L"\\CLSID");
     if (clsidText != c.clsid) return REGDB_E_CLASSNOTREG;
     const std::wstring server = ReadUserString(L"CLSID\\" + clsidText + L"\\InprocServer32");
-    HMODULE module = LoadLibraryW(server.c_str());
-    if (!module) return HRESULT_FROM_WIN32(GetLastError());
+    const LoadedDll dll(server);
+    if (!dll.module) return HRESULT_FROM_WIN32(GetLastError());
     CLSID clsid;
-    HRESULT hr = CLSIDFromString(clsidText.c_str(), &clsid);
-    auto getClassObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
-        reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
-    if (SUCCEEDED(hr) && !getClassObject) hr = E_NOINTERFACE;
-    if (SUCCEEDED(hr)) {
-        ComPtr<IClassFactory> factory;
-        hr = getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
-        ComPtr<IDispatch> object;
-        if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(object.put()));
-    }
-    FreeLibrary(module);
-    return hr;
+    const HRESULT hr = CLSIDFromString(clsidText.c_str(), &clsid);
+    if (FAILED(hr)) return hr;
+    // The server's class factory, asked as the runtime asks it, must hand out an object.
+    return ComPtr<IDispatch>::Attach(CreateFromDll(dll.module, clsid)) ? S_OK : CLASS_E_CLASSNOTAVAILABLE;
 }
 
 TEST(UserRegistration, WritesOnlyTheUsersClassesLeadsToEveryCreatableClassAndUndoesItExactly) {
@@ -128,7 +97,7 @@ TEST(UserRegistration, WritesOnlyTheUsersClassesLeadsToEveryCreatableClassAndUnd
     ASSERT_EQ(S_OK, dll.Install(TRUE, L"user"));
     const std::wstring platform = sizeof(void*) == 8 ? L"win64" : L"win32";
     EXPECT_EQ(DllPath(), ReadUserString(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0\\0\\" + platform));
-    for (const Creatable& c : kCreatable) {
+    for (const CreatableName& c : kCreatableNames) {
         SCOPED_TRACE(c.progId);
         const std::wstring server = std::wstring(L"CLSID\\") + c.clsid + L"\\InprocServer32";
         EXPECT_EQ(DllPath(), ReadUserString(server));

@@ -421,9 +421,7 @@ TEST_F(AttributesTest, EnabledPassesOneOrZeroAndRefusesMinus32768) {
     // A Boolean of -32768 reaches the member only from a client that builds the value itself.
     recorder.enables.clear();
     EXPECT_EQ(kVbOverflow, w->put_Enabled(static_cast<VARIANT_BOOL>(-32768)));
-    VARIANT odd;
-    V_VT(&odd) = VT_BOOL;
-    V_BOOL(&odd) = static_cast<VARIANT_BOOL>(-32768);
+    VARIANT odd = BoolValue(-32768);
     CallResult result;
     Put(w.get(), L"Enabled", Arg::Variable(&odd), &result);
     EXPECT_EQ(DISP_E_EXCEPTION, result.hr);

@@ -76,9 +76,7 @@ TEST_F(MessagesTest, SendMsgLongGivesAnAddressOfACopyOrTheValue) {
     EXPECT_EQ(1234, seen);
 
     // A script's variable passed to the by-value member never changes, and an omitted flag is False.
-    VARIANT variable;
-    V_VT(&variable) = VT_I4;
-    V_I4(&variable) = 1234;
+    VARIANT variable = LongValue(1234);
     CallResult result;
     pointedAt = 0;
     Call(w.get(), L"SendMsgLong", {Arg::Long(kProbe), Arg::Long(0), Arg::Variable(&variable)}, &result);
@@ -147,9 +145,7 @@ TEST_F(MessagesTest, SendMsgStringGivesTheAnsiTextOrAVariableHoldingItsAddress) 
     ASSERT_EQ(S_OK, w->SendMsgString(kProbe, 0, nullptr, VARIANT_FALSE, &answer));
     EXPECT_EQ("(null)", read);
 
-    VARIANT script;
-    V_VT(&script) = VT_BSTR;
-    V_BSTR(&script) = SysAllocString(L"script text");
+    VARIANT script = TextValue(SysAllocString(L"script text"));
     CallResult result;
     Call(w.get(), L"SendMsgString", {Arg::Long(kProbe), Arg::Long(0), Arg::Variable(&script)}, &result);
     ASSERT_EQ(S_OK, result.hr);
@@ -184,9 +180,7 @@ TEST_F(MessagesTest, SendMsgStringByRefBringsTheWholeBufferBack) {
 
     // A script's variable is replaced too.
     viaVariable = false;
-    VARIANT script;
-    V_VT(&script) = VT_BSTR;
-    V_BSTR(&script) = SysAllocString(L"          ");
+    VARIANT script = TextValue(SysAllocString(L"          "));
     CallResult result;
     Call(w.get(), L"SendMsgStringByRef", {Arg::Long(kProbe), Arg::Long(10), Arg::Variable(&script), Arg::Bool(true)},
          &result);
@@ -307,9 +301,7 @@ TEST_F(MessagesTest, SendMsgByRefLetsTheReceiverHandBackAnotherObject) {
     EXPECT_EQ(static_cast<IDispatch*>(second.get()), variable);
     variable->Release();
 
-    VARIANT script;
-    V_VT(&script) = VT_DISPATCH;
-    V_DISPATCH(&script) = first.get();
+    VARIANT script = ObjectValue(first.get());
     first->AddRef();
     CallResult result;
     Call(w.get(), L"SendMsgByRef", {Arg::Long(kProbe), Arg::Long(0), Arg::Variable(&script)}, &result);

@@ -58,11 +58,7 @@ HRESULT clsSysToolbar::GetButtonByCommand(LONG intCmd, _clsToolbarButton** resul
     return NewButton(m_hToolbar, index, result);
 }
 
-HRESULT clsSysToolbar::get_hWnd(LONG* result) {
-    if (!result) return E_POINTER;
-    *result = m_hToolbar;
-    return S_OK;
-}
+HRESULT clsSysToolbar::get_hWnd(LONG* result) { return HandOut(result, m_hToolbar); }
 
 HRESULT clsSysToolbar::get_IsWindow(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;

@@ -52,10 +52,8 @@ HRESULT clsWrangler::get_ClassName(BSTR* result) {
 }
 
 HRESULT clsWrangler::get_AlwaysOnTop(VARIANT_BOOL* result) {
-    if (!result) return E_POINTER;
     // What this object was last told, never the window's own state.
-    *result = m_bAlwaysOnTop;
-    return S_OK;
+    return HandOut(result, m_bAlwaysOnTop);
 }
 
 HRESULT clsWrangler::put_AlwaysOnTop(VARIANT_BOOL value) {

@@ -22,17 +22,9 @@ HRESULT clsWrangler::InitByWindow(BSTR ClassName, BSTR WindowText, _clsWrangler*
     return self()->InitByHandle(platform::FindByClassAndCaption(ClassName, WindowText), result);
 }
 
-HRESULT clsWrangler::get_hWnd(LONG* result) {
-    if (!result) return E_POINTER;
-    *result = m_hWnd;
-    return S_OK;
-}
+HRESULT clsWrangler::get_hWnd(LONG* result) { return HandOut(result, m_hWnd); }
 
-HRESULT clsWrangler::GetWindowHandle(LONG* result) {
-    if (!result) return E_POINTER;
-    *result = m_hWnd;
-    return S_OK;
-}
+HRESULT clsWrangler::GetWindowHandle(LONG* result) { return HandOut(result, m_hWnd); }
 
 HRESULT clsWrangler::get_IsWindow(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;

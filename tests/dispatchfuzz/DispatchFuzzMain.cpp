@@ -250,10 +250,7 @@ int ClassOf(IDispatch* object) {
 HRESULT Plain(IDispatch* object, const wchar_t* name, std::vector<LONG> args, VARIANT* result,
               WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET) {
     std::vector<VARIANT> values(args.size());
-    for (size_t i = 0; i < args.size(); ++i) {
-        V_VT(&values[i]) = VT_I4;
-        V_I4(&values[i]) = args[i];
-    }
+    for (size_t i = 0; i < args.size(); ++i) values[i] = wrang::test::LongValue(args[i]);
     VariantInit(result);
     const bool assigned = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
     return wrang::test::DispatchCallByName(object, name, flags, values.data(), values.size(), assigned, result,
@@ -418,9 +415,7 @@ SAFEARRAY* RandomArray(Rng& rng, VARTYPE element) {
             SafeArrayPutElement(array, &i, v);
             SysFreeString(v);
         } else {
-            VARIANT v;
-            V_VT(&v) = VT_I4;
-            V_I4(&v) = 7;
+            VARIANT v = wrang::test::LongValue(7);
             SafeArrayPutElement(array, &i, &v);
         }
     }
@@ -619,8 +614,7 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("FAILED: cannot load %s or its type library\n", Narrow(dllPath).c_str());
         return 2;
     }
-    using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
-    auto canUnload = reinterpret_cast<CanUnloadFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
+    auto canUnload = wrang::test::ExportOf<HRESULT(STDAPICALLTYPE*)()>(dll, "DllCanUnloadNow");
 
     WNDCLASSA cls = {};
     cls.lpfnWndProc = TargetProc;
@@ -751,10 +745,7 @@ int wmain(int argc, wchar_t** argv) {
         } else if (broken == 3)
             params.cNamedArgs = params.cArgs + 1;
 
-        VARIANT result;
-        VariantInit(&result);
-        V_VT(&result) = VT_I4;  // something there already: a result must replace it cleanly
-        V_I4(&result) = 12345;
+        VARIANT result = wrang::test::LongValue(12345);  // something there already: a result must replace it cleanly
         VARIANT* resultPointer = rng() % 8 ? &result : nullptr;
         EXCEPINFO exception = {};
         const bool hadException = rng() % 8 != 0;

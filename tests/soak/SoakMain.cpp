@@ -35,6 +35,8 @@
 
 namespace {
 
+using wrang::test::LongValue, wrang::test::ObjectValue, wrang::test::TextValue, wrang::test::VariableRef;
+
 constexpr long long kPrivateBytesSlack = 1 << 20;  // heap pages a long run may keep for reuse
 constexpr long long kCountSlack = 2;
 
@@ -68,30 +70,6 @@ HRESULT Call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, 
     return hr;
 }
 
-VARIANT Long(LONG value) {
-    VARIANT v;
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = value;
-    return v;
-}
-VARIANT Ref(VARIANT* variable) {
-    VARIANT v;
-    V_VT(&v) = VT_BYREF | VT_VARIANT;
-    V_VARIANTREF(&v) = variable;
-    return v;
-}
-VARIANT Object(IDispatch* object) {
-    VARIANT v;
-    V_VT(&v) = VT_DISPATCH;
-    V_DISPATCH(&v) = object;  // borrowed: Call does not release arguments
-    return v;
-}
-VARIANT Text(BSTR text) {
-    VARIANT v;
-    V_VT(&v) = VT_BSTR;
-    V_BSTR(&v) = text;  // borrowed
-    return v;
-}
 LONG AsLong(const void* handle) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(handle)); }
 
 IDispatch* ObjectOf(VARIANT* result) {
@@ -277,15 +255,15 @@ int wmain(int argc, wchar_t** argv) {
 
     // Long-lived helpers for the sends, the tray and the menu walks.
     IDispatch* wrangler = Create(L"clsWrangler");
-    Call(wrangler, L"InitByHandle", {Long(window)});
+    Call(wrangler, L"InitByHandle", {LongValue(window)});
     IDispatch* toolbar = Create(L"clsSysToolbar");
     Call(toolbar, L"Init", {});
     IDispatch* juggler = Create(L"clsJuggler");
-    Call(juggler, L"InitByHandle", {Long(window)});
+    Call(juggler, L"InitByHandle", {LongValue(window)});
     IDispatch* file = nullptr;
-    if (SUCCEEDED(Call(juggler, L"GetChildMenu", {Long(0)}, &result))) file = ObjectOf(&result);
+    if (SUCCEEDED(Call(juggler, L"GetChildMenu", {LongValue(0)}, &result))) file = ObjectOf(&result);
     IDispatch* button = nullptr;
-    if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {Long(1)}, &result))) button = ObjectOf(&result);
+    if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {LongValue(1)}, &result))) button = ObjectOf(&result);
     if (!wrangler || !toolbar || !juggler || !file || !button) {
         std::printf("FAILED: set-up (objects %p %p %p %p %p)\n", static_cast<void*>(wrangler),
                     static_cast<void*>(toolbar), static_cast<void*>(juggler), static_cast<void*>(file),
@@ -299,7 +277,7 @@ int wmain(int argc, wchar_t** argv) {
         {"create-wrangler", cycles,
          [&] {
              IDispatch* o = Create(L"clsWrangler");
-             Call(o, L"InitByHandle", {Long(window)});
+             Call(o, L"InitByHandle", {LongValue(window)});
              o->Release();
          }},
         {"create-systoolbar", cycles,
@@ -311,16 +289,16 @@ int wmain(int argc, wchar_t** argv) {
         {"create-juggler", cycles,
          [&] {
              IDispatch* o = Create(L"clsJuggler");
-             Call(o, L"InitByHandle", {Long(window)});
+             Call(o, L"InitByHandle", {LongValue(window)});
              o->Release();
          }},
         {"handout-toolbarbutton", cycles,
          [&] {
-             if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {Long(0)}, &result))) ObjectOf(&result)->Release();
+             if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {LongValue(0)}, &result))) ObjectOf(&result)->Release();
          }},
         {"handout-menuitem", cycles,
          [&] {
-             if (SUCCEEDED(Call(juggler, L"GetChildMenu", {Long(0)}, &result))) ObjectOf(&result)->Release();
+             if (SUCCEEDED(Call(juggler, L"GetChildMenu", {LongValue(0)}, &result))) ObjectOf(&result)->Release();
          }},
         {"handout-menuenum", cycles,
          [&] {
@@ -328,34 +306,32 @@ int wmain(int argc, wchar_t** argv) {
          }},
         {"send-SendMsg", cycles,
          [&] {
-             Call(wrangler, L"SendMsg", {Long(WM_NULL), Long(0), Object(juggler)});
+             Call(wrangler, L"SendMsg", {LongValue(WM_NULL), LongValue(0), ObjectValue(juggler)});
          }},
         {"send-SendMsgByRef", cycles,
          [&] {
-             VARIANT variable = Object(juggler);
-             Call(wrangler, L"SendMsgByRef", {Long(WM_NULL), Long(0), Ref(&variable)});
+             VARIANT variable = ObjectValue(juggler);
+             Call(wrangler, L"SendMsgByRef", {LongValue(WM_NULL), LongValue(0), VariableRef(&variable)});
              if (V_VT(&variable) == VT_DISPATCH && V_DISPATCH(&variable) != juggler) VariantClear(&variable);
          }},
         {"send-SendMsgLong", cycles,
          [&] {
-             Call(wrangler, L"SendMsgLong", {Long(WM_GETTEXTLENGTH), Long(0), Long(0)});
+             Call(wrangler, L"SendMsgLong", {LongValue(WM_GETTEXTLENGTH), LongValue(0), LongValue(0)});
          }},
         {"send-SendMsgLongByRef", cycles,
          [&] {
-             VARIANT variable = Long(5);
-             Call(wrangler, L"SendMsgLongByRef", {Long(WM_NULL), Long(0), Ref(&variable)});
+             VARIANT variable = LongValue(5);
+             Call(wrangler, L"SendMsgLongByRef", {LongValue(WM_NULL), LongValue(0), VariableRef(&variable)});
              VariantClear(&variable);
          }},
         {"send-SendMsgString", cycles,
          [&] {
-             Call(wrangler, L"SendMsgString", {Long(WM_SETTEXT), Long(0), Text(caption)});
+             Call(wrangler, L"SendMsgString", {LongValue(WM_SETTEXT), LongValue(0), TextValue(caption)});
          }},
         {"send-SendMsgStringByRef", cycles,
          [&] {
-             VARIANT variable;
-             V_VT(&variable) = VT_BSTR;
-             V_BSTR(&variable) = SysAllocString(L"                              ");
-             Call(wrangler, L"SendMsgStringByRef", {Long(WM_GETTEXT), Long(30), Ref(&variable)});
+             VARIANT variable = TextValue(SysAllocString(L"                              "));
+             Call(wrangler, L"SendMsgStringByRef", {LongValue(WM_GETTEXT), LongValue(30), VariableRef(&variable)});
              VariantClear(&variable);
          }},
         {"tray", tenth,
@@ -380,7 +356,7 @@ int wmain(int argc, wchar_t** argv) {
                  VariantClear(&result);
                  item->Release();
              }
-             Call(file, L"EndChildEnum", {Object(cursor)});
+             Call(file, L"EndChildEnum", {ObjectValue(cursor)});
              cursor->Release();
          }},
     };
@@ -399,7 +375,7 @@ int wmain(int argc, wchar_t** argv) {
             Call(toolbar, L"Init", {});
             button->Release();
             button = nullptr;
-            if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {Long(1)}, &result))) button = ObjectOf(&result);
+            if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {LongValue(1)}, &result))) button = ObjectOf(&result);
             Call(button, L"Text", {}, &result);
             if (V_VT(&result) != VT_BSTR || std::wcscmp(V_BSTR(&result), L"Network") != 0) {
                 std::printf("FAILED: the tray part does not reach the shell's button\n");
@@ -412,8 +388,7 @@ int wmain(int argc, wchar_t** argv) {
 
     SysFreeString(caption);
     for (IDispatch* o : {button, file, juggler, toolbar, wrangler}) o->Release();
-    using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
-    auto canUnload = reinterpret_cast<CanUnloadFn>(reinterpret_cast<void*>(GetProcAddress(g_dll, "DllCanUnloadNow")));
+    auto canUnload = wrang::test::ExportOf<HRESULT(STDAPICALLTYPE*)()>(g_dll, "DllCanUnloadNow");
     const HRESULT unload = canUnload();
     if (unload != S_OK) {
         ++g_leaks;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "frame/Classes.h"
-#include "support/CallByName.h"
 
 namespace wrang::test {
 
@@ -11,30 +10,12 @@ Arg::Arg() { VariantInit(&m_value); }
 Arg::Arg(const Arg& other) : Arg() { VariantCopy(&m_value, const_cast<VARIANT*>(&other.m_value)); }
 Arg::~Arg() { VariantClear(&m_value); }
 
-Arg Arg::Long(LONG value) {
-    Arg a;
-    V_VT(&a.m_value) = VT_I4;
-    V_I4(&a.m_value) = value;
-    return a;
-}
-Arg Arg::Bool(bool value) {
-    Arg a;
-    V_VT(&a.m_value) = VT_BOOL;
-    V_BOOL(&a.m_value) = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return a;
-}
-Arg Arg::String(const wchar_t* value) {
-    Arg a;
-    V_VT(&a.m_value) = VT_BSTR;
-    V_BSTR(&a.m_value) = value ? SysAllocString(value) : nullptr;
-    return a;
-}
+Arg Arg::Long(LONG value) { return Arg(LongValue(value)); }
+Arg Arg::Bool(bool value) { return Arg(BoolValue(value ? VARIANT_TRUE : VARIANT_FALSE)); }
+Arg Arg::String(const wchar_t* value) { return Arg(TextValue(value ? SysAllocString(value) : nullptr)); }
 Arg Arg::Object(IDispatch* value) {
-    Arg a;
-    V_VT(&a.m_value) = VT_DISPATCH;
-    V_DISPATCH(&a.m_value) = value;
     if (value) value->AddRef();
-    return a;
+    return Arg(ObjectValue(value));
 }
 Arg Arg::Null() {
     Arg a;
@@ -47,12 +28,7 @@ Arg Arg::Missing() {
     V_ERROR(&a.m_value) = DISP_E_PARAMNOTFOUND;
     return a;
 }
-Arg Arg::Variable(VARIANT* variable) {
-    Arg a;
-    V_VT(&a.m_value) = VT_VARIANT | VT_BYREF;
-    V_VARIANTREF(&a.m_value) = variable;
-    return a;
-}
+Arg Arg::Variable(VARIANT* variable) { return Arg(VariableRef(variable)); }
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Resource.h"
+#include "support/CallByName.h"
 #include "support/TargetProcess.h"
 
 namespace wrang::test {
@@ -33,6 +34,7 @@ public:
 
 private:
     Arg();
+    explicit Arg(const VARIANT& owned) : m_value(owned) {}  // takes over what `owned` holds
     VARIANT m_value;
 };
 

@@ -5,8 +5,7 @@
 namespace wrang::test {
 
 IDispatch* CreateFromDll(HMODULE dll, REFCLSID clsid) {
-    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    auto get = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    auto get = ExportOf<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(dll, "DllGetClassObject");
     IClassFactory* factory = nullptr;
     if (!get || FAILED(get(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) return nullptr;
     IDispatch* object = nullptr;

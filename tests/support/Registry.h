@@ -1,0 +1,44 @@
+// The registry as a client reads what registration wrote, for the tests of registration.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace wrang::test {
+
+// The classes registration makes creatable, as a client names them.
+struct CreatableName {
+    const wchar_t* progId;
+    const wchar_t* clsid;
+};
+inline constexpr CreatableName kCreatableNames[] = {
+    {L"Wrang.clsWrangler", L"{FFF37DAE-1BAC-41FB-AFE9-5764A73E09AC}"},
+    {L"Wrang.clsSysToolbar", L"{62E7027A-6069-4A93-A1CB-B3556C1240C0}"},
+    {L"Wrang.clsJuggler", L"{F9031829-9C6F-42C3-AE0F-FBED703DDEF2}"}};
+
+// A string value of `key` below `root` (the key's default value unless `value` names one), or
+// "<missing>" when there is none.
+inline std::wstring ReadRegistryString(HKEY root, const std::wstring& key, const wchar_t* value = nullptr) {
+    wchar_t data[512] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueW(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
+        return L"<missing>";
+    }
+    return data;
+}
+
+// The names of the subkeys of `path` below `root`; none when the key cannot be opened.
+inline std::vector<std::wstring> SubkeyNames(HKEY root, const std::wstring& path) {
+    std::vector<std::wstring> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    wchar_t name[256];
+    for (DWORD i = 0, size = 256; RegEnumKeyExW(key, i, name, &size, 0, 0, 0, 0) == ERROR_SUCCESS; ++i, size = 256)
+        names.push_back(name);
+    RegCloseKey(key);
+    return names;
+}
+
+}  // namespace wrang::test
