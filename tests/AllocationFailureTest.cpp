@@ -67,9 +67,7 @@ TEST(OutOfMemory, AFailedCallLeavesTheCallersVariableAsItWas) {
         ++failures;
         EXPECT_TRUE(status == E_OUTOFMEMORY || (status == DISP_E_EXCEPTION && exception.scode == E_OUTOFMEMORY))
             << std::hex << status;
-        SysFreeString(exception.bstrSource);
-        SysFreeString(exception.bstrDescription);
-        SysFreeString(exception.bstrHelpFile);
+        FreeException(&exception);
         ASSERT_EQ(VT_BSTR, V_VT(&variable));
         EXPECT_EQ(current, V_BSTR(&variable));
         EXPECT_STREQ(L"kept", V_BSTR(&variable));
