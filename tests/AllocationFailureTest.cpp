@@ -67,9 +67,7 @@ TEST(OutOfMemory, AFailedCallLeavesTheCallersVariableAsItWas) {
         ++failures;
         EXPECT_TRUE(status == E_OUTOFMEMORY || (status == DISP_E_EXCEPTION && exception.scode == E_OUTOFMEMORY))
             << std::hex << status;
-        SysFreeString(exception.bstrSource);
-        SysFreeString(exception.bstrDescription);
-        SysFreeString(exception.bstrHelpFile);
+        FreeException(&exception);
         ASSERT_EQ(VT_BSTR, V_VT(&variable));
         EXPECT_EQ(current, V_BSTR(&variable));
         EXPECT_STREQ(L"kept", V_BSTR(&variable));
@@ -87,15 +85,14 @@ TEST(OutOfMemory, ACallWithoutTextsNeedsNoMemory) {
     VARIANT variable = LongValue(7);
     VARIANT args[3];
     DISPPARAMS params = NullMessageTo(&variable, args);
-    VARIANT result;
-    VariantInit(&result);
+    UniqueVariant result;
     HRESULT status = E_FAIL;
     {
         AllocationLimit noMemory(0);
-        status = w->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
+        status = w->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), nullptr, nullptr);
     }
     EXPECT_EQ(S_OK, status);
-    EXPECT_EQ(VT_I4, V_VT(&result));
+    EXPECT_EQ(VT_I4, V_VT(result.get()));
     EXPECT_EQ(VT_I4, V_VT(&variable));
     EXPECT_EQ(7, V_I4(&variable));
 }

@@ -22,12 +22,8 @@ TEST(Binding, InitByHandleStoresAnyValueAndReturnsTheObjectItself) {
         ASSERT_EQ(S_OK, w->InitByHandle(value, returned.put()));
         EXPECT_EQ(w.get(), returned.get());
         EXPECT_EQ(value, HandleOf(w.get()));
-        LONG method = 0;
-        ASSERT_EQ(S_OK, w->GetWindowHandle(&method));
-        EXPECT_EQ(value, method);
-        VARIANT_BOOL isWindow = VARIANT_TRUE;
-        ASSERT_EQ(S_OK, w->get_IsWindow(&isWindow));
-        EXPECT_EQ(VARIANT_FALSE, isWindow) << value;
+        EXPECT_EQ(value, Read(w.get(), &_clsWrangler::GetWindowHandle, value + 1));
+        EXPECT_EQ(VARIANT_FALSE, Read(w.get(), &_clsWrangler::get_IsWindow, VARIANT_TRUE)) << value;
     }
 }
 
@@ -35,7 +31,7 @@ TEST(Binding, InitByWindowFindsByClassAndCaptionAndTreatsOnlyNullAsWildcard) {
     WindowThread thread;
     HWND window = thread.Create("WrangBindingTarget", "Binding target caption");
     ASSERT_TRUE(window);
-    const LONG expected = static_cast<LONG>(reinterpret_cast<LONG_PTR>(window));
+    const LONG expected = L(window);
     LookupRecorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
     ComPtr<_clsWrangler> w = NewWrangler();
@@ -45,9 +41,7 @@ TEST(Binding, InitByWindowFindsByClassAndCaptionAndTreatsOnlyNullAsWildcard) {
     ASSERT_EQ(S_OK, w->InitByWindow(cls.get(), caption.get(), returned.put()));
     EXPECT_EQ(w.get(), returned.get());
     EXPECT_EQ(expected, HandleOf(w.get()));
-    VARIANT_BOOL isWindow = VARIANT_FALSE;
-    ASSERT_EQ(S_OK, w->get_IsWindow(&isWindow));
-    EXPECT_EQ(VARIANT_TRUE, isWindow);
+    EXPECT_EQ(VARIANT_TRUE, Read(w.get(), &_clsWrangler::get_IsWindow, VARIANT_FALSE));
 
     // A null class name matches any class; the caption alone finds the window.
     ASSERT_EQ(S_OK, w->InitByWindow(nullptr, caption.get(), returned.put()));
@@ -99,15 +93,11 @@ TEST(Binding, OmittedArgumentsFromAScriptAreEmptyStringsNotWildcards) {
 TEST(Binding, ADestroyedWindowKeepsItsHandleButIsNoLongerAWindow) {
     WindowThread thread;
     HWND window = thread.Create("WrangBindingTarget", "soon gone");
-    const LONG handle = static_cast<LONG>(reinterpret_cast<LONG_PTR>(window));
-    ComPtr<_clsWrangler> w = NewWrangler();
-    ComPtr<_clsWrangler> returned;
-    ASSERT_EQ(S_OK, w->InitByHandle(handle, returned.put()));
+    const LONG handle = L(window);
+    ComPtr<_clsWrangler> w = Bound(handle);
     thread.Destroy(window);
     EXPECT_EQ(handle, HandleOf(w.get()));
-    VARIANT_BOOL isWindow = VARIANT_TRUE;
-    ASSERT_EQ(S_OK, w->get_IsWindow(&isWindow));
-    EXPECT_EQ(VARIANT_FALSE, isWindow);
+    EXPECT_EQ(VARIANT_FALSE, Read(w.get(), &_clsWrangler::get_IsWindow, VARIANT_TRUE));
 }
 
 TEST(Binding, FindsATopLevelWindowOfAnotherProcess) {
@@ -117,7 +107,7 @@ TEST(Binding, FindsATopLevelWindowOfAnotherProcess) {
     CallResult result;
     Call(w.get(), L"InitByWindow", {Arg::String(L"WrangRemoteTarget"), Arg::String(L"Remote caption")}, &result);
     ASSERT_EQ(S_OK, result.hr);
-    EXPECT_EQ(static_cast<LONG>(reinterpret_cast<LONG_PTR>(target.Window())), HandleOf(w.get()));
+    EXPECT_EQ(L(target.Window()), HandleOf(w.get()));
     Call(w.get(), L"IsWindow", {}, &result);
     EXPECT_EQ(VARIANT_TRUE, V_BOOL(result.value.get()));
     target.Stop();

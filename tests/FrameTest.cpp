@@ -28,11 +28,9 @@ namespace {
 std::wstring ErrorDescription() {
     ComPtr<IErrorInfo> info;
     if (GetErrorInfo(0, info.put()) != S_OK || !info) return L"<none>";
-    BSTR text = nullptr;
-    info->GetDescription(&text);
-    std::wstring result = text ? text : L"";
-    SysFreeString(text);
-    return result;
+    UniqueBstr text;
+    info->GetDescription(text.put());
+    return text ? text.get() : L"";
 }
 
 TEST(Strings, NullStaysNullEmptyStaysEmptyAndBytesConvertBackInFull) {
@@ -112,11 +110,7 @@ TEST(Dispatch, ArgumentsArriveAsAScriptSendsThem) {
     // Numbers in strings and other numeric types are converted as the runtime converts them.
     Call(w.get(), L"InitByHandle", {Arg::String(L"77")}, &result);
     ASSERT_EQ(S_OK, result.hr);
-    EXPECT_EQ(77, [&] {
-        LONG h = 0;
-        w->get_hWnd(&h);
-        return h;
-    }());
+    EXPECT_EQ(77, HandleOf(w.get()));
 
     // Dispatch by name and by DISPID reach the same member.
     CallById(w.get(), 0x6003000F, {Arg::Long(91)}, &result);
@@ -171,27 +165,22 @@ TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) 
     DISPID ids[2] = {};
     ASSERT_EQ(S_OK, w->GetIDsOfNames(IID_NULL, names, 2, 0, ids));
     EXPECT_EQ(0, ids[1]);
-    auto handle = [&] {
-        LONG h = -1;
-        w->get_hWnd(&h);
-        return h;
-    };
 
     VARIANT args[2] = {LongValue(5), LongValue(6)};  // named, positional
     UniqueVariant result;
     DISPPARAMS named = {args, &ids[1], 1, 1};
     EXPECT_EQ(S_OK, w->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &named, result.get(), nullptr, nullptr));
-    EXPECT_EQ(5, handle());
+    EXPECT_EQ(5, HandleOf(w.get()));
 
     DISPPARAMS both = {args, &ids[1], 2, 1};
     EXPECT_EQ(DISP_E_BADPARAMCOUNT,
               w->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &both, result.get(), nullptr, nullptr));
-    EXPECT_EQ(5, handle()) << "neither argument was taken";
+    EXPECT_EQ(5, HandleOf(w.get())) << "neither argument was taken";
     DISPID twice[2] = {0, 0};
     DISPPARAMS sameName = {args, twice, 2, 2};
     EXPECT_EQ(DISP_E_BADPARAMCOUNT,
               w->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &sameName, result.get(), nullptr, nullptr));
-    EXPECT_EQ(5, handle());
+    EXPECT_EQ(5, HandleOf(w.get()));
 
     // An assignment with an index the property does not have.
     args[0] = BoolValue(VARIANT_TRUE);
@@ -199,30 +188,20 @@ TEST(Dispatch, NamedArgumentsFillTheirParameterAndNoParameterTakesTwoArguments) 
     DISPPARAMS indexed = {args, &put, 2, 1};
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, w->Invoke(IdOf(w.get(), L"AlwaysOnTop"), IID_NULL, 0, DISPATCH_PROPERTYPUT,
                                               &indexed, nullptr, nullptr, nullptr));
-    VARIANT_BOOL onTop = VARIANT_TRUE;
-    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&onTop));
-    EXPECT_EQ(VARIANT_FALSE, onTop);
+    EXPECT_EQ(VARIANT_FALSE, Read(w.get(), &_clsWrangler::get_AlwaysOnTop, VARIANT_TRUE));
 }
 
 // A caller that wants no result still gets the member run, and the object handed back is released.
 TEST(Dispatch, AResultNobodyAsksForIsReleased) {
     const ComPtr<_clsWrangler> w = NewWrangler();
     ASSERT_TRUE(w);
-    auto references = [&] {
-        w->AddRef();
-        return w->Release();
-    };
-    const ULONG before = references();
+    const ULONG before = References(w.get());
     VARIANT handle = LongValue(31);
     DISPPARAMS params = {&handle, nullptr, 1, 0};
     ASSERT_EQ(S_OK, w->Invoke(IdOf(w.get(), L"InitByHandle"), IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr,
                               nullptr));
-    EXPECT_EQ(31, [&] {
-        LONG h = 0;
-        w->get_hWnd(&h);
-        return h;
-    }());
-    EXPECT_EQ(before, references());
+    EXPECT_EQ(31, HandleOf(w.get()));
+    EXPECT_EQ(before, References(w.get()));
 }
 
 // Found by the dispatch fuzzer: a count with a null array behind it (arguments or names) was read
@@ -242,9 +221,7 @@ TEST(Dispatch, CountsWithoutTheirArraysAreRefused) {
         EXPECT_EQ(VT_EMPTY, V_VT(result.get()));
         EXPECT_EQ(nullptr, exception.bstrDescription);
     }
-    LONG bound = -1;
-    ASSERT_EQ(S_OK, w->get_hWnd(&bound));
-    EXPECT_EQ(0, bound);
+    EXPECT_EQ(0, HandleOf(w.get()));
 }
 
 // --- The DLL file itself ------------------------------------------------------------------------
@@ -496,10 +473,6 @@ TEST(DllFile, VersionResourceIsTheTypeLibrarysVersionWithTheManifestsBuildNumber
 // member's name; a null name pointer is an unknown name, not a crash.
 TEST(Dispatch, NameLookupFindsEveryMemberInAnyCaseAndNothingElse) {
     const OneOfEachClass every;
-    auto upper = [](std::wstring text) {
-        for (auto& c : text) c = static_cast<wchar_t>(towupper(c));
-        return text;
-    };
     for (const ComPtr<IDispatch>& held : every.objects) {
         IDispatch* object = held.get();
         ASSERT_TRUE(object);
@@ -517,7 +490,7 @@ TEST(Dispatch, NameLookupFindsEveryMemberInAnyCaseAndNothingElse) {
             ASSERT_EQ(S_OK, view->GetFuncDesc(f, func.put()));
             UniqueBstr name;
             ASSERT_EQ(S_OK, view->GetDocumentation(func->memid, name.put(), nullptr, nullptr, nullptr));
-            members[upper(name.get())] = func->memid;
+            members[Upper(name.get())] = func->memid;
         }
         ASSERT_FALSE(members.empty());
 
@@ -535,7 +508,7 @@ TEST(Dispatch, NameLookupFindsEveryMemberInAnyCaseAndNothingElse) {
             const std::wstring offByOne[] = {name + L"X", name.substr(0, name.size() - 1), L"_" + name.substr(1),
                                              name + L"\u00e9", L"\u0131" + name.substr(1)};
             for (const std::wstring& other : offByOne) {
-                const auto known = members.find(upper(other));
+                const auto known = members.find(Upper(other));
                 const HRESULT hr = lookup(other, &found);
                 if (known != members.end()) {
                     EXPECT_EQ(known->second, found) << other;

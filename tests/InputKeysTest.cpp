@@ -11,6 +11,7 @@
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
 #include "support/TargetProcess.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
@@ -192,9 +193,8 @@ TEST(TextIntoTarget, TheEditControlOfAnotherProcessShowsTheTypedText) {
     HWND edit = FindWindowExA(target.Window(), nullptr, "Edit", nullptr);
     ASSERT_TRUE(edit);
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    ComPtr<_clsWrangler> w, same;
-    ASSERT_EQ(S_OK, CreateWrangler(w.put()));
-    ASSERT_EQ(S_OK, w->InitByHandle(static_cast<LONG>(reinterpret_cast<LONG_PTR>(edit)), same.put()));
+    ComPtr<_clsWrangler> w = Bound(L(edit));
+    ASSERT_TRUE(w);
     // Each text waits for the one before: the characters that the target's loop makes from the
     // keys are queued behind whatever was posted already.
     const struct {

@@ -13,6 +13,7 @@
 #include "support/Automation.h"
 #include "support/Parameters.h"
 #include "support/WindowThread.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
@@ -70,19 +71,12 @@ std::vector<Posted> Keys(std::initializer_list<Key> keys) {
     return out;
 }
 
-ComPtr<_clsWrangler> BoundTo(HWND window) {
-    ComPtr<_clsWrangler> w, same;
-    EXPECT_EQ(S_OK, CreateWrangler(w.put()));
-    EXPECT_EQ(S_OK, w->InitByHandle(static_cast<LONG>(reinterpret_cast<LONG_PTR>(window)), same.put()));
-    return w;
-}
-
 class InputTarget : public ::testing::Test {
 protected:
     void SetUp() override {
         window = thread.Create("WrangInputTarget", "Input target");
         ASSERT_TRUE(window);
-        wrangler = BoundTo(window);
+        wrangler = Bound(L(window));
     }
     void TearDown() override { thread.Destroy(window); }
 
@@ -244,7 +238,7 @@ TEST(InputSteps, ThePauseLiesBetweenKeyDownAndTheRest) {
     KeyRecorder recorder;
     recorder.scanCode = 0xE01E;  // an extended-key prefix must not spill into the flag bits
     platform::ScopedWindowSystem scoped(recorder);
-    ComPtr<_clsWrangler> w = BoundTo(nullptr);
+    ComPtr<_clsWrangler> w = Bound(0);
     UniqueBstr text(SysAllocString(L"!a"));
     VARIANT_BOOL result = VARIANT_FALSE;
     ASSERT_EQ(S_OK, w->SendText(text.get(), 25, &result));
@@ -259,7 +253,7 @@ TEST(InputSteps, ThePauseLiesBetweenKeyDownAndTheRest) {
 TEST(InputSteps, NegativeIntervalsDoNotPauseAndTheDefaultIsTen) {
     KeyRecorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
-    ComPtr<_clsWrangler> w = BoundTo(nullptr);
+    ComPtr<_clsWrangler> w = Bound(0);
     UniqueBstr text(SysAllocString(L"x"));
     VARIANT_BOOL result = VARIANT_FALSE;
     // Handed to Sleep as they are, -1 would be INFINITE and -32768 almost 50 days.
@@ -282,7 +276,7 @@ TEST(InputSteps, NegativeIntervalsDoNotPauseAndTheDefaultIsTen) {
 TEST(InputSteps, AnIntervalOutsideSixteenBitsOverflowsBeforeAnyKey) {
     KeyRecorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
-    ComPtr<_clsWrangler> w = BoundTo(nullptr);
+    ComPtr<_clsWrangler> w = Bound(0);
     UniqueBstr text(SysAllocString(L"abc"));
     for (LONG interval : {32768L, -32769L, LONG(0x7FFFFFFF)}) {
         VARIANT_BOOL result = VARIANT_TRUE;
@@ -310,7 +304,7 @@ TEST(InputSteps, AnIntervalOutsideSixteenBitsOverflowsBeforeAnyKey) {
 TEST(InputSteps, VBSendKeysHandsTheStringAndTheWaitFlagToTheService) {
     KeyRecorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
-    ComPtr<_clsWrangler> w = BoundTo(nullptr);
+    ComPtr<_clsWrangler> w = Bound(0);
     CallResult call;
     Call(w.get(), L"VBSendKeys", {Arg::String(L"+ab~")}, &call);
     ASSERT_EQ(S_OK, call.hr);

@@ -12,11 +12,10 @@
 
 #include "MenuTestTarget.h"
 #include "support/Automation.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
-
-constexpr HRESULT kVbTypeMismatch = static_cast<HRESULT>(0x800A000D);
 
 class FakeParent : public IDispatchEx {
 public:
@@ -116,24 +115,18 @@ private:
 
 FakeParent::Member Returns(LONG value) {
     return [value](std::vector<VARIANT*>&, VARIANT* result) {
-        V_VT(result) = VT_I4;
-        V_I4(result) = value;
+        *result = LongValue(value);
         return S_OK;
     };
 }
 FakeParent::Member ReturnsText(const wchar_t* text) {
     return [text](std::vector<VARIANT*>&, VARIANT* result) {
-        V_VT(result) = VT_BSTR;
-        V_BSTR(result) = SysAllocString(text);
+        *result = TextValue(SysAllocString(text));
         return S_OK;
     };
 }
 
-ComPtr<IDispatch> NewItem() {
-    ComPtr<_clsMenuItem> item;
-    EXPECT_EQ(S_OK, CreateMenuItem(item.put()));
-    return ComPtr<IDispatch>(item.get());
-}
+ComPtr<IDispatch> NewItem() { return ComPtr<IDispatch>(Created(CreateMenuItem).get()); }
 
 ComPtr<IDispatch> ResultObject(CallResult& result) {
     EXPECT_EQ(VT_DISPATCH, V_VT(result.value.get()));
@@ -150,10 +143,8 @@ TEST_P(MenuByName, AnEntryAsksItsParentByNameForEverythingAboutItself) {
         // The parent may ask the entry back for its identifier: it is stored before the call.
         ComPtr<_clsMenuItem> entry;
         if (FAILED(ComPtr<IDispatch>(V_DISPATCH(args[0])).as(entry))) return E_FAIL;
-        LONG id = 0;
-        entry->GetMenuHandle(&id);
-        V_VT(result) = VT_I4;
-        V_I4(result) = static_cast<LONG>(GetMenuState(target.file, static_cast<UINT>(id), MF_BYCOMMAND)) + state;
+        const LONG id = IdOfEntry(entry.get());
+        *result = LongValue(static_cast<LONG>(GetMenuState(target.file, static_cast<UINT>(id), MF_BYCOMMAND)) + state);
         return S_OK;
     });
     parent.Answer(L"GetMenuHandle", Returns(AsLong(target.file)));
@@ -216,8 +207,7 @@ TEST_P(MenuByName, AFailingCallOnTheParentEndsTheMemberWithItsStatus) {
     EXPECT_TRUE(target.TakeCommands().empty());
 
     // A parent without the member, such as a window object.
-    ComPtr<_clsWrangler> window;
-    ASSERT_EQ(S_OK, CreateWrangler(window.put()));
+    const ComPtr<_clsWrangler> window = NewWrangler();
     Call(item.get(), L"Init", {Arg::Object(window.get()), Arg::Long(kOpen)}, &result);
     EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
     EXPECT_EQ(DISP_E_UNKNOWNNAME, result.scode);
@@ -242,16 +232,13 @@ TEST(MenuByNameNothing, NullParentsAndMenusAreObjectRequiredAfterStoring) {
     }
 
     // A cursor keeps its count and position when Init fails.
-    ComPtr<_clsMenuItem> file;
-    ASSERT_EQ(S_OK, target.MenuBar()->GetChildMenu(0, file.put()));
-    ComPtr<_clsMenuEnum> cursor;
-    ASSERT_EQ(S_OK, file->BeginChildEnum(cursor.put()));
+    const ComPtr<_clsMenuEnum> cursor =
+        HandedOut<_clsMenuEnum>(Child(target.MenuBar().get(), 0).get(), &_clsMenuItem::BeginChildEnum);
+    ASSERT_TRUE(cursor);
     VARIANT_BOOL more = VARIANT_FALSE;
     ASSERT_EQ(S_OK, cursor->NextItem(&more));
     EXPECT_EQ(kVbObjectRequired, cursor->Init(nullptr));
-    LONG count = 0;
-    ASSERT_EQ(S_OK, cursor->Count(&count));
-    EXPECT_EQ(6, count);
+    EXPECT_EQ(6, Read(cursor.get(), &_clsMenuEnum::Count, -2L));
     int steps = 0;
     while (steps < 10 && cursor->NextItem(&more) == S_OK && more == VARIANT_TRUE) ++steps;
     EXPECT_EQ(5, steps) << "the cursor stayed on the first entry";
@@ -268,21 +255,16 @@ TEST(MenuEnumByName, TheCursorGoesByReferenceAndOverflowsAtTheTop) {
     menu.Answer(L"GetChildMenu", [&](std::vector<VARIANT*>& args, VARIANT* result) {
         if (jumpTo) {  // a script's ByRef parameter, assigned, here as text
             VariantClear(V_VARIANTREF(args[0]));
-            V_VT(V_VARIANTREF(args[0])) = VT_BSTR;
-            V_BSTR(V_VARIANTREF(args[0])) = SysAllocString(std::to_wstring(jumpTo).c_str());
+            *V_VARIANTREF(args[0]) = TextValue(SysAllocString(std::to_wstring(jumpTo).c_str()));
         }
-        V_VT(result) = VT_DISPATCH;
-        V_DISPATCH(result) = handOut;
+        *result = ObjectValue(handOut);
         if (handOut) handOut->AddRef();
         return S_OK;
     });
     menu.Answer(L"EndChildEnum", Returns(0));
-    ComPtr<_clsMenuEnum> cursor;
-    ASSERT_EQ(S_OK, CreateMenuEnum(cursor.put()));
+    ComPtr<_clsMenuEnum> cursor = Created(CreateMenuEnum);
     ASSERT_EQ(S_OK, cursor->Init(&menu));
-    LONG count = 0;
-    ASSERT_EQ(S_OK, cursor->Count(&count));
-    EXPECT_EQ(3, count);
+    EXPECT_EQ(3, Read(cursor.get(), &_clsMenuEnum::Count, -2L));
 
     ComPtr<_clsMenuItem> item;
     ASSERT_EQ(S_OK, cursor->GetItem(item.put()));

@@ -15,33 +15,20 @@
 namespace wrang::test {
 namespace {
 
-ComPtr<_clsJuggler> NewJuggler() {
-    ComPtr<_clsJuggler> j;
-    EXPECT_EQ(S_OK, CreateJuggler(j.put()));
-    return j;
-}
-
 struct Binding {
     LONG hWnd, hMenu;
 };
 Binding BindingOf(_clsJuggler* j) {
-    Binding b = {-1, -1};
-    EXPECT_EQ(S_OK, j->get_hWnd(&b.hWnd));
-    EXPECT_EQ(S_OK, j->get_hMenu(&b.hMenu));
-    LONG method = -1;
-    EXPECT_EQ(S_OK, j->GetWindowHandle(&method));
-    EXPECT_EQ(b.hWnd, method);
-    EXPECT_EQ(S_OK, j->GetMenuHandle(&method));
-    EXPECT_EQ(b.hMenu, method);
+    const Binding b = {Read(j, &_clsJuggler::get_hWnd, -1L), Read(j, &_clsJuggler::get_hMenu, -1L)};
+    EXPECT_EQ(b.hWnd, Read(j, &_clsJuggler::GetWindowHandle, -1L));
+    EXPECT_EQ(b.hMenu, Read(j, &_clsJuggler::GetMenuHandle, -1L));
     return b;
 }
 
 LONG ChildCount(_clsJuggler* j) { return Read(j, &_clsJuggler::get_ChildCount, -2L); }
 
-LONG IdOfEntry(_clsMenuItem* item) { return Read(item, &_clsMenuItem::GetMenuHandle, -2L); }
-
 TEST(MenuController, InitStoresEverythingButReturnsNothingForMenuZero) {
-    ComPtr<_clsJuggler> j = NewJuggler();
+    ComPtr<_clsJuggler> j = Created(CreateJuggler);
     EXPECT_EQ(0, BindingOf(j.get()).hWnd);
     EXPECT_EQ(-1, ChildCount(j.get())) << "unbound";
 
@@ -59,17 +46,12 @@ TEST(MenuController, InitStoresEverythingButReturnsNothingForMenuZero) {
     EXPECT_EQ(0x777, b.hMenu);
 
     // GetWindow of an unbound controller is an unbound window object, never Nothing.
-    ComPtr<_clsWrangler> window;
-    ASSERT_EQ(S_OK, NewJuggler()->GetWindow(window.put()));
-    ASSERT_TRUE(window);
-    LONG hWnd = -1;
-    ASSERT_EQ(S_OK, window->get_hWnd(&hWnd));
-    EXPECT_EQ(0, hWnd);
+    EXPECT_EQ(0, HandleFrom(Created(CreateJuggler).get(), &_clsJuggler::GetWindow));
 }
 
 TEST(MenuController, BindsAWindowsMenuBarByHandleAndByClassAndCaption) {
     MenuTarget target("Menu bar binding");
-    ComPtr<_clsJuggler> j = NewJuggler(), returned;
+    ComPtr<_clsJuggler> j = Created(CreateJuggler), returned;
     ASSERT_EQ(S_OK, j->InitByHandle(AsLong(target.window), returned.put()));
     ASSERT_EQ(j.get(), returned.get());
     Binding b = BindingOf(j.get());
@@ -77,15 +59,11 @@ TEST(MenuController, BindsAWindowsMenuBarByHandleAndByClassAndCaption) {
     EXPECT_EQ(AsLong(target.bar), b.hMenu);
     EXPECT_EQ(3, ChildCount(j.get()));
 
-    ComPtr<_clsWrangler> window;
-    ASSERT_EQ(S_OK, j->GetWindow(window.put()));
-    LONG hWnd = 0;
-    ASSERT_EQ(S_OK, window->get_hWnd(&hWnd));
-    EXPECT_EQ(AsLong(target.window), hWnd);
+    EXPECT_EQ(AsLong(target.window), HandleFrom(j.get(), &_clsJuggler::GetWindow));
 
     // A window without a menu bar gives Nothing, and so does a lookup that finds no window.
     HWND plain = target.thread.Create("WrangMenuPlain", "no menu bar");
-    ComPtr<_clsJuggler> other = NewJuggler();
+    ComPtr<_clsJuggler> other = Created(CreateJuggler);
     ASSERT_EQ(S_OK, other->InitByHandle(AsLong(plain), returned.put()));
     EXPECT_FALSE(returned);
     EXPECT_EQ(AsLong(plain), BindingOf(other.get()).hWnd);
@@ -138,7 +116,7 @@ TEST(MenuController, WindowGetMenuIsNeverNothing) {
 }
 
 TEST(MenuController, SystemCommandNamesAreMatchedExactly) {
-    ComPtr<_clsJuggler> j = NewJuggler();
+    ComPtr<_clsJuggler> j = Created(CreateJuggler);
     const struct {
         const wchar_t* name;
         LONG id;
@@ -155,7 +133,7 @@ TEST(MenuController, SystemCommandNamesAreMatchedExactly) {
         CallResult result;
         Call(j.get(), L"GetSysMenuID", {Arg::String(c.name)}, &result);
         ASSERT_EQ(S_OK, result.hr);
-        EXPECT_EQ(c.id, V_I4(result.value.get())) << "[" << std::string(c.name, c.name + wcslen(c.name)) << "]";
+        EXPECT_EQ(c.id, V_I4(result.value.get())) << "[" << c.name << "]";
     }
     // A NUL inside the string makes it another name; a null string is the empty one.
     UniqueBstr embedded(SysAllocStringLen(L"SC_CLOSE\0x", 10));
@@ -185,8 +163,7 @@ TEST(MenuController, ClicksSendTheCommandOfAPositionOrAnEntryToTheWindow) {
     ExpectCommand(sent[2], WM_COMMAND, -1, hBar);
 
     // By entry: its identifier as wParam, here the handle of the sub-menu that "&File" opens.
-    ComPtr<_clsMenuItem> file;
-    ASSERT_EQ(S_OK, bar->GetChildMenu(0, file.put()));
+    ComPtr<_clsMenuItem> file = Child(bar.get(), 0);
     ASSERT_TRUE(file);
     EXPECT_EQ(AsLong(target.file), IdOfEntry(file.get()));
     ASSERT_EQ(S_OK, bar->ClickChildItem2(file.get(), &answer));
@@ -208,8 +185,7 @@ TEST(MenuController, ClicksSendTheCommandOfAPositionOrAnEntryToTheWindow) {
 TEST(MenuController, EntriesOfAMenuBarAreItsPopUpsOrWhateverHasIdentifierZero) {
     MenuTarget target;
     ComPtr<_clsJuggler> bar = target.MenuBar();
-    ComPtr<_clsMenuItem> entry;
-    ASSERT_EQ(S_OK, bar->GetChildMenu(1, entry.put()));
+    ComPtr<_clsMenuItem> entry = Child(bar.get(), 1);
     ASSERT_TRUE(entry);
     EXPECT_EQ(AsLong(target.empty), IdOfEntry(entry.get()));
     LONG state = 0;
@@ -218,12 +194,10 @@ TEST(MenuController, EntriesOfAMenuBarAreItsPopUpsOrWhateverHasIdentifierZero) {
 
     // "&Help" opens nothing, so it is asked for by identifier 0; the lookup by command searches
     // the sub-menus too and finds the separator of "&File".
-    ASSERT_EQ(S_OK, bar->GetChildMenu(2, entry.put()));
+    entry = Child(bar.get(), 2);
     ASSERT_TRUE(entry);
     EXPECT_EQ(0, IdOfEntry(entry.get()));
-    VARIANT_BOOL separator = VARIANT_FALSE;
-    ASSERT_EQ(S_OK, entry->get_IsSeparator(&separator));
-    EXPECT_EQ(VARIANT_TRUE, separator);
+    EXPECT_EQ(VARIANT_TRUE, Read(entry.get(), &_clsMenuItem::get_IsSeparator, VARIANT_FALSE));
 
     // Where no entry has identifier 0, such a position gives Nothing; clicking it by position works.
     HMENU plainBar = nullptr, go = nullptr;
@@ -235,12 +209,10 @@ TEST(MenuController, EntriesOfAMenuBarAreItsPopUpsOrWhateverHasIdentifierZero) {
         AppendMenuA(plainBar, MF_STRING, 8, "&Stop");
     });
     HWND window = target.thread.Create("WrangMenuTarget", "plain bar", WS_OVERLAPPEDWINDOW, nullptr, plainBar);
-    ComPtr<_clsJuggler> plain = NewJuggler(), returned;
+    ComPtr<_clsJuggler> plain = Created(CreateJuggler), returned;
     ASSERT_EQ(S_OK, plain->InitByHandle(AsLong(window), returned.put()));
-    ASSERT_EQ(S_OK, plain->GetChildMenu(1, entry.put()));
-    EXPECT_FALSE(entry);
-    ASSERT_EQ(S_OK, plain->GetChildMenu(-5, entry.put()));
-    EXPECT_FALSE(entry);
+    EXPECT_FALSE(Child(plain.get(), 1));
+    EXPECT_FALSE(Child(plain.get(), -5));
     LONG answer = 0;
     ASSERT_EQ(S_OK, plain->ClickChildItem(1, &answer));
     std::vector<Message> sent = target.thread.Messages(window, WM_COMMAND);
@@ -279,17 +251,14 @@ TEST(MenuController, SystemMenuIsAddressedByCommandAndClickedWithSysCommand) {
     LONG closeId = 0;
     UniqueBstr name(SysAllocString(L"SC_CLOSE"));
     ASSERT_EQ(S_OK, sys->GetSysMenuID(name.get(), &closeId));
-    ComPtr<_clsMenuItem> close;
-    ASSERT_EQ(S_OK, sys->GetChildMenu(closeId, close.put()));
+    const ComPtr<_clsMenuItem> close = Child(sys.get(), closeId);
     ASSERT_TRUE(close);
     EXPECT_EQ(0xF060, IdOfEntry(close.get()));
     UniqueBstr caption;
     ASSERT_EQ(S_OK, close->get_Text(caption.put()));
     EXPECT_NE(std::wstring::npos, std::wstring(caption.get()).find(L"Close"));
     // The argument is a command identifier, not a position: no system command has 12345.
-    ComPtr<_clsMenuItem> none;
-    ASSERT_EQ(S_OK, sys->GetChildMenu(12345, none.put()));
-    EXPECT_FALSE(none);
+    EXPECT_FALSE(Child(sys.get(), 12345));
 
     target.TakeCommands();
     LONG answer = 0;
@@ -309,7 +278,7 @@ TEST(MenuController, ReachesTheMenuBarOfAWindowOfAnotherProcess) {
     // The target application has no menu bar; that much any platform tells across processes.
     TargetProcess target(L"--window WrangMenuRemote \"Remote menu\"", "WrangMenuRemote");
     ASSERT_TRUE(target.Window());
-    ComPtr<_clsJuggler> j = NewJuggler(), returned;
+    ComPtr<_clsJuggler> j = Created(CreateJuggler), returned;
     ASSERT_EQ(S_OK, j->InitByHandle(AsLong(target.Window()), returned.put()));
     EXPECT_FALSE(returned);
     EXPECT_EQ(AsLong(target.Window()), BindingOf(j.get()).hWnd);
@@ -318,8 +287,7 @@ TEST(MenuController, ReachesTheMenuBarOfAWindowOfAnotherProcess) {
     ASSERT_EQ(S_OK, j->GetSysMenu(returned.put()));
     ASSERT_TRUE(returned);
     EXPECT_GT(ChildCount(returned.get()), 0);
-    ComPtr<_clsMenuItem> close;
-    ASSERT_EQ(S_OK, returned->GetChildMenu(SC_CLOSE, close.put()));
+    const ComPtr<_clsMenuItem> close = Child(returned.get(), SC_CLOSE);
     ASSERT_TRUE(close);
     UniqueBstr caption;
     ASSERT_EQ(S_OK, close->get_Text(caption.put()));

@@ -12,8 +12,7 @@ namespace {
 
 template <typename Menu>
 ComPtr<_clsMenuEnum> Begin(Menu* menu) {
-    ComPtr<_clsMenuEnum> cursor;
-    EXPECT_EQ(S_OK, menu->BeginChildEnum(cursor.put()));
+    ComPtr<_clsMenuEnum> cursor = HandedOut<_clsMenuEnum>(menu, &Menu::BeginChildEnum);
     EXPECT_TRUE(cursor);
     return cursor;
 }
@@ -31,11 +30,8 @@ bool Next(_clsMenuEnum* cursor) {
 std::vector<LONG> Walk(_clsMenuEnum* cursor) {
     std::vector<LONG> ids;
     while (Next(cursor)) {
-        ComPtr<_clsMenuItem> item;
-        EXPECT_EQ(S_OK, cursor->GetItem(item.put()));
-        LONG id = -2;
-        if (item) EXPECT_EQ(S_OK, item->GetMenuHandle(&id));
-        ids.push_back(id);
+        const ComPtr<_clsMenuItem> item = HandedOut<_clsMenuItem>(cursor, &_clsMenuEnum::GetItem);
+        ids.push_back(item ? IdOfEntry(item.get()) : -2);
         if (ids.size() > 100) break;
     }
     return ids;
@@ -51,8 +47,7 @@ TEST(MenuEnum, WalksAMenuBarAndASubMenuEntryByEntry) {
     // Past the end it stays false, however often it is asked.
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(Next(cursor.get()));
 
-    ComPtr<_clsMenuItem> file;
-    ASSERT_EQ(S_OK, bar->GetChildMenu(0, file.put()));
+    ComPtr<_clsMenuItem> file = Child(bar.get(), 0);
     cursor = Begin(file.get());
     EXPECT_EQ(6, CountOf(cursor.get()));
     EXPECT_EQ((std::vector<LONG>{kOpen, kCheckedEntry, kDisabledEntry, 0, AsLong(target.recent), kGrayedOnly}),
@@ -66,19 +61,14 @@ TEST(MenuEnum, WalksAMenuBarAndASubMenuEntryByEntry) {
     ASSERT_EQ(S_OK, cursor->GetItem(again.put()));
     ASSERT_TRUE(first && again);
     EXPECT_NE(first.get(), again.get());
-    LONG id = 0;
-    ASSERT_EQ(S_OK, again->GetMenuHandle(&id));
-    EXPECT_EQ(kOpen, id);
+    EXPECT_EQ(kOpen, IdOfEntry(again.get()));
 }
 
 TEST(MenuEnum, NothingToWalkOverACommandEntryAnEmptyMenuOrAnUnboundController) {
     MenuTarget target;
-    ComPtr<_clsJuggler> bar = target.MenuBar(), unbound;
-    ASSERT_EQ(S_OK, CreateJuggler(unbound.put()));
-    ComPtr<_clsMenuItem> empty, file, open;
-    ASSERT_EQ(S_OK, bar->GetChildMenu(1, empty.put()));
-    ASSERT_EQ(S_OK, bar->GetChildMenu(0, file.put()));
-    ASSERT_EQ(S_OK, file->GetChildMenu(0, open.put()));
+    ComPtr<_clsJuggler> bar = target.MenuBar(), unbound = Created(CreateJuggler);
+    ComPtr<_clsMenuItem> empty = Child(bar.get(), 1), file = Child(bar.get(), 0), open = Child(file.get(), 0);
+    ASSERT_TRUE(unbound && empty && file && open);
     const struct {
         ComPtr<_clsMenuEnum> cursor;
         LONG count;
@@ -90,15 +80,12 @@ TEST(MenuEnum, NothingToWalkOverACommandEntryAnEmptyMenuOrAnUnboundController) {
         EXPECT_FALSE(Next(c.cursor.get()));
     }
     // Before the first step the cursor asks for position -1, which no menu has.
-    ComPtr<_clsMenuItem> before;
-    ASSERT_EQ(S_OK, Begin(file.get())->GetItem(before.put()));
-    EXPECT_FALSE(before);
+    EXPECT_FALSE(HandedOut<_clsMenuItem>(Begin(file.get()).get(), &_clsMenuEnum::GetItem));
 }
 
 TEST(MenuEnum, TheSystemMenuIsWalkedByCommandIdentifiers) {
     MenuTarget target;
-    ComPtr<_clsJuggler> sys;
-    ASSERT_EQ(S_OK, target.MenuBar()->GetSysMenu(sys.put()));
+    const ComPtr<_clsJuggler> sys = HandedOut<_clsJuggler>(target.MenuBar().get(), &_clsJuggler::GetSysMenu);
     ASSERT_TRUE(sys);
     const HMENU systemMenu = GetSystemMenu(target.window, FALSE);
     const int count = GetMenuItemCount(systemMenu);
@@ -117,12 +104,8 @@ TEST(MenuEnum, TheSystemMenuIsWalkedByCommandIdentifiers) {
 
 TEST(MenuEnum, TheCountIsASnapshotAndEndingChangesNothing) {
     MenuTarget target;
-    ComPtr<_clsMenuItem> recent;
-    {
-        ComPtr<_clsMenuItem> file;
-        ASSERT_EQ(S_OK, target.MenuBar()->GetChildMenu(0, file.put()));
-        ASSERT_EQ(S_OK, file->GetChildMenu(4, recent.put()));
-    }
+    const ComPtr<_clsMenuItem> recent = Child(Child(target.MenuBar().get(), 0).get(), 4);
+    ASSERT_TRUE(recent);
     ComPtr<_clsMenuEnum> growing = Begin(recent.get()), shrinking = Begin(recent.get());
     target.thread.Run([&] {
         AppendMenuA(target.recent, MF_STRING, 202, "Second recent");

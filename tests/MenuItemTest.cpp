@@ -15,19 +15,6 @@
 namespace wrang::test {
 namespace {
 
-template <typename Parent>
-ComPtr<_clsMenuItem> Child(Parent* parent, LONG position) {
-    ComPtr<_clsMenuItem> item;
-    EXPECT_EQ(S_OK, parent->GetChildMenu(position, item.put())) << position;
-    return item;
-}
-
-LONG IdOf(_clsMenuItem* item) {
-    LONG id = -2;
-    EXPECT_EQ(S_OK, item->GetMenuHandle(&id));
-    return id;
-}
-
 std::wstring TextOf(_clsMenuItem* item) { return ReadText(item, &_clsMenuItem::get_Text, L"<null>"); }
 
 struct Flags {
@@ -107,7 +94,7 @@ TEST(MenuItem, EntriesReportIdentifierCountAndStateOfTheirEntry) {
         SCOPED_TRACE(c.position);
         ComPtr<_clsMenuItem> entry = Child(file.get(), c.position);
         ASSERT_TRUE(entry);
-        EXPECT_EQ(c.id, IdOf(entry.get()));
+        EXPECT_EQ(c.id, IdOfEntry(entry.get()));
         EXPECT_EQ(c.text, TextOf(entry.get()));
         const Flags f = FlagsOf(entry.get());
         // Whether a separator reads as disabled is the platform's (Wine marks it grayed).
@@ -137,12 +124,11 @@ TEST(MenuItem, SubMenusOpenToAnyDepthAndClicksGoToTheOwningWindow) {
     ComPtr<_clsMenuItem> more = Child(recent.get(), 1);
     ComPtr<_clsMenuItem> deep = Child(more.get(), 0);
     ASSERT_TRUE(deep);
-    EXPECT_EQ(AsLong(target.more), IdOf(more.get()));
-    EXPECT_EQ(kDeepEntry, IdOf(deep.get()));
+    EXPECT_EQ(AsLong(target.more), IdOfEntry(more.get()));
+    EXPECT_EQ(kDeepEntry, IdOfEntry(deep.get()));
     EXPECT_EQ(L"Deep entry", TextOf(deep.get()));
-    LONG hWnd = 0;
-    ASSERT_EQ(S_OK, deep->GetWindowHandle(&hWnd));
-    EXPECT_EQ(AsLong(target.window), hWnd) << "asked up the chain to the controller";
+    EXPECT_EQ(AsLong(target.window), Read(deep.get(), &_clsMenuItem::GetWindowHandle, 0L))
+        << "asked up the chain to the controller";
 
     target.TakeCommands();
     LONG answer = 0;
@@ -263,8 +249,7 @@ TEST(MenuItem, RenamingAPopUpKeepsItAPopUpWhateverItsEntryCount) {
             AppendMenuA(target.bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "&Pop-up");
         });
         ComPtr<_clsJuggler> bar = target.MenuBar();
-        LONG barCount = 0;
-        ASSERT_EQ(S_OK, bar->get_ChildCount(&barCount));
+        const LONG barCount = Read(bar.get(), &_clsJuggler::get_ChildCount, -2L);
         ComPtr<_clsMenuItem> entry = Child(bar.get(), barCount - 1);
         ASSERT_TRUE(entry);
         EXPECT_FALSE(FlagsOf(entry.get()).separator) << "a pop-up is never a separator";
@@ -329,7 +314,7 @@ TEST(MenuItem, AnEntryThatIsGoneReadsAsNothingAndIsNotRenamed) {
     EXPECT_EQ(L"&Open", TextOf(checked.get()));
     ASSERT_EQ(S_OK, checked->Init(file.get(), kCheckedEntry, returned.put()));
     EXPECT_FALSE(returned);
-    EXPECT_EQ(kCheckedEntry, IdOf(checked.get())) << "stored before the test";
+    EXPECT_EQ(kCheckedEntry, IdOfEntry(checked.get())) << "stored before the test";
 }
 
 TEST(MenuItem, AnEntryKeepsItsWholeChainOfParentsAlive) {
@@ -364,27 +349,23 @@ TEST(MenuItem, AnEntryOrCursorCannotComeToHoldItself) {
         ComPtr<_clsJuggler> bar = target.MenuBar();
         ComPtr<_clsMenuItem> file = Child(bar.get(), 0);
         ComPtr<_clsMenuItem> recent = Child(file.get(), 4);
-        const LONG recentId = IdOf(recent.get());
+        const LONG recentId = IdOfEntry(recent.get());
         ComPtr<_clsMenuEnum> cursor;
         ASSERT_EQ(S_OK, recent->BeginChildEnum(cursor.put()));
         // Itself, its child, a cursor over its grandchild's menu: each would hold the entry.
         for (IDispatch* cycle : {static_cast<IDispatch*>(file.get()), static_cast<IDispatch*>(recent.get()),
                                  static_cast<IDispatch*>(cursor.get())}) {
             ComPtr<_clsMenuItem> returned;
-            EXPECT_EQ(kVbInvalidCall, file->Init(cycle, IdOf(file.get()), returned.put()));
+            EXPECT_EQ(kVbInvalidCall, file->Init(cycle, IdOfEntry(file.get()), returned.put()));
             EXPECT_FALSE(returned);
         }
         // A cursor over itself, or over an entry below a cursor over that entry, is refused too.
         EXPECT_EQ(kVbInvalidCall, cursor->Init(cursor.get()));
-        LONG count = 0;
-        EXPECT_EQ(S_OK, cursor->Count(&count));
-        EXPECT_EQ(CountOf(recent.get()), count);
+        EXPECT_EQ(CountOf(recent.get()), Read(cursor.get(), &_clsMenuEnum::Count, -3L));
         // Refused, the entry is as it was: still "&File" under the menu bar.
         EXPECT_EQ(L"&File", TextOf(file.get()));
-        EXPECT_EQ(recentId, IdOf(Child(file.get(), 4).get()));
-        LONG window = 0;
-        EXPECT_EQ(S_OK, recent->GetWindowHandle(&window));
-        EXPECT_EQ(AsLong(target.window), window);
+        EXPECT_EQ(recentId, IdOfEntry(Child(file.get(), 4).get()));
+        EXPECT_EQ(AsLong(target.window), Read(recent.get(), &_clsMenuItem::GetWindowHandle, 0L));
     }
     EXPECT_EQ(before, LiveObjectCount());
 }

@@ -19,7 +19,9 @@
 #include "frame/Classes.h"
 #include "frame/Errors.h"
 #include "platform/Resource.h"
+#include "support/Parameters.h"
 #include "support/WindowThread.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 
@@ -30,8 +32,6 @@ constexpr LONG kOpen = 11, kCheckedEntry = 12, kDisabledEntry = 13, kGrayedOnly 
 constexpr LONG kFirstRecent = 21, kDeepEntry = 31, kHelp = 15;
 // What the window answers, so that a test sees the send's own result come back.
 constexpr LRESULT kCommandAnswer = 0x4321, kSysCommandAnswer = 0x5678;
-
-inline LONG AsLong(const void* handle) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(handle)); }
 
 inline bool RunningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
@@ -72,10 +72,7 @@ public:
 
     // The bound controller of the menu bar, as a client gets it.
     ComPtr<_clsJuggler> MenuBar() {
-        ComPtr<_clsJuggler> controller, bound;
-        EXPECT_EQ(S_OK, CreateJuggler(controller.put()));
-        EXPECT_EQ(S_OK, controller->InitByHandle(AsLong(window), bound.put()));
-        return bound;
+        return HandedOut<_clsJuggler>(Created(CreateJuggler).get(), &_clsJuggler::InitByHandle, AsLong(window));
     }
 
     // The commands the window received since the last call, each as (message, wParam, lParam).

@@ -66,8 +66,7 @@ TEST(TextOutsideTheCodePage, IsReadWrittenFoundAndTypedAsItIs) {
         AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), text.c_str());
         SetMenu(top, bar);
         ComPtr<_clsWrangler> control = Bound(L(edit));
-        ComPtr<_clsJuggler> juggler;
-        ASSERT_EQ(S_OK, CreateJuggler(juggler.put()));
+        const ComPtr<_clsJuggler> juggler = Created(CreateJuggler);
         const Arg className = Arg::String(name.c_str()), caption = Arg::String(text.c_str());
 
         // Find and read.
@@ -77,7 +76,7 @@ TEST(TextOutsideTheCodePage, IsReadWrittenFoundAndTypedAsItIs) {
         EXPECT_EQ(std::to_wstring(L(panel)), Handle(w.get(), L"GetChild", {className, caption}));
         EXPECT_EQ(std::to_wstring(L(panel)), Handle(control.get(), L"GetSibling", {className, caption}));
         Answer(juggler.get(), L"InitByWindow", {className, caption}, &menu);
-        EXPECT_EQ(std::to_wstring(static_cast<LONG>(reinterpret_cast<LONG_PTR>(bar))), Answer(menu.get(), L"hMenu"));
+        EXPECT_EQ(std::to_wstring(AsLong(bar)), Answer(menu.get(), L"hMenu"));
         EXPECT_EQ(text, Answer(w.get(), L"Text"));
         EXPECT_EQ(name, Answer(w.get(), L"ClassName"));
         Answer(menu.get(), L"GetChildMenu", {Arg::Long(0)}, &file);

@@ -30,6 +30,12 @@ constexpr ForeignAddress kTextCopy = 0x00B40000;  // where a toolbar copies a te
 
 long long Number(HANDLE handle) { return reinterpret_cast<LONG_PTR>(handle); }
 
+std::string Line(const char* name, long long a = 0, long long b = 0, long long c = 0, long long d = 0) {
+    std::ostringstream line;
+    line << name << "(" << a << "," << b << "," << c << "," << d << ")";
+    return line.str();
+}
+
 // A toolbar in another process whose memory holds one button record and its text.
 struct SimulatedToolbar : platform::Win32WindowSystem {
     std::vector<std::string> calls;
@@ -44,9 +50,7 @@ struct SimulatedToolbar : platform::Win32WindowSystem {
     bool recordWritten = false;
 
     void Record(const char* name, long long a = 0, long long b = 0, long long c = 0, long long d = 0) {
-        std::ostringstream line;
-        line << name << "(" << a << "," << b << "," << c << "," << d << ")";
-        calls.push_back(line.str());
+        calls.push_back(Line(name, a, b, c, d));
     }
     void PutText(ForeignAddress address, const std::wstring& units) {
         record.iString = static_cast<ULONG>(address);
@@ -149,12 +153,6 @@ struct SimulatedToolbar : platform::Win32WindowSystem {
     }
 };
 
-std::string Line(const char* name, long long a = 0, long long b = 0, long long c = 0, long long d = 0) {
-    std::ostringstream line;
-    line << name << "(" << a << "," << b << "," << c << "," << d << ")";
-    return line.str();
-}
-
 // The calls of one complete exchange for the record of the button at `index`, in the layout of a
 // toolbar process whose records are `recordSize` bytes.
 std::vector<std::string> Exchange(LONG index, int recordSize = 20) {
@@ -174,8 +172,7 @@ std::vector<std::string> operator+(std::vector<std::string> a, const std::vector
 }
 
 ComPtr<_clsToolbarButton> ButtonAt(LONG index) {
-    ComPtr<_clsToolbarButton> button;
-    EXPECT_EQ(S_OK, CreateToolbarButton(button.put()));
+    ComPtr<_clsToolbarButton> button = Created(CreateToolbarButton);
     EXPECT_EQ(S_OK, button->Init(kToolbar, index));
     return button;
 }
@@ -190,15 +187,12 @@ TEST(TrayExchange, VisibleReadsTheRecordThenAsksByItsCommand) {
     platform::ScopedWindowSystem scoped(toolbar);
     ComPtr<_clsToolbarButton> button = ButtonAt(2);
 
-    VARIANT_BOOL visible = VARIANT_FALSE;
-    ASSERT_EQ(S_OK, button->get_Visible(&visible));
-    EXPECT_EQ(VARIANT_TRUE, visible);
+    EXPECT_EQ(VARIANT_TRUE, Read(button.get(), &_clsToolbarButton::get_Visible, VARIANT_BOOL{7}));
     EXPECT_EQ(Exchange(2) + Release() + std::vector<std::string>{Line("SendMessageA", TB_ISBUTTONHIDDEN, 1234, 0)},
               toolbar.calls);
     // Any non-zero answer means hidden.
     toolbar.hiddenAnswer = 4;
-    ASSERT_EQ(S_OK, button->get_Visible(&visible));
-    EXPECT_EQ(VARIANT_FALSE, visible);
+    EXPECT_EQ(VARIANT_FALSE, Read(button.get(), &_clsToolbarButton::get_Visible, VARIANT_BOOL{7}));
 
     // The hide flag: true shows (0), false hides (1); 32767 has no 16-bit flag.
     const std::pair<VARIANT_BOOL, LONG> flags[] = {{VARIANT_TRUE, 0}, {VARIANT_FALSE, 1}};
@@ -489,8 +483,7 @@ TEST(TrayPath, EachStepSearchesTheChildrenOfTheOneBefore) {
     shell.found = {{"Shell_TrayWnd", 10}, {"TrayNotifyWnd", 20}, {"SysPager", 30}, {"ToolbarWindow32", 40}};
     shell.windows = {10, 20, 30, 40};
     platform::ScopedWindowSystem scoped(shell);
-    ComPtr<_clsSysToolbar> toolbar;
-    ASSERT_EQ(S_OK, CreateSysToolbar(toolbar.put()));
+    const ComPtr<_clsSysToolbar> toolbar = Created(CreateSysToolbar);
     ComPtr<_clsSysToolbar> returned;
     ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
     EXPECT_EQ(toolbar.get(), returned.get());
@@ -506,21 +499,16 @@ TEST(TrayPath, EachStepSearchesTheChildrenOfTheOneBefore) {
     ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
     EXPECT_FALSE(returned);
     EXPECT_EQ("IsWindow 31", shell.calls.back());
-    LONG handle = 0;
-    ASSERT_EQ(S_OK, toolbar->get_hWnd(&handle));
-    EXPECT_EQ(31, handle);
+    EXPECT_EQ(31, Read(toolbar.get(), &_clsSysToolbar::get_hWnd, 0L));
     // The search always starts again at the top.
     shell.found["SysPager"] = 30;
     ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
     EXPECT_TRUE(returned);
-    ASSERT_EQ(S_OK, toolbar->get_hWnd(&handle));
-    EXPECT_EQ(40, handle);
+    EXPECT_EQ(40, Read(toolbar.get(), &_clsSysToolbar::get_hWnd, 0L));
 
     // The found toolbar is asked with plain integers; a button by command gets the index answered.
     shell.calls.clear();
-    LONG count = 0;
-    ASSERT_EQ(S_OK, toolbar->get_Count(&count));
-    EXPECT_EQ(9, count);
+    EXPECT_EQ(9, Read(toolbar.get(), &_clsSysToolbar::get_Count, 0L));
     ComPtr<_clsToolbarButton> button;
     ASSERT_EQ(S_OK, toolbar->GetButtonByCommand(101, button.put()));
     ASSERT_EQ(S_OK, button->MoveLeft());

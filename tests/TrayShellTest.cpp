@@ -12,6 +12,7 @@
 
 #include "frame/Classes.h"
 #include "support/Automation.h"
+#include "support/ProcessResources.h"
 #include "support/StandInShell.h"
 #include "support/WindowThread.h"
 #include "support/Wranglers.h"
@@ -57,16 +58,8 @@ private:
     bool m_held = false;
 };
 
-ComPtr<_clsSysToolbar> NewToolbar() {
-    ComPtr<_clsSysToolbar> toolbar;
-    EXPECT_EQ(S_OK, CreateSysToolbar(toolbar.put()));
-    return toolbar;
-}
-
 ComPtr<_clsToolbarButton> ByIndex(_clsSysToolbar* toolbar, LONG index) {
-    ComPtr<_clsToolbarButton> button;
-    EXPECT_EQ(S_OK, toolbar->GetButtonByIndex(index, button.put()));
-    return button;
+    return HandedOut<_clsToolbarButton>(toolbar, &_clsSysToolbar::GetButtonByIndex, index);
 }
 
 std::wstring TextOf(_clsToolbarButton* button) { return ReadText(button, &_clsToolbarButton::get_Text); }
@@ -82,20 +75,31 @@ LONG CountOf(_clsSysToolbar* toolbar) { return Read(toolbar, &_clsSysToolbar::ge
 LONG HandleOf(_clsSysToolbar* toolbar) { return Read(toolbar, &_clsSysToolbar::get_hWnd, -1L); }
 
 ComPtr<_clsToolbarButton> Next(_clsToolbarButton* button) {
-    ComPtr<_clsToolbarButton> next;
-    EXPECT_EQ(S_OK, button->GetNextButton(next.put()));
-    return next;
+    return HandedOut<_clsToolbarButton>(button, &_clsToolbarButton::GetNextButton);
+}
+ComPtr<_clsToolbarButton> Previous(_clsToolbarButton* button) {
+    return HandedOut<_clsToolbarButton>(button, &_clsToolbarButton::GetPreviousButton);
 }
 
-ComPtr<_clsToolbarButton> Previous(_clsToolbarButton* button) {
-    ComPtr<_clsToolbarButton> previous;
-    EXPECT_EQ(S_OK, button->GetPreviousButton(previous.put()));
-    return previous;
+// The text of `length` code units the fake shell makes for --long: the alphabet over and over.
+std::wstring Alphabet(size_t length) {
+    std::wstring text;
+    for (size_t k = 0; k < length; ++k) text.push_back(static_cast<wchar_t>(L'a' + k % 26));
+    return text;
+}
+
+// Init that finds no toolbar: Nothing, and the toolbar has no window and no buttons.
+void ExpectInitFindsNoToolbar(_clsSysToolbar* toolbar) {
+    ComPtr<_clsSysToolbar> returned;
+    ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
+    EXPECT_FALSE(returned);
+    EXPECT_EQ(0, HandleOf(toolbar));
+    EXPECT_EQ(0, CountOf(toolbar));
 }
 
 // A bound toolbar on a running fake shell.
 struct BoundShell {
-    explicit BoundShell(const std::wstring& arguments) : shell(arguments), toolbar(NewToolbar()) {
+    explicit BoundShell(const std::wstring& arguments) : shell(arguments), toolbar(Created(CreateSysToolbar)) {
         ComPtr<_clsSysToolbar> returned;
         EXPECT_EQ(S_OK, toolbar->Init(returned.put()));
         EXPECT_EQ(toolbar.get(), returned.get());
@@ -128,12 +132,8 @@ TEST(TrayToolbar, WithoutAShellInitGivesNothing) {
     ShellTurn turn;  // no fake shell can start meanwhile
     ASSERT_TRUE(turn.Held());
     ASSERT_EQ(nullptr, FindWindowA("Shell_TrayWnd", nullptr)) << "the platform has a shell of its own";
-    ComPtr<_clsSysToolbar> toolbar = NewToolbar();
-    ComPtr<_clsSysToolbar> returned;
-    ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
-    EXPECT_FALSE(returned);
-    EXPECT_EQ(0, HandleOf(toolbar.get()));
-    EXPECT_EQ(0, CountOf(toolbar.get()));
+    ComPtr<_clsSysToolbar> toolbar = Created(CreateSysToolbar);
+    ASSERT_NO_FATAL_FAILURE(ExpectInitFindsNoToolbar(toolbar.get()));
     VARIANT_BOOL isWindow = VARIANT_TRUE;
     ASSERT_EQ(S_OK, toolbar->get_IsWindow(&isWindow));
     EXPECT_EQ(VARIANT_FALSE, isWindow);
@@ -147,12 +147,7 @@ TEST(TrayToolbar, WithoutAShellInitGivesNothing) {
 TEST(TrayToolbar, AShellWithoutPagerIsNotFound) {
     FakeShell shell(L"--no-pager --button One");
     ASSERT_TRUE(shell.Toolbar());
-    ComPtr<_clsSysToolbar> toolbar = NewToolbar();
-    ComPtr<_clsSysToolbar> returned;
-    ASSERT_EQ(S_OK, toolbar->Init(returned.put()));
-    EXPECT_FALSE(returned);
-    EXPECT_EQ(0, HandleOf(toolbar.get()));
-    EXPECT_EQ(0, CountOf(toolbar.get()));
+    ExpectInitFindsNoToolbar(Created(CreateSysToolbar).get());
 }
 
 TEST(TrayButton, TextIsReadWholeFromTheShellsProcess) {
@@ -162,9 +157,7 @@ TEST(TrayButton, TextIsReadWholeFromTheShellsProcess) {
     EXPECT_EQ(L"", TextOf(ByIndex(bound.toolbar.get(), 0).get()));
     EXPECT_EQ(nonAscii, TextOf(ByIndex(bound.toolbar.get(), 1).get()));
     EXPECT_EQ(L"Plain", TextOf(ByIndex(bound.toolbar.get(), 2).get()));
-    const std::wstring long5000 = TextOf(ByIndex(bound.toolbar.get(), 3).get());
-    ASSERT_EQ(5000u, long5000.size());
-    for (size_t k = 0; k < long5000.size(); ++k) ASSERT_EQ(static_cast<wchar_t>(L'a' + k % 26), long5000[k]) << k;
+    EXPECT_EQ(Alphabet(5000), TextOf(ByIndex(bound.toolbar.get(), 3).get()));
 }
 
 TEST(TrayButton, ByCommandBindsToTheCommandsIndexAndAnAbsentOneToMinusOne) {
@@ -297,33 +290,6 @@ TEST(TrayToolbar, InitAgainFindsARestartedShell) {
     if (oldHandle != second.ToolbarHandle()) EXPECT_EQ(L"", TextOf(oldButton.get()));
 }
 
-// Committed private regions of a process, as its own query handle sees them.
-size_t PrivateRegions(HANDLE process) {
-    size_t regions = 0;
-    MEMORY_BASIC_INFORMATION info;
-    ULONG_PTR address = 0;
-    while (VirtualQueryEx(process, reinterpret_cast<const void*>(address), &info, sizeof info) == sizeof info) {
-        if (info.Type == MEM_PRIVATE && info.State != MEM_FREE) ++regions;
-        const ULONG_PTR next = reinterpret_cast<ULONG_PTR>(info.BaseAddress) + info.RegionSize;
-        if (next <= address) break;
-        address = next;
-    }
-    return regions;
-}
-
-// The value the next handle of this process gets: a handle left open takes the free slot.
-HANDLE NextHandleSlot() {
-    HANDLE probe = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    CloseHandle(probe);
-    return probe;
-}
-
-DWORD HandleCount() {
-    DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
-    return count;
-}
-
 TEST(TrayButton, AThousandExchangesLeaveNothingBehind) {
     BoundShell bound(L"--button Volume --button Network");
     HANDLE query = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, bound.shell.ProcessId());
@@ -331,10 +297,10 @@ TEST(TrayButton, AThousandExchangesLeaveNothingBehind) {
     ComPtr<_clsToolbarButton> button = ByIndex(bound.toolbar.get(), 1);
     // One exchange first, so that whatever the shell sets up once is in place.
     EXPECT_EQ(L"Network", TextOf(button.get()));
-    const size_t regionsBefore = PrivateRegions(query);
-    const DWORD handlesBefore = HandleCount();
+    const long long regionsBefore = PrivateMemoryOf(query).regions;
+    const DWORD handlesBefore = HandleCount(GetCurrentProcess());
     const HANDLE slotBefore = NextHandleSlot();
-    ASSERT_GT(regionsBefore, 0u);
+    ASSERT_GT(regionsBefore, 0);
 
     for (int i = 0; i < 250; ++i) {
         ASSERT_EQ(L"Network", TextOf(button.get())) << i;
@@ -343,8 +309,8 @@ TEST(TrayButton, AThousandExchangesLeaveNothingBehind) {
         ASSERT_EQ(L"", TextOf(ByIndex(bound.toolbar.get(), 7).get())) << i;
     }
 
-    EXPECT_EQ(regionsBefore, PrivateRegions(query));
-    EXPECT_EQ(handlesBefore, HandleCount());
+    EXPECT_EQ(regionsBefore, PrivateMemoryOf(query).regions);
+    EXPECT_EQ(handlesBefore, HandleCount(GetCurrentProcess()));
     EXPECT_EQ(slotBefore, NextHandleSlot());
     CloseHandle(query);
 }
@@ -421,8 +387,7 @@ TEST(TrayHostile, AShellEndedDuringATextReadGivesWhatWasRead) {
     BoundShell bound(L"--long 30000");
     ASSERT_TRUE(bound.shell.Toolbar());
     ComPtr<_clsToolbarButton> button = ByIndex(bound.toolbar.get(), 0);
-    std::wstring whole;
-    for (int k = 0; k < 30000; ++k) whole.push_back(static_cast<wchar_t>(L'a' + k % 26));
+    const std::wstring whole = Alphabet(30000);
     HANDLE shell = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, bound.shell.ProcessId());
     ASSERT_TRUE(shell);
     std::thread killer([shell] {

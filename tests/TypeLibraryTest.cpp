@@ -143,10 +143,9 @@ TEST_F(RegisteredTypeLibrary, LibraryIsVersion90) {
     EXPECT_EQ(90, attr->wMajorVerNum);
     EXPECT_EQ(0, attr->wMinorVerNum);
     m_library->ReleaseTLibAttr(attr);
-    BSTR name = nullptr;
-    ASSERT_EQ(S_OK, m_library->GetDocumentation(-1, &name, nullptr, nullptr, nullptr));
-    EXPECT_STREQ(L"Wrang", name);
-    SysFreeString(name);
+    UniqueBstr name;
+    ASSERT_EQ(S_OK, m_library->GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr));
+    EXPECT_STREQ(L"Wrang", name.get());
 }
 
 TEST_F(RegisteredTypeLibrary, EveryMemberInOrderWithItsDispidBothWaysAndAHelpString) {
@@ -169,12 +168,10 @@ TEST_F(RegisteredTypeLibrary, EveryMemberInOrderWithItsDispidBothWaysAndAHelpStr
             EXPECT_EQ(row.kind, func->invkind);
             // After IUnknown's three and IDispatch's four operations, in declaration order.
             EXPECT_EQ(static_cast<SHORT>((7 + i) * sizeof(void*)), func->oVft);
-            BSTR name = nullptr, help = nullptr;
-            ASSERT_EQ(S_OK, info->GetDocumentation(func->memid, &name, &help, nullptr, nullptr));
-            EXPECT_STREQ(row.name, name);
-            EXPECT_TRUE(help && SysStringLen(help) > 0) << "no help string";
-            SysFreeString(name);
-            SysFreeString(help);
+            UniqueBstr name, help;
+            ASSERT_EQ(S_OK, info->GetDocumentation(func->memid, name.put(), help.put(), nullptr, nullptr));
+            EXPECT_STREQ(row.name, name.get());
+            EXPECT_TRUE(help && SysStringLen(help.get()) > 0) << "no help string";
 
             LPOLESTR names[] = {const_cast<LPOLESTR>(row.name)};
             DISPID id = DISPID_UNKNOWN;
@@ -201,10 +198,9 @@ TEST_F(RegisteredTypeLibrary, ClassesNameTheirDefaultInterfaceAndOnlyThreeAreCre
         UniqueTypeAttr implementedAttr(implemented.get());
         ASSERT_EQ(S_OK, implemented->GetTypeAttr(implementedAttr.put()));
         EXPECT_TRUE(IsEqualGUID(*c.iid, implementedAttr->guid));
-        BSTR help = nullptr;
-        ASSERT_EQ(S_OK, coclass->GetDocumentation(-1, nullptr, &help, nullptr, nullptr));
-        EXPECT_TRUE(help && SysStringLen(help) > 0);
-        SysFreeString(help);
+        UniqueBstr help;
+        ASSERT_EQ(S_OK, coclass->GetDocumentation(-1, nullptr, help.put(), nullptr, nullptr));
+        EXPECT_TRUE(help && SysStringLen(help.get()) > 0);
     }
 }
 
@@ -226,10 +222,9 @@ TEST_F(RegisteredTypeLibrary, ClickButtonMethodsHaveTheirValuesAndMemberIds) {
         const LONG value = V_I4(var->lpvarValue);
         EXPECT_EQ(static_cast<LONG>(i), value);
         EXPECT_EQ(static_cast<MEMBERID>(0x40000000 + value), var->memid);
-        BSTR name = nullptr;
-        ASSERT_EQ(S_OK, info->GetDocumentation(var->memid, &name, nullptr, nullptr, nullptr));
-        EXPECT_STREQ(names[i], name);
-        SysFreeString(name);
+        UniqueBstr name;
+        ASSERT_EQ(S_OK, info->GetDocumentation(var->memid, name.put(), nullptr, nullptr, nullptr));
+        EXPECT_STREQ(names[i], name.get());
     }
 }
 

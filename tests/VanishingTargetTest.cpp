@@ -13,6 +13,7 @@
 #include "frame/Classes.h"
 #include "support/Automation.h"
 #include "support/WindowThread.h"
+#include "support/Wranglers.h"
 
 namespace wrang::test {
 namespace {
@@ -37,10 +38,7 @@ TEST(VanishingWindow, EveryKindOfMemberAnswersEmptyOnceTheWindowIsDestroyed) {
     ASSERT_TRUE(child);
     const LONG handle = AsLong(window);
 
-    ComPtr<_clsWrangler> wrangler;
-    ASSERT_EQ(S_OK, CreateWrangler(wrangler.put()));
-    ComPtr<_clsWrangler> bound;
-    ASSERT_EQ(S_OK, wrangler->InitByHandle(handle, bound.put()));
+    const ComPtr<_clsWrangler> wrangler = Bound(handle);
     ComPtr<_clsJuggler> menus;
     ASSERT_EQ(S_OK, wrangler->GetMenu(menus.put()));
     ASSERT_TRUE(menus);
@@ -85,7 +83,7 @@ TEST(VanishingWindow, EveryKindOfMemberAnswersEmptyOnceTheWindowIsDestroyed) {
         {L"CloseWindow", {}, {Expected::Anything}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::string(c.member, c.member + wcslen(c.member)));
+        SCOPED_TRACE(testing::Message() << c.member);
         CallResult result;
         Call(wrangler.get(), c.member, c.args, &result);
         ASSERT_EQ(S_OK, result.hr);
@@ -129,13 +127,10 @@ TEST(VanishingWindow, EveryKindOfMemberAnswersEmptyOnceTheWindowIsDestroyed) {
 // still ends after the count it began with, and entries that are gone read as nothing.
 TEST(VanishingMenu, ACursorOverAMenuThatChangesEndsAndReadsGoneEntriesAsNothing) {
     MenuTarget target;
-    ComPtr<_clsJuggler> bar = target.MenuBar();
-    ComPtr<_clsMenuItem> file;
-    ASSERT_EQ(S_OK, bar->GetChildMenu(0, file.put()));
-    ComPtr<_clsMenuEnum> cursor;
-    ASSERT_EQ(S_OK, file->BeginChildEnum(cursor.put()));
-    LONG count = 0;
-    ASSERT_EQ(S_OK, cursor->Count(&count));
+    const ComPtr<_clsMenuEnum> cursor =
+        HandedOut<_clsMenuEnum>(Child(target.MenuBar().get(), 0).get(), &_clsMenuItem::BeginChildEnum);
+    ASSERT_TRUE(cursor);
+    const LONG count = Read(cursor.get(), &_clsMenuEnum::Count, -2L);
     ASSERT_EQ(6, count);
     VARIANT_BOOL more = VARIANT_FALSE;
     ASSERT_EQ(S_OK, cursor->NextItem(&more));
@@ -172,10 +167,7 @@ TEST(VanishingMenu, ACursorOverAMenuThatChangesEndsAndReadsGoneEntriesAsNothing)
 TEST(BlockedWindow, ReadsAndPostsReturnAtOnceAndASendWaitsForTheThread) {
     WindowThread thread;
     HWND window = thread.Create("WrangBlocked", "Blocked", WS_OVERLAPPEDWINDOW);
-    ComPtr<_clsWrangler> wrangler;
-    ASSERT_EQ(S_OK, CreateWrangler(wrangler.put()));
-    ComPtr<_clsWrangler> bound;
-    ASSERT_EQ(S_OK, wrangler->InitByHandle(AsLong(window), bound.put()));
+    const ComPtr<_clsWrangler> wrangler = Bound(AsLong(window));
 
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE blocked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -193,7 +185,7 @@ TEST(BlockedWindow, ReadsAndPostsReturnAtOnceAndASendWaitsForTheThread) {
     for (const wchar_t* member : immediate) {
         CallResult result;
         Call(wrangler.get(), member, {}, &result);
-        EXPECT_EQ(S_OK, result.hr) << std::string(member, member + wcslen(member));
+        EXPECT_EQ(S_OK, result.hr) << member;
     }
     CallResult posted;
     Call(wrangler.get(), L"PostMsg", {Arg::Long(WM_NULL), Arg::Long(0), Arg::Long(0)}, &posted);

@@ -19,6 +19,10 @@ namespace {
 
 std::wstring TextOf(_clsWrangler* w) { return ReadText(w, &_clsWrangler::get_Text); }
 std::wstring ClassNameOf(_clsWrangler* w) { return ReadText(w, &_clsWrangler::get_ClassName); }
+VARIANT_BOOL OnTopOf(_clsWrangler* w) { return Read(w, &_clsWrangler::get_AlwaysOnTop, VARIANT_BOOL{-7}); }
+VARIANT_BOOL EnabledOf(_clsWrangler* w) { return Read(w, &_clsWrangler::get_Enabled, VARIANT_BOOL{-7}); }
+VARIANT_BOOL VisibleOf(_clsWrangler* w) { return Read(w, &_clsWrangler::get_Visible, VARIANT_BOOL{-7}); }
+LONG StateOf(_clsWrangler* w) { return Read(w, &_clsWrangler::get_WindowState, -7L); }
 
 RECT RectOf(HWND h) {
     RECT r = {};
@@ -250,27 +254,19 @@ TEST_F(AttributesTest, TextLengthsThatCannotSizeABufferAreErrors) {
 TEST_F(AttributesTest, PositionAndSizeReadTheWindowRectangle) {
     ComPtr<_clsWrangler> w = Bound(L(top));
     const RECT r = RectOf(top);
-    LONG value = 0;
-    ASSERT_EQ(S_OK, w->get_Left(&value));
-    EXPECT_EQ(r.left, value);
-    ASSERT_EQ(S_OK, w->get_Top(&value));
-    EXPECT_EQ(r.top, value);
-    ASSERT_EQ(S_OK, w->get_Width(&value));
-    EXPECT_EQ(r.right - r.left, value);
-    ASSERT_EQ(S_OK, w->get_Height(&value));
-    EXPECT_EQ(r.bottom - r.top, value);
+    EXPECT_EQ(r.left, Read(w.get(), &_clsWrangler::get_Left, -1L));
+    EXPECT_EQ(r.top, Read(w.get(), &_clsWrangler::get_Top, -1L));
+    EXPECT_EQ(r.right - r.left, Read(w.get(), &_clsWrangler::get_Width, -1L));
+    EXPECT_EQ(r.bottom - r.top, Read(w.get(), &_clsWrangler::get_Height, -1L));
 
     // A child's edges are screen coordinates, not coordinates within its parent.
     HWND child = thread.CreateControl("Button", "child", WS_CHILD | WS_VISIBLE, top, 0, 7, 9, 50, 20);
     ComPtr<_clsWrangler> c = Bound(L(child));
     POINT origin = {0, 0};
     ClientToScreen(top, &origin);
-    ASSERT_EQ(S_OK, c->get_Left(&value));
-    EXPECT_EQ(origin.x + 7, value);
-    ASSERT_EQ(S_OK, c->get_Top(&value));
-    EXPECT_EQ(origin.y + 9, value);
-    ASSERT_EQ(S_OK, c->get_Width(&value));
-    EXPECT_EQ(50, value);
+    EXPECT_EQ(origin.x + 7, Read(c.get(), &_clsWrangler::get_Left, -1L));
+    EXPECT_EQ(origin.y + 9, Read(c.get(), &_clsWrangler::get_Top, -1L));
+    EXPECT_EQ(50, Read(c.get(), &_clsWrangler::get_Width, -1L));
 }
 
 TEST_F(AttributesTest, PositionAndSizeSettersMoveOrResizeOnlyAndRaiseToTheTop) {
@@ -308,10 +304,7 @@ TEST_F(AttributesTest, PositionAndSizeSettersMoveOrResizeOnlyAndRaiseToTheTop) {
     EXPECT_EQ(222, now.bottom - now.top);
     EXPECT_EQ(333, now.right - now.left);
     EXPECT_EQ(120, now.top);
-
-    LONG value = 0;
-    ASSERT_EQ(S_OK, w->get_Height(&value));
-    EXPECT_EQ(222, value);
+    EXPECT_EQ(222, Read(w.get(), &_clsWrangler::get_Height, -1L));
 }
 
 TEST_F(AttributesTest, SettingAnEdgeRaisesTheWindowAboveItsSiblings) {
@@ -328,9 +321,7 @@ TEST_F(AttributesTest, SettingAnEdgeRaisesTheWindowAboveItsSiblings) {
     ASSERT_TRUE(above(upper, top));
     const RECT before = RectOf(top);
     ComPtr<_clsWrangler> w = Bound(L(top));
-    LONG left = 0;
-    ASSERT_EQ(S_OK, w->get_Left(&left));
-    ASSERT_EQ(S_OK, w->put_Left(left));
+    ASSERT_EQ(S_OK, w->put_Left(Read(w.get(), &_clsWrangler::get_Left, -1L)));
     EXPECT_TRUE(above(top, upper)) << "assigning the value just read still raises the window";
     const RECT after = RectOf(top);
     EXPECT_TRUE(EqualRect(&before, &after));
@@ -355,8 +346,7 @@ TEST_F(AttributesTest, ExtentsOutsideTheLongRangeOverflow) {
     EXPECT_EQ((Position{0, 5, -10, INT_MAX, INT_MAX, 0x11}), recorder.positions.back());
     // Only one extent overflows.
     recorder.rect = {0, INT_MIN, 10, 0};
-    ASSERT_EQ(S_OK, w->get_Width(&value));
-    EXPECT_EQ(10, value);
+    EXPECT_EQ(10, Read(w.get(), &_clsWrangler::get_Width, -1L));
     EXPECT_EQ(kVbOverflow, w->put_Width(10));
     ASSERT_EQ(S_OK, w->put_Height(30));
     EXPECT_EQ((Position{0, 0, INT_MIN, 10, 30, 0x12}), recorder.positions.back());
@@ -366,31 +356,25 @@ TEST_F(AttributesTest, AlwaysOnTopKeepsItsOwnFlag) {
     ComPtr<_clsWrangler> w = Bound(L(top));
     Recorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
-    VARIANT_BOOL flag = -7;
-    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&flag));
-    EXPECT_EQ(VARIANT_FALSE, flag);
+    EXPECT_EQ(VARIANT_FALSE, OnTopOf(w.get()));
 
     ASSERT_EQ(S_OK, w->put_AlwaysOnTop(VARIANT_TRUE));
     EXPECT_EQ((Position{-1, 0, 0, 0, 0, 0x13}), recorder.positions.back());
     EXPECT_TRUE(GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&flag));
-    EXPECT_EQ(VARIANT_TRUE, flag);
+    EXPECT_EQ(VARIANT_TRUE, OnTopOf(w.get()));
 
     // Binding again forgets the flag; the window stays topmost.
     ComPtr<_clsWrangler> same;
     ASSERT_EQ(S_OK, w->InitByHandle(L(top), same.put()));
-    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&flag));
-    EXPECT_EQ(VARIANT_FALSE, flag);
+    EXPECT_EQ(VARIANT_FALSE, OnTopOf(w.get()));
     EXPECT_TRUE(GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     ASSERT_EQ(S_OK, w->put_AlwaysOnTop(5));
     EXPECT_EQ(-1, recorder.positions.back().insertAfter);
-    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&flag));
-    EXPECT_EQ(5, flag) << "the value assigned, as it was";
+    EXPECT_EQ(5, OnTopOf(w.get())) << "the value assigned, as it was";
     UniqueBstr cls(SysAllocString(L"WrangAttrTop")), caption(SysAllocString(L"Attribute caption"));
     ASSERT_EQ(S_OK, w->InitByWindow(cls.get(), caption.get(), same.put()));
-    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&flag));
-    EXPECT_EQ(VARIANT_FALSE, flag);
+    EXPECT_EQ(VARIANT_FALSE, OnTopOf(w.get()));
 
     ASSERT_EQ(S_OK, w->put_AlwaysOnTop(VARIANT_FALSE));
     EXPECT_EQ((Position{-2, 0, 0, 0, 0, 0x13}), recorder.positions.back()) << "not HWND_BOTTOM";
@@ -399,21 +383,17 @@ TEST_F(AttributesTest, AlwaysOnTopKeepsItsOwnFlag) {
     // Stored even where the window system can do nothing with the request.
     ComPtr<_clsWrangler> none = Bound(0);
     ASSERT_EQ(S_OK, none->put_AlwaysOnTop(VARIANT_TRUE));
-    ASSERT_EQ(S_OK, none->get_AlwaysOnTop(&flag));
-    EXPECT_EQ(VARIANT_TRUE, flag);
+    EXPECT_EQ(VARIANT_TRUE, OnTopOf(none.get()));
 }
 
 TEST_F(AttributesTest, EnabledPassesOneOrZeroAndRefusesMinus32768) {
     ComPtr<_clsWrangler> w = Bound(L(top));
     Recorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
-    VARIANT_BOOL enabled = VARIANT_FALSE;
-    ASSERT_EQ(S_OK, w->get_Enabled(&enabled));
-    EXPECT_EQ(VARIANT_TRUE, enabled);
+    EXPECT_EQ(VARIANT_TRUE, EnabledOf(w.get()));
     ASSERT_EQ(S_OK, w->put_Enabled(VARIANT_FALSE));
     EXPECT_FALSE(IsWindowEnabled(top));
-    ASSERT_EQ(S_OK, w->get_Enabled(&enabled));
-    EXPECT_EQ(VARIANT_FALSE, enabled);
+    EXPECT_EQ(VARIANT_FALSE, EnabledOf(w.get()));
     ASSERT_EQ(S_OK, w->put_Enabled(VARIANT_TRUE));
     EXPECT_TRUE(IsWindowEnabled(top));
     EXPECT_EQ((std::vector<BOOL>{0, 1}), recorder.enables) << "True goes as 1, not -1";
@@ -434,17 +414,12 @@ TEST_F(AttributesTest, VisibleAndWindowStateUseShowCommands) {
     ComPtr<_clsWrangler> w = Bound(L(top));
     Recorder recorder;
     platform::ScopedWindowSystem scoped(recorder);
-    VARIANT_BOOL visible = VARIANT_TRUE;
-    LONG state = 0;
-    ASSERT_EQ(S_OK, w->get_Visible(&visible));
-    EXPECT_EQ(VARIANT_FALSE, visible);
-    ASSERT_EQ(S_OK, w->get_WindowState(&state));
-    EXPECT_EQ(1, state) << "a hidden window";
+    EXPECT_EQ(VARIANT_FALSE, VisibleOf(w.get()));
+    EXPECT_EQ(1, StateOf(w.get())) << "a hidden window";
 
     ASSERT_EQ(S_OK, w->put_Visible(VARIANT_TRUE));
     EXPECT_TRUE(IsWindowVisible(top));
-    ASSERT_EQ(S_OK, w->get_Visible(&visible));
-    EXPECT_EQ(VARIANT_TRUE, visible);
+    EXPECT_EQ(VARIANT_TRUE, VisibleOf(w.get()));
     ASSERT_EQ(1u, thread.Messages(top, WM_SHOWWINDOW).size());
     EXPECT_EQ(TRUE, static_cast<BOOL>(thread.Messages(top, WM_SHOWWINDOW)[0].wParam));
 
@@ -457,8 +432,7 @@ TEST_F(AttributesTest, VisibleAndWindowStateUseShowCommands) {
         ASSERT_EQ(S_OK, w->put_WindowState(s.command));
         EXPECT_EQ(s.iconic, IsIconic(top)) << s.command;
         EXPECT_EQ(s.zoomed, IsZoomed(top)) << s.command;
-        ASSERT_EQ(S_OK, w->get_WindowState(&state));
-        EXPECT_EQ(s.command, state);
+        EXPECT_EQ(s.command, StateOf(w.get()));
     }
 
     // 0 is SW_HIDE: the show command is passed as it is.
@@ -507,20 +481,12 @@ TEST_F(AttributesTest, ADestroyedWindowReadsAsNothing) {
     for (const ComPtr<_clsWrangler>& dead : {w, Bound(0)}) {
         EXPECT_EQ(L"", ClassNameOf(dead.get()));
         EXPECT_EQ(L"", TextOf(dead.get()));
-        LONG value = -1;
         for (auto get :
-             {&_clsWrangler::get_Left, &_clsWrangler::get_Top, &_clsWrangler::get_Width, &_clsWrangler::get_Height}) {
-            value = -1;
-            ASSERT_EQ(S_OK, (dead.get()->*get)(&value));
-            EXPECT_EQ(0, value);
-        }
-        ASSERT_EQ(S_OK, dead->get_WindowState(&value));
-        EXPECT_EQ(1, value);
-        VARIANT_BOOL flag = VARIANT_TRUE;
-        ASSERT_EQ(S_OK, dead->get_Enabled(&flag));
-        EXPECT_EQ(VARIANT_FALSE, flag);
-        ASSERT_EQ(S_OK, dead->get_Visible(&flag));
-        EXPECT_EQ(VARIANT_FALSE, flag);
+             {&_clsWrangler::get_Left, &_clsWrangler::get_Top, &_clsWrangler::get_Width, &_clsWrangler::get_Height})
+            EXPECT_EQ(0, Read(dead.get(), get, -1L));
+        EXPECT_EQ(1, StateOf(dead.get()));
+        EXPECT_EQ(VARIANT_FALSE, EnabledOf(dead.get()));
+        EXPECT_EQ(VARIANT_FALSE, VisibleOf(dead.get()));
         // Setters and commands still succeed.
         EXPECT_EQ(S_OK, dead->put_Left(3));
         EXPECT_EQ(S_OK, dead->put_Width(3));
@@ -528,9 +494,7 @@ TEST_F(AttributesTest, ADestroyedWindowReadsAsNothing) {
         EXPECT_EQ(S_OK, dead->CloseWindow());
         EXPECT_EQ(S_OK, dead->Refresh());
     }
-    VARIANT_BOOL flag = VARIANT_FALSE;
-    ASSERT_EQ(S_OK, w->get_AlwaysOnTop(&flag));
-    EXPECT_EQ(VARIANT_TRUE, flag) << "the object's own flag outlives the window";
+    EXPECT_EQ(VARIANT_TRUE, OnTopOf(w.get())) << "the object's own flag outlives the window";
 }
 
 }  // namespace

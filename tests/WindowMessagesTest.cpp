@@ -23,11 +23,6 @@ constexpr UINT kProbe = WM_APP + 7;
 
 std::wstring Whole(BSTR s) { return std::wstring(s, SysStringLen(s)); }
 
-ULONG References(IUnknown* object) {
-    object->AddRef();
-    return object->Release();
-}
-
 class MessagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -105,12 +100,7 @@ TEST_F(MessagesTest, SendMsgLongByRefLetsTheReceiverWriteTheCallersVariable) {
 
     // Script variables, as a Long and as the 16-bit integer VBScript makes of a small number.
     for (VARTYPE type : {VT_I4, VT_I2}) {
-        VARIANT script;
-        V_VT(&script) = type;
-        if (type == VT_I4)
-            V_I4(&script) = 5;
-        else
-            V_I2(&script) = 5;
+        VARIANT script = type == VT_I4 ? LongValue(5) : Holding(VT_I2, SHORT{5});
         CallResult result;
         Call(w.get(), L"SendMsgLongByRef", {Arg::Long(kProbe), Arg::Long(0), Arg::Variable(&script), Arg::Bool(false)},
              &result);

@@ -43,87 +43,61 @@ protected:
 };
 
 TEST_F(NavigationTest, SiblingsInBothDirectionsEndInUnboundObjects) {
-    ComPtr<_clsWrangler> result;
     ComPtr<_clsWrangler> w = Bound(L(second));
-    ASSERT_EQ(S_OK, w->GetNextSibling(result.put()));
-    EXPECT_EQ(L(third), HandleOf(result.get()));
-    ASSERT_EQ(S_OK, w->GetPreviousSibling(result.put()));
-    EXPECT_EQ(L(first), HandleOf(result.get()));
+    EXPECT_EQ(L(third), HandleFrom(w.get(), &_clsWrangler::GetNextSibling));
+    EXPECT_EQ(L(first), HandleFrom(w.get(), &_clsWrangler::GetPreviousSibling));
 
     w = Bound(L(third));
-    ASSERT_EQ(S_OK, w->GetPreviousSibling(result.put()));
-    EXPECT_EQ(L(second), HandleOf(result.get()));
-    ASSERT_EQ(S_OK, w->GetNextSibling(result.put()));
-    EXPECT_EQ(0, HandleOf(result.get())) << "after the last child";
+    EXPECT_EQ(L(second), HandleFrom(w.get(), &_clsWrangler::GetPreviousSibling));
+    EXPECT_EQ(0, HandleFrom(w.get(), &_clsWrangler::GetNextSibling)) << "after the last child";
 
     w = Bound(L(first));
-    ASSERT_EQ(S_OK, w->GetPreviousSibling(result.put()));
-    EXPECT_EQ(0, HandleOf(result.get())) << "before the first child";
+    EXPECT_EQ(0, HandleFrom(w.get(), &_clsWrangler::GetPreviousSibling)) << "before the first child";
 }
 
 TEST_F(NavigationTest, ParentAndTopLevelParentClimbTheTree) {
     ComPtr<_clsWrangler> w = Bound(L(second));
-    LONG parent = 0;
-    ASSERT_EQ(S_OK, w->get_hWndParent(&parent));
-    EXPECT_EQ(L(panel), parent);
-    ComPtr<_clsWrangler> up, again, top1;
-    ASSERT_EQ(S_OK, w->get_Parent(up.put()));
+    EXPECT_EQ(L(panel), Read(w.get(), &_clsWrangler::get_hWndParent, -1L));
+    ComPtr<_clsWrangler> up = HandedOut<_clsWrangler>(w.get(), &_clsWrangler::get_Parent), again;
     EXPECT_EQ(L(panel), HandleOf(up.get()));
     ASSERT_EQ(S_OK, w->get_Parent(again.put()));
     EXPECT_NE(up.get(), again.get()) << "every call hands out a new object";
-    ASSERT_EQ(S_OK, w->GetTopLevelParent(top1.put()));
-    EXPECT_EQ(L(top), HandleOf(top1.get()));
-    ASSERT_EQ(S_OK, up->GetTopLevelParent(top1.put()));
-    EXPECT_EQ(L(top), HandleOf(top1.get())) << "from one level below the top";
+    EXPECT_EQ(L(top), HandleFrom(w.get(), &_clsWrangler::GetTopLevelParent));
+    EXPECT_EQ(L(top), HandleFrom(up.get(), &_clsWrangler::GetTopLevelParent)) << "from one level below the top";
 
     // An unowned top-level window has no parent; the climb never returns the window itself.
     w = Bound(L(top));
-    ASSERT_EQ(S_OK, w->get_hWndParent(&parent));
-    EXPECT_EQ(0, parent);
-    ASSERT_EQ(S_OK, w->get_Parent(up.put()));
-    EXPECT_EQ(0, HandleOf(up.get()));
-    ASSERT_EQ(S_OK, w->GetTopLevelParent(top1.put()));
-    EXPECT_EQ(0, HandleOf(top1.get()));
+    EXPECT_EQ(0, Read(w.get(), &_clsWrangler::get_hWndParent, -1L));
+    EXPECT_EQ(0, HandleFrom(w.get(), &_clsWrangler::get_Parent));
+    EXPECT_EQ(0, HandleFrom(w.get(), &_clsWrangler::GetTopLevelParent));
 }
 
 TEST_F(NavigationTest, ChildrenFirstLastAndByName) {
     ComPtr<_clsWrangler> w = Bound(L(panel));
-    ComPtr<_clsWrangler> a, b;
-    VARIANT_BOOL has = VARIANT_FALSE;
-    ASSERT_EQ(S_OK, w->get_HasChildren(&has));
-    EXPECT_EQ(VARIANT_TRUE, has);
-    ASSERT_EQ(S_OK, w->GetFirstChild(a.put()));
-    EXPECT_EQ(L(first), HandleOf(a.get()));
-    ASSERT_EQ(S_OK, w->GetLastChild(b.put()));
-    EXPECT_EQ(L(third), HandleOf(b.get()));
+    EXPECT_EQ(VARIANT_TRUE, Read(w.get(), &_clsWrangler::get_HasChildren, VARIANT_BOOL{7}));
+    EXPECT_EQ(L(first), HandleFrom(w.get(), &_clsWrangler::GetFirstChild));
+    EXPECT_EQ(L(third), HandleFrom(w.get(), &_clsWrangler::GetLastChild));
 
     UniqueBstr staticClass(SysAllocString(L"Static")), caption(SysAllocString(L"second"));
-    ASSERT_EQ(S_OK, w->GetChild(staticClass.get(), caption.get(), a.put()));
-    EXPECT_EQ(L(second), HandleOf(a.get()));
+    EXPECT_EQ(L(second), HandleFrom(w.get(), &_clsWrangler::GetChild, staticClass.get(), caption.get()));
     UniqueBstr third_caption(SysAllocString(L"third"));
-    ASSERT_EQ(S_OK, w->GetChild(nullptr, third_caption.get(), a.put()));
-    EXPECT_EQ(L(third), HandleOf(a.get())) << "a null class name matches any class";
-    ASSERT_EQ(S_OK, w->GetChild(nullptr, nullptr, a.put()));
-    EXPECT_EQ(L(first), HandleOf(a.get()));
+    EXPECT_EQ(L(third), HandleFrom(w.get(), &_clsWrangler::GetChild, nullptr, third_caption.get()))
+        << "a null class name matches any class";
+    EXPECT_EQ(L(first), HandleFrom(w.get(), &_clsWrangler::GetChild, nullptr, nullptr));
     UniqueBstr empty(SysAllocString(L""));
-    ASSERT_EQ(S_OK, w->GetChild(staticClass.get(), empty.get(), a.put()));
-    EXPECT_EQ(0, HandleOf(a.get())) << "an empty caption is not a wildcard";
+    EXPECT_EQ(0, HandleFrom(w.get(), &_clsWrangler::GetChild, staticClass.get(), empty.get()))
+        << "an empty caption is not a wildcard";
 
     // The middle level: only its own children are searched, not its grandchildren.
     w = Bound(L(top));
-    ASSERT_EQ(S_OK, w->GetChild(staticClass.get(), caption.get(), a.put()));
-    EXPECT_EQ(0, HandleOf(a.get()));
+    EXPECT_EQ(0, HandleFrom(w.get(), &_clsWrangler::GetChild, staticClass.get(), caption.get()));
 
     // A window without children.
     w = Bound(L(first));
-    ASSERT_EQ(S_OK, w->get_HasChildren(&has));
-    EXPECT_EQ(VARIANT_FALSE, has);
-    ASSERT_EQ(S_OK, w->GetFirstChild(a.put()));
-    EXPECT_EQ(0, HandleOf(a.get()));
-    ASSERT_EQ(S_OK, w->GetLastChild(a.put()));
-    EXPECT_EQ(0, HandleOf(a.get()));
-    ASSERT_EQ(S_OK, w->GetChild(nullptr, nullptr, a.put()));
-    EXPECT_EQ(0, HandleOf(a.get()));
+    EXPECT_EQ(VARIANT_FALSE, Read(w.get(), &_clsWrangler::get_HasChildren, VARIANT_BOOL{7}));
+    EXPECT_EQ(0, HandleFrom(w.get(), &_clsWrangler::GetFirstChild));
+    EXPECT_EQ(0, HandleFrom(w.get(), &_clsWrangler::GetLastChild));
+    EXPECT_EQ(0, HandleFrom(w.get(), &_clsWrangler::GetChild, nullptr, nullptr));
 }
 
 TEST_F(NavigationTest, OneChildIsBothFirstAndLastAsTwoObjects) {
@@ -139,21 +113,20 @@ TEST_F(NavigationTest, OneChildIsBothFirstAndLastAsTwoObjects) {
 
 TEST_F(NavigationTest, GetSiblingSearchesFromTheFirstChildAndFindsTheWindowItself) {
     ComPtr<_clsWrangler> w = Bound(L(second));
-    ComPtr<_clsWrangler> found;
     UniqueBstr staticClass(SysAllocString(L"Static")), caption(SysAllocString(L"second"));
-    ASSERT_EQ(S_OK, w->GetSibling(staticClass.get(), caption.get(), found.put()));
+    const ComPtr<_clsWrangler> found =
+        HandedOut<_clsWrangler>(w.get(), &_clsWrangler::GetSibling, staticClass.get(), caption.get());
     EXPECT_EQ(L(second), HandleOf(found.get()));
     EXPECT_NE(static_cast<_clsWrangler*>(w.get()), found.get()) << "a new object, not this one";
 
     UniqueBstr button(SysAllocString(L"Button"));
     w = Bound(L(third));
-    ASSERT_EQ(S_OK, w->GetSibling(button.get(), nullptr, found.put()));
-    EXPECT_EQ(L(first), HandleOf(found.get())) << "a sibling that comes earlier";
+    EXPECT_EQ(L(first), HandleFrom(w.get(), &_clsWrangler::GetSibling, button.get(), nullptr))
+        << "a sibling that comes earlier";
 
     w = Bound(L(panel));
     UniqueBstr panelClass(SysAllocString(L"WrangNavPanel")), spareCaption(SysAllocString(L"spare panel"));
-    ASSERT_EQ(S_OK, w->GetSibling(panelClass.get(), spareCaption.get(), found.put()));
-    EXPECT_EQ(L(spare), HandleOf(found.get()));
+    EXPECT_EQ(L(spare), HandleFrom(w.get(), &_clsWrangler::GetSibling, panelClass.get(), spareCaption.get()));
 }
 
 TEST_F(NavigationTest, OmittedNamesFromAScriptAreEmptyStringsNotWildcards) {
@@ -189,18 +162,13 @@ TEST_F(NavigationTest, ParentCanBeSetByObjectAndByHandle) {
     Put(w.get(), L"Parent", Arg::Object(target.get()), &result, DISPATCH_PROPERTYPUTREF);
     ASSERT_EQ(S_OK, result.hr);
     EXPECT_EQ(spare, GetParent(third)) << "the window system made the change";
-    LONG parent = 0;
-    ASSERT_EQ(S_OK, w->get_hWndParent(&parent));
-    EXPECT_EQ(L(spare), parent);
-    ComPtr<_clsWrangler> up;
-    ASSERT_EQ(S_OK, w->get_Parent(up.put()));
-    EXPECT_EQ(L(spare), HandleOf(up.get()));
+    EXPECT_EQ(L(spare), Read(w.get(), &_clsWrangler::get_hWndParent, -1L));
+    EXPECT_EQ(L(spare), HandleFrom(w.get(), &_clsWrangler::get_Parent));
 
     Put(w.get(), L"hWndParent", Arg::Long(L(panel)), &result);
     ASSERT_EQ(S_OK, result.hr);
     EXPECT_EQ(panel, GetParent(third));
-    ASSERT_EQ(S_OK, w->get_hWndParent(&parent));
-    EXPECT_EQ(L(panel), parent);
+    EXPECT_EQ(L(panel), Read(w.get(), &_clsWrangler::get_hWndParent, -1L));
 
     // Nothing cannot say which window to move to: error 91, and the window stays where it is.
     LookupRecorder recorder;
@@ -238,21 +206,13 @@ std::vector<LONG> TopLevelWindows() {
 TEST_F(NavigationTest, AnUnboundObjectStandsForTheDesktop) {
     ComPtr<_clsWrangler> none = Bound(0);
     ComPtr<_clsWrangler> w = Bound(L(top));
-    ComPtr<_clsWrangler> result;
-    VARIANT_BOOL has = VARIANT_FALSE;
-    ASSERT_EQ(S_OK, none->get_HasChildren(&has));
-    EXPECT_EQ(VARIANT_TRUE, has);
+    EXPECT_EQ(VARIANT_TRUE, Read(none.get(), &_clsWrangler::get_HasChildren, VARIANT_BOOL{7}));
     UniqueBstr cls(SysAllocString(L"WrangNavTop")), caption(SysAllocString(L"Navigation top"));
-    ASSERT_EQ(S_OK, none->GetChild(cls.get(), caption.get(), result.put()));
-    EXPECT_EQ(L(top), HandleOf(result.get()));
-    ASSERT_EQ(S_OK, w->GetSibling(cls.get(), caption.get(), result.put()));
-    EXPECT_EQ(L(top), HandleOf(result.get()));
-    ASSERT_EQ(S_OK, none->GetPreviousSibling(result.put()));
-    EXPECT_EQ(0, HandleOf(result.get())) << "handle 0 is nobody's sibling";
-    ASSERT_EQ(S_OK, none->get_Parent(result.put()));
-    EXPECT_EQ(0, HandleOf(result.get()));
-    ASSERT_EQ(S_OK, none->GetTopLevelParent(result.put()));
-    EXPECT_EQ(0, HandleOf(result.get()));
+    EXPECT_EQ(L(top), HandleFrom(none.get(), &_clsWrangler::GetChild, cls.get(), caption.get()));
+    EXPECT_EQ(L(top), HandleFrom(w.get(), &_clsWrangler::GetSibling, cls.get(), caption.get()));
+    EXPECT_EQ(0, HandleFrom(none.get(), &_clsWrangler::GetPreviousSibling)) << "handle 0 is nobody's sibling";
+    EXPECT_EQ(0, HandleFrom(none.get(), &_clsWrangler::get_Parent));
+    EXPECT_EQ(0, HandleFrom(none.get(), &_clsWrangler::GetTopLevelParent));
 
     // The ends and neighbours among the top-level windows, compared with the window system's own
     // enumeration. Other test programs open and close windows meanwhile: a round during which the
@@ -260,18 +220,11 @@ TEST_F(NavigationTest, AnUnboundObjectStandsForTheDesktop) {
     bool stable = false;
     for (int round = 0; round < 50 && !stable; ++round) {
         const std::vector<LONG> before = TopLevelWindows();
-        LONG first = -1, last = -1, next = -1, after = -1, previous = -1;
-        ComPtr<_clsWrangler> r;
-        ASSERT_EQ(S_OK, none->GetFirstChild(r.put()));
-        first = HandleOf(r.get());
-        ASSERT_EQ(S_OK, none->GetLastChild(r.put()));
-        last = HandleOf(r.get());
-        ASSERT_EQ(S_OK, none->GetNextSibling(r.put()));
-        next = HandleOf(r.get());
-        ASSERT_EQ(S_OK, w->GetNextSibling(r.put()));
-        after = HandleOf(r.get());
-        ASSERT_EQ(S_OK, w->GetPreviousSibling(r.put()));
-        previous = HandleOf(r.get());
+        const LONG first = HandleFrom(none.get(), &_clsWrangler::GetFirstChild);
+        const LONG last = HandleFrom(none.get(), &_clsWrangler::GetLastChild);
+        const LONG next = HandleFrom(none.get(), &_clsWrangler::GetNextSibling);
+        const LONG after = HandleFrom(w.get(), &_clsWrangler::GetNextSibling);
+        const LONG previous = HandleFrom(w.get(), &_clsWrangler::GetPreviousSibling);
         if (TopLevelWindows() != before) continue;
         stable = true;
         ASSERT_GE(before.size(), 2u);
@@ -290,14 +243,10 @@ TEST_F(NavigationTest, AnUnboundObjectStandsForTheDesktop) {
 TEST_F(NavigationTest, ADestroyedWindowHasNoRelatives) {
     ComPtr<_clsWrangler> w = Bound(L(third));
     thread.Destroy(third);
-    ComPtr<_clsWrangler> result;
-    LONG parent = -1;
-    ASSERT_EQ(S_OK, w->get_hWndParent(&parent));
-    EXPECT_EQ(0, parent);
-    ASSERT_EQ(S_OK, w->GetPreviousSibling(result.put()));
-    EXPECT_EQ(0, HandleOf(result.get())) << "not met among the top-level windows either";
-    ASSERT_EQ(S_OK, w->GetFirstChild(result.put()));
-    EXPECT_EQ(0, HandleOf(result.get()));
+    EXPECT_EQ(0, Read(w.get(), &_clsWrangler::get_hWndParent, -1L));
+    EXPECT_EQ(0, HandleFrom(w.get(), &_clsWrangler::GetPreviousSibling))
+        << "not met among the top-level windows either";
+    EXPECT_EQ(0, HandleFrom(w.get(), &_clsWrangler::GetFirstChild));
 }
 
 // GetPreviousSibling walks the children of what GetParent reports and compares handle numbers. A
@@ -328,15 +277,11 @@ TEST_F(NavigationTest, AWindowTheWalkNeverMeetsHasNoPreviousSibling) {
         ASSERT_EQ(row.reportedParent, GetParent(window)) << row.what;
         // The window system has an answer, so a shortcut through it would show.
         ASSERT_NE(nullptr, GetWindow(window, GW_HWNDPREV)) << row.what;
-        ComPtr<_clsWrangler> result;
-        ASSERT_EQ(S_OK, Bound(row.bound)->GetPreviousSibling(result.put()));
-        EXPECT_EQ(0, HandleOf(result.get())) << row.what;
+        EXPECT_EQ(0, HandleFrom(Bound(row.bound).get(), &_clsWrangler::GetPreviousSibling)) << row.what;
     }
     // The last child does not compare this window's number: the short form finds it.
     if (shortForm != L(panel)) {
-        ComPtr<_clsWrangler> last;
-        ASSERT_EQ(S_OK, Bound(L(panel) & 0xFFFF)->GetLastChild(last.put()));
-        EXPECT_EQ(L(third), HandleOf(last.get()));
+        EXPECT_EQ(L(third), HandleFrom(Bound(L(panel) & 0xFFFF).get(), &_clsWrangler::GetLastChild));
     }
     thread.Destroy(message2);
     thread.Destroy(message1);
@@ -346,22 +291,17 @@ TEST_F(NavigationTest, AWindowTheWalkNeverMeetsHasNoPreviousSibling) {
 
 TEST_F(NavigationTest, NeighboursFollowTheSiblingsWhenTheyAreReordered) {
     ComPtr<_clsWrangler> panelObject = Bound(L(panel)), secondObject = Bound(L(second));
-    ComPtr<_clsWrangler> firstObject = Bound(L(first)), result;
-    ASSERT_EQ(S_OK, secondObject->GetPreviousSibling(result.put()));
-    EXPECT_EQ(L(first), HandleOf(result.get()));
-    ASSERT_EQ(S_OK, panelObject->GetLastChild(result.put()));
-    EXPECT_EQ(L(third), HandleOf(result.get()));
+    ComPtr<_clsWrangler> firstObject = Bound(L(first));
+    EXPECT_EQ(L(first), HandleFrom(secondObject.get(), &_clsWrangler::GetPreviousSibling));
+    EXPECT_EQ(L(third), HandleFrom(panelObject.get(), &_clsWrangler::GetLastChild));
 
     // first goes to the end: second, third, first.
     ASSERT_TRUE(SetWindowPos(first, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
     ASSERT_EQ(second, FindWindowExA(panel, nullptr, nullptr, nullptr));
     ASSERT_EQ(first, FindWindowExA(panel, third, nullptr, nullptr));
-    ASSERT_EQ(S_OK, secondObject->GetPreviousSibling(result.put()));
-    EXPECT_EQ(0, HandleOf(result.get())) << "now the first child";
-    ASSERT_EQ(S_OK, firstObject->GetPreviousSibling(result.put()));
-    EXPECT_EQ(L(third), HandleOf(result.get()));
-    ASSERT_EQ(S_OK, panelObject->GetLastChild(result.put()));
-    EXPECT_EQ(L(first), HandleOf(result.get()));
+    EXPECT_EQ(0, HandleFrom(secondObject.get(), &_clsWrangler::GetPreviousSibling)) << "now the first child";
+    EXPECT_EQ(L(third), HandleFrom(firstObject.get(), &_clsWrangler::GetPreviousSibling));
+    EXPECT_EQ(L(first), HandleFrom(panelObject.get(), &_clsWrangler::GetLastChild));
 }
 
 }  // namespace

@@ -35,9 +35,12 @@
 
 #include "frame/TypeLibrary.h"
 #include "support/CallByName.h"
+#include "support/Parameters.h"
 #include "support/StandInShell.h"
 
 namespace {
+
+using wrang::test::AsLong, wrang::test::Holding, wrang::test::LongValue;
 
 constexpr int kHangSeconds = 30;
 constexpr size_t kMostObjects = 48;
@@ -250,7 +253,7 @@ int ClassOf(IDispatch* object) {
 HRESULT Plain(IDispatch* object, const wchar_t* name, std::vector<LONG> args, VARIANT* result,
               WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET) {
     std::vector<VARIANT> values(args.size());
-    for (size_t i = 0; i < args.size(); ++i) values[i] = wrang::test::LongValue(args[i]);
+    for (size_t i = 0; i < args.size(); ++i) values[i] = LongValue(args[i]);
     VariantInit(result);
     const bool assigned = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
     return wrang::test::DispatchCallByName(object, name, flags, values.data(), values.size(), assigned, result,
@@ -281,9 +284,18 @@ void Keep(IDispatch* object) {
     g_objects.push_back({object, static_cast<size_t>(cls)});
 }
 
+// The object a set-up call hands out, now the caller's; nullptr for none.
+IDispatch* HandedOut(IDispatch* object, const wchar_t* name, std::vector<LONG> args) {
+    VARIANT result;
+    IDispatch* out =
+        SUCCEEDED(Plain(object, name, std::move(args), &result)) ? wrang::test::TakeObject(&result) : nullptr;
+    VariantClear(&result);
+    return out;
+}
+
 // Every class at least once: the creatable ones made, the others handed out by them.
 void Seed(HMODULE dll) {
-    const LONG windowA = static_cast<LONG>(reinterpret_cast<INT_PTR>(g_windows[0]));
+    const LONG windowA = AsLong(g_windows[0]);
     for (const ClassInfo& cls : g_classes) {
         if (!cls.creatable) continue;
         IDispatch* object = wrang::test::CreateFromDll(dll, cls.clsid);
@@ -292,29 +304,14 @@ void Seed(HMODULE dll) {
         if (cls.name == L"clsWrangler") Plain(object, L"InitByHandle", {windowA}, &result), VariantClear(&result);
         if (cls.name == L"clsJuggler") {
             Plain(object, L"InitByHandle", {windowA}, &result), VariantClear(&result);
-            if (SUCCEEDED(Plain(object, L"GetChildMenu", {0}, &result)) && V_VT(&result) == VT_DISPATCH &&
-                V_DISPATCH(&result)) {
-                IDispatch* item = V_DISPATCH(&result);
-                item->AddRef();
-                VARIANT cursor;
-                if (SUCCEEDED(Plain(item, L"BeginChildEnum", {}, &cursor)) && V_VT(&cursor) == VT_DISPATCH &&
-                    V_DISPATCH(&cursor)) {
-                    V_DISPATCH(&cursor)->AddRef();
-                    Keep(V_DISPATCH(&cursor));
-                }
-                VariantClear(&cursor);
+            if (IDispatch* item = HandedOut(object, L"GetChildMenu", {0})) {
+                if (IDispatch* cursor = HandedOut(item, L"BeginChildEnum", {})) Keep(cursor);
                 Keep(item);
             }
-            VariantClear(&result);
         }
         if (cls.name == L"clsSysToolbar") {
             Plain(object, L"Init", {}, &result), VariantClear(&result);
-            if (SUCCEEDED(Plain(object, L"GetButtonByIndex", {0}, &result)) && V_VT(&result) == VT_DISPATCH &&
-                V_DISPATCH(&result)) {
-                V_DISPATCH(&result)->AddRef();
-                Keep(V_DISPATCH(&result));
-            }
-            VariantClear(&result);
+            if (IDispatch* button = HandedOut(object, L"GetButtonByIndex", {0})) Keep(button);
         }
         Keep(object);
     }
@@ -329,9 +326,9 @@ struct Storage {
 
 LONG RandomHandleish(Rng& rng) {
     switch (rng() % 6) {
-    case 0: return static_cast<LONG>(reinterpret_cast<INT_PTR>(g_windows[rng() % g_windows.size()]));
-    case 1: return static_cast<LONG>(reinterpret_cast<INT_PTR>(g_menus[rng() % g_menus.size()]));
-    case 2: return static_cast<LONG>(reinterpret_cast<INT_PTR>(g_shellToolbar));
+    case 0: return AsLong(g_windows[rng() % g_windows.size()]);
+    case 1: return AsLong(g_menus[rng() % g_menus.size()]);
+    case 2: return AsLong(g_shellToolbar);
     case 3: return 0;
     default: {
         const LONG value = static_cast<LONG>(rng());
@@ -415,7 +412,7 @@ SAFEARRAY* RandomArray(Rng& rng, VARTYPE element) {
             SafeArrayPutElement(array, &i, v);
             SysFreeString(v);
         } else {
-            VARIANT v = wrang::test::LongValue(7);
+            VARIANT v = LongValue(7);
             SafeArrayPutElement(array, &i, &v);
         }
     }
@@ -429,38 +426,20 @@ void RandomValue(Rng& rng, const std::wstring& member, const std::wstring& param
     switch (rng() % 24) {
     case 0: V_VT(out) = VT_EMPTY; break;
     case 1: V_VT(out) = VT_NULL; break;
-    case 2:
-        V_VT(out) = VT_I2;
-        V_I2(out) = static_cast<SHORT>(number);
-        break;
+    case 2: *out = Holding(VT_I2, static_cast<SHORT>(number)); break;
     case 3:
     case 4:
-    case 5:
-        V_VT(out) = VT_I4;
-        V_I4(out) = number;
-        break;
-    case 6:
-        V_VT(out) = VT_R4;
-        V_R4(out) = static_cast<float>(number % 100000);
-        break;
-    case 7:
-        V_VT(out) = VT_R8;
-        V_R8(out) = rng() % 8 ? number : 1e300;
-        break;
+    case 5: *out = LongValue(number); break;
+    case 6: *out = Holding(VT_R4, static_cast<float>(number % 100000)); break;
+    case 7: *out = Holding(VT_R8, rng() % 8 ? number : 1e300); break;
     case 8:
         V_VT(out) = VT_CY;
         V_CY(out).int64 = static_cast<LONGLONG>(number) * 10000;
         break;
-    case 9:
-        V_VT(out) = VT_DATE;
-        V_DATE(out) = number % 1000;
-        break;
+    case 9: *out = Holding(VT_DATE, static_cast<DATE>(number % 1000)); break;
     case 10:
     case 11:
-    case 12:
-        V_VT(out) = VT_BSTR;
-        V_BSTR(out) = RandomString(rng, member, param);
-        break;
+    case 12: *out = wrang::test::TextValue(RandomString(rng, member, param)); break;
     case 13: {
         V_VT(out) = VT_DISPATCH;
         V_DISPATCH(out) = nullptr;  // Nothing
@@ -470,14 +449,8 @@ void RandomValue(Rng& rng, const std::wstring& member, const std::wstring& param
         }
         break;
     }
-    case 14:
-        V_VT(out) = VT_ERROR;
-        V_ERROR(out) = rng() % 2 ? DISP_E_PARAMNOTFOUND : E_FAIL;
-        break;
-    case 15:
-        V_VT(out) = VT_BOOL;
-        V_BOOL(out) = rng() % 2 ? VARIANT_TRUE : VARIANT_FALSE;
-        break;
+    case 14: *out = Holding(VT_ERROR, rng() % 2 ? DISP_E_PARAMNOTFOUND : E_FAIL); break;
+    case 15: *out = wrang::test::BoolValue(rng() % 2 ? VARIANT_TRUE : VARIANT_FALSE); break;
     case 16: {
         V_VT(out) = VT_UNKNOWN;
         V_UNKNOWN(out) = nullptr;
@@ -492,22 +465,10 @@ void RandomValue(Rng& rng, const std::wstring& member, const std::wstring& param
         VarDecFromI4(number, &V_DECIMAL(out));
         V_VT(out) = VT_DECIMAL;
         break;
-    case 18:
-        V_VT(out) = VT_I1;
-        V_I1(out) = static_cast<CHAR>(number);
-        break;
-    case 19:
-        V_VT(out) = VT_UI1;
-        V_UI1(out) = static_cast<BYTE>(number);
-        break;
-    case 20:
-        V_VT(out) = VT_UI2;
-        V_UI2(out) = static_cast<USHORT>(number);
-        break;
-    case 21:
-        V_VT(out) = rng() % 2 ? VT_UI4 : VT_UINT;
-        V_UI4(out) = static_cast<ULONG>(number);
-        break;
+    case 18: *out = Holding(VT_I1, static_cast<CHAR>(number)); break;
+    case 19: *out = Holding(VT_UI1, static_cast<BYTE>(number)); break;
+    case 20: *out = Holding(VT_UI2, static_cast<USHORT>(number)); break;
+    case 21: *out = Holding(rng() % 2 ? VT_UI4 : VT_UINT, static_cast<ULONG>(number)); break;
     case 22:
         V_VT(out) = rng() % 2 ? VT_I8 : VT_UI8;
         V_I8(out) = rng() % 2 ? number : static_cast<LONGLONG>(rng());
@@ -527,8 +488,7 @@ void RandomValue(Rng& rng, const std::wstring& member, const std::wstring& param
                              V_VT(out) == VT_I2 || V_VT(out) == VT_UI2 || V_VT(out) == VT_I1 || V_VT(out) == VT_UI1 ||
                              V_VT(out) == VT_R4 || V_VT(out) == VT_DATE)) {
         VariantClear(out);
-        V_VT(out) = VT_I4;
-        V_I4(out) = number;
+        *out = LongValue(number);
     }
 }
 
@@ -745,7 +705,7 @@ int wmain(int argc, wchar_t** argv) {
         } else if (broken == 3)
             params.cNamedArgs = params.cArgs + 1;
 
-        VARIANT result = wrang::test::LongValue(12345);  // something there already: a result must replace it cleanly
+        VARIANT result = LongValue(12345);  // something there already: a result must replace it cleanly
         VARIANT* resultPointer = rng() % 8 ? &result : nullptr;
         EXCEPINFO exception = {};
         const bool hadException = rng() % 8 != 0;
@@ -782,11 +742,7 @@ int wmain(int argc, wchar_t** argv) {
                 }
             }
         }
-        if (hadException) {
-            SysFreeString(exception.bstrSource);
-            SysFreeString(exception.bstrDescription);
-            SysFreeString(exception.bstrHelpFile);
-        }
+        if (hadException) wrang::test::FreeException(&exception);
         // Objects handed out are kept (when they act on harmless windows) for later calls.
         if (SUCCEEDED(hr) && V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result)) {
             V_DISPATCH(&result)->AddRef();

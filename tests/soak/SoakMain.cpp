@@ -31,10 +31,13 @@
 #include <vector>
 
 #include "support/CallByName.h"
+#include "support/Parameters.h"
+#include "support/ProcessResources.h"
 #include "support/StandInShell.h"
 
 namespace {
 
+using wrang::test::HandleCount, wrang::test::PrivateMemoryOf, wrang::test::TakeObject;
 using wrang::test::LongValue, wrang::test::ObjectValue, wrang::test::TextValue, wrang::test::VariableRef;
 
 constexpr long long kPrivateBytesSlack = 1 << 20;  // heap pages a long run may keep for reuse
@@ -70,45 +73,19 @@ HRESULT Call(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args, 
     return hr;
 }
 
-LONG AsLong(const void* handle) { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(handle)); }
-
-IDispatch* ObjectOf(VARIANT* result) {
-    if (V_VT(result) != VT_DISPATCH || !V_DISPATCH(result)) return nullptr;
-    IDispatch* object = V_DISPATCH(result);
-    V_VT(result) = VT_EMPTY;  // ownership moves to the caller
-    return object;
+// The object a call hands out, now the caller's; nullptr when the call fails or hands out none.
+IDispatch* HandedOut(IDispatch* object, const wchar_t* name, std::vector<VARIANT> args) {
+    VARIANT result;
+    VariantInit(&result);
+    IDispatch* out = SUCCEEDED(Call(object, name, std::move(args), &result)) ? TakeObject(&result) : nullptr;
+    VariantClear(&result);
+    return out;
 }
 
 // ---- what is measured ----
 struct Measure {
     long long privateBytes = 0, handles = 0, user = 0, gdi = 0, shellRegions = 0, shellHandles = 0;
 };
-
-// Committed private memory of a process, walked region by region: what Wine reports as the
-// process's private bytes and handle counts is zero, the address space it reports in full.
-void Committed(HANDLE process, long long* regions, long long* bytes) {
-    *regions = 0;
-    *bytes = 0;
-    MEMORY_BASIC_INFORMATION info;
-    ULONG_PTR address = 0;
-    while (VirtualQueryEx(process, reinterpret_cast<const void*>(address), &info, sizeof info) == sizeof info) {
-        if (info.Type == MEM_PRIVATE && info.State == MEM_COMMIT) {
-            ++*regions;
-            *bytes += static_cast<long long>(info.RegionSize);
-        }
-        const ULONG_PTR next = reinterpret_cast<ULONG_PTR>(info.BaseAddress) + info.RegionSize;
-        if (next <= address) break;
-        address = next;
-    }
-}
-
-// The handle value the next handle gets: a handle left open takes the lowest free slot, so the
-// value moves up. Counted in slots.
-long long NextHandleSlot() {
-    HANDLE probe = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    CloseHandle(probe);
-    return static_cast<long long>(reinterpret_cast<ULONG_PTR>(probe) / 4);
-}
 
 BOOL CALLBACK CountOwnWindow(HWND hWnd, LPARAM lParam) {
     DWORD pid = 0;
@@ -121,9 +98,10 @@ BOOL CALLBACK CountOwnWindow(HWND hWnd, LPARAM lParam) {
 }
 
 Measure Take(HANDLE shell) {
+    // Committed private memory walked region by region: what Wine reports as the process's private
+    // bytes and handle counts is zero, the address space it reports in full.
     Measure m;
-    long long regions = 0;
-    Committed(GetCurrentProcess(), &regions, &m.privateBytes);
+    m.privateBytes = PrivateMemoryOf(GetCurrentProcess()).committedBytes;
     PROCESS_MEMORY_COUNTERS_EX memory = {};
     memory.cb = sizeof memory;
     // Where the system reports them, the larger of the two counts.
@@ -131,19 +109,17 @@ Measure Take(HANDLE shell) {
         static_cast<long long>(memory.PrivateUsage) > m.privateBytes) {
         m.privateBytes = static_cast<long long>(memory.PrivateUsage);
     }
-    DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
-    m.handles = count ? static_cast<long long>(count) : NextHandleSlot();
+    // Or else the next handle's slot: a handle left open takes the lowest free one, so it moves up.
+    const DWORD handles = HandleCount(GetCurrentProcess());
+    m.handles =
+        handles ? handles : static_cast<long long>(reinterpret_cast<ULONG_PTR>(wrang::test::NextHandleSlot()) / 4);
     // USER objects: as reported, or else this process's windows (the USER objects it can make).
     m.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     if (!m.user) EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&m.user));
     m.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     if (shell) {
-        long long bytes = 0;
-        Committed(shell, &m.shellRegions, &bytes);
-        count = 0;
-        GetProcessHandleCount(shell, &count);
-        m.shellHandles = count;
+        m.shellRegions = PrivateMemoryOf(shell).committedRegions;
+        m.shellHandles = HandleCount(shell);
     }
     return m;
 }
@@ -249,7 +225,7 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("FAILED: the fake shell did not come up\n");
         return 2;
     }
-    const LONG window = AsLong(g_window);
+    const LONG window = wrang::test::AsLong(g_window);
     VARIANT result;
     VariantInit(&result);
 
@@ -260,10 +236,8 @@ int wmain(int argc, wchar_t** argv) {
     Call(toolbar, L"Init", {});
     IDispatch* juggler = Create(L"clsJuggler");
     Call(juggler, L"InitByHandle", {LongValue(window)});
-    IDispatch* file = nullptr;
-    if (SUCCEEDED(Call(juggler, L"GetChildMenu", {LongValue(0)}, &result))) file = ObjectOf(&result);
-    IDispatch* button = nullptr;
-    if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {LongValue(1)}, &result))) button = ObjectOf(&result);
+    IDispatch* file = HandedOut(juggler, L"GetChildMenu", {LongValue(0)});
+    IDispatch* button = HandedOut(toolbar, L"GetButtonByIndex", {LongValue(1)});
     if (!wrangler || !toolbar || !juggler || !file || !button) {
         std::printf("FAILED: set-up (objects %p %p %p %p %p)\n", static_cast<void*>(wrangler),
                     static_cast<void*>(toolbar), static_cast<void*>(juggler), static_cast<void*>(file),
@@ -273,41 +247,32 @@ int wmain(int argc, wchar_t** argv) {
     BSTR caption = SysAllocString(L"Wrang soak");
 
     const unsigned long long tenth = cycles / 10 ? cycles / 10 : 1;
+    // A cycle that makes an object of `progClass`, binds it with `init` and lets it go.
+    auto created = [](const wchar_t* progClass, const wchar_t* init, std::vector<VARIANT> args) {
+        return [=] {
+            IDispatch* o = Create(progClass);
+            Call(o, init, args);
+            o->Release();
+        };
+    };
+    // A cycle of one call by name, and one that lets go of the object the call hands out.
+    auto calling = [](IDispatch* object, const wchar_t* name, std::vector<VARIANT> args) {
+        return [=] { Call(object, name, args); };
+    };
+    auto handedOut = [](IDispatch* object, const wchar_t* name, std::vector<VARIANT> args) {
+        return [=] {
+            if (IDispatch* o = HandedOut(object, name, args)) o->Release();
+        };
+    };
     const std::vector<Part> parts = {
-        {"create-wrangler", cycles,
-         [&] {
-             IDispatch* o = Create(L"clsWrangler");
-             Call(o, L"InitByHandle", {LongValue(window)});
-             o->Release();
-         }},
-        {"create-systoolbar", cycles,
-         [&] {
-             IDispatch* o = Create(L"clsSysToolbar");
-             Call(o, L"Init", {});
-             o->Release();
-         }},
-        {"create-juggler", cycles,
-         [&] {
-             IDispatch* o = Create(L"clsJuggler");
-             Call(o, L"InitByHandle", {LongValue(window)});
-             o->Release();
-         }},
-        {"handout-toolbarbutton", cycles,
-         [&] {
-             if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {LongValue(0)}, &result))) ObjectOf(&result)->Release();
-         }},
-        {"handout-menuitem", cycles,
-         [&] {
-             if (SUCCEEDED(Call(juggler, L"GetChildMenu", {LongValue(0)}, &result))) ObjectOf(&result)->Release();
-         }},
-        {"handout-menuenum", cycles,
-         [&] {
-             if (SUCCEEDED(Call(juggler, L"BeginChildEnum", {}, &result))) ObjectOf(&result)->Release();
-         }},
+        {"create-wrangler", cycles, created(L"clsWrangler", L"InitByHandle", {LongValue(window)})},
+        {"create-systoolbar", cycles, created(L"clsSysToolbar", L"Init", {})},
+        {"create-juggler", cycles, created(L"clsJuggler", L"InitByHandle", {LongValue(window)})},
+        {"handout-toolbarbutton", cycles, handedOut(toolbar, L"GetButtonByIndex", {LongValue(0)})},
+        {"handout-menuitem", cycles, handedOut(juggler, L"GetChildMenu", {LongValue(0)})},
+        {"handout-menuenum", cycles, handedOut(juggler, L"BeginChildEnum", {})},
         {"send-SendMsg", cycles,
-         [&] {
-             Call(wrangler, L"SendMsg", {LongValue(WM_NULL), LongValue(0), ObjectValue(juggler)});
-         }},
+         calling(wrangler, L"SendMsg", {LongValue(WM_NULL), LongValue(0), ObjectValue(juggler)})},
         {"send-SendMsgByRef", cycles,
          [&] {
              VARIANT variable = ObjectValue(juggler);
@@ -315,9 +280,7 @@ int wmain(int argc, wchar_t** argv) {
              if (V_VT(&variable) == VT_DISPATCH && V_DISPATCH(&variable) != juggler) VariantClear(&variable);
          }},
         {"send-SendMsgLong", cycles,
-         [&] {
-             Call(wrangler, L"SendMsgLong", {LongValue(WM_GETTEXTLENGTH), LongValue(0), LongValue(0)});
-         }},
+         calling(wrangler, L"SendMsgLong", {LongValue(WM_GETTEXTLENGTH), LongValue(0), LongValue(0)})},
         {"send-SendMsgLongByRef", cycles,
          [&] {
              VARIANT variable = LongValue(5);
@@ -325,9 +288,7 @@ int wmain(int argc, wchar_t** argv) {
              VariantClear(&variable);
          }},
         {"send-SendMsgString", cycles,
-         [&] {
-             Call(wrangler, L"SendMsgString", {LongValue(WM_SETTEXT), LongValue(0), TextValue(caption)});
-         }},
+         calling(wrangler, L"SendMsgString", {LongValue(WM_SETTEXT), LongValue(0), TextValue(caption)})},
         {"send-SendMsgStringByRef", cycles,
          [&] {
              VARIANT variable = TextValue(SysAllocString(L"                              "));
@@ -344,13 +305,12 @@ int wmain(int argc, wchar_t** argv) {
          }},
         {"menu-walk", tenth,
          [&] {
-             if (FAILED(Call(file, L"BeginChildEnum", {}, &result))) return;
-             IDispatch* cursor = ObjectOf(&result);
+             IDispatch* cursor = HandedOut(file, L"BeginChildEnum", {});
+             if (!cursor) return;
              VARIANT more;
              VariantInit(&more);
              while (SUCCEEDED(Call(cursor, L"NextItem", {}, &more)) && V_VT(&more) == VT_BOOL && V_BOOL(&more)) {
-                 if (FAILED(Call(cursor, L"GetItem", {}, &result))) break;
-                 IDispatch* item = ObjectOf(&result);
+                 IDispatch* item = HandedOut(cursor, L"GetItem", {});
                  if (!item) break;
                  Call(item, L"Text", {}, &result);
                  VariantClear(&result);
@@ -374,8 +334,7 @@ int wmain(int argc, wchar_t** argv) {
             }
             Call(toolbar, L"Init", {});
             button->Release();
-            button = nullptr;
-            if (SUCCEEDED(Call(toolbar, L"GetButtonByIndex", {LongValue(1)}, &result))) button = ObjectOf(&result);
+            button = HandedOut(toolbar, L"GetButtonByIndex", {LongValue(1)});
             Call(button, L"Text", {}, &result);
             if (V_VT(&result) != VT_BSTR || std::wcscmp(V_BSTR(&result), L"Network") != 0) {
                 std::printf("FAILED: the tray part does not reach the shell's button\n");

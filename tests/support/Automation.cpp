@@ -17,17 +17,8 @@ Arg Arg::Object(IDispatch* value) {
     if (value) value->AddRef();
     return Arg(ObjectValue(value));
 }
-Arg Arg::Null() {
-    Arg a;
-    V_VT(&a.m_value) = VT_NULL;
-    return a;
-}
-Arg Arg::Missing() {
-    Arg a;
-    V_VT(&a.m_value) = VT_ERROR;
-    V_ERROR(&a.m_value) = DISP_E_PARAMNOTFOUND;
-    return a;
-}
+Arg Arg::Null() { return Arg(Holding(VT_NULL, 0L)); }  // no payload
+Arg Arg::Missing() { return Arg(Holding(VT_ERROR, DISP_E_PARAMNOTFOUND)); }
 Arg Arg::Variable(VARIANT* variable) { return Arg(VariableRef(variable)); }
 
 namespace {
@@ -41,9 +32,7 @@ void Invoke(IDispatch* object, DISPID id, WORD flags, const VARIANT* values, siz
     if (out->hr == DISP_E_EXCEPTION) {
         out->scode = exception.scode;
         if (exception.bstrDescription) out->description = exception.bstrDescription;
-        SysFreeString(exception.bstrSource);
-        SysFreeString(exception.bstrDescription);
-        SysFreeString(exception.bstrHelpFile);
+        FreeException(&exception);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <oaidl.h>
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 
 namespace wrang::test {
@@ -32,37 +33,36 @@ struct LoadedDll {
 };
 
 // Arguments and variables as a script engine builds them. They own nothing: a text or an object
-// in one stays the caller's to free.
-inline VARIANT LongValue(LONG value) {
+// in one stays the caller's to free. Every payload starts at the same place in a VARIANT, so one
+// copy serves each type; the caller names the type that matches the payload.
+template <typename Payload>
+VARIANT Holding(VARTYPE type, Payload value) {
+    static_assert(sizeof(Payload) <= sizeof(LONGLONG), "a payload of one of the plain types");
     VARIANT v;
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = value;
+    V_VT(&v) = type;
+    std::memcpy(&V_I8(&v), &value, sizeof value);
     return v;
 }
-inline VARIANT BoolValue(VARIANT_BOOL value) {
-    VARIANT v;
-    V_VT(&v) = VT_BOOL;
-    V_BOOL(&v) = value;
-    return v;
-}
-inline VARIANT TextValue(BSTR text) {
-    VARIANT v;
-    V_VT(&v) = VT_BSTR;
-    V_BSTR(&v) = text;
-    return v;
-}
-inline VARIANT ObjectValue(IDispatch* object) {
-    VARIANT v;
-    V_VT(&v) = VT_DISPATCH;
-    V_DISPATCH(&v) = object;
-    return v;
-}
+inline VARIANT LongValue(LONG value) { return Holding(VT_I4, value); }
+inline VARIANT BoolValue(VARIANT_BOOL value) { return Holding(VT_BOOL, value); }
+inline VARIANT TextValue(BSTR text) { return Holding(VT_BSTR, text); }
+inline VARIANT ObjectValue(IDispatch* object) { return Holding(VT_DISPATCH, object); }
 // A script variable passed by reference.
-inline VARIANT VariableRef(VARIANT* variable) {
-    VARIANT v;
-    V_VT(&v) = VT_VARIANT | VT_BYREF;
-    V_VARIANTREF(&v) = variable;
-    return v;
+inline VARIANT VariableRef(VARIANT* variable) { return Holding(VT_VARIANT | VT_BYREF, variable); }
+
+// The object a result holds, handed over to the caller (the result is left empty); nullptr when
+// it holds none, and then the result stays the caller's to clear.
+inline IDispatch* TakeObject(VARIANT* result) {
+    if (V_VT(result) != VT_DISPATCH || !V_DISPATCH(result)) return nullptr;
+    V_VT(result) = VT_EMPTY;
+    return V_DISPATCH(result);
+}
+
+// Frees the texts a failed call left in an exception.
+inline void FreeException(EXCEPINFO* exception) {
+    SysFreeString(exception->bstrSource);
+    SysFreeString(exception->bstrDescription);
+    SysFreeString(exception->bstrHelpFile);
 }
 
 // A new object of `clsid` from the class factory of a loaded DLL, as the runtime makes one;

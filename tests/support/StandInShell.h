@@ -7,6 +7,7 @@
 #include <chrono>
 #include <string>
 
+#include "support/Parameters.h"
 #include "support/TargetProcess.h"
 
 namespace wrang::test {
@@ -26,7 +27,7 @@ public:
     // The toolbar: TrayNotifyWnd, SysPager, ToolbarWindow32, or without the pager straight below
     // TrayNotifyWnd; nullptr when the shell did not start.
     HWND Toolbar() const { return m_toolbar; }
-    LONG ToolbarHandle() const { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(m_toolbar)); }
+    LONG ToolbarHandle() const { return AsLong(m_toolbar); }
     DWORD ProcessId() const { return m_process.ProcessId(); }
     HANDLE Process() const { return m_process.Process(); }
     // Whether the process is still there.
