@@ -36,12 +36,6 @@ HRESULT KindOf(const TypeDescription& type, Kind* kind, bool* byRef, IID* iid) n
     }
 }
 
-// One argument on its way to the member.
-struct Slot {
-    LocalVariant local;
-    VARIANT* writeBack = nullptr;  // the caller's variable, for a by-reference parameter
-};
-
 HRESULT Call(void* object, unsigned index, const ArgumentSlot* w, size_t n) {
     void* fn = (*static_cast<void***>(object))[index];
     using S = ArgumentSlot;
@@ -198,6 +192,40 @@ const Dispatcher::Member* Dispatcher::Find(DISPID id, WORD flags) const noexcept
     return found;
 }
 
+// Calls `member` with its `count` arguments in `words`, which has room for one more (the address of
+// the result), and hands the outcome back: the caller's by-reference variables from `slots`, the
+// result, or the error with its description.
+HRESULT Dispatcher::CallAndHandBack(void* object, const Member& member, ArgumentSlot* words, Slot* slots, size_t count,
+                                    VARIANT* result, EXCEPINFO* exception) noexcept {
+    LocalVariant answer;
+    size_t wordCount = count;
+    if (member.hasResult) {
+        VARIANT* local = answer.get();
+        V_VT(local) = VariantTypeOf(member.resultKind);
+        V_I4(local) = 0;
+        V_DISPATCH(local) = nullptr;
+        words[wordCount++] = reinterpret_cast<ArgumentSlot>(PayloadAddress(local));
+    }
+    ClearError();
+    const HRESULT status = Call(object, member.vtableIndex, words, wordCount);
+    if (FAILED(status)) {
+        if (!exception) return status;
+        FillException(status, exception);
+        return DISP_E_EXCEPTION;
+    }
+    for (size_t p = 0; p < count; ++p) {
+        if (!slots[p].writeBack) continue;
+        VariantClear(slots[p].writeBack);
+        slots[p].local.release(slots[p].writeBack);
+    }
+    if (member.hasResult && result) {
+        // A caller's result is mostly fresh: only one that holds something needs the runtime.
+        if (V_VT(result) != VT_EMPTY) VariantClear(result);
+        answer.release(result);
+    }
+    return S_OK;
+}
+
 HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result,
                            EXCEPINFO* exception, UINT* argError) noexcept {
     RETURN_IF_FAILED(m_status);
@@ -209,6 +237,12 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
     }
     const Member* member = Find(id, flags);
     if (!member) return DISP_E_MEMBERNOTFOUND;
+    // A property read or a method without parameters, most of what a script calls: nothing to
+    // convert, so no room for arguments is made.
+    if (params->cArgs == 0 && params->cNamedArgs == 0 && member->parameters.empty()) {
+        ArgumentSlot resultAddress[1];
+        return CallAndHandBack(object, *member, resultAddress, nullptr, 0, result, exception);
+    }
 
     const size_t count = member->parameters.size();
     const UINT positional = params->cArgs - params->cNamedArgs;
@@ -235,76 +269,47 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
         argumentOf[p] = static_cast<int>(n);
     }
 
-    {
-        // On the stack: a call allocates nothing of its own unless a conversion must.
-        Slot slots[9];
-        ArgumentSlot words[9] = {};
-        for (size_t p = 0; p < count; ++p) {
-            const Parameter& parameter = member->parameters[p];
-            Slot& slot = slots[p];
-            VARIANT* given = argumentOf[p] >= 0 ? &params->rgvarg[argumentOf[p]] : nullptr;
-            VARIANT* value = Dereference(given);
-            if (!value || (V_VT(value) == VT_ERROR && V_ERROR(value) == DISP_E_PARAMNOTFOUND)) {
-                if (!parameter.optional) return DISP_E_PARAMNOTOPTIONAL;
-                value = const_cast<VARIANT*>(parameter.defaultValue);
-                given = nullptr;
-            }
-            const VARTYPE typed = VariantTypeOf(parameter.kind);
-            if (parameter.byRef && given && V_VT(given) == (VT_BYREF | typed) && parameter.kind != Kind::Interface) {
-                words[p] = reinterpret_cast<ArgumentSlot>(V_BYREF(given));  // the caller's own variable
-                continue;
-            }
-            ArgumentSlot word = 0;
-            if (parameter.kind == Kind::String && V_VT(value) == VT_BSTR) {
-                // The caller's string itself, or an exact copy of it: a null string stays null.
-                BSTR text = V_BSTR(value);
-                if (parameter.byRef) {
-                    V_VT(slot.local.get()) = VT_BSTR;
-                    V_BSTR(slot.local.get()) = text ? SysAllocStringLen(text, SysStringLen(text)) : nullptr;
-                    if (text && !V_BSTR(slot.local.get())) return E_OUTOFMEMORY;
-                }
-                word = reinterpret_cast<ArgumentSlot>(text);
-            } else if (HRESULT converted =
-                           ConvertArgument(parameter.kind, parameter.iid, value, slot.local.get(), &word);
-                       FAILED(converted)) {
-                if (argError && given) *argError = static_cast<UINT>(argumentOf[p]);
-                return converted == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
-            }
+    // On the stack: a call allocates nothing of its own unless a conversion must.
+    Slot slots[8];
+    ArgumentSlot words[9] = {};  // the arguments, then the result's address
+    for (size_t p = 0; p < count; ++p) {
+        const Parameter& parameter = member->parameters[p];
+        Slot& slot = slots[p];
+        VARIANT* given = argumentOf[p] >= 0 ? &params->rgvarg[argumentOf[p]] : nullptr;
+        VARIANT* value = Dereference(given);
+        if (!value || (V_VT(value) == VT_ERROR && V_ERROR(value) == DISP_E_PARAMNOTFOUND)) {
+            if (!parameter.optional) return DISP_E_PARAMNOTOPTIONAL;
+            value = const_cast<VARIANT*>(parameter.defaultValue);
+            given = nullptr;
+        }
+        const VARTYPE typed = VariantTypeOf(parameter.kind);
+        if (parameter.byRef && given && V_VT(given) == (VT_BYREF | typed) && parameter.kind != Kind::Interface) {
+            words[p] = reinterpret_cast<ArgumentSlot>(V_BYREF(given));  // the caller's own variable
+            continue;
+        }
+        ArgumentSlot word = 0;
+        if (parameter.kind == Kind::String && V_VT(value) == VT_BSTR) {
+            // The caller's string itself, or an exact copy of it: a null string stays null.
+            BSTR text = V_BSTR(value);
             if (parameter.byRef) {
-                words[p] = reinterpret_cast<ArgumentSlot>(PayloadAddress(slot.local.get()));
-                if (given && V_VT(given) == (VT_VARIANT | VT_BYREF)) slot.writeBack = value;
-            } else {
-                words[p] = word;
+                V_VT(slot.local.get()) = VT_BSTR;
+                V_BSTR(slot.local.get()) = text ? SysAllocStringLen(text, SysStringLen(text)) : nullptr;
+                if (text && !V_BSTR(slot.local.get())) return E_OUTOFMEMORY;
             }
+            word = reinterpret_cast<ArgumentSlot>(text);
+        } else if (HRESULT converted = ConvertArgument(parameter.kind, parameter.iid, value, slot.local.get(), &word);
+                   FAILED(converted)) {
+            if (argError && given) *argError = static_cast<UINT>(argumentOf[p]);
+            return converted == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
         }
-        size_t wordCount = count;
-        if (member->hasResult) {
-            VARIANT* local = slots[count].local.get();
-            V_VT(local) = VariantTypeOf(member->resultKind);
-            V_I4(local) = 0;
-            V_DISPATCH(local) = nullptr;
-            words[wordCount++] = reinterpret_cast<ArgumentSlot>(PayloadAddress(local));
+        if (parameter.byRef) {
+            words[p] = reinterpret_cast<ArgumentSlot>(PayloadAddress(slot.local.get()));
+            if (given && V_VT(given) == (VT_VARIANT | VT_BYREF)) slot.writeBack = value;
+        } else {
+            words[p] = word;
         }
-
-        ClearError();
-        const HRESULT status = Call(object, member->vtableIndex, words, wordCount);
-        if (FAILED(status)) {
-            if (!exception) return status;
-            FillException(status, exception);
-            return DISP_E_EXCEPTION;
-        }
-        for (size_t p = 0; p < count; ++p) {
-            if (!slots[p].writeBack) continue;
-            VariantClear(slots[p].writeBack);
-            slots[p].local.release(slots[p].writeBack);
-        }
-        if (member->hasResult && result) {
-            // A caller's result is mostly fresh: only one that holds something needs the runtime.
-            if (V_VT(result) != VT_EMPTY) VariantClear(result);
-            slots[count].local.release(result);
-        }
-        return S_OK;
     }
+    return CallAndHandBack(object, *member, words, slots, count, result, exception);
 }
 
 }  // namespace wrang

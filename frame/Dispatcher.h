@@ -58,8 +58,16 @@ private:
         size_t member;
     };
 
+    // One argument on its way to the member.
+    struct Slot {
+        LocalVariant local;
+        VARIANT* writeBack = nullptr;  // the caller's variable, for a by-reference parameter
+    };
+
     HRESULT Load(REFIID iid);
     const Member* Find(DISPID id, WORD flags) const noexcept;
+    static HRESULT CallAndHandBack(void* object, const Member& member, ArgumentSlot* words, Slot* slots, size_t count,
+                                   VARIANT* result, EXCEPINFO* exception) noexcept;
     void FillIds(const Member& member, LPOLESTR* names, UINT count, DISPID* ids) const noexcept;
 
     HRESULT m_status = E_UNEXPECTED;
