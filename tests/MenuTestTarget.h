@@ -90,11 +90,13 @@ public:
     HWND window = nullptr;
 };
 
-// Asserts one recorded command exactly.
+// Asserts one recorded command exactly, at the full width of this build's parameters: the command
+// and the menu handle are Longs that arrive widened with their sign, as a 64-bit client's runtime
+// widens a Long, so -1 is all ones and a handle keeps the form the window system gives it.
 inline void ExpectCommand(const Message& m, UINT message, LONG wParam, LONG lParam) {
     EXPECT_EQ(message, m.message);
-    EXPECT_EQ(static_cast<ULONG>(wParam), static_cast<ULONG>(m.wParam));
-    EXPECT_EQ(lParam, static_cast<LONG>(m.lParam));
+    EXPECT_EQ(HexOf(BitsOf(static_cast<WPARAM>(static_cast<LONG_PTR>(wParam)))), HexOf(BitsOf(m.wParam)));
+    EXPECT_EQ(HexOf(BitsOf(static_cast<LPARAM>(lParam))), HexOf(BitsOf(m.lParam)));
 }
 
 }  // namespace wrang::test
