@@ -5,18 +5,39 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <cstring>
+
 #include "platform/Result.h"
 
 namespace wrang {
 
-// What a parameter receives: a Long, a Boolean, a String, any object, or one interface of ours.
-enum class ArgumentKind : unsigned char { Long, Boolean, String, Object, Interface };
+// What a parameter receives: a Long, a Boolean, a String, any object, one interface of ours, or a
+// Variant (any value, also none at all).
+enum class ArgumentKind : unsigned char { Long, Boolean, String, Object, Interface, Variant };
 
-// One argument as the member receives it. Every parameter of the library is an integer, a Boolean
-// or a pointer, so each takes one integer slot in either calling convention: four bytes on the
-// stack in 32-bit stdcall, one register or eight-byte stack slot in the 64-bit convention, where
-// the callee reads only the low bits that its parameter type has.
+// One argument as the member receives it. An integer, a Boolean or a pointer takes one integer slot
+// in either calling convention: four bytes on the stack in 32-bit stdcall, one register or eight-byte
+// stack slot in the 64-bit convention, where the callee reads only the low bits that its parameter
+// type has. A Variant passed by value is the one structure: 32-bit stdcall copies its 16 bytes onto
+// the stack, four slots in a row; the 64-bit convention passes a structure of more than eight bytes
+// as the address of a copy that the callee may change, one slot.
 using ArgumentSlot = UINT_PTR;
+constexpr size_t kVariantSlots = sizeof(void*) == 4 ? sizeof(VARIANT) / sizeof(ArgumentSlot) : 1;
+static_assert(sizeof(void*) == 8 || sizeof(VARIANT) == 4 * sizeof(ArgumentSlot), "a 32-bit VARIANT is 16 bytes");
+
+// The slots a parameter of `kind`, passed by value, takes.
+constexpr size_t SlotsOf(ArgumentKind kind, bool byRef) noexcept {
+    return kind == ArgumentKind::Variant && !byRef ? kVariantSlots : 1;
+}
+
+// Writes the slots that pass `value` (owned by the caller until the call returns) by value.
+inline void VariantToSlots(VARIANT* value, ArgumentSlot* slots) noexcept {
+    if constexpr (kVariantSlots == 1) {
+        slots[0] = reinterpret_cast<ArgumentSlot>(value);
+    } else {
+        std::memcpy(slots, value, sizeof(VARIANT));
+    }
+}
 
 inline VARTYPE VariantTypeOf(ArgumentKind kind) noexcept {
     switch (kind) {
@@ -25,6 +46,7 @@ inline VARTYPE VariantTypeOf(ArgumentKind kind) noexcept {
     case ArgumentKind::String: return VT_BSTR;
     case ArgumentKind::Object:
     case ArgumentKind::Interface: return VT_DISPATCH;
+    case ArgumentKind::Variant: return VT_VARIANT;
     }
     return VT_EMPTY;
 }
@@ -98,6 +120,12 @@ inline VARIANT* Dereference(VARIANT* arg) noexcept {
         *slot = reinterpret_cast<ArgumentSlot>(V_DISPATCH(local));
         return S_OK;
     }
+    case ArgumentKind::Variant:
+        // The value itself, not the caller's variable: a member that takes a Variant by value
+        // reads it and never writes a script's variable through it.
+        RETURN_IF_FAILED(VariantCopyInd(local, source));
+        *slot = 0;  // a Variant takes kVariantSlots slots: see VariantToSlots
+        return S_OK;
     }
     return DISP_E_TYPEMISMATCH;
 }

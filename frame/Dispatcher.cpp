@@ -1,7 +1,9 @@
 #include "frame/Dispatcher.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
+#include <utility>
 
 #include "frame/Errors.h"
 
@@ -9,6 +11,14 @@ namespace wrang {
 namespace {
 
 using Kind = ArgumentKind;
+
+// What a parameter left out holds: the value that says so.
+const VARIANT kMissing = [] {
+    VARIANT missing;
+    V_VT(&missing) = VT_ERROR;
+    V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
+    return missing;
+}();
 
 // The kind of argument a parameter of `type` takes, and whether it is passed by reference: a value
 // the dispatcher can pass in one pointer-sized slot, or a pointer to one.
@@ -23,6 +33,7 @@ HRESULT KindOf(const TypeDescription& type, Kind* kind, bool* byRef, IID* iid) n
     case VT_BOOL: *kind = Kind::Boolean; return S_OK;
     case VT_BSTR: *kind = Kind::String; return S_OK;
     case VT_DISPATCH: *kind = Kind::Object; return S_OK;
+    case VT_VARIANT: *kind = Kind::Variant; return S_OK;
     case VT_USERDEFINED:
         if (type.IsEnum()) {
             *kind = Kind::Long;
@@ -36,26 +47,32 @@ HRESULT KindOf(const TypeDescription& type, Kind* kind, bool* byRef, IID* iid) n
     }
 }
 
+// Calls operation `index` of `object` with the `n` slots in `w`. One instantiation per count of
+// slots: every slot is passed as the integer it is, which is how both conventions pass each
+// parameter of the library (see ArgumentSlot).
+template <size_t... I>
+HRESULT CallWithSlots(void* fn, void* object, const ArgumentSlot* w, std::index_sequence<I...>) {
+    using F = HRESULT(STDMETHODCALLTYPE*)(void*, decltype(static_cast<void>(I), ArgumentSlot{})...);
+    return reinterpret_cast<F>(fn)(object, w[I]...);
+}
+template <size_t N>
+HRESULT CallWith(void* fn, void* object, const ArgumentSlot* w) {
+    return CallWithSlots(fn, object, w, std::make_index_sequence<N>{});
+}
+using Caller = HRESULT (*)(void*, void*, const ArgumentSlot*);
+template <size_t... N>
+constexpr std::array<Caller, sizeof...(N)> CallersFor(std::index_sequence<N...>) {
+    return {&CallWith<N>...};
+}
+// The most slots a call takes: every parameter a Variant by value, and the result's address.
+constexpr size_t kMostParameters = 8;
+constexpr size_t kMostSlots = kMostParameters * kVariantSlots + 1;
+constexpr auto kCallers = CallersFor(std::make_index_sequence<kMostSlots + 1>{});
+
 HRESULT Call(void* object, unsigned index, const ArgumentSlot* w, size_t n) {
+    if (n >= kCallers.size()) return DISP_E_BADPARAMCOUNT;
     void* fn = (*static_cast<void***>(object))[index];
-    using S = ArgumentSlot;
-    using F0 = HRESULT(STDMETHODCALLTYPE*)(void*);
-    using F1 = HRESULT(STDMETHODCALLTYPE*)(void*, S);
-    using F2 = HRESULT(STDMETHODCALLTYPE*)(void*, S, S);
-    using F3 = HRESULT(STDMETHODCALLTYPE*)(void*, S, S, S);
-    using F4 = HRESULT(STDMETHODCALLTYPE*)(void*, S, S, S, S);
-    using F5 = HRESULT(STDMETHODCALLTYPE*)(void*, S, S, S, S, S);
-    using F6 = HRESULT(STDMETHODCALLTYPE*)(void*, S, S, S, S, S, S);
-    switch (n) {
-    case 0: return reinterpret_cast<F0>(fn)(object);
-    case 1: return reinterpret_cast<F1>(fn)(object, w[0]);
-    case 2: return reinterpret_cast<F2>(fn)(object, w[0], w[1]);
-    case 3: return reinterpret_cast<F3>(fn)(object, w[0], w[1], w[2]);
-    case 4: return reinterpret_cast<F4>(fn)(object, w[0], w[1], w[2], w[3]);
-    case 5: return reinterpret_cast<F5>(fn)(object, w[0], w[1], w[2], w[3], w[4]);
-    case 6: return reinterpret_cast<F6>(fn)(object, w[0], w[1], w[2], w[3], w[4], w[5]);
-    default: return DISP_E_BADPARAMCOUNT;
-    }
+    return kCallers[n](fn, object, w);
 }
 
 void FillException(HRESULT status, EXCEPINFO* exception) {
@@ -100,8 +117,13 @@ HRESULT Dispatcher::Load(REFIID iid) {
         for (const ParameterDescription& p : described.parameters) {
             Parameter parameter;
             RETURN_IF_FAILED(KindOf(p.type, &parameter.kind, &parameter.byRef, &parameter.iid));
+            // A Variant travels by value only: no member writes a script's variable through one.
+            if (parameter.kind == Kind::Variant && parameter.byRef) return DISP_E_BADVARTYPE;
             parameter.optional = (p.flags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)) != 0;
             parameter.defaultValue = p.defaultValue.get();
+            // An optional Variant without a default receives "missing", as a script's own
+            // procedures do, so that the member can tell an argument left out from Empty.
+            if (parameter.kind == Kind::Variant && !(p.flags & PARAMFLAG_FHASDEFAULT)) parameter.defaultValue = &kMissing;
             member.parameters.push_back(parameter);
         }
         if (described.hasResult) {
@@ -192,19 +214,23 @@ const Dispatcher::Member* Dispatcher::Find(DISPID id, WORD flags) const noexcept
     return found;
 }
 
-// Calls `member` with its `count` arguments in `words`, which has room for one more (the address of
-// the result), and hands the outcome back: the caller's by-reference variables from `slots`, the
-// result, or the error with its description.
-HRESULT Dispatcher::CallAndHandBack(void* object, const Member& member, ArgumentSlot* words, Slot* slots, size_t count,
-                                    VARIANT* result, EXCEPINFO* exception) noexcept {
+// Calls `member` with the `wordCount` slots of its `count` arguments in `words`, which has room for
+// one more (the address of the result), and hands the outcome back: the caller's by-reference
+// variables from `slots`, the result, or the error with its description.
+HRESULT Dispatcher::CallAndHandBack(void* object, const Member& member, ArgumentSlot* words, size_t wordCount,
+                                    Slot* slots, size_t count, VARIANT* result, EXCEPINFO* exception) noexcept {
     LocalVariant answer;
-    size_t wordCount = count;
     if (member.hasResult) {
         VARIANT* local = answer.get();
-        V_VT(local) = VariantTypeOf(member.resultKind);
-        V_I4(local) = 0;
-        V_DISPATCH(local) = nullptr;
-        words[wordCount++] = reinterpret_cast<ArgumentSlot>(PayloadAddress(local));
+        if (member.resultKind == Kind::Variant) {
+            // The member fills the VARIANT itself, which starts Empty.
+            words[wordCount++] = reinterpret_cast<ArgumentSlot>(local);
+        } else {
+            V_VT(local) = VariantTypeOf(member.resultKind);
+            V_I4(local) = 0;
+            V_DISPATCH(local) = nullptr;
+            words[wordCount++] = reinterpret_cast<ArgumentSlot>(PayloadAddress(local));
+        }
     }
     ClearError();
     const HRESULT status = Call(object, member.vtableIndex, words, wordCount);
@@ -241,7 +267,7 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
     // convert, so no room for arguments is made.
     if (params->cArgs == 0 && params->cNamedArgs == 0 && member->parameters.empty()) {
         ArgumentSlot resultAddress[1];
-        return CallAndHandBack(object, *member, resultAddress, nullptr, 0, result, exception);
+        return CallAndHandBack(object, *member, resultAddress, 0, nullptr, 0, result, exception);
     }
 
     const size_t count = member->parameters.size();
@@ -250,8 +276,8 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
     if (positional > count) return DISP_E_BADPARAMCOUNT;
 
     // Which argument (index into rgvarg) goes to each parameter; -1 for none.
-    int argumentOf[8];
-    if (count > 8) return DISP_E_BADPARAMCOUNT;
+    int argumentOf[kMostParameters];
+    if (count > kMostParameters) return DISP_E_BADPARAMCOUNT;
     for (size_t p = 0; p < count; ++p) argumentOf[p] = -1;
     for (UINT a = 0; a < positional; ++a) argumentOf[a] = static_cast<int>(params->cArgs - 1 - a);
     for (UINT n = 0; n < params->cNamedArgs; ++n) {
@@ -270,11 +296,14 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
     }
 
     // On the stack: a call allocates nothing of its own unless a conversion must.
-    Slot slots[8];
-    ArgumentSlot words[9] = {};  // the arguments, then the result's address
+    Slot slots[kMostParameters];
+    ArgumentSlot words[kMostSlots] = {};  // the arguments, then the result's address
+    size_t used = 0;
     for (size_t p = 0; p < count; ++p) {
         const Parameter& parameter = member->parameters[p];
         Slot& slot = slots[p];
+        ArgumentSlot* at = &words[used];
+        used += SlotsOf(parameter.kind, parameter.byRef);
         VARIANT* given = argumentOf[p] >= 0 ? &params->rgvarg[argumentOf[p]] : nullptr;
         VARIANT* value = Dereference(given);
         if (!value || (V_VT(value) == VT_ERROR && V_ERROR(value) == DISP_E_PARAMNOTFOUND)) {
@@ -284,7 +313,7 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
         }
         const VARTYPE typed = VariantTypeOf(parameter.kind);
         if (parameter.byRef && given && V_VT(given) == (VT_BYREF | typed) && parameter.kind != Kind::Interface) {
-            words[p] = reinterpret_cast<ArgumentSlot>(V_BYREF(given));  // the caller's own variable
+            *at = reinterpret_cast<ArgumentSlot>(V_BYREF(given));  // the caller's own variable
             continue;
         }
         ArgumentSlot word = 0;
@@ -303,13 +332,15 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
             return converted == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
         }
         if (parameter.byRef) {
-            words[p] = reinterpret_cast<ArgumentSlot>(PayloadAddress(slot.local.get()));
+            *at = reinterpret_cast<ArgumentSlot>(PayloadAddress(slot.local.get()));
             if (given && V_VT(given) == (VT_VARIANT | VT_BYREF)) slot.writeBack = value;
+        } else if (parameter.kind == Kind::Variant) {
+            VariantToSlots(slot.local.get(), at);
         } else {
-            words[p] = word;
+            *at = word;
         }
     }
-    return CallAndHandBack(object, *member, words, slots, count, result, exception);
+    return CallAndHandBack(object, *member, words, used, slots, count, result, exception);
 }
 
 }  // namespace wrang

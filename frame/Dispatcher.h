@@ -66,8 +66,8 @@ private:
 
     HRESULT Load(REFIID iid);
     const Member* Find(DISPID id, WORD flags) const noexcept;
-    static HRESULT CallAndHandBack(void* object, const Member& member, ArgumentSlot* words, Slot* slots, size_t count,
-                                   VARIANT* result, EXCEPINFO* exception) noexcept;
+    static HRESULT CallAndHandBack(void* object, const Member& member, ArgumentSlot* words, size_t wordCount,
+                                   Slot* slots, size_t count, VARIANT* result, EXCEPINFO* exception) noexcept;
     void FillIds(const Member& member, LPOLESTR* names, UINT count, DISPID* ids) const noexcept;
 
     HRESULT m_status = E_UNEXPECTED;

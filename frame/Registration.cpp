@@ -18,13 +18,31 @@ namespace wrang {
 namespace {
 
 constexpr wchar_t kLibraryName[] = L"Wrang";
-constexpr wchar_t kVersion[] = L"90.0";
-// The runtime names a type library's version key in hexadecimal (90.0 is "5a.0").
-constexpr wchar_t kVersionKey[] = L"5a.0";
 constexpr const wchar_t* kOwnPlatformKey = sizeof(void*) == 8 ? L"win64" : L"win32";
 constexpr const wchar_t* kOtherPlatformKey = sizeof(void*) == 8 ? L"win32" : L"win64";
 // The automation marshaller, which marshals a dual interface from its type library.
 constexpr wchar_t kAutomationMarshaller[] = L"{00020424-0000-0000-C000-000000000046}";
+
+// The type library's version as the registry spells it: in decimal for a class ("90.1"), and in
+// hexadecimal for the library's own key and its interfaces ("5a.1"), as the runtime names them. Read
+// from the library itself, so that registration can never name another version than it carries.
+struct LibraryVersion {
+    WORD major = 0;
+    WORD minor = 0;
+    wchar_t text[16] = {};
+    wchar_t key[16] = {};
+};
+
+HRESULT VersionOf(ITypeLib* library, LibraryVersion* version) noexcept {
+    TLIBATTR* attr = nullptr;
+    RETURN_IF_FAILED(library->GetLibAttr(&attr));
+    version->major = attr->wMajorVerNum;
+    version->minor = attr->wMinorVerNum;
+    library->ReleaseTLibAttr(attr);
+    swprintf(version->text, 16, L"%u.%u", version->major, version->minor);
+    swprintf(version->key, 16, L"%x.%x", version->major, version->minor);
+    return S_OK;
+}
 
 struct ClassKeys {
     wchar_t clsid[40];
@@ -39,7 +57,8 @@ HRESULT KeysOf(const CreatableClass& cls, ClassKeys* keys) {
     return S_OK;
 }
 
-HRESULT RegisterClass(const CreatableClass& cls, const wchar_t* modulePath, const wchar_t* libid) {
+HRESULT RegisterClass(const CreatableClass& cls, const wchar_t* modulePath, const wchar_t* libid,
+                      const LibraryVersion& version) {
     ClassKeys k;
     RETURN_IF_FAILED(KeysOf(cls, &k));
     wchar_t key[128];
@@ -55,7 +74,7 @@ HRESULT RegisterClass(const CreatableClass& cls, const wchar_t* modulePath, cons
     swprintf(key, 128, L"%ls\\TypeLib", k.clsidKey);
     RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, libid));
     swprintf(key, 128, L"%ls\\VERSION", k.clsidKey);
-    return platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, kVersion);
+    return platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, version.text);
 }
 
 // Calls `visit` with the key and the name of each dual interface of the library.
@@ -80,11 +99,12 @@ HRESULT ForEachDualInterface(ITypeLib* library, Visit visit) noexcept {
 // hexadecimal with its file for this platform, and each dual interface with the automation
 // marshaller. The interfaces go to this build's own view only: an in-process component's clients
 // are of its own bitness, and the other build registers the other view.
-HRESULT RegisterTypeLibraryForUser(ITypeLib* library, const wchar_t* path, const wchar_t* libid) noexcept {
+HRESULT RegisterTypeLibraryForUser(ITypeLib* library, const wchar_t* path, const wchar_t* libid,
+                                   const LibraryVersion& version) noexcept {
     UniqueBstr description;
     RETURN_IF_FAILED(library->GetDocumentation(-1, nullptr, description.put(), nullptr, nullptr));
     wchar_t versionKey[96], key[128];
-    swprintf(versionKey, 96, L"TypeLib\\%ls\\%ls", libid, kVersionKey);
+    swprintf(versionKey, 96, L"TypeLib\\%ls\\%ls", libid, version.key);
     RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, versionKey, nullptr,
                                                    description ? description.get() : kLibraryName));
     swprintf(key, 128, L"%ls\\FLAGS", versionKey);
@@ -97,7 +117,7 @@ HRESULT RegisterTypeLibraryForUser(ITypeLib* library, const wchar_t* path, const
     swprintf(key, 128, L"%ls\\HELPDIR", versionKey);
     RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, folder));
 
-    return ForEachDualInterface(library, [libid](const wchar_t* interfaceKey, const wchar_t* name) {
+    return ForEachDualInterface(library, [libid, &version](const wchar_t* interfaceKey, const wchar_t* name) {
         wchar_t key[128];
         RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, interfaceKey, nullptr, name));
         for (const wchar_t* proxy : {L"ProxyStubClsid", L"ProxyStubClsid32"}) {
@@ -106,22 +126,20 @@ HRESULT RegisterTypeLibraryForUser(ITypeLib* library, const wchar_t* path, const
         }
         swprintf(key, 128, L"%ls\\TypeLib", interfaceKey);
         RETURN_IF_FAILED(platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, nullptr, libid));
-        return platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, L"Version", kVersionKey);
+        return platform::WriteRegistryString(HKEY_CLASSES_ROOT, key, L"Version", version.key);
     });
 }
 
 // Removes this platform's file of the library. The library and its interfaces go with the last
 // platform: the other build's DLL may still be registered for the user and needs them.
-HRESULT UnregisterTypeLibraryForUser(const wchar_t* libid) noexcept {
+HRESULT UnregisterTypeLibraryForUser(ITypeLib* library, const wchar_t* libid, const LibraryVersion& version) noexcept {
     wchar_t key[128];
-    swprintf(key, 128, L"TypeLib\\%ls\\%ls\\0\\%ls", libid, kVersionKey, kOtherPlatformKey);
+    swprintf(key, 128, L"TypeLib\\%ls\\%ls\\0\\%ls", libid, version.key, kOtherPlatformKey);
     if (platform::RegistryKeyExists(HKEY_CLASSES_ROOT, key)) {
-        swprintf(key, 128, L"TypeLib\\%ls\\%ls\\0\\%ls", libid, kVersionKey, kOwnPlatformKey);
+        swprintf(key, 128, L"TypeLib\\%ls\\%ls\\0\\%ls", libid, version.key, kOwnPlatformKey);
         return platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, key);
     }
-    ComPtr<ITypeLib> library;
-    RETURN_IF_FAILED(LoadOwnTypeLibrary(library.put()));
-    RETURN_IF_FAILED(ForEachDualInterface(library.get(), [](const wchar_t* interfaceKey, const wchar_t*) {
+    RETURN_IF_FAILED(ForEachDualInterface(library, [](const wchar_t* interfaceKey, const wchar_t*) {
         return platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, interfaceKey);
     }));
     swprintf(key, 128, L"TypeLib\\%ls", libid);
@@ -135,10 +153,12 @@ HRESULT RegisterIn(RegistrationScope scope) noexcept {
     RETURN_IF_FAILED(platform::ThisModulePath(path, MAX_PATH + 1));
     ComPtr<ITypeLib> library;
     RETURN_IF_FAILED(LoadTypeLibEx(path, REGKIND_NONE, library.put()));
+    LibraryVersion version;
+    RETURN_IF_FAILED(VersionOf(library.get(), &version));
     wchar_t libid[40];
     if (!StringFromGUID2(LIBID_Wrang, libid, 40)) return E_UNEXPECTED;
-    for (const CreatableClass& cls : kCreatableClasses) RETURN_IF_FAILED(RegisterClass(cls, path, libid));
-    if (scope == RegistrationScope::User) return RegisterTypeLibraryForUser(library.get(), path, libid);
+    for (const CreatableClass& cls : kCreatableClasses) RETURN_IF_FAILED(RegisterClass(cls, path, libid, version));
+    if (scope == RegistrationScope::User) return RegisterTypeLibraryForUser(library.get(), path, libid, version);
     return RegisterTypeLib(library.get(), path, nullptr);
 }
 
@@ -153,14 +173,22 @@ HRESULT UnregisterIn(RegistrationScope scope) noexcept {
         keep(platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, k.progId));
         keep(platform::DeleteRegistryTree(HKEY_CLASSES_ROOT, k.clsidKey));
     }
+    // The library's keys are named by its version: without the library there is nothing to name.
+    ComPtr<ITypeLib> library;
+    LibraryVersion version;
+    HRESULT described = LoadOwnTypeLibrary(library.put());
+    if (SUCCEEDED(described)) described = VersionOf(library.get(), &version);
+    keep(described);
+    if (FAILED(described)) return first;
     if (scope == RegistrationScope::User) {
         wchar_t libid[40];
-        keep(StringFromGUID2(LIBID_Wrang, libid, 40) ? UnregisterTypeLibraryForUser(libid) : E_UNEXPECTED);
+        keep(StringFromGUID2(LIBID_Wrang, libid, 40) ? UnregisterTypeLibraryForUser(library.get(), libid, version)
+                                                     : E_UNEXPECTED);
         return first;
     }
     // The registration of this build's platform only: the other build's DLL may be registered too.
     constexpr SYSKIND kOwnPlatform = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
-    const HRESULT removed = UnRegisterTypeLib(LIBID_Wrang, 90, 0, LOCALE_NEUTRAL, kOwnPlatform);
+    const HRESULT removed = UnRegisterTypeLib(LIBID_Wrang, version.major, version.minor, LOCALE_NEUTRAL, kOwnPlatform);
     // A library that is not registered for this platform is nothing to remove: Windows answers that
     // with TYPE_E_REGISTRYACCESS, Wine with E_INVALIDARG (the arguments here are constants).
     if (removed != TYPE_E_REGISTRYACCESS && removed != TYPE_E_CANTLOADLIBRARY && removed != E_INVALIDARG) keep(removed);

@@ -341,10 +341,10 @@ TEST_F(PrivateClassesRoot, RegistrationWritesProgIdsServersAndTypeLibraryAndUnre
         EXPECT_EQ(c.progId, Read((std::wstring(L"CLSID\\") + c.clsid + L"\\ProgID").c_str()));
     }
     EXPECT_EQ(L"<missing>", Read(L"Wrang.clsMenuItem\\CLSID"));
-    EXPECT_NE(L"<missing>", Read(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0"));
+    EXPECT_NE(L"<missing>", Read(kTypeLibraryKey));
     // The type library is registered for this build's platform only, naming this module.
     const bool wide = sizeof(void*) == 8;
-    const std::wstring platformKey = L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0\\0\\";
+    const std::wstring platformKey = std::wstring(kTypeLibraryKey) + L"\\0\\";
     EXPECT_EQ(module, Read((platformKey + (wide ? L"win64" : L"win32")).c_str()));
     EXPECT_EQ(L"<missing>", Read((platformKey + (wide ? L"win32" : L"win64")).c_str()));
     EXPECT_NE(L"<missing>", Read(L"Interface\\{77778CE8-3F56-4767-8794-E8835E21F755}"));
@@ -357,7 +357,7 @@ TEST_F(PrivateClassesRoot, RegistrationWritesProgIdsServersAndTypeLibraryAndUnre
                   RegOpenKeyExW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + c.clsid).c_str(), 0, KEY_READ, &key));
         if (key) RegCloseKey(key);
     }
-    EXPECT_EQ(L"<missing>", Read(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0"));
+    EXPECT_EQ(L"<missing>", Read(kTypeLibraryKey));
 }
 
 // --- The side-by-side manifest beside the DLL, and the DLL's version resource --------------------
@@ -419,12 +419,13 @@ TEST_F(PrivateClassesRoot, TheSideBySideManifestNamesWhatRegistrationWrites) {
     EXPECT_EQ(6u, interfaces.size());
     EXPECT_EQ(interfaces,
               ManifestRows(L"comInterfaceExternalProxyStub", {L"iid", L"name", L"proxyStubClsid32", L"tlbid"}));
-    EXPECT_EQ(std::set<std::wstring>{L"{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}|90.0"},
+    EXPECT_EQ(std::set<std::wstring>{std::wstring(L"{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}|") + kTypeLibraryVersion},
               ManifestRows(L"typelib", {L"tlbid", L"version"}));
-    EXPECT_NE(L"<missing>", Read(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0"));
+    EXPECT_NE(L"<missing>", Read(kTypeLibraryKey));
     const auto identity = ManifestRows(L"assemblyIdentity", {L"processorArchitecture", L"version"});
     ASSERT_EQ(1u, identity.size());
-    EXPECT_EQ(0u, identity.begin()->find(sizeof(void*) == 8 ? L"AMD64|90.0." : L"X86|90.0.")) << *identity.begin();
+    EXPECT_EQ(0u, identity.begin()->find(std::wstring(sizeof(void*) == 8 ? L"AMD64|" : L"X86|") + kTypeLibraryVersion + L"."))
+        << *identity.begin();
 }
 
 // The version resource, read with the system's version functions: the type library's version with

@@ -96,7 +96,7 @@ TEST(UserRegistration, WritesOnlyTheUsersClassesLeadsToEveryCreatableClassAndUnd
 
     ASSERT_EQ(S_OK, dll.Install(TRUE, L"user"));
     const std::wstring platform = sizeof(void*) == 8 ? L"win64" : L"win32";
-    EXPECT_EQ(DllPath(), ReadUserString(L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0\\0\\" + platform));
+    EXPECT_EQ(DllPath(), ReadUserString(std::wstring(kTypeLibraryKey) + L"\\0\\" + platform));
     for (const CreatableName& c : kCreatableNames) {
         SCOPED_TRACE(c.progId);
         const std::wstring server = std::wstring(L"CLSID\\") + c.clsid + L"\\InprocServer32";
@@ -112,7 +112,7 @@ TEST(UserRegistration, WritesOnlyTheUsersClassesLeadsToEveryCreatableClassAndUnd
     EXPECT_EQ(L"{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}", ReadUserString(dual + L"\\TypeLib"));
 
     // While the other build's DLL is registered for the user, only this platform's file goes.
-    const std::wstring files = L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.0\\0\\";
+    const std::wstring files = std::wstring(kTypeLibraryKey) + L"\\0\\";
     const std::wstring otherFile = UserKey(files + (sizeof(void*) == 8 ? L"win32" : L"win64"));
     ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, otherFile.c_str(), nullptr, REG_SZ, L"", 2));
     ASSERT_EQ(S_OK, dll.Install(FALSE, L"user"));

@@ -8,6 +8,10 @@
 
 namespace wrang::test {
 
+// The type library's version, and its key as registration writes it (the version in hexadecimal).
+inline constexpr wchar_t kTypeLibraryVersion[] = L"90.1";
+inline constexpr wchar_t kTypeLibraryKey[] = L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.1";
+
 // The classes registration makes creatable, as a client names them.
 struct CreatableName {
     const wchar_t* progId;
