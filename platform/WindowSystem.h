@@ -102,6 +102,10 @@ public:
     // WoW64), 8 for a 64-bit one. When the process cannot be asked, this process's own size.
     virtual int ProcessPointerSize(DWORD processId) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
+    // Pages of this process's own memory, for what the component lends a receiver during one call
+    // (GuardedPages).
+    virtual void* VirtualAlloc(void* address, SIZE_T size, DWORD type, DWORD protect) = 0;
+    virtual BOOL VirtualFree(void* address, SIZE_T size, DWORD type) = 0;
 
     // Runtime: the key-string service. Types the keys into the active window; with wait, returns
     // after the foreground window's thread has processed them, or with kKeysNotTaken once it takes
@@ -166,6 +170,8 @@ public:
     BOOL CloseHandle(HANDLE handle) override;
     int ProcessPointerSize(DWORD processId) override;
     void Sleep(DWORD milliseconds) override;
+    void* VirtualAlloc(void* address, SIZE_T size, DWORD type, DWORD protect) override;
+    BOOL VirtualFree(void* address, SIZE_T size, DWORD type) override;
     HRESULT SendKeys(const wchar_t* keys, UINT length, bool wait) override;
     BSTR AllocString(const wchar_t* text, UINT length) override;
 };
