@@ -176,6 +176,14 @@ public:
     BSTR AllocString(const wchar_t* text, UINT length) override;
 };
 
+// Whether `hWnd` is one of the two values that the message functions read as every top-level window
+// at once rather than as one window: HWND_BROADCAST (0xFFFF), and -1, which SendMessage and
+// PostMessage take as HWND_TOPMOST and broadcast as well. Neither names a window. Every member that
+// acts on the window it is bound to treats them as a handle that names no window (one that is gone):
+// it hands them to no call and answers as for such a window. Only the message members, whose message
+// the caller chose along with the handle, pass them on to the window system as they are.
+constexpr bool IsBroadcast(LONG hWnd) noexcept { return hWnd == 0xFFFF || hWnd == -1; }
+
 // Message parameters. A Long from a caller widens the way a 64-bit client's own runtime widens a
 // Long into a pointer-sized parameter: sign-extended, so that -1 stays -1.
 constexpr WPARAM WParamOf(LONG value) noexcept { return static_cast<WPARAM>(static_cast<LONG_PTR>(value)); }
