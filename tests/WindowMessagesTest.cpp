@@ -468,6 +468,7 @@ protected:
         const Lending& c = GetParam();
         OnProbe([&, bytes](WPARAM, LPARAM lp) {
             lentAlone = LentAlone(lp);
+            clean = reinterpret_cast<const char*>(lp)[kLeastRoom - 1] == 0;
             g_lent = lp;
             g_writer = GetCurrentThreadId();
             volatile char* from = reinterpret_cast<char*>(lp) + c.kept;
@@ -493,19 +494,21 @@ protected:
     }
 
     ComPtr<_clsWrangler> object = Bound(42);
-    bool lentAlone = false;
+    bool lentAlone = false, clean = false;
 };
 
-// Exactly what the message announces, then beyond it within the least room: the call answers, the
-// variable reads as the published table says, and neither the stack nor the heap was touched.
+// Beyond what the message announces within the least room, then exactly what it announces: the call
+// answers, the variable reads as the published table says, and neither the stack nor the heap was
+// touched. What one receiver left is gone before the next one gets its room.
 TEST_P(LendingTest, AReceiverWritesWithinTheRoomWithoutHarm) {
     const Lending& c = GetParam();
-    for (size_t bytes : {c.announced - c.kept, kLeastRoom - c.kept}) {
+    for (size_t bytes : {kLeastRoom - c.kept, c.announced - c.kept}) {
         SCOPED_TRACE(bytes);
         VARIANT variable = Before();
         const std::wstring unchanged = Reading(variable);
         ASSERT_EQ(S_OK, Lend(bytes, &variable).hr);
         EXPECT_TRUE(lentAlone) << "a region of the call's own, with a guard page behind its room";
+        EXPECT_TRUE(clean) << "lent zero-filled";
         const std::wstring written = c.type == VT_I4 ? std::to_wstring(0x51515151) : L"QQQ";
         EXPECT_EQ(c.comesBack ? written : unchanged, Reading(variable));
         EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
