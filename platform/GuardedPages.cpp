@@ -12,9 +12,9 @@ namespace {
 
 // Regions that calls gave back, kept for the calls that follow: under Wine a reservation and its
 // release cost about a hundred microseconds, a hundred times a message to a window, while clearing
-// a kept room of 128 KiB costs one or two. A few of them, of modest rooms, so that what is kept stays
-// bounded; calls on other threads, and calls nested in a window procedure that runs during a send,
-// each take a region of their own.
+// a kept room of a few KiB costs a fraction of one. A few of them, of modest rooms, so that what is
+// kept stays bounded; calls on other threads, and calls nested in a window procedure that runs
+// during a send, each take a region of their own.
 constexpr int kMostSpares = 4;
 constexpr SIZE_T kMostSpareRoom = 256 * 1024;
 

@@ -378,12 +378,19 @@ TEST_F(MessagesTest, ATextOrRectangleWrittenIntoALentVariableHarmsNothing) {
             EXPECT_EQ(expected, Whole(text.get())) << flag;
         }
     }
-    HWND edit = thread.CreateControl("Edit", "text", WS_CHILD | WS_VISIBLE, target, 1, 0, 0, 120, 24);
+    HWND edit = thread.CreateControl("Edit", "text", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, target, 1, 0, 0, 120, 24);
     RECT rect = {-1, -1, -1, -1};
     SendMessageA(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect));
     LONG left = -1, answer = -1;
     ASSERT_EQ(S_OK, Bound(L(edit))->SendMsgLongByRef(EM_GETRECT, 0, &left, VARIANT_FALSE, &answer));
     EXPECT_EQ(rect.left, left) << "the rectangle's first field comes back";
+
+    // EM_GETLINE takes its count from the variable itself: 30,000 characters into a Long.
+    ASSERT_TRUE(SetWindowTextA(edit, std::string(30000, 'Q').c_str()));
+    LONG count = 30000;
+    ASSERT_EQ(S_OK, Bound(L(edit))->SendMsgLongByRef(EM_GETLINE, 0, &count, VARIANT_FALSE, &answer));
+    EXPECT_EQ(30000, answer);
+    EXPECT_EQ(0x51515151, count);
 }
 
 TEST_F(MessagesTest, AListBoxOfAnotherProcessThatWritesMoreThanItsTextStaysInTheBuffer) {
@@ -419,7 +426,7 @@ std::string NameOf(const Lending& c) {
 }
 void PrintTo(const Lending& c, std::ostream* out) { *out << NameOf(c); }
 constexpr LONG kAnnounced = 64;  // the wParam of every case: a count of bytes
-constexpr size_t kLeastRoom = 128 * 1024;
+constexpr size_t kLeastRoom = 8 * 1024;
 const Lending kLendings[] = {
     {L"SendMsg", false, VT_DISPATCH, sizeof(void*), sizeof(void*), false},
     {L"SendMsgByRef", false, VT_DISPATCH, sizeof(void*), sizeof(void*), false},
