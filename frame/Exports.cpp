@@ -4,12 +4,18 @@
 
 #include "frame/ClassFactory.h"
 #include "frame/ServerLifetime.h"
+#include "platform/GuardedPages.h"
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** factory) {
     return wrang::GetClassObject(clsid, iid, factory);
 }
 
-STDAPI DllCanUnloadNow() { return wrang::CanUnloadNow() ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow() {
+    if (!wrang::CanUnloadNow()) return S_FALSE;
+    // No object is left, so no call is under way: what calls lent windows need not be kept.
+    wrang::platform::GuardedPages::ReleaseSpares();
+    return S_OK;
+}
 
 STDAPI DllRegisterServer() { return wrang::RegisterServer(); }
 

@@ -19,16 +19,23 @@ namespace wrang {
     return S_OK;
 }
 
-// Sends `window` the command of `child`, as the menu `hMenu` holding it would: the entry's
-// identifier as wParam, the menu as lParam. Nothing is sent for a null entry.
+// Sends `window` a menu command, as the menu `hMenu` holding its entry would: the identifier as
+// wParam, the menu as lParam; the window's answer. A broadcast value names no window: nothing is
+// sent (it would reach every top-level window) and the answer is 0, as from a window that is gone.
+[[nodiscard]] inline LONG SendMenuCommand(LONG window, UINT message, LONG command, LONG hMenu) noexcept {
+    if (platform::IsBroadcast(window)) return 0;
+    return platform::AnswerOf(
+        platform::Current().SendMessageA(window, message, platform::WParamOf(command), platform::LParamOf(hMenu)));
+}
+
+// Sends `window` the command of `child`. Nothing is sent for a null entry.
 [[nodiscard]] inline HRESULT SendCommandOfChild(LONG window, UINT message, LONG hMenu, _clsMenuItem* child,
                                                 LONG* result) noexcept {
     *result = 0;
     if (!child) return RaiseObjectRequired();
     LONG command = 0;
     RETURN_IF_FAILED(child->GetMenuHandle(&command));
-    *result = platform::AnswerOf(
-        platform::Current().SendMessageA(window, message, platform::WParamOf(command), platform::LParamOf(hMenu)));
+    *result = SendMenuCommand(window, message, command, hMenu);
     return S_OK;
 }
 

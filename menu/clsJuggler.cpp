@@ -45,7 +45,8 @@ HRESULT clsJuggler::Init(LONG hMenu, LONG hWnd, VARIANT_BOOL bIsSysMenu, _clsJug
 HRESULT clsJuggler::InitByHandle(LONG hWnd, _clsJuggler** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    const LONG menuBar = platform::Current().GetMenu(hWnd);
+    // A broadcast value names no window, so it has no menu bar.
+    const LONG menuBar = platform::IsBroadcast(hWnd) ? 0 : platform::Current().GetMenu(hWnd);
     return self()->Init(menuBar, hWnd, VARIANT_FALSE, result);
 }
 
@@ -78,7 +79,7 @@ HRESULT clsJuggler::GetSysMenu(_clsJuggler** result) {
     ComPtr<_clsJuggler> systemMenu;
     RETURN_IF_FAILED(CreateJuggler(systemMenu.put()));
     // bRevert false: the window's current system menu, with whatever the application changed in it.
-    const LONG hSysMenu = platform::Current().GetSystemMenu(m_hWnd, FALSE);
+    const LONG hSysMenu = platform::IsBroadcast(m_hWnd) ? 0 : platform::Current().GetSystemMenu(m_hWnd, FALSE);
     return systemMenu->Init(hSysMenu, m_hWnd, VARIANT_TRUE, result);
 }
 
@@ -120,8 +121,7 @@ HRESULT clsJuggler::ClickChildItem(LONG nPos, LONG* result) {
     const UINT message = m_bIsSysMenu ? WM_SYSCOMMAND : WM_COMMAND;
     // Sent as it comes: an entry that opens a sub-menu, or a position past the end, sends -1.
     const LONG command = static_cast<LONG>(platform::Current().GetMenuItemID(m_hMenu, nPos));
-    *result = platform::AnswerOf(
-        platform::Current().SendMessageA(window, message, platform::WParamOf(command), platform::LParamOf(m_hMenu)));
+    *result = SendMenuCommand(window, message, command, m_hMenu);
     return S_OK;
 }
 

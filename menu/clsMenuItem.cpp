@@ -166,8 +166,7 @@ HRESULT clsMenuItem::ClickChildItem(LONG nPos, LONG* result) {
     const LONG command = static_cast<LONG>(platform::Current().GetMenuItemID(m_hMenu, nPos));
     // Always WM_COMMAND, also below a system-menu controller: an entry does not know what kind of
     // menu its parent wraps.
-    *result = platform::AnswerOf(
-        platform::Current().SendMessageA(window, WM_COMMAND, platform::WParamOf(command), platform::LParamOf(m_hMenu)));
+    *result = SendMenuCommand(window, WM_COMMAND, command, m_hMenu);
     return S_OK;
 }
 

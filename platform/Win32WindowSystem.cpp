@@ -111,6 +111,8 @@ int Win32WindowSystem::ProcessPointerSize(DWORD pid) {
     return isWow64 ? 4 : 8;
 }
 void Win32WindowSystem::Sleep(DWORD ms) { ::Sleep(ms); }
+void* Win32WindowSystem::VirtualAlloc(void* a, SIZE_T s, DWORD t, DWORD p) { return ::VirtualAlloc(a, s, t, p); }
+BOOL Win32WindowSystem::VirtualFree(void* a, SIZE_T s, DWORD t) { return ::VirtualFree(a, s, t); }
 BSTR Win32WindowSystem::AllocString(const wchar_t* t, UINT n) { return ::SysAllocStringLen(t, n); }
 
 }  // namespace wrang::platform

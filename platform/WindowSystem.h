@@ -102,6 +102,10 @@ public:
     // WoW64), 8 for a 64-bit one. When the process cannot be asked, this process's own size.
     virtual int ProcessPointerSize(DWORD processId) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
+    // Pages of this process's own memory, for what the component lends a receiver during one call
+    // (GuardedPages).
+    virtual void* VirtualAlloc(void* address, SIZE_T size, DWORD type, DWORD protect) = 0;
+    virtual BOOL VirtualFree(void* address, SIZE_T size, DWORD type) = 0;
 
     // Runtime: the key-string service. Types the keys into the active window; with wait, returns
     // after the foreground window's thread has processed them, or with kKeysNotTaken once it takes
@@ -166,9 +170,19 @@ public:
     BOOL CloseHandle(HANDLE handle) override;
     int ProcessPointerSize(DWORD processId) override;
     void Sleep(DWORD milliseconds) override;
+    void* VirtualAlloc(void* address, SIZE_T size, DWORD type, DWORD protect) override;
+    BOOL VirtualFree(void* address, SIZE_T size, DWORD type) override;
     HRESULT SendKeys(const wchar_t* keys, UINT length, bool wait) override;
     BSTR AllocString(const wchar_t* text, UINT length) override;
 };
+
+// Whether `hWnd` is one of the two values that the message functions read as every top-level window
+// at once rather than as one window: HWND_BROADCAST (0xFFFF), and -1, which SendMessage and
+// PostMessage take as HWND_TOPMOST and broadcast as well. Neither names a window. Every member that
+// acts on the window it is bound to treats them as a handle that names no window (one that is gone):
+// it hands them to no call and answers as for such a window. Only the message members, whose message
+// the caller chose along with the handle, pass them on to the window system as they are.
+constexpr bool IsBroadcast(LONG hWnd) noexcept { return hWnd == 0xFFFF || hWnd == -1; }
 
 // Message parameters. A Long from a caller widens the way a 64-bit client's own runtime widens a
 // Long into a pointer-sized parameter: sign-extended, so that -1 stays -1.

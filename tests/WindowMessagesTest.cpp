@@ -3,9 +3,10 @@
 // application; its handler runs while the sender waits, so it may use the addresses it gets.
 #include <gtest/gtest.h>
 
-#include <malloc.h>
-
+#include <algorithm>
+#include <atomic>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -22,6 +23,13 @@ namespace {
 constexpr UINT kProbe = WM_APP + 7;
 
 std::wstring Whole(BSTR s) { return std::wstring(s, SysStringLen(s)); }
+
+// The bytes that can be written from `address` on before the first page that cannot.
+size_t CommittedFrom(const void* address) {
+    MEMORY_BASIC_INFORMATION region = {};
+    if (!VirtualQuery(address, &region, sizeof region) || region.State != MEM_COMMIT) return 0;
+    return static_cast<const char*>(region.BaseAddress) + region.RegionSize - static_cast<const char*>(address);
+}
 
 class MessagesTest : public ::testing::Test {
 protected:
@@ -89,7 +97,7 @@ TEST_F(MessagesTest, SendMsgLongByRefLetsTheReceiverWriteTheCallersVariable) {
     });
     LONG variable = 5, answer = -1;
     ASSERT_EQ(S_OK, w->SendMsgLongByRef(kProbe, 0, &variable, VARIANT_FALSE, &answer));
-    EXPECT_EQ(reinterpret_cast<LPARAM>(&variable), seen) << "the caller's own variable";
+    EXPECT_NE(reinterpret_cast<LPARAM>(&variable), seen) << "a variable of the call's own, never the caller's";
     EXPECT_EQ(4321, variable);
     EXPECT_EQ(0, answer);
 
@@ -191,7 +199,7 @@ TEST_F(MessagesTest, AReceiverToldOfMoreRoomThanTheTextHasWritesNoFurtherThanThe
     size_t allocated = 0;
     OnProbe([&](WPARAM wp, LPARAM lp) {
         char* buffer = reinterpret_cast<char*>(lp);
-        allocated = _msize(buffer);
+        allocated = CommittedFrom(buffer);
         if (allocated >= wp) {
             std::memset(buffer, 'x', wp - 1);
             buffer[wp - 1] = 0;
@@ -349,6 +357,188 @@ TEST_F(MessagesTest, NegativeLongsArriveSignExtendedAndAnswersComeBackAsLongs) {
         EXPECT_EQ(wantedL, thread.Messages(target, kProbe)[0].lParam);
     }
 }
+
+// The faults scripts met with forceByVal left False: a window's text, or a RECT, written where the
+// member lent a variable of 32 or 64 bits. The text lands in the lent variable and is lost, as the
+// published table has it; the rest of the call's memory and the caller's stay as they were.
+TEST_F(MessagesTest, ATextOrRectangleWrittenIntoALentVariableHarmsNothing) {
+    for (size_t length : {16, 24, 32, 40, 1000, 100000}) {
+        SCOPED_TRACE(length);
+        ASSERT_TRUE(SetWindowTextA(target, std::string(length, 'Q').c_str()));
+        const size_t copied = std::min<size_t>(length, 63);
+        for (VARIANT_BOOL flag : {VARIANT_FALSE, VARIANT_TRUE}) {
+            UniqueBstr text(SysAllocString(std::wstring(64, L' ').c_str()));
+            BSTR passed = text.release();
+            LONG answer = 0;
+            ASSERT_EQ(S_OK, w->SendMsgStringByRef(WM_GETTEXT, 64, &passed, flag, &answer));
+            text.reset(passed);
+            EXPECT_EQ(static_cast<LONG>(copied), answer);
+            const std::wstring expected =
+                flag ? std::wstring(copied, L'Q') + L'\0' + std::wstring(63 - copied, L' ') : std::wstring(64, L' ');
+            EXPECT_EQ(expected, Whole(text.get())) << flag;
+        }
+    }
+    HWND edit = thread.CreateControl("Edit", "text", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, target, 1, 0, 0, 120, 24);
+    RECT rect = {-1, -1, -1, -1};
+    SendMessageA(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    LONG left = -1, answer = -1;
+    ASSERT_EQ(S_OK, Bound(L(edit))->SendMsgLongByRef(EM_GETRECT, 0, &left, VARIANT_FALSE, &answer));
+    EXPECT_EQ(rect.left, left) << "the rectangle's first field comes back";
+
+    // EM_GETLINE takes its count from the variable itself: 30,000 characters into a Long.
+    ASSERT_TRUE(SetWindowTextA(edit, std::string(30000, 'Q').c_str()));
+    LONG count = 30000;
+    ASSERT_EQ(S_OK, Bound(L(edit))->SendMsgLongByRef(EM_GETLINE, 0, &count, VARIANT_FALSE, &answer));
+    EXPECT_EQ(30000, answer);
+    EXPECT_EQ(0x51515151, count);
+}
+
+TEST_F(MessagesTest, AListBoxOfAnotherProcessThatWritesMoreThanItsTextStaysInTheBuffer) {
+    TargetProcess remote(L"--window WrangListRemote \"Remote list\" --listbox", "WrangListRemote");
+    HWND list = FindWindowExA(remote.Window(), nullptr, "ListBox", nullptr);
+    ASSERT_TRUE(list);
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, 0, 0);
+    ASSERT_EQ(16, length);
+    BSTR text = SysAllocString(std::wstring(16, L' ').c_str());
+    LONG answer = 0;
+    ASSERT_EQ(S_OK, Bound(L(list))->SendMsgStringByRef(LB_GETTEXT, 0, &text, VARIANT_TRUE, &answer));
+    UniqueBstr returned(text);
+    EXPECT_EQ(16, answer);
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+    // Wine: across processes the list box writes UTF-16 into the ANSI buffer, twice the bytes of
+    // the text it announced, and the first 16 of them come back.
+    const std::wstring expected = RunningOnWine() ? std::wstring(L"W\0r\0a\0n\0g\0 \0l\0i\0", 16) : L"Wrang list entry";
+    EXPECT_EQ(expected, Whole(text));
+}
+
+// Every address a message member lends a receiver, passed as a script passes it (a variable).
+struct Lending {
+    const wchar_t* member;
+    bool forceByVal;
+    VARTYPE type;
+    size_t announced;  // what the message itself says the receiver may write: the variable, or wParam
+    size_t kept;       // leading bytes a receiver leaves as they are: a reference the member releases
+    bool comesBack;    // whether what the receiver wrote reaches the variable
+};
+std::string NameOf(const Lending& c) {
+    std::string name(c.member, c.member + wcslen(c.member));
+    return name + (c.forceByVal ? "WithForceByVal" : "");
+}
+void PrintTo(const Lending& c, std::ostream* out) { *out << NameOf(c); }
+constexpr LONG kAnnounced = 64;  // the wParam of every case: a count of bytes
+constexpr size_t kLeastRoom = 8 * 1024;
+const Lending kLendings[] = {
+    {L"SendMsg", false, VT_DISPATCH, sizeof(void*), sizeof(void*), false},
+    {L"SendMsgByRef", false, VT_DISPATCH, sizeof(void*), sizeof(void*), false},
+    {L"SendMsgLong", false, VT_I4, sizeof(LONG), 0, false},
+    {L"SendMsgLongByRef", false, VT_I4, sizeof(LONG), 0, true},
+    {L"SendMsgString", false, VT_BSTR, sizeof(void*), 0, false},
+    {L"SendMsgString", true, VT_BSTR, kAnnounced, 0, false},
+    {L"SendMsgStringByRef", false, VT_BSTR, sizeof(void*), 0, false},
+    {L"SendMsgStringByRef", true, VT_BSTR, kAnnounced, 0, true},
+};
+
+// Whether `lp` starts a region of its own (not the stack, not the heap) with at least kLeastRoom
+// bytes and a page of no access right behind them.
+bool LentAlone(LPARAM lp) {
+    const char* lent = reinterpret_cast<const char*>(lp);
+    MEMORY_BASIC_INFORMATION behind = {};
+    const size_t room = CommittedFrom(lent);
+    return room >= kLeastRoom && VirtualQuery(lent + room, &behind, sizeof behind) && behind.AllocationBase == lent &&
+           behind.State == MEM_RESERVE;
+}
+
+std::atomic<LPARAM> g_lent{0};
+std::atomic<DWORD> g_writer{0};
+
+// A receiver that wrote far beyond its room faulted: where? The writing thread's fault ends the
+// process with the fault's own status when it lies in the page right behind the lent room.
+LONG CALLBACK AtTheGuardPage(EXCEPTION_POINTERS* info) {
+    if (info->ExceptionRecord->ExceptionCode != EXCEPTION_ACCESS_VIOLATION || GetCurrentThreadId() != g_writer) {
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    const char* lent = reinterpret_cast<const char*>(g_lent.load());
+    const char* guard = lent + CommittedFrom(lent);
+    const auto* fault = reinterpret_cast<const char*>(info->ExceptionRecord->ExceptionInformation[1]);
+    const bool atGuard = LentAlone(g_lent) && fault >= guard && fault < guard + 4096;
+    std::fprintf(stderr, "fault %s the guard page\n", atGuard ? "at" : "away from");
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), atGuard ? EXCEPTION_ACCESS_VIOLATION : 3);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+class LendingTest : public MessagesTest, public ::testing::WithParamInterface<Lending> {
+protected:
+    // Sends kProbe through the case's member; the receiver writes `bytes` bytes of 'Q' after the
+    // kept ones. `variable` is the script's variable, by reference.
+    CallResult Lend(size_t bytes, VARIANT* variable) {
+        const Lending& c = GetParam();
+        OnProbe([&, bytes](WPARAM, LPARAM lp) {
+            lentAlone = LentAlone(lp);
+            clean = reinterpret_cast<const char*>(lp)[kLeastRoom - 1] == 0;
+            g_lent = lp;
+            g_writer = GetCurrentThreadId();
+            volatile char* from = reinterpret_cast<char*>(lp) + c.kept;
+            for (size_t i = 0; i < bytes; ++i) from[i] = 'Q';
+        });
+        CallResult result;
+        Call(w.get(), c.member,
+             {Arg::Long(kProbe), Arg::Long(kAnnounced), Arg::Variable(variable), Arg::Bool(c.forceByVal)}, &result);
+        return result;
+    }
+    // The script's variable before the call, and as it must read after a receiver wrote 'Q's.
+    VARIANT Before() {
+        switch (GetParam().type) {
+        case VT_DISPATCH: object->AddRef(); return ObjectValue(object.get());
+        case VT_I4: return LongValue(5);
+        default: return TextValue(SysAllocString(L"abc"));
+        }
+    }
+    std::wstring Reading(const VARIANT& variable) {
+        if (V_VT(&variable) == VT_I4) return std::to_wstring(V_I4(&variable));
+        if (V_VT(&variable) == VT_BSTR) return Whole(V_BSTR(&variable));
+        return V_VT(&variable) == VT_DISPATCH && V_DISPATCH(&variable) == object.get() ? L"object" : L"?";
+    }
+
+    ComPtr<_clsWrangler> object = Bound(42);
+    bool lentAlone = false, clean = false;
+};
+
+// Beyond what the message announces within the least room, then exactly what it announces: the call
+// answers, the variable reads as the published table says, and neither the stack nor the heap was
+// touched. What one receiver left is gone before the next one gets its room.
+TEST_P(LendingTest, AReceiverWritesWithinTheRoomWithoutHarm) {
+    const Lending& c = GetParam();
+    for (size_t bytes : {kLeastRoom - c.kept, c.announced - c.kept}) {
+        SCOPED_TRACE(bytes);
+        VARIANT variable = Before();
+        const std::wstring unchanged = Reading(variable);
+        ASSERT_EQ(S_OK, Lend(bytes, &variable).hr);
+        EXPECT_TRUE(lentAlone) << "a region of the call's own, with a guard page behind its room";
+        EXPECT_TRUE(clean) << "lent zero-filled";
+        const std::wstring written = c.type == VT_I4 ? std::to_wstring(0x51515151) : L"QQQ";
+        EXPECT_EQ(c.comesBack ? written : unchanged, Reading(variable));
+        EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+        VariantClear(&variable);
+    }
+}
+
+// Far beyond the room the receiver faults at the guard page, in a child process of the test.
+TEST_P(LendingTest, AReceiverThatWritesFarBeyondTheRoomFaultsAtTheGuardPage) {
+    VARIANT variable = Before();
+    EXPECT_EXIT(
+        {
+            AddVectoredExceptionHandler(1, AtTheGuardPage);
+            Lend(64 << 20, &variable);
+            std::fprintf(stderr, "no fault\n");
+            std::exit(4);
+        },
+        testing::ExitedWithCode(static_cast<int>(EXCEPTION_ACCESS_VIOLATION)), "fault at the guard page");
+    VariantClear(&variable);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryAddress, LendingTest, testing::ValuesIn(kLendings),
+                         [](const testing::TestParamInfo<Lending>& info) { return NameOf(info.param); });
 
 }  // namespace
 }  // namespace wrang::test

@@ -5,6 +5,7 @@
 #include "frame/Classes.h"
 #include "frame/Errors.h"
 #include "platform/WindowSystem.h"
+#include "tray/ToolbarWindow.h"
 
 namespace wrang {
 
@@ -29,17 +30,17 @@ HRESULT clsSysToolbar::Init(_clsSysToolbar** result) {
     platform::WindowSystem& system = platform::Current();
     // Each step keeps what it found, so that after a failed search hWnd shows where it stopped.
     m_hToolbar = system.FindWindowA("Shell_TrayWnd", nullptr);
-    if (!system.IsWindow(m_hToolbar)) return S_OK;
+    if (!ToolbarIsWindow(m_hToolbar)) return S_OK;
     for (const char* className : kToolbarPath) {
         m_hToolbar = system.FindWindowExA(m_hToolbar, 0, className, nullptr);
-        if (!system.IsWindow(m_hToolbar)) return S_OK;
+        if (!ToolbarIsWindow(m_hToolbar)) return S_OK;
     }
     return ReturnSelf(result);
 }
 
 HRESULT clsSysToolbar::get_Count(LONG* result) {
     if (!result) return E_POINTER;
-    *result = platform::AnswerOf(platform::Current().SendMessageA(m_hToolbar, TB_BUTTONCOUNT, 0, 0));
+    *result = platform::AnswerOf(SendToToolbar(m_hToolbar, TB_BUTTONCOUNT, 0, 0));
     return S_OK;
 }
 
@@ -53,8 +54,7 @@ HRESULT clsSysToolbar::GetButtonByCommand(LONG intCmd, _clsToolbarButton** resul
     if (!result) return E_POINTER;
     *result = nullptr;
     // An absent command answers -1, and the button is bound to that index as it is.
-    const LONG index = platform::AnswerOf(
-        platform::Current().SendMessageA(m_hToolbar, TB_COMMANDTOINDEX, platform::WParamOf(intCmd), 0));
+    const LONG index = platform::AnswerOf(SendToToolbar(m_hToolbar, TB_COMMANDTOINDEX, platform::WParamOf(intCmd), 0));
     return NewButton(m_hToolbar, index, result);
 }
 
@@ -62,7 +62,7 @@ HRESULT clsSysToolbar::get_hWnd(LONG* result) { return HandOut(result, m_hToolba
 
 HRESULT clsSysToolbar::get_IsWindow(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
-    *result = platform::Current().IsWindow(m_hToolbar) ? VARIANT_TRUE : VARIANT_FALSE;
+    *result = ToolbarIsWindow(m_hToolbar) ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 

@@ -12,6 +12,7 @@
 #include "frame/Classes.h"
 #include "frame/Errors.h"
 #include "platform/WindowSystem.h"
+#include "tray/ToolbarWindow.h"
 #include "tray/modSharedMem.h"
 
 namespace wrang {
@@ -70,11 +71,12 @@ HRESULT clsToolbarButton::Init(LONG hWnd, LONG btnIndex) {
 ToolbarProcess clsToolbarButton::PrepareExchange() noexcept {
     platform::WindowSystem& system = platform::Current();
     ToolbarProcess process;
-    system.GetWindowThreadProcessId(m_hToolbar, &process.id);
+    // A broadcast value names no window and so no process: id 0, as for a toolbar that is gone.
+    if (!platform::IsBroadcast(m_hToolbar)) system.GetWindowThreadProcessId(m_hToolbar, &process.id);
     process.is64Bit = system.ProcessPointerSize(process.id) == 8;
     // The toolbar must know the record size before every request: another client may have told
     // it a different one.
-    system.SendMessageA(m_hToolbar, TB_BUTTONSTRUCTSIZE, process.RecordSize(), 0);
+    SendToToolbar(m_hToolbar, TB_BUTTONSTRUCTSIZE, process.RecordSize(), 0);
     return process;
 }
 
@@ -83,8 +85,7 @@ ToolbarButtonRecord clsToolbarButton::RequestRecord(const ToolbarProcess& proces
     ToolbarButtonRecord record;
     // Without a buffer the toolbar would be handed address 0 to write to.
     if (!buffer) return record;
-    platform::Current().SendMessageA(m_hToolbar, TB_GETBUTTON, platform::WParamOf(m_btnIndex),
-                                     buffer.AddressParameter());
+    SendToToolbar(m_hToolbar, TB_GETBUTTON, platform::WParamOf(m_btnIndex), buffer.AddressParameter());
     // A failed read leaves the record all zero: command 0 and no text.
     if (process.is64Bit) {
         ToolbarButtonRecord64 raw = {};
@@ -150,14 +151,13 @@ HRESULT clsToolbarButton::TextThroughToolbar(const ForeignBuffer& record, LONG i
     // A 32-bit component cannot read a 64-bit shell's memory above 4 GiB. The toolbar itself
     // copies the text into a buffer that this process can read; it learns no buffer size, so the
     // buffer holds the whole text it announced, and only the first kMaxTextLength units are kept.
-    platform::WindowSystem& system = platform::Current();
     const WPARAM command = platform::WParamOf(idCommand);
-    const LRESULT length = system.SendMessageA(m_hToolbar, TB_GETBUTTONTEXTW, command, 0);
+    const LRESULT length = SendToToolbar(m_hToolbar, TB_GETBUTTONTEXTW, command, 0);
     if (length <= 0 || length > kMostCopiedText) return ToBstr(std::wstring(), result);
     const SIZE_T size = (static_cast<SIZE_T>(length) + 1) * sizeof(WCHAR);
     ForeignBuffer copy(record, size);
     if (!copy) return ToBstr(std::wstring(), result);
-    system.SendMessageA(m_hToolbar, TB_GETBUTTONTEXTW, command, copy.AddressParameter());
+    SendToToolbar(m_hToolbar, TB_GETBUTTONTEXTW, command, copy.AddressParameter());
     std::wstring text;
     try {
         text.resize(std::min(static_cast<size_t>(length), kMaxTextLength));
@@ -171,15 +171,14 @@ HRESULT clsToolbarButton::TextThroughToolbar(const ForeignBuffer& record, LONG i
 
 HRESULT clsToolbarButton::get_Count(LONG* result) {
     if (!result) return E_POINTER;
-    *result = platform::AnswerOf(platform::Current().SendMessageA(m_hToolbar, TB_BUTTONCOUNT, 0, 0));
+    *result = platform::AnswerOf(SendToToolbar(m_hToolbar, TB_BUTTONCOUNT, 0, 0));
     return S_OK;
 }
 
 HRESULT clsToolbarButton::get_Visible(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
     const ToolbarButtonRecord record = GetButtonInfo();
-    const LRESULT hidden =
-        platform::Current().SendMessageA(m_hToolbar, TB_ISBUTTONHIDDEN, platform::WParamOf(record.idCommand), 0);
+    const LRESULT hidden = SendToToolbar(m_hToolbar, TB_ISBUTTONHIDDEN, platform::WParamOf(record.idCommand), 0);
     *result = hidden == 0 ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
@@ -189,15 +188,13 @@ HRESULT clsToolbarButton::put_Visible(VARIANT_BOOL value) {
     // True (-1) shows (flag 0), false (0) hides (flag 1); 32767 has no 16-bit flag and overflows.
     SHORT hide = 0;
     RETURN_IF_FAILED(CheckedAbs16(static_cast<SHORT>(~value), &hide));
-    platform::Current().SendMessageA(m_hToolbar, TB_HIDEBUTTON, platform::WParamOf(record.idCommand),
-                                     platform::LParamOf(hide));
+    SendToToolbar(m_hToolbar, TB_HIDEBUTTON, platform::WParamOf(record.idCommand), platform::LParamOf(hide));
     return S_OK;
 }
 
 HRESULT clsToolbarButton::MoveLeft() {
     if (m_btnIndex <= 0) return S_OK;
-    platform::Current().SendMessageA(m_hToolbar, TB_MOVEBUTTON, platform::WParamOf(m_btnIndex),
-                                     platform::LParamOf(m_btnIndex - 1));
+    SendToToolbar(m_hToolbar, TB_MOVEBUTTON, platform::WParamOf(m_btnIndex), platform::LParamOf(m_btnIndex - 1));
     return S_OK;
 }
 
@@ -206,8 +203,7 @@ HRESULT clsToolbarButton::MoveRight() {
     RETURN_IF_FAILED(self()->get_Count(&count));
     RETURN_IF_FAILED(CheckedSubtract(count, 1, &last));
     if (m_btnIndex >= last) return S_OK;
-    platform::Current().SendMessageA(m_hToolbar, TB_MOVEBUTTON, platform::WParamOf(m_btnIndex),
-                                     platform::LParamOf(m_btnIndex + 1));
+    SendToToolbar(m_hToolbar, TB_MOVEBUTTON, platform::WParamOf(m_btnIndex), platform::LParamOf(m_btnIndex + 1));
     return S_OK;
 }
 

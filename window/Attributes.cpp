@@ -13,13 +13,21 @@ constexpr LONG kInsertAtTop = 0;
 constexpr LONG kInsertTopmost = -1;
 constexpr LONG kInsertNotTopmost = -2;
 
+using platform::IsBroadcast;
+
 VARIANT_BOOL ToBoolean(BOOL value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
-// A failed query must read as an empty rectangle, not as whatever the stack held.
+// A failed query must read as an empty rectangle, not as whatever the stack held; a broadcast value
+// names no window and reads as one too.
 RECT WindowRect(LONG hWnd) noexcept {
     RECT rect = {0, 0, 0, 0};
-    platform::Current().GetWindowRect(hWnd, &rect);
+    if (!IsBroadcast(hWnd)) platform::Current().GetWindowRect(hWnd, &rect);
     return rect;
+}
+
+// Moves or sizes the window; a broadcast value names no window to move.
+void PlaceWindow(LONG hWnd, LONG insertAfter, int x, int y, int cx, int cy, UINT flags) noexcept {
+    if (!IsBroadcast(hWnd)) platform::Current().SetWindowPos(hWnd, insertAfter, x, y, cx, cy, flags);
 }
 
 // The text a window is asked for goes straight into the string handed back: `length` NUL
@@ -43,7 +51,7 @@ HRESULT clsWrangler::get_ClassName(BSTR* result) {
     wchar_t name[kClassNameBuffer];
     name[0] = L'\0';
     name[kClassNameBuffer - 1] = L'\0';
-    platform::Current().GetClassNameW(m_hWnd, name, kClassNameBuffer);
+    if (!IsBroadcast(m_hWnd)) platform::Current().GetClassNameW(m_hWnd, name, kClassNameBuffer);
     int end = static_cast<int>(wcsnlen(name, kClassNameBuffer));
     int begin = 0;
     while (begin < end && name[begin] == L' ') ++begin;
@@ -58,14 +66,14 @@ HRESULT clsWrangler::get_AlwaysOnTop(VARIANT_BOOL* result) {
 
 HRESULT clsWrangler::put_AlwaysOnTop(VARIANT_BOOL value) {
     m_bAlwaysOnTop = value;
-    platform::Current().SetWindowPos(m_hWnd, value ? kInsertTopmost : kInsertNotTopmost, 0, 0, 0, 0,
-                                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    PlaceWindow(m_hWnd, value ? kInsertTopmost : kInsertNotTopmost, 0, 0, 0, 0,
+                SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     return S_OK;
 }
 
 HRESULT clsWrangler::get_Enabled(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
-    *result = ToBoolean(platform::Current().IsWindowEnabled(m_hWnd));
+    *result = ToBoolean(!IsBroadcast(m_hWnd) && platform::Current().IsWindowEnabled(m_hWnd));
     return S_OK;
 }
 
@@ -73,24 +81,26 @@ HRESULT clsWrangler::put_Enabled(VARIANT_BOOL value) {
     // True (-1) goes to the window manager as 1; -32768 has no 16-bit absolute value.
     SHORT enable = 0;
     RETURN_IF_FAILED(CheckedAbs16(value, &enable));
-    platform::Current().EnableWindow(m_hWnd, enable);
+    if (!IsBroadcast(m_hWnd)) platform::Current().EnableWindow(m_hWnd, enable);
     return S_OK;
 }
 
 HRESULT clsWrangler::get_Visible(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
-    *result = ToBoolean(platform::Current().IsWindowVisible(m_hWnd));
+    *result = ToBoolean(!IsBroadcast(m_hWnd) && platform::Current().IsWindowVisible(m_hWnd));
     return S_OK;
 }
 
 HRESULT clsWrangler::put_Visible(VARIANT_BOOL value) {
-    platform::Current().ShowWindow(m_hWnd, value ? SW_SHOW : SW_HIDE);
+    if (!IsBroadcast(m_hWnd)) platform::Current().ShowWindow(m_hWnd, value ? SW_SHOW : SW_HIDE);
     return S_OK;
 }
 
 HRESULT clsWrangler::get_Text(BSTR* result) {
     if (!result) return E_POINTER;
     *result = nullptr;
+    // A window that is gone has no text: "".
+    if (IsBroadcast(m_hWnd)) return platform::NewString(L"", 0, result);
     platform::WindowSystem& ws = platform::Current();
 
     const LONG length = ws.GetWindowTextLengthW(m_hWnd);
@@ -117,6 +127,7 @@ HRESULT clsWrangler::get_Text(BSTR* result) {
 
 HRESULT clsWrangler::put_Text(BSTR value) {
     // A null string reference goes as a null pointer, which the window reads as the empty text.
+    if (IsBroadcast(m_hWnd)) return S_OK;
     platform::Current().SendMessageW(m_hWnd, WM_SETTEXT, 0, platform::AddressOf(value));
     return S_OK;
 }
@@ -153,15 +164,13 @@ HRESULT clsWrangler::get_Height(LONG* result) {
 
 HRESULT clsWrangler::put_Left(LONG value) {
     const RECT rect = WindowRect(m_hWnd);
-    platform::Current().SetWindowPos(m_hWnd, kInsertAtTop, value, rect.top, rect.right, rect.bottom,
-                                     SWP_NOSIZE | SWP_NOACTIVATE);
+    PlaceWindow(m_hWnd, kInsertAtTop, value, rect.top, rect.right, rect.bottom, SWP_NOSIZE | SWP_NOACTIVATE);
     return S_OK;
 }
 
 HRESULT clsWrangler::put_Top(LONG value) {
     const RECT rect = WindowRect(m_hWnd);
-    platform::Current().SetWindowPos(m_hWnd, kInsertAtTop, rect.left, value, rect.right, rect.bottom,
-                                     SWP_NOSIZE | SWP_NOACTIVATE);
+    PlaceWindow(m_hWnd, kInsertAtTop, rect.left, value, rect.right, rect.bottom, SWP_NOSIZE | SWP_NOACTIVATE);
     return S_OK;
 }
 
@@ -169,8 +178,7 @@ HRESULT clsWrangler::put_Width(LONG value) {
     const RECT rect = WindowRect(m_hWnd);
     LONG height = 0;
     RETURN_IF_FAILED(CheckedSubtract(rect.bottom, rect.top, &height));
-    platform::Current().SetWindowPos(m_hWnd, kInsertAtTop, rect.left, rect.top, value, height,
-                                     SWP_NOMOVE | SWP_NOACTIVATE);
+    PlaceWindow(m_hWnd, kInsertAtTop, rect.left, rect.top, value, height, SWP_NOMOVE | SWP_NOACTIVATE);
     return S_OK;
 }
 
@@ -178,8 +186,7 @@ HRESULT clsWrangler::put_Height(LONG value) {
     const RECT rect = WindowRect(m_hWnd);
     LONG width = 0;
     RETURN_IF_FAILED(CheckedSubtract(rect.right, rect.left, &width));
-    platform::Current().SetWindowPos(m_hWnd, kInsertAtTop, rect.left, rect.top, width, value,
-                                     SWP_NOMOVE | SWP_NOACTIVATE);
+    PlaceWindow(m_hWnd, kInsertAtTop, rect.left, rect.top, width, value, SWP_NOMOVE | SWP_NOACTIVATE);
     return S_OK;
 }
 
@@ -187,7 +194,9 @@ HRESULT clsWrangler::get_WindowState(LONG* result) {
     if (!result) return E_POINTER;
     // Answered in show commands, so that a value read can be assigned back.
     platform::WindowSystem& ws = platform::Current();
-    if (ws.IsIconic(m_hWnd)) {
+    if (IsBroadcast(m_hWnd)) {
+        *result = SW_SHOWNORMAL;
+    } else if (ws.IsIconic(m_hWnd)) {
         *result = SW_MINIMIZE;
     } else if (ws.IsZoomed(m_hWnd)) {
         *result = SW_SHOWMAXIMIZED;
@@ -199,22 +208,24 @@ HRESULT clsWrangler::get_WindowState(LONG* result) {
 
 HRESULT clsWrangler::put_WindowState(LONG value) {
     // Any show command goes through as it is; 0 hides the window.
-    platform::Current().ShowWindow(m_hWnd, value);
+    if (!IsBroadcast(m_hWnd)) platform::Current().ShowWindow(m_hWnd, value);
     return S_OK;
 }
 
 HRESULT clsWrangler::CloseWindow() {
-    // Posted: a window that asks the user first must not block the caller.
-    platform::Current().PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+    // Posted: a window that asks the user first must not block the caller. Posted to a broadcast
+    // value it would close every top-level window.
+    if (!IsBroadcast(m_hWnd)) platform::Current().PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
     return S_OK;
 }
 
 HRESULT clsWrangler::Flash() {
-    platform::Current().FlashWindow(m_hWnd, TRUE);
+    if (!IsBroadcast(m_hWnd)) platform::Current().FlashWindow(m_hWnd, TRUE);
     return S_OK;
 }
 
 HRESULT clsWrangler::Refresh() {
+    if (IsBroadcast(m_hWnd)) return S_OK;
     platform::WindowSystem& ws = platform::Current();
     RECT client = {0, 0, 0, 0};
     ws.GetClientRect(m_hWnd, &client);
@@ -223,12 +234,12 @@ HRESULT clsWrangler::Refresh() {
 }
 
 HRESULT clsWrangler::Focus() {
-    platform::Current().SetFocus(m_hWnd);
+    if (!IsBroadcast(m_hWnd)) platform::Current().SetFocus(m_hWnd);
     return S_OK;
 }
 
 HRESULT clsWrangler::Update() {
-    platform::Current().UpdateWindow(m_hWnd);
+    if (!IsBroadcast(m_hWnd)) platform::Current().UpdateWindow(m_hWnd);
     return S_OK;
 }
 

@@ -28,7 +28,7 @@ HRESULT clsWrangler::GetWindowHandle(LONG* result) { return HandOut(result, m_hW
 
 HRESULT clsWrangler::get_IsWindow(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
-    *result = platform::Current().IsWindow(m_hWnd) ? VARIANT_TRUE : VARIANT_FALSE;
+    *result = !platform::IsBroadcast(m_hWnd) && platform::Current().IsWindow(m_hWnd) ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 

@@ -71,7 +71,8 @@ void PostCharacter(wchar_t unit, LONG hWnd, SHORT pause) noexcept {
 HRESULT clsWrangler::ClickButton(ClickButtonMethods ClickMethod) {
     // Compared unsigned, so that negative values are out of range as well.
     const auto method = static_cast<ULONG>(ClickMethod);
-    if (method > 6) return S_OK;
+    // A broadcast value names no window to click (sent to it, the click would reach every one).
+    if (method > 6 || platform::IsBroadcast(m_hWnd)) return S_OK;
     for (const ClickMessage& sent : kClickMessages[method]) {
         if (sent.message == 0) break;
         platform::Current().SendMessageA(m_hWnd, sent.message, sent.wParam, 0);
@@ -87,7 +88,9 @@ HRESULT clsWrangler::SendText(BSTR strText, LONG sendInterval, VARIANT_BOOL* res
         // Checked before the first key, so that a bad interval types nothing.
         SHORT pause = 0;
         RETURN_IF_FAILED(ToInteger16(sendInterval, &pause));
-        for (size_t i = 0; i < length;) {
+        // Keys posted to a broadcast value would reach every top-level window; it names none, and
+        // the keys go nowhere, as to a window that is gone.
+        for (size_t i = 0; i < length && !platform::IsBroadcast(m_hWnd);) {
             const TextStep step = ReadTextStep(strText, length, i);
             LONG keyCode = step.keyCode;
             SHORT code = 0;

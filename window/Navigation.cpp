@@ -6,6 +6,8 @@
 namespace wrang {
 namespace {
 
+using platform::IsBroadcast;
+
 // Every window a member finds is handed out as a new object of its own, never shared, and never
 // Nothing: a window that is not there is an unbound object (handle 0).
 HRESULT NewBoundTo(LONG hWnd, _clsWrangler** result) noexcept {
@@ -75,22 +77,27 @@ LONG LastByNeighbour(platform::WindowSystem& ws, LONG window) {
 
 }  // namespace
 
+// A broadcast value names no window: it has no parent, no sibling and no child, as a window that is
+// gone has none, and no lookup starts from it or after it.
+
 HRESULT clsWrangler::get_hWndParent(LONG* result) {
     if (!result) return E_POINTER;
-    *result = platform::Current().GetParent(m_hWnd);
+    *result = IsBroadcast(m_hWnd) ? 0 : platform::Current().GetParent(m_hWnd);
     return S_OK;
 }
 
 HRESULT clsWrangler::put_hWndParent(LONG value) {
     // Whether the window manager made the change is for the caller to read back.
-    platform::Current().SetParent(m_hWnd, value);
+    if (!IsBroadcast(m_hWnd)) platform::Current().SetParent(m_hWnd, value);
     return S_OK;
 }
 
 HRESULT clsWrangler::get_Parent(_clsWrangler** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    return NewBoundTo(platform::Current().GetParent(m_hWnd), result);
+    LONG parent = 0;
+    RETURN_IF_FAILED(self()->get_hWndParent(&parent));
+    return NewBoundTo(parent, result);
 }
 
 HRESULT clsWrangler::putref_Parent(_clsWrangler* value) {
@@ -98,13 +105,13 @@ HRESULT clsWrangler::putref_Parent(_clsWrangler* value) {
     if (!value) return RaiseObjectRequired();
     LONG newParent = 0;
     RETURN_IF_FAILED(value->get_hWnd(&newParent));
-    platform::Current().SetParent(m_hWnd, newParent);
+    if (!IsBroadcast(m_hWnd)) platform::Current().SetParent(m_hWnd, newParent);
     return S_OK;
 }
 
 HRESULT clsWrangler::get_HasChildren(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
-    const LONG first = platform::Current().FindWindowExW(m_hWnd, 0, nullptr, nullptr);
+    const LONG first = IsBroadcast(m_hWnd) ? 0 : platform::Current().FindWindowExW(m_hWnd, 0, nullptr, nullptr);
     *result = first ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
@@ -114,6 +121,7 @@ HRESULT clsWrangler::GetNextSibling(_clsWrangler** result) {
     *result = nullptr;
     LONG parent = 0;
     RETURN_IF_FAILED(self()->get_hWndParent(&parent));
+    if (IsBroadcast(m_hWnd)) return NewBoundTo(0, result);
     return NewBoundTo(platform::Current().FindWindowExW(parent, m_hWnd, nullptr, nullptr), result);
 }
 
@@ -122,6 +130,7 @@ HRESULT clsWrangler::GetPreviousSibling(_clsWrangler** result) {
     *result = nullptr;
     LONG parent = 0;
     RETURN_IF_FAILED(self()->get_hWndParent(&parent));
+    if (IsBroadcast(m_hWnd)) return NewBoundTo(0, result);
     platform::WindowSystem& ws = platform::Current();
     if (const LONG before = PreviousByNeighbour(ws, parent, m_hWnd)) return NewBoundTo(before, result);
     // FindWindowEx only steps forwards: walk from the first sibling up to this window.
@@ -141,7 +150,8 @@ HRESULT clsWrangler::GetSibling(BSTR ClassName, BSTR WindowText, _clsWrangler** 
     *result = nullptr;
     LONG parent = 0;
     RETURN_IF_FAILED(self()->get_hWndParent(&parent));
-    // Searched from the parent's first child, so this window itself may be the one found.
+    // Searched from the parent's first child, so this window itself may be the one found. A
+    // broadcast value's parent is 0, as for a window that is gone: the top-level windows are searched.
     return NewBoundTo(platform::FindByClassAndCaption(ClassName, WindowText, &parent), result);
 }
 
@@ -160,12 +170,14 @@ HRESULT clsWrangler::GetTopLevelParent(_clsWrangler** result) {
 HRESULT clsWrangler::GetFirstChild(_clsWrangler** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
+    if (IsBroadcast(m_hWnd)) return NewBoundTo(0, result);
     return NewBoundTo(platform::Current().FindWindowExW(m_hWnd, 0, nullptr, nullptr), result);
 }
 
 HRESULT clsWrangler::GetLastChild(_clsWrangler** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
+    if (IsBroadcast(m_hWnd)) return NewBoundTo(0, result);
     platform::WindowSystem& ws = platform::Current();
     if (const LONG found = LastByNeighbour(ws, m_hWnd)) return NewBoundTo(found, result);
     LONG last = 0;
@@ -179,6 +191,7 @@ HRESULT clsWrangler::GetLastChild(_clsWrangler** result) {
 HRESULT clsWrangler::GetChild(BSTR ClassName, BSTR WindowText, _clsWrangler** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
+    if (IsBroadcast(m_hWnd)) return NewBoundTo(0, result);
     return NewBoundTo(platform::FindByClassAndCaption(ClassName, WindowText, &m_hWnd), result);
 }
 

@@ -3,8 +3,9 @@
 // whether a client can create them, ProgIDs, every member with its kind, parameters, defaults,
 // result, DISPID and help string, and the enumeration. What a type library cannot say (the errors a
 // member can raise, an example) comes from the hand-kept notes table NOTES, keyed by
-// "class.member". A member without notes, or notes for a member that does not exist, is written as
-// such and makes the program exit with status 2, so that the reference test fails on either.
+// "class.member", and so does what holds for a whole class (lines "class> Markdown"). A member
+// without notes, or notes for a member or class that does not exist, is written as such and makes
+// the program exit with status 2, so that the reference test fails on either.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -61,14 +62,24 @@ struct Notes {
     std::string example;
 };
 
-// One line per member: "class.member | errors | example"; '#' starts a comment line.
-bool ReadNotes(const char* path, std::map<std::string, Notes>* notes) {
+// Markdown lines written under a class's heading, by class name.
+using ClassProse = std::map<std::string, std::vector<std::string>>;
+
+// One line per member: "class.member | errors | example"; "class> text" adds a line of Markdown
+// under the class's heading ("class>" alone an empty one); '#' starts a comment line.
+bool ReadNotes(const char* path, std::map<std::string, Notes>* notes, ClassProse* prose) {
     std::ifstream in(path);
     if (!in) return false;
     std::string line;
     while (std::getline(in, line)) {
         line = Trim(line);
         if (line.empty() || line[0] == '#') continue;
+        const size_t mark = line.find('>');
+        if (mark != std::string::npos &&
+            line.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_") == mark) {
+            (*prose)[line.substr(0, mark)].push_back(Trim(line.substr(mark + 1)));
+            continue;
+        }
         const size_t first = line.find('|');
         const size_t second = first == std::string::npos ? first : line.find('|', first + 1);
         if (second == std::string::npos) {
@@ -89,8 +100,8 @@ public:
         }
     }
 
-    std::string Write(const std::map<std::string, Notes>& notes, std::set<std::string>* missing,
-                      std::set<std::string>* used) {
+    std::string Write(const std::map<std::string, Notes>& notes, const ClassProse& prose,
+                      std::set<std::string>* missing, std::set<std::string>* used) {
         std::ostringstream out;
         const std::string name = Narrow(m_library.name);
         const std::string version =
@@ -112,7 +123,7 @@ public:
                 << Narrow(cls.help) << " |\n";
         }
         out << "\n";
-        for (const ClassDescription& cls : m_library.classes) WriteClass(out, cls, notes, missing, used);
+        for (const ClassDescription& cls : m_library.classes) WriteClass(out, cls, notes, prose, missing, used);
         for (const EnumDescription& described : m_library.enums) WriteEnum(out, described);
         return out.str();
     }
@@ -173,7 +184,7 @@ private:
     };
 
     void WriteClass(std::ostringstream& out, const ClassDescription& cls, const std::map<std::string, Notes>& notes,
-                    std::set<std::string>* missing, std::set<std::string>* used) {
+                    const ClassProse& prose, std::set<std::string>* missing, std::set<std::string>* used) {
         const std::string className = Narrow(cls.name);
         out << "## " << className << "\n\n" << Narrow(cls.help) << ".\n\n";
         if (cls.creatable) {
@@ -182,6 +193,11 @@ private:
             out << "Clients cannot create it; other members hand it out.";
         }
         out << " Interface `" << Narrow(cls.defaultInterface.name) << "` (dual).\n\n";
+        if (const auto lines = prose.find(className); lines != prose.end()) {
+            used->insert(className);
+            for (const std::string& line : lines->second) out << line << "\n";
+            out << "\n";
+        }
 
         std::vector<std::string> order;
         std::map<std::string, std::vector<Operation>> members;
@@ -274,7 +290,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::map<std::string, Notes> notes;
-    if (!ReadNotes(argv[2], &notes)) {
+    ClassProse prose;
+    if (!ReadNotes(argv[2], &notes, &prose)) {
         std::fprintf(stderr, "cannot read the notes table %s\n", argv[2]);
         return 1;
     }
@@ -285,7 +302,7 @@ int main(int argc, char** argv) {
     }
     Generator generator(description);
     std::set<std::string> missing, used;
-    const std::string text = generator.Write(notes, &missing, &used);
+    const std::string text = generator.Write(notes, prose, &missing, &used);
     std::ofstream out(argv[3], std::ios::binary);
     out << text;
     if (!out) {
@@ -300,6 +317,12 @@ int main(int argc, char** argv) {
     for (const auto& entry : notes) {
         if (!used.count(entry.first)) {
             std::fprintf(stderr, "notes for %s, which the type library does not have\n", entry.first.c_str());
+            status = 2;
+        }
+    }
+    for (const auto& entry : prose) {
+        if (!used.count(entry.first)) {
+            std::fprintf(stderr, "notes for class %s, which the type library does not have\n", entry.first.c_str());
             status = 2;
         }
     }

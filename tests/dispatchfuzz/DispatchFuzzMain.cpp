@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "frame/TypeLibrary.h"
+#include "platform/WindowSystem.h"
 #include "support/CallByName.h"
 #include "support/Parameters.h"
 #include "support/StandInShell.h"
@@ -203,13 +204,22 @@ void StartShell() {
 }
 
 // Whether a window handle is one the calls may act on: the fuzzer's own, the fake shell's, or no
-// window at all (a vanished or made-up handle).
+// window at all (a vanished or made-up handle, or a broadcast value, which every member but the
+// message members takes for no window; those are kept from it, see Broadcasts).
 bool Harmless(HWND h) {
-    if (!h || !IsWindow(h)) return true;
+    if (!h || wrang::platform::IsBroadcast(AsLong(h)) || !IsWindow(h)) return true;
     if (g_known.count(h)) return true;
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
     return g_shell && pid == g_shell->ProcessId();
+}
+
+// Whether `member` would send to every top-level window of the session: a message member of an
+// object bound to a broadcast value. The safe messages are safe for the fuzzer's own windows only:
+// WM_ENABLE and WM_CANCELMODE tell every window that its state changed, and a WM_USER or WM_APP
+// number means something else to each class (WM_USER + 1 sets a dialog's default button).
+bool Broadcasts(const std::wstring& member, HWND h) {
+    return (member.compare(0, 7, L"SendMsg") == 0 || member == L"PostMsg") && wrang::platform::IsBroadcast(AsLong(h));
 }
 
 // Whether a window is one of the fuzzer's own with TargetProc, which takes any command.
@@ -325,11 +335,12 @@ struct Storage {
 };
 
 LONG RandomHandleish(Rng& rng) {
-    switch (rng() % 6) {
+    switch (rng() % 7) {
     case 0: return AsLong(g_windows[rng() % g_windows.size()]);
     case 1: return AsLong(g_menus[rng() % g_menus.size()]);
     case 2: return AsLong(g_shellToolbar);
     case 3: return 0;
+    case 4: return rng() % 2 ? 0xFFFF : -1;  // HWND_BROADCAST and HWND_TOPMOST: see Harmless
     default: {
         const LONG value = static_cast<LONG>(rng());
         // A made-up number that names a window of another process would act on it: not that one.
@@ -391,10 +402,13 @@ BSTR RandomString(Rng& rng, const std::wstring& member, const std::wstring& para
         return text;
     }
     default: {
-        // 1 MiB, occasionally: once in a few hundred string arguments.
-        if (rng() % 64 != 0) return SysAllocString(L"big?");
-        BSTR text = SysAllocStringLen(nullptr, kBigString);
-        for (UINT i = 0; i < kBigString; ++i) text[i] = static_cast<wchar_t>(L'A' + i % 26);
+        // Long texts, as a window's text can be: a thousand or a hundred thousand characters now and
+        // then, 1 MiB occasionally (once in a few hundred string arguments).
+        const unsigned pick = rng() % 64;
+        const UINT length = pick == 0 ? kBigString : pick < 9 ? (pick % 2 ? 1000 : 100000) : 0;
+        if (length == 0) return SysAllocString(L"big?");
+        BSTR text = SysAllocStringLen(nullptr, length);
+        for (UINT i = 0; i < length; ++i) text[i] = static_cast<wchar_t>(L'A' + i % 26);
         return text;
     }
     }
@@ -649,9 +663,13 @@ int wmain(int argc, wchar_t** argv) {
             }
         }
 
-        if (member.name.compare(0, 5, L"Click") == 0 && !TakesAnyCommand(BoundWindow(object))) {
+        const HWND bound = BoundWindow(object);
+        if ((member.name.compare(0, 5, L"Click") == 0 && !TakesAnyCommand(bound) &&
+             !wrang::platform::IsBroadcast(AsLong(bound))) ||
+            Broadcasts(member.name, bound)) {
             // A menu click sends the owning window a command; only the fuzzer's own windows are
-            // made to take any command (the shell's would start a modal loop and never answer).
+            // made to take any command (the shell's would start a modal loop and never answer). A
+            // broadcast value names no window to click.
             ++skipped;
             object->Release();
             continue;
@@ -785,8 +803,10 @@ int wmain(int argc, wchar_t** argv) {
         std::printf(" %s=%llu", Narrow(g_classes[c].name).c_str(), perClass[c]);
     std::printf("\noutcomes:");
     for (const auto& [hr, times] : outcomes) std::printf(" 0x%08lx=%llu", static_cast<unsigned long>(hr), times);
-    std::printf("\nskipped (typing without being the active window, clicks on a window not made here): %llu\n",
-                skipped);
+    std::printf(
+        "\nskipped (typing without being the active window, clicks on a window not made here, messages to "
+        "every window): %llu\n",
+        skipped);
     std::printf("DISPATCHFUZZ calls=%llu crashes=0 hangs=0 faults=%llu leaks=%llu seed=%llu\n", made, faults, leaks,
                 static_cast<unsigned long long>(g_seed));
     for (HWND h : g_windows) {

@@ -9,6 +9,10 @@
 
 namespace wrang::test {
 
+// Where Wine differs from Windows, a test checks what Windows does and says beside the check what
+// Wine does instead, under this condition.
+inline bool RunningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
 // The folder of the running program (the test programs' folder); Wrang.dll is in its parent.
 std::wstring TestDirectory();
 std::wstring DllPath();

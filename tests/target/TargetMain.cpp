@@ -3,6 +3,7 @@
 //       [--slow MS]                       that takes keys at a fixed pace: MS after each key-down
 //       [--stall-at C]                    that stops taking input for a minute at the character C
 //                                         (with either, the edit control takes a line of any length)
+//       [--listbox]                       and a Unicode list box holding one entry, kListEntry
 //   wrang_target --idle                   no window; keeps Wine's session alive for the test run
 //   wrang_target                          (no arguments, as a script's "needs:" line starts it)
 //                                         "WrangScriptTarget" with controls whose text only their
@@ -25,7 +26,9 @@ struct Typing {
     char stallAt = 0;
 };
 
-int RunWindow(const char* className, const char* caption, const Typing& typing) {
+constexpr wchar_t kListEntry[] = L"Wrang list entry";
+
+int RunWindow(const char* className, const char* caption, const Typing& typing, bool listBox) {
     WNDCLASSA cls = {};
     cls.lpfnWndProc = TargetProc;
     cls.hInstance = GetModuleHandleA(nullptr);
@@ -37,6 +40,11 @@ int RunWindow(const char* className, const char* caption, const Typing& typing) 
     CreateWindowExA(0, "Edit", "target text", WS_CHILD | WS_VISIBLE | scrolls, 5, 5, 200, 24, top, nullptr,
                     cls.hInstance, nullptr);
     CreateWindowExA(0, "Button", "OK", WS_CHILD | WS_VISIBLE, 5, 40, 80, 24, top, nullptr, cls.hInstance, nullptr);
+    if (listBox) {
+        HWND list = CreateWindowExW(0, L"ListBox", L"", WS_CHILD | WS_VISIBLE | LBS_HASSTRINGS, 5, 70, 200, 60, top,
+                                    nullptr, cls.hInstance, nullptr);
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kListEntry));
+    }
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
@@ -105,12 +113,16 @@ int RunScriptTarget() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc >= 4 && std::strcmp(__argv[1], "--window") == 0) {
         Typing typing;
-        for (int i = 4; i + 1 < __argc; i += 2) {
+        bool listBox = false;
+        for (int i = 4; i < __argc; ++i) {
+            if (std::strcmp(__argv[i], "--listbox") == 0) listBox = true;
+            if (i + 1 == __argc) break;
             if (std::strcmp(__argv[i], "--slow") == 0)
-                typing.pauseAfterKeyMs = static_cast<DWORD>(std::atoi(__argv[i + 1]));
-            if (std::strcmp(__argv[i], "--stall-at") == 0) typing.stallAt = __argv[i + 1][0];
+                typing.pauseAfterKeyMs = static_cast<DWORD>(std::atoi(__argv[++i]));
+            else if (std::strcmp(__argv[i], "--stall-at") == 0)
+                typing.stallAt = __argv[++i][0];
         }
-        return RunWindow(__argv[2], __argv[3], typing);
+        return RunWindow(__argv[2], __argv[3], typing, listBox);
     }
     if (__argc >= 2 && std::strcmp(__argv[1], "--idle") == 0) {
         Sleep(INFINITE);
