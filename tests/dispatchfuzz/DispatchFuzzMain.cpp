@@ -347,6 +347,8 @@ LONG RandomLong(Rng& rng, const std::wstring& param) {
         return kSafe[rng() % (sizeof kSafe / sizeof kSafe[0])];
     }
     if (param == L"sendInterval") return static_cast<LONG>(rng() % 2);
+    // The watcher's time-outs and pauses: short, so that the run stays short; negative ones too.
+    if (param == L"Timeout" || param == L"Milliseconds") return static_cast<LONG>(rng() % 4) - 1;
     static const LONG kEdges[] = {
         0, 1, -1, 2, 3, 6, 10, 100, 255, 256, 65535, 65536, 0x7FFFFFFF, static_cast<LONG>(0x80000000), -2, 10000};
     switch (rng() % 3) {
@@ -482,8 +484,9 @@ void RandomValue(Rng& rng, const std::wstring& member, const std::wstring& param
         break;
     }
     }
-    // A number made from another type may still name a message: keep wMsg to the safe set.
-    if (param == L"wMsg" && (V_VT(out) == VT_I8 || V_VT(out) == VT_UI8 || V_VT(out) == VT_UI4 || V_VT(out) == VT_UINT ||
+    // A number made from another type may still name a message, or a long wait (an unsigned 16-bit
+    // -1 is 65535): keep wMsg to the safe set and the watcher's time-outs short.
+    if ((param == L"wMsg" || param == L"Timeout" || param == L"Milliseconds") && (V_VT(out) == VT_I8 || V_VT(out) == VT_UI8 || V_VT(out) == VT_UI4 || V_VT(out) == VT_UINT ||
                              V_VT(out) == VT_DECIMAL || V_VT(out) == VT_CY || V_VT(out) == VT_R8 ||
                              V_VT(out) == VT_I2 || V_VT(out) == VT_UI2 || V_VT(out) == VT_I1 || V_VT(out) == VT_UI1 ||
                              V_VT(out) == VT_R4 || V_VT(out) == VT_DATE)) {
