@@ -1,11 +1,11 @@
 // The watcher: waits for windows and states with a limit, windows that do not answer, the front.
 //
-// What the window system reports to the watcher's hooks differs (see README, "Waiting for windows"):
-// Windows delivers every event the watcher hooks (windows created, shown, hidden, destroyed,
-// renamed, changed in state, the foreground); Wine (8.0) delivers EVENT_OBJECT_CREATE only, from
-// the own thread, other threads and other processes alike, and no other of them. Under Wine every
-// wait but for a new window therefore ends through the safety poll; the results below are the
-// same on both, only sooner or later within the time-out.
+// What the window system reports to the watcher's hooks differs (README, "Waiting, windows that do
+// not answer, the front"). Windows delivers every event the watcher hooks (windows created, shown,
+// hidden, destroyed, renamed, changed in state, the foreground); Wine (8.0) delivers
+// EVENT_OBJECT_CREATE only, from the own thread, other threads and other processes alike, and no
+// other of them. Under Wine every wait but for a new window therefore ends through the safety
+// poll; the results below are the same on both, only sooner or later within the time-out.
 #include <gtest/gtest.h>
 
 #include <windows.h>

@@ -143,6 +143,36 @@ bool ForegroundThroughSharedInput(LONG top) noexcept {
     return ws.SetForegroundWindow(top) != FALSE;
 }
 
+HRESULT NoMoreArguments() noexcept { return S_OK; }
+
+// The names and the time-out of a member that waits for a window to appear, in their order.
+HRESULT NamesAndTimeout(const VARIANT& className, const VARIANT& caption, LONG timeout, UniqueBstr* classNameCopy,
+                        UniqueBstr* captionCopy, DWORD* milliseconds) noexcept {
+    RETURN_IF_FAILED(NameOf(className, classNameCopy));
+    RETURN_IF_FAILED(NameOf(caption, captionCopy));
+    return TimeoutOf(timeout, milliseconds);
+}
+
+// A member that watches one window and answers True or False. Its arguments are checked first, in
+// their order: the window (error 91 for Nothing), `check` for what comes between, the time-out
+// (error 5 when negative). Then `watch(hWnd, milliseconds)` answers for the window the argument is
+// bound to, 0 for none.
+template <typename Check, typename Watch>
+HRESULT WatchWindow(_clsWatcher* watcher, _clsWrangler* window, LONG timeout, VARIANT_BOOL* result, Check check,
+                    Watch watch) noexcept {
+    if (!result) return E_POINTER;
+    *result = VARIANT_FALSE;
+    DWORD milliseconds = 0;
+    RETURN_IF_FAILED(RequireObject(window));
+    RETURN_IF_FAILED(check());
+    RETURN_IF_FAILED(TimeoutOf(timeout, &milliseconds));
+    const ComPtr<_clsWatcher> alive(watcher);
+    LONG hWnd = 0;
+    RETURN_IF_FAILED(WindowOf(window, &hWnd));
+    *result = ToBoolean(watch(hWnd, milliseconds));
+    return S_OK;
+}
+
 }  // namespace
 
 HRESULT CreateWatcher(_clsWatcher** out) noexcept { return clsWatcher::Create(out); }
@@ -155,9 +185,7 @@ HRESULT clsWatcher::WaitForWindow(VARIANT ClassName, VARIANT WindowText, LONG Ti
     *result = nullptr;
     UniqueBstr className, caption;
     DWORD timeout = 0;
-    RETURN_IF_FAILED(NameOf(ClassName, &className));
-    RETURN_IF_FAILED(NameOf(WindowText, &caption));
-    RETURN_IF_FAILED(TimeoutOf(Timeout, &timeout));
+    RETURN_IF_FAILED(NamesAndTimeout(ClassName, WindowText, Timeout, &className, &caption, &timeout));
     const ComPtr<_clsWatcher> alive(self());
     LONG found = 0;
     WaitUntil(timeout, [&](DWORD) {
@@ -174,9 +202,7 @@ HRESULT clsWatcher::WaitForChild(_clsWrangler* Parent, VARIANT ClassName, VARIAN
     RETURN_IF_FAILED(RequireObject(Parent));
     UniqueBstr className, caption;
     DWORD timeout = 0;
-    RETURN_IF_FAILED(NameOf(ClassName, &className));
-    RETURN_IF_FAILED(NameOf(WindowText, &caption));
-    RETURN_IF_FAILED(TimeoutOf(Timeout, &timeout));
+    RETURN_IF_FAILED(NamesAndTimeout(ClassName, WindowText, Timeout, &className, &caption, &timeout));
     const ComPtr<_clsWatcher> alive(self());
     LONG parent = 0;
     RETURN_IF_FAILED(Parent->get_hWnd(&parent));
@@ -194,82 +220,52 @@ HRESULT clsWatcher::WaitForChild(_clsWrangler* Parent, VARIANT ClassName, VARIAN
 }
 
 HRESULT clsWatcher::WaitForState(_clsWrangler* Window, WaitStates States, LONG Timeout, VARIANT_BOOL* result) {
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
     const LONG states = States;
-    DWORD timeout = 0;
-    RETURN_IF_FAILED(RequireObject(Window));
-    RETURN_IF_FAILED(CheckStates(states));
-    RETURN_IF_FAILED(TimeoutOf(Timeout, &timeout));
-    const ComPtr<_clsWatcher> alive(self());
-    LONG hWnd = 0;
-    RETURN_IF_FAILED(WindowOf(Window, &hWnd));
-    bool held = false;
-    WaitUntil(timeout, [&](DWORD left) {
-        // A window that is gone is in none of the states, and never will be.
-        if (!Exists(hWnd)) return true;
-        held = InStates(hWnd, states, left < kAnswerSliceMs ? left : kAnswerSliceMs);
-        return held;
-    });
-    *result = ToBoolean(held);
-    return S_OK;
+    return WatchWindow(self(), Window, Timeout, result, [states] { return CheckStates(states); },
+                       [states](LONG hWnd, DWORD timeout) {
+                           bool held = false;
+                           WaitUntil(timeout, [&](DWORD left) {
+                               // A window that is gone is in none of the states, and never will be.
+                               if (!Exists(hWnd)) return true;
+                               held = InStates(hWnd, states, left < kAnswerSliceMs ? left : kAnswerSliceMs);
+                               return held;
+                           });
+                           return held;
+                       });
 }
 
 HRESULT clsWatcher::WaitForClose(_clsWrangler* Window, LONG Timeout, VARIANT_BOOL* result) {
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    DWORD timeout = 0;
-    RETURN_IF_FAILED(RequireObject(Window));
-    RETURN_IF_FAILED(TimeoutOf(Timeout, &timeout));
-    const ComPtr<_clsWatcher> alive(self());
-    LONG hWnd = 0;
-    RETURN_IF_FAILED(WindowOf(Window, &hWnd));
-    *result = ToBoolean(WaitUntil(timeout, [&](DWORD) { return !Exists(hWnd); }));
-    return S_OK;
+    return WatchWindow(self(), Window, Timeout, result, NoMoreArguments, [](LONG hWnd, DWORD timeout) {
+        return WaitUntil(timeout, [hWnd](DWORD) { return !Exists(hWnd); });
+    });
 }
 
 HRESULT clsWatcher::WaitForIdle(_clsWrangler* Window, LONG Timeout, VARIANT_BOOL* result) {
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    DWORD timeout = 0;
-    RETURN_IF_FAILED(RequireObject(Window));
-    RETURN_IF_FAILED(TimeoutOf(Timeout, &timeout));
-    const ComPtr<_clsWatcher> alive(self());
-    LONG hWnd = 0;
-    RETURN_IF_FAILED(WindowOf(Window, &hWnd));
-    if (!Exists(hWnd)) return S_OK;
-    platform::WindowSystem& ws = platform::Current();
-    DWORD processId = 0;
-    ws.GetWindowThreadProcessId(hWnd, &processId);
-    const platform::UniqueProcess process(ws.OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId));
-    if (!process) return S_OK;  // a process that cannot be asked
-    // The system's wait serves no posted message, so it is asked in short slices with the thread's
-    // messages served in between.
-    const watch::Deadline deadline(timeout);
-    for (;;) {
-        const DWORD answer = ws.WaitForInputIdle(process.get(), deadline.Left(kIdleSliceMs));
-        // Idle, and still there: a process that ended while it was asked answers idle under Wine.
-        if (answer == 0) {
-            *result = ToBoolean(ws.IsWindow(hWnd) != FALSE);
-            return S_OK;
+    return WatchWindow(self(), Window, Timeout, result, NoMoreArguments, [](LONG hWnd, DWORD timeout) {
+        if (!Exists(hWnd)) return false;
+        platform::WindowSystem& ws = platform::Current();
+        DWORD processId = 0;
+        ws.GetWindowThreadProcessId(hWnd, &processId);
+        const platform::UniqueProcess process(
+            ws.OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId));
+        if (!process) return false;  // a process that cannot be asked
+        // The system's wait serves no posted message, so it is asked in short slices with the
+        // thread's messages served in between.
+        const watch::Deadline deadline(timeout);
+        for (;;) {
+            const DWORD answer = ws.WaitForInputIdle(process.get(), deadline.Left(kIdleSliceMs));
+            // Idle, and still there: a process that ended while it was asked answers idle under Wine.
+            if (answer == 0) return ws.IsWindow(hWnd) != FALSE;
+            // Anything but a time-out: the process cannot be asked (a console process, one that ended).
+            if (answer != WAIT_TIMEOUT || deadline.Passed() || !watch::ServeMessages(deadline)) return false;
         }
-        // Anything but a time-out: the process cannot be asked (a console process, one that ended).
-        if (answer != WAIT_TIMEOUT || deadline.Passed() || !watch::ServeMessages(deadline)) return S_OK;
-    }
+    });
 }
 
 HRESULT clsWatcher::IsResponding(_clsWrangler* Window, LONG Timeout, VARIANT_BOOL* result) {
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    DWORD timeout = 0;
-    RETURN_IF_FAILED(RequireObject(Window));
-    RETURN_IF_FAILED(TimeoutOf(Timeout, &timeout));
-    const ComPtr<_clsWatcher> alive(self());
-    LONG hWnd = 0;
-    RETURN_IF_FAILED(WindowOf(Window, &hWnd));
     // One send, in which the thread answers the messages sent to it but not the posted ones.
-    *result = ToBoolean(Exists(hWnd) && AnswersWithin(hWnd, timeout));
-    return S_OK;
+    return WatchWindow(self(), Window, Timeout, result, NoMoreArguments,
+                       [](LONG hWnd, DWORD timeout) { return Exists(hWnd) && AnswersWithin(hWnd, timeout); });
 }
 
 HRESULT clsWatcher::SendMsgTimeout(_clsWrangler* Window, LONG wMsg, LONG wParam, LONG lParam, LONG Timeout,
@@ -300,27 +296,23 @@ HRESULT clsWatcher::SendMsgTimeout(_clsWrangler* Window, LONG wMsg, LONG wParam,
 }
 
 HRESULT clsWatcher::Activate(_clsWrangler* Window, VARIANT_BOOL* result) {
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    RETURN_IF_FAILED(RequireObject(Window));
-    const ComPtr<_clsWatcher> alive(self());
-    LONG hWnd = 0;
-    RETURN_IF_FAILED(WindowOf(Window, &hWnd));
-    if (!Exists(hWnd)) return S_OK;
-    platform::WindowSystem& ws = platform::Current();
-    const LONG top = TopLevelOf(hWnd);
-    // Restored by the window's own thread when it next takes its messages: a thread that takes none
-    // cannot hold the caller here.
-    if (ws.IsIconic(top)) ws.ShowWindowAsync(top, SW_RESTORE);
-    const bool accepted =
-        ws.GetForegroundWindow() == top || ws.SetForegroundWindow(top) || ForegroundThroughSharedInput(top);
-    if (accepted) {
-        WaitUntil(kSettleMs, [&](DWORD) {
-            return !ws.IsWindow(top) || ws.IsHungAppWindow(top) || (ws.GetForegroundWindow() == top && !ws.IsIconic(top));
-        });
-    }
-    *result = ToBoolean(ws.IsWindow(top) && ws.GetForegroundWindow() == top);
-    return S_OK;
+    return WatchWindow(self(), Window, 0, result, NoMoreArguments, [](LONG hWnd, DWORD) {
+        if (!Exists(hWnd)) return false;
+        platform::WindowSystem& ws = platform::Current();
+        const LONG top = TopLevelOf(hWnd);
+        // Restored by the window's own thread when it next takes its messages: a thread that takes
+        // none cannot hold the caller here.
+        if (ws.IsIconic(top)) ws.ShowWindowAsync(top, SW_RESTORE);
+        const bool accepted =
+            ws.GetForegroundWindow() == top || ws.SetForegroundWindow(top) || ForegroundThroughSharedInput(top);
+        if (accepted) {
+            WaitUntil(kSettleMs, [&](DWORD) {
+                return !ws.IsWindow(top) || ws.IsHungAppWindow(top) ||
+                       (ws.GetForegroundWindow() == top && !ws.IsIconic(top));
+            });
+        }
+        return ws.IsWindow(top) && ws.GetForegroundWindow() == top;
+    });
 }
 
 HRESULT clsWatcher::Pause(LONG Milliseconds) {
