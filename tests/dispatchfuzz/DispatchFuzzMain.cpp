@@ -672,6 +672,14 @@ int wmain(int argc, wchar_t** argv) {
             count -= 1 + rng() % count;
         else if (countChoice == 1)
             count += 1 + rng() % 3;
+        // A watcher call that leaves its time-out out waits the default five seconds: not made, so
+        // that the run stays short.
+        const auto timeout = std::find(member.params.begin(), member.params.end(), L"Timeout");
+        if (timeout != member.params.end() && count <= static_cast<size_t>(timeout - member.params.begin())) {
+            ++skipped;
+            object->Release();
+            continue;
+        }
         std::vector<VARIANT> args(count);
         std::vector<Storage> storage(count);
         for (size_t a = 0; a < count; ++a) {
@@ -788,7 +796,8 @@ int wmain(int argc, wchar_t** argv) {
         std::printf(" %s=%llu", Narrow(g_classes[c].name).c_str(), perClass[c]);
     std::printf("\noutcomes:");
     for (const auto& [hr, times] : outcomes) std::printf(" 0x%08lx=%llu", static_cast<unsigned long>(hr), times);
-    std::printf("\nskipped (typing without being the active window, clicks on a window not made here): %llu\n",
+    std::printf("\nskipped (typing without being the active window, clicks on a window not made here, waits "
+                "for a default time-out): %llu\n",
                 skipped);
     std::printf("DISPATCHFUZZ calls=%llu crashes=0 hangs=0 faults=%llu leaks=%llu seed=%llu\n", made, faults, leaks,
                 static_cast<unsigned long long>(g_seed));
