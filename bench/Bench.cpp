@@ -566,8 +566,9 @@ void WatcherFigures() {
                percentile(0.5)));
     Out(Format("| the same, 95th percentile | %.2f ms |", percentile(0.95)));
     Out(Format("| waits measured (of %d) | %zu |", waits, wakeups.size()));
-    Out(Format("| CPU time of the waiting thread over an idle wait of %lu ms | %.3f %% (%.1f ms) |", idleMs,
-               100.0 * cpu / wall, cpu / 1e6));
+    // The system counts a thread's time in clock ticks (10 to 16 ms).
+    Out(Format("| CPU time of the waiting thread over an idle wait of %lu ms (counted in clock ticks) | %.3f %% (%.1f ms) |",
+               idleMs, 100.0 * cpu / wall, cpu / 1e6));
 
     // A send with a time-out to a window that answers, against the raw send, in the same run.
     HWND own = MakeWindow("WrangBenchWatchWindow", "answers");
