@@ -32,7 +32,9 @@
 #include "frame/TypeLibrary.h"
 #include "platform/Resource.h"
 #include "platform/WindowSystem.h"
+#include "support/DuringTheWait.h"
 #include "support/StandInShell.h"
+#include "support/WatchTarget.h"
 
 namespace {
 
@@ -478,6 +480,140 @@ void ToolbarButtonTable() {
     PrintTable("clsToolbarButton (a toolbar of another process, wrang_fakeshell.exe)", rows);
 }
 
+// --- The watcher ----------------------------------------------------------------------------------
+
+// The counter's value when the watch target asked for its window, kept in the window's extra bytes.
+LONGLONG MadeAt(HWND window) {
+    return static_cast<LONGLONG>(static_cast<ULONG>(GetWindowLongW(window, 0))) |
+           static_cast<LONGLONG>(GetWindowLongW(window, 4)) << 32;
+}
+
+double CpuNs(HANDLE thread) {
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) return kNone;
+    const auto ticks = [](const FILETIME& t) { return static_cast<double>(ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart); };
+    return (ticks(kernel) + ticks(user)) * 100;
+}
+
+VARIANT Text(const wchar_t* text) {
+    VARIANT v;
+    V_VT(&v) = VT_BSTR;
+    V_BSTR(&v) = SysAllocString(text);
+    return v;
+}
+
+// The watcher's three figures: how soon a wait wakes for a window that another process makes, what
+// an idle wait costs the waiting thread, and a send with a time-out against the raw send.
+void WatcherFigures() {
+    namespace watch = wrang::test::watch;
+    const std::wstring program = wrang::test::TestDirectory() + L"\\..\\tests\\wrang_target.exe";
+    wrang::test::WatchTarget target(L"", program.c_str());
+    ComPtr<_clsWatcher> watcher;
+    if (!target.Control() || FAILED(wrang::CreateWatcher(watcher.put()))) {
+        Out("\n### clsWatcher\n\n(the watch target did not start: no figures)");
+        return;
+    }
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+
+    // Wake-up: the window is asked for while the wait already waits (the command goes out from a
+    // message the wait serves), and the time runs from the target's counter before it makes the
+    // window to the wait's return.
+    const int waits = g_quick ? 20 : 120;
+    std::vector<double> wakeups;
+    UniqueVariant className;
+    *className.get() = Text(watch::kWatchedClass);
+    for (int i = 1; i <= waits; ++i) {
+        Progress(Format("wake-up %d of %d", i, waits).c_str());
+        UniqueVariant caption;
+        *caption.get() = Text((std::wstring(watch::kWatchedCaption) + L" " + std::to_wstring(i)).c_str());
+        ComPtr<_clsWrangler> found;
+        LARGE_INTEGER returned = {};
+        {
+            wrang::test::DuringTheWait create([&] { target.Post(watch::kCreate, static_cast<WPARAM>(i)); });
+            watcher->WaitForWindow(*className.get(), *caption.get(), 10000, found.put());
+            QueryPerformanceCounter(&returned);
+        }
+        if (const HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(HandleOf(found.get())))) {
+            wakeups.push_back(static_cast<double>(returned.QuadPart - MadeAt(window)) * 1e3 / frequency.QuadPart);
+        }
+        target.Send(watch::kDestroy);
+    }
+    std::sort(wakeups.begin(), wakeups.end());
+    const auto percentile = [&](double p) {
+        return wakeups.empty() ? kNone : wakeups[static_cast<size_t>(std::ceil(p * wakeups.size())) - 1];
+    };
+
+    // The cost of waiting: a wait for a window that never comes, with nothing else to do.
+    const DWORD idleMs = g_quick ? 1000 : 5000;
+    Progress(Format("an idle wait of %lu ms", idleMs).c_str());
+    UniqueVariant nothing;
+    *nothing.get() = Text(L"WrangBenchNoSuchWindowClass");
+    VARIANT missing;
+    V_VT(&missing) = VT_ERROR;
+    V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
+    const double cpuBefore = CpuNs(GetCurrentThread()), wallStart = Now();
+    ComPtr<_clsWrangler> none;
+    watcher->WaitForWindow(*nothing.get(), missing, static_cast<LONG>(idleMs), none.put());
+    const double wall = Now() - wallStart, cpu = CpuNs(GetCurrentThread()) - cpuBefore;
+
+    Out("");
+    Out("### clsWatcher: waits");
+    Out("");
+    Out("| figure | value |");
+    Out("|---|---:|");
+    Out(Format("| wake-up, a window made by another process to the return of WaitForWindow: median | %.2f ms |",
+               percentile(0.5)));
+    Out(Format("| the same, 95th percentile | %.2f ms |", percentile(0.95)));
+    Out(Format("| waits measured (of %d) | %zu |", waits, wakeups.size()));
+    // The system counts a thread's time in clock ticks (10 to 16 ms).
+    Out(Format("| CPU time of the waiting thread over an idle wait of %lu ms (counted in clock ticks) | %.3f %% (%.1f ms) |",
+               idleMs, 100.0 * cpu / wall, cpu / 1e6));
+
+    // A send with a time-out to a window that answers, against the raw send, in the same run.
+    HWND own = MakeWindow("WrangBenchWatchWindow", "answers");
+    std::vector<Row> rows;
+    for (const auto& [label, window] : {std::make_pair("to a window of this thread", own),
+                                        std::make_pair("to a window of another process", target.Control())}) {
+        Progress(Format("SendMsgTimeout %s", label).c_str());
+        ComPtr<_clsWrangler> bound = Bound(window);
+        const DISPID id = LateCall(L"SendMsgTimeout").IdIn(watcher.get());
+        const auto invoke = [&] {
+            VARIANT args[5];  // last first
+            for (int a = 0; a < 4; ++a) {
+                V_VT(&args[a]) = VT_I4;
+                V_I4(&args[a]) = a == 0 ? 1000 : 0;  // Timeout, lParam, wParam, wMsg (WM_NULL)
+            }
+            V_VT(&args[4]) = VT_DISPATCH;
+            V_DISPATCH(&args[4]) = bound.get();
+            DISPPARAMS params = {args, nullptr, 5, 0};
+            VARIANT result;
+            VariantInit(&result);
+            watcher->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
+            VariantClear(&result);
+        };
+        const std::vector<double> medians = MeasureTogether(
+            {Looped([&] {
+                 DWORD_PTR answer = 0;
+                 SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer);
+             }),
+             Looped([&] {
+                 VARIANT answer;
+                 watcher->SendMsgTimeout(bound.get(), WM_NULL, 0, 0, 1000, &answer);
+                 VariantClear(&answer);
+             }),
+             Looped(invoke)});
+        Row row;
+        row.member = Format("SendMsgTimeout(WM_NULL) %s", label);
+        row.raw = medians[0];
+        row.vtable = medians[1];
+        row.invoke = medians[2];
+        rows.push_back(row);
+    }
+    PrintTable("clsWatcher.SendMsgTimeout against the raw SendMessageTimeoutW", rows);
+    DestroyWindow(own);
+}
+
 // --- Scaling --------------------------------------------------------------------------------------
 
 struct ScaleRow {
@@ -804,6 +940,7 @@ int main(int argc, char** argv) {
     WranglerTable();
     MenuItemTable();
     ToolbarButtonTable();
+    WatcherFigures();
     TreeScaling();
     MenuScaling();
     TrayScaling();

@@ -122,8 +122,16 @@ inline VARIANT* Dereference(VARIANT* arg) noexcept {
     }
     case ArgumentKind::Variant:
         // The value itself, not the caller's variable: a member that takes a Variant by value
-        // reads it and never writes a script's variable through it.
-        RETURN_IF_FAILED(VariantCopyInd(local, source));
+        // reads it and never writes a script's variable through it. A null string stays null, as
+        // for a String parameter: the runtime's copy (Wine's) makes an empty string of it, which
+        // the member could not tell from "".
+        if ((V_VT(source) == VT_BSTR && !V_BSTR(source)) ||
+            (V_VT(source) == (VT_BSTR | VT_BYREF) && V_BSTRREF(source) && !*V_BSTRREF(source))) {
+            V_VT(local) = VT_BSTR;
+            V_BSTR(local) = nullptr;
+        } else {
+            RETURN_IF_FAILED(VariantCopyInd(local, source));
+        }
         *slot = 0;  // a Variant takes kVariantSlots slots: see VariantToSlots
         return S_OK;
     }

@@ -114,5 +114,30 @@ void Win32WindowSystem::Sleep(DWORD ms) { ::Sleep(ms); }
 void* Win32WindowSystem::VirtualAlloc(void* a, SIZE_T s, DWORD t, DWORD p) { return ::VirtualAlloc(a, s, t, p); }
 BOOL Win32WindowSystem::VirtualFree(void* a, SIZE_T s, DWORD t) { return ::VirtualFree(a, s, t); }
 BSTR Win32WindowSystem::AllocString(const wchar_t* t, UINT n) { return ::SysAllocStringLen(t, n); }
+HWINEVENTHOOK Win32WindowSystem::SetWinEventHook(DWORD a, DWORD b, HMODULE m, WINEVENTPROC p, DWORD pid, DWORD tid,
+                                                DWORD f) {
+    return ::SetWinEventHook(a, b, m, p, pid, tid, f);
+}
+BOOL Win32WindowSystem::UnhookWinEvent(HWINEVENTHOOK h) { return ::UnhookWinEvent(h); }
+DWORD Win32WindowSystem::MsgWaitForMultipleObjectsEx(DWORD n, const HANDLE* h, DWORD ms, DWORD mask, DWORD f) {
+    return ::MsgWaitForMultipleObjectsEx(n, h, ms, mask, f);
+}
+BOOL Win32WindowSystem::PeekMessageW(MSG* m, LONG h, UINT a, UINT b, UINT r) { return ::PeekMessageW(m, W(h), a, b, r); }
+BOOL Win32WindowSystem::TranslateMessage(const MSG* m) { return ::TranslateMessage(m); }
+LRESULT Win32WindowSystem::DispatchMessageW(const MSG* m) { return ::DispatchMessageW(m); }
+void Win32WindowSystem::PostQuitMessage(int c) { ::PostQuitMessage(c); }
+LRESULT Win32WindowSystem::SendMessageTimeoutW(LONG h, UINT m, WPARAM w, LPARAM l, UINT f, UINT ms, DWORD_PTR* r) {
+    return ::SendMessageTimeoutW(W(h), m, w, l, f, ms, r);
+}
+BOOL Win32WindowSystem::IsHungAppWindow(LONG h) { return ::IsHungAppWindow(W(h)); }
+DWORD Win32WindowSystem::WaitForInputIdle(HANDLE p, DWORD ms) { return ::WaitForInputIdle(p, ms); }
+BOOL Win32WindowSystem::QueryPerformanceCounter(LARGE_INTEGER* c) { return ::QueryPerformanceCounter(c); }
+BOOL Win32WindowSystem::QueryPerformanceFrequency(LARGE_INTEGER* f) { return ::QueryPerformanceFrequency(f); }
+LONG Win32WindowSystem::GetForegroundWindow() { return L(::GetForegroundWindow()); }
+BOOL Win32WindowSystem::SetForegroundWindow(LONG h) { return ::SetForegroundWindow(W(h)); }
+BOOL Win32WindowSystem::BringWindowToTop(LONG h) { return ::BringWindowToTop(W(h)); }
+BOOL Win32WindowSystem::ShowWindowAsync(LONG h, int c) { return ::ShowWindowAsync(W(h), c); }
+BOOL Win32WindowSystem::AttachThreadInput(DWORD t, DWORD to, BOOL a) { return ::AttachThreadInput(t, to, a); }
+DWORD Win32WindowSystem::GetCurrentThreadId() { return ::GetCurrentThreadId(); }
 
 }  // namespace wrang::platform

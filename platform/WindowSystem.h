@@ -114,6 +114,33 @@ public:
     // Runtime: a new automation string of `length` units, copied from `text` unless it is null;
     // null when there is no memory for it.
     virtual BSTR AllocString(const wchar_t* text, UINT length) = 0;
+
+    // Waiting with a limit. Window events of a hook out of context, and the answers of sends with a
+    // time-out, reach this thread while it waits for input and retrieves its messages; the
+    // performance counter is the monotonic clock that measures the limits.
+    virtual HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC callback,
+                                          DWORD processId, DWORD threadId, DWORD flags) = 0;
+    virtual BOOL UnhookWinEvent(HWINEVENTHOOK hook) = 0;
+    virtual DWORD MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWORD milliseconds, DWORD wakeMask,
+                                              DWORD flags) = 0;
+    virtual BOOL PeekMessageW(MSG* message, LONG hWnd, UINT first, UINT last, UINT remove) = 0;
+    virtual BOOL TranslateMessage(const MSG* message) = 0;
+    virtual LRESULT DispatchMessageW(const MSG* message) = 0;
+    virtual void PostQuitMessage(int exitCode) = 0;
+    virtual LRESULT SendMessageTimeoutW(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                                        UINT milliseconds, DWORD_PTR* answer) = 0;
+    virtual BOOL IsHungAppWindow(LONG hWnd) = 0;
+    virtual DWORD WaitForInputIdle(HANDLE process, DWORD milliseconds) = 0;
+    virtual BOOL QueryPerformanceCounter(LARGE_INTEGER* count) = 0;
+    virtual BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) = 0;
+
+    // The front: the foreground window and the sharing of another thread's input.
+    virtual LONG GetForegroundWindow() = 0;
+    virtual BOOL SetForegroundWindow(LONG hWnd) = 0;
+    virtual BOOL BringWindowToTop(LONG hWnd) = 0;
+    virtual BOOL ShowWindowAsync(LONG hWnd, int command) = 0;
+    virtual BOOL AttachThreadInput(DWORD thread, DWORD toThread, BOOL attach) = 0;
+    virtual DWORD GetCurrentThreadId() = 0;
 };
 
 // The real window system.
@@ -174,6 +201,27 @@ public:
     BOOL VirtualFree(void* address, SIZE_T size, DWORD type) override;
     HRESULT SendKeys(const wchar_t* keys, UINT length, bool wait) override;
     BSTR AllocString(const wchar_t* text, UINT length) override;
+    HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC callback,
+                                  DWORD processId, DWORD threadId, DWORD flags) override;
+    BOOL UnhookWinEvent(HWINEVENTHOOK hook) override;
+    DWORD MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWORD milliseconds, DWORD wakeMask,
+                                      DWORD flags) override;
+    BOOL PeekMessageW(MSG* message, LONG hWnd, UINT first, UINT last, UINT remove) override;
+    BOOL TranslateMessage(const MSG* message) override;
+    LRESULT DispatchMessageW(const MSG* message) override;
+    void PostQuitMessage(int exitCode) override;
+    LRESULT SendMessageTimeoutW(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT milliseconds,
+                                DWORD_PTR* answer) override;
+    BOOL IsHungAppWindow(LONG hWnd) override;
+    DWORD WaitForInputIdle(HANDLE process, DWORD milliseconds) override;
+    BOOL QueryPerformanceCounter(LARGE_INTEGER* count) override;
+    BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) override;
+    LONG GetForegroundWindow() override;
+    BOOL SetForegroundWindow(LONG hWnd) override;
+    BOOL BringWindowToTop(LONG hWnd) override;
+    BOOL ShowWindowAsync(LONG hWnd, int command) override;
+    BOOL AttachThreadInput(DWORD thread, DWORD toThread, BOOL attach) override;
+    DWORD GetCurrentThreadId() override;
 };
 
 // Whether `hWnd` is one of the two values that the message functions read as every top-level window

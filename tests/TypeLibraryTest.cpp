@@ -103,6 +103,11 @@ const std::vector<Row> kMenuEnum = {{L"Init", F, 0x60030000},
                                     {L"NextItem", F, 0x60030002},
                                     {L"GetItem", F, 0x60030003},
                                     {L"EndEnum", F, 0x60030004}};
+const std::vector<Row> kWatcher = {{L"WaitForWindow", F, 0x60030000}, {L"WaitForChild", F, 0x60030001},
+                                   {L"WaitForState", F, 0x60030002},  {L"WaitForClose", F, 0x60030003},
+                                   {L"WaitForIdle", F, 0x60030004},   {L"IsResponding", F, 0x60030005},
+                                   {L"SendMsgTimeout", F, 0x60030006}, {L"Activate", F, 0x60030007},
+                                   {L"Pause", F, 0x60030008}};
 
 struct InterfaceCase {
     const char* label;
@@ -117,7 +122,8 @@ const InterfaceCase kInterfaces[] = {
     {"_clsToolbarButton", &IID__clsToolbarButton, &CLSID_clsToolbarButton, false, &kToolbarButton},
     {"_clsJuggler", &IID__clsJuggler, &CLSID_clsJuggler, true, &kJuggler},
     {"_clsMenuItem", &IID__clsMenuItem, &CLSID_clsMenuItem, false, &kMenuItem},
-    {"_clsMenuEnum", &IID__clsMenuEnum, &CLSID_clsMenuEnum, false, &kMenuEnum}};
+    {"_clsMenuEnum", &IID__clsMenuEnum, &CLSID_clsMenuEnum, false, &kMenuEnum},
+    {"_clsWatcher", &IID__clsWatcher, &CLSID_clsWatcher, true, &kWatcher}};
 
 class RegisteredTypeLibrary : public testing::Test {
 protected:
@@ -183,7 +189,7 @@ TEST_F(RegisteredTypeLibrary, EveryMemberInOrderWithItsDispidBothWaysAndAHelpStr
     }
 }
 
-TEST_F(RegisteredTypeLibrary, ClassesNameTheirDefaultInterfaceAndOnlyThreeAreCreatable) {
+TEST_F(RegisteredTypeLibrary, ClassesNameTheirDefaultInterfaceAndOnlyTheCreatableOnesAreCreatable) {
     for (const InterfaceCase& c : kInterfaces) {
         SCOPED_TRACE(c.label);
         ComPtr<ITypeInfo> coclass;
@@ -206,27 +212,52 @@ TEST_F(RegisteredTypeLibrary, ClassesNameTheirDefaultInterfaceAndOnlyThreeAreCre
     }
 }
 
-TEST_F(RegisteredTypeLibrary, ClickButtonMethodsHaveTheirValuesAndMemberIds) {
-    const wchar_t* names[] = {L"BTN_DEFAULT",   L"BTN_LBTN_DOWN", L"BTN_LBTN_UP",      L"BTN_LBTN_DBLCLICK",
-                              L"BTN_RBTN_DOWN", L"BTN_RBTN_UP",   L"BTN_RBTN_DBLCLICK"};
-    // {2B3E3279-1BB6-4EBA-9109-61650511F1F4}
-    const GUID kEnum = {0x2B3E3279, 0x1BB6, 0x4EBA, {0x91, 0x09, 0x61, 0x65, 0x05, 0x11, 0xF1, 0xF4}};
-    ComPtr<ITypeInfo> info;
-    ASSERT_EQ(S_OK, m_library->GetTypeInfoOfGuid(kEnum, info.put()));
-    UniqueTypeAttr attr(info.get());
-    ASSERT_EQ(S_OK, info->GetTypeAttr(attr.put()));
-    EXPECT_EQ(TKIND_ENUM, attr->typekind);
-    ASSERT_EQ(7, attr->cVars);
-    for (UINT i = 0; i < 7; ++i) {
-        UniqueVarDesc var(info.get());
-        ASSERT_EQ(S_OK, info->GetVarDesc(i, var.put()));
-        ASSERT_EQ(VAR_CONST, var->varkind);
-        const LONG value = V_I4(var->lpvarValue);
-        EXPECT_EQ(static_cast<LONG>(i), value);
-        EXPECT_EQ(static_cast<MEMBERID>(0x40000000 + value), var->memid);
-        UniqueBstr name;
-        ASSERT_EQ(S_OK, info->GetDocumentation(var->memid, name.put(), nullptr, nullptr, nullptr));
-        EXPECT_STREQ(names[i], name.get());
+// Member identifiers count from 0x40000000 in declaration order.
+TEST_F(RegisteredTypeLibrary, EnumerationsHaveTheirValuesAndMemberIds) {
+    struct Constant {
+        const wchar_t* name;
+        LONG value;
+    };
+    struct Enumeration {
+        GUID guid;
+        std::vector<Constant> constants;
+    };
+    const Enumeration enumerations[] = {
+        {// ClickButtonMethods {2B3E3279-1BB6-4EBA-9109-61650511F1F4}
+         {0x2B3E3279, 0x1BB6, 0x4EBA, {0x91, 0x09, 0x61, 0x65, 0x05, 0x11, 0xF1, 0xF4}},
+         {{L"BTN_DEFAULT", 0},
+          {L"BTN_LBTN_DOWN", 1},
+          {L"BTN_LBTN_UP", 2},
+          {L"BTN_LBTN_DBLCLICK", 3},
+          {L"BTN_RBTN_DOWN", 4},
+          {L"BTN_RBTN_UP", 5},
+          {L"BTN_RBTN_DBLCLICK", 6}}},
+        {// WaitStates {8D9D9C67-D874-4FB6-A925-BD62621FE8B1}
+         {0x8D9D9C67, 0xD874, 0x4FB6, {0xA9, 0x25, 0xBD, 0x62, 0x62, 0x1F, 0xE8, 0xB1}},
+         {{L"WAIT_VISIBLE", 1},
+          {L"WAIT_HIDDEN", 2},
+          {L"WAIT_ENABLED", 4},
+          {L"WAIT_DISABLED", 8},
+          {L"WAIT_ACTIVE", 16},
+          {L"WAIT_RESPONDING", 32}}}};
+    for (const Enumeration& e : enumerations) {
+        SCOPED_TRACE(e.constants.front().name);
+        ComPtr<ITypeInfo> info;
+        ASSERT_EQ(S_OK, m_library->GetTypeInfoOfGuid(e.guid, info.put()));
+        UniqueTypeAttr attr(info.get());
+        ASSERT_EQ(S_OK, info->GetTypeAttr(attr.put()));
+        EXPECT_EQ(TKIND_ENUM, attr->typekind);
+        ASSERT_EQ(e.constants.size(), attr->cVars);
+        for (UINT i = 0; i < e.constants.size(); ++i) {
+            UniqueVarDesc var(info.get());
+            ASSERT_EQ(S_OK, info->GetVarDesc(i, var.put()));
+            ASSERT_EQ(VAR_CONST, var->varkind);
+            EXPECT_EQ(e.constants[i].value, V_I4(var->lpvarValue));
+            EXPECT_EQ(static_cast<MEMBERID>(0x40000000 + i), var->memid);
+            UniqueBstr name;
+            ASSERT_EQ(S_OK, info->GetDocumentation(var->memid, name.put(), nullptr, nullptr, nullptr));
+            EXPECT_STREQ(e.constants[i].name, name.get());
+        }
     }
 }
 
@@ -273,7 +304,7 @@ TEST_F(RegisteredTypeLibrary, OptionalParametersCarryTheirDefaultsAndByRefParame
 // The objects answer names and DISPIDs exactly as the type library does.
 TEST(Dispatch, EveryObjectAnswersEveryNameWithItsDispid) {
     const OneOfEachClass every;
-    for (size_t o = 0; o < 6; ++o) {
+    for (size_t o = 0; o < std::size(every.objects); ++o) {
         SCOPED_TRACE(kInterfaces[o].label);
         for (const Row& row : *kInterfaces[o].rows) {
             std::wstring lower(row.name);

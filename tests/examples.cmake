@@ -45,6 +45,12 @@ set(tray "${tray}.*moved right: \\[Volume\\] \\[Clock\\] \\[Network\\].*moved ba
 wrang_example(tray.vbs "${tray}")
 wrang_example(tray.js "${tray}")
 
+# Started by the script itself, waited for, brought to the front, typed into, closed and waited for.
+set(watch "Notepad is there: .*Waiting for input: [Tt]rue, visible, enabled and answering: [Tt]rue")
+set(watch "${watch}.*In front: [Tt]rue.*Notepad shows: Typed by the watcher.*Text length: 20.*Notepad closed: [Tt]rue")
+wrang_example(watch.vbs "${watch}")
+wrang_example(watch.js "${watch}")
+
 # The main job of scripts/demo.sh.
 wrang_example(demo.vbs "Edit text read back: Typed by Wrang.*Notepad now shows: hello from wrang")
 

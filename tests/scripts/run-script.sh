@@ -38,4 +38,11 @@ for app in $needed; do
         echo "run-script.sh: no \"$caption\" window of $app after ten seconds" >&2
 done
 winscript=$(windows_path "$script")
-"$wine" "$host" //nologo "$winscript" "$@" </dev/null
+# The script's output goes through a file: a program that the script starts itself (an example that
+# starts notepad and waits for it) inherits it, not CTest's pipes.
+output=$(mktemp)
+"$wine" "$host" //nologo "$winscript" "$@" </dev/null >"$output" 2>&1
+status=$?
+cat "$output"
+rm -f "$output"
+exit "$status"

@@ -20,7 +20,8 @@ struct CreatableName {
 inline constexpr CreatableName kCreatableNames[] = {
     {L"Wrang.clsWrangler", L"{FFF37DAE-1BAC-41FB-AFE9-5764A73E09AC}"},
     {L"Wrang.clsSysToolbar", L"{62E7027A-6069-4A93-A1CB-B3556C1240C0}"},
-    {L"Wrang.clsJuggler", L"{F9031829-9C6F-42C3-AE0F-FBED703DDEF2}"}};
+    {L"Wrang.clsJuggler", L"{F9031829-9C6F-42C3-AE0F-FBED703DDEF2}"},
+    {L"Wrang.clsWatcher", L"{56142149-F135-44A0-90E3-34B741385E3B}"}};
 
 // A string value of `key` below `root` (the key's default value unless `value` names one), or
 // "<missing>" when there is none.

@@ -32,7 +32,7 @@ TargetProcess::TargetProcess(const std::wstring& arguments, const char* classNam
     : TargetProcess(L"wrang_target.exe", arguments, className, false, std::chrono::seconds(20)) {}
 
 TargetProcess::TargetProcess(const wchar_t* program, const std::wstring& arguments, const char* className,
-                             bool untilCaptioned, std::chrono::milliseconds deadline) {
+                             bool untilCaptioned, std::chrono::milliseconds deadline, bool untilIdle) {
     // A program named with its folder runs from there; a bare name from the test's own folder.
     const std::wstring name = program;
     const bool hasFolder = name.find_first_of(L"\\:") != std::wstring::npos;
@@ -42,7 +42,7 @@ TargetProcess::TargetProcess(const wchar_t* program, const std::wstring& argumen
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_info)) {
         return;
     }
-    WaitForInputIdle(m_info.hProcess, 10000);
+    if (untilIdle) WaitForInputIdle(m_info.hProcess, 10000);
     Search search = {m_info.dwProcessId, className, untilCaptioned, nullptr};
     PumpUntil(
         [&] {

@@ -23,9 +23,10 @@ public:
     // belonging to it exists.
     TargetProcess(const std::wstring& arguments, const char* className);
     // The same for another program of the test directory; with `untilCaptioned` the window counts
-    // only once it has a caption (a program's sign that it is ready).
+    // only once it has a caption (a program's sign that it is ready). Without `untilIdle` the window
+    // is looked for at once, not after the process first waits for input.
     TargetProcess(const wchar_t* program, const std::wstring& arguments, const char* className, bool untilCaptioned,
-                  std::chrono::milliseconds deadline);
+                  std::chrono::milliseconds deadline, bool untilIdle = true);
     ~TargetProcess();
     TargetProcess(const TargetProcess&) = delete;
     TargetProcess& operator=(const TargetProcess&) = delete;

@@ -5,6 +5,7 @@
 //                                         (with either, the edit control takes a line of any length)
 //       [--listbox]                       and a Unicode list box holding one entry, kListEntry
 //   wrang_target --idle                   no window; keeps Wine's session alive for the test run
+//   wrang_target --watch [--busy MS]      windows that change on command (tests/target/WatchTarget.cpp)
 //   wrang_target                          (no arguments, as a script's "needs:" line starts it)
 //                                         "WrangScriptTarget" with controls whose text only their
 //                                         window procedure knows
@@ -110,7 +111,10 @@ int RunScriptTarget() {
 
 }  // namespace
 
+int RunWatchTarget(int argc, char** argv);  // tests/target/WatchTarget.cpp
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (__argc >= 2 && std::strcmp(__argv[1], "--watch") == 0) return RunWatchTarget(__argc, __argv);
     if (__argc >= 4 && std::strcmp(__argv[1], "--window") == 0) {
         Typing typing;
         bool listBox = false;

@@ -1,0 +1,48 @@
+// The watch target (wrang_target --watch) in a process of its own, told what to do with its
+// windows: for the tests of the watcher and the benchmark of its waits.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+#include "support/TargetProcess.h"
+#include "support/WatchCommands.h"
+
+namespace wrang::test {
+
+class WatchTarget {
+public:
+    // `program` as TargetProcess takes it; `arguments` follow --watch. Without `untilIdle` the
+    // target is not waited for until it first waits for input (with --busy it is still busy).
+    explicit WatchTarget(const std::wstring& arguments = L"", const wchar_t* program = L"wrang_target.exe",
+                         bool untilIdle = true)
+        : m_process(program, L"--watch " + arguments, watch::kControlClassA, false, std::chrono::seconds(20),
+                    untilIdle) {}
+
+    HWND Control() const { return m_process.Window(); }
+    DWORD ProcessId() const { return m_process.ProcessId(); }
+    // Carries out a command and hands back its answer; 0 when the target took none for 20 s.
+    LRESULT Send(UINT command, WPARAM wParam = 0) const {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(Control(), command, wParam, 0, SMTO_NORMAL, 20000, &answer);
+        return static_cast<LRESULT>(answer);
+    }
+    // A command the target carries out when it next takes its messages.
+    void Post(UINT command, WPARAM wParam = 0) const { PostMessageW(Control(), command, wParam, 0); }
+    void Stop() { m_process.Stop(); }
+    // Ends a hang, or the busy start.
+    void Release() const {
+        const std::wstring name = watch::kReleaseEvent + std::to_wstring(ProcessId());
+        if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str())) {
+            SetEvent(event);
+            CloseHandle(event);
+        }
+    }
+
+private:
+    TargetProcess m_process;
+};
+
+}  // namespace wrang::test
