@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <initializer_list>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
@@ -267,9 +268,11 @@ TEST(DllFile, ClassFactoriesCreateTheThreeCreatableClassesAndCountLiveObjects) {
     ASSERT_TRUE(getClassObject && canUnloadNow);
     EXPECT_EQ(S_OK, canUnloadNow());
 
-    const CLSID* creatable[] = {&CLSID_clsWrangler, &CLSID_clsSysToolbar, &CLSID_clsJuggler};
-    const IID* interfaces[] = {&IID__clsWrangler, &IID__clsSysToolbar, &IID__clsJuggler};
-    for (int i = 0; i < 3; ++i) {
+    const CLSID* creatable[] = {&CLSID_clsWrangler, &CLSID_clsSysToolbar, &CLSID_clsJuggler, &CLSID_clsListReader,
+                                &CLSID_clsTreeReader};
+    const IID* interfaces[] = {&IID__clsWrangler, &IID__clsSysToolbar, &IID__clsJuggler, &IID__clsListReader,
+                               &IID__clsTreeReader};
+    for (size_t i = 0; i < std::size(creatable); ++i) {
         ComPtr<IClassFactory> factory;
         ASSERT_EQ(S_OK, getClassObject(*creatable[i], IID_IClassFactory, reinterpret_cast<void**>(factory.put())));
         ComPtr<IDispatch> object;
@@ -414,9 +417,9 @@ TEST_F(PrivateClassesRoot, TheSideBySideManifestNamesWhatRegistrationWrites) {
         return iid + L"|" + Read(key.c_str()) + L"|" + Read((key + L"\\ProxyStubClsid32").c_str()) + L"|" +
                Read((key + L"\\TypeLib").c_str());
     });
-    EXPECT_EQ(3u, classes.size());
+    EXPECT_EQ(5u, classes.size());
     EXPECT_EQ(classes, ManifestRows(L"comClass", {L"clsid", L"progid", L"threadingModel", L"tlbid"}));
-    EXPECT_EQ(6u, interfaces.size());
+    EXPECT_EQ(8u, interfaces.size());
     EXPECT_EQ(interfaces,
               ManifestRows(L"comInterfaceExternalProxyStub", {L"iid", L"name", L"proxyStubClsid32", L"tlbid"}));
     EXPECT_EQ(std::set<std::wstring>{std::wstring(L"{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}|") + kTypeLibraryVersion},

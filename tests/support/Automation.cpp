@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <type_traits>
+
 #include "frame/Classes.h"
 
 namespace wrang::test {
@@ -66,14 +69,20 @@ OneOfEachClass::OneOfEachClass() {
     ComPtr<_clsJuggler> juggler;
     ComPtr<_clsMenuItem> item;
     ComPtr<_clsMenuEnum> cursor;
+    ComPtr<_clsListReader> list;
+    ComPtr<_clsTreeReader> tree;
     EXPECT_EQ(S_OK, CreateWrangler(wrangler.put()));
     EXPECT_EQ(S_OK, CreateSysToolbar(toolbar.put()));
     EXPECT_EQ(S_OK, CreateToolbarButton(button.put()));
     EXPECT_EQ(S_OK, CreateJuggler(juggler.put()));
     EXPECT_EQ(S_OK, CreateMenuItem(item.put()));
     EXPECT_EQ(S_OK, CreateMenuEnum(cursor.put()));
-    IDispatch* made[] = {wrangler.get(), toolbar.get(), button.get(), juggler.get(), item.get(), cursor.get()};
-    for (size_t i = 0; i < 6; ++i) objects[i] = ComPtr<IDispatch>(made[i]);
+    EXPECT_EQ(S_OK, CreateListReader(list.put()));
+    EXPECT_EQ(S_OK, CreateTreeReader(tree.put()));
+    IDispatch* made[] = {wrangler.get(), toolbar.get(), button.get(), juggler.get(),
+                         item.get(),     cursor.get(),  list.get(),   tree.get()};
+    static_assert(std::size(made) == std::extent_v<decltype(OneOfEachClass::objects)>, "one object per class");
+    for (size_t i = 0; i < std::size(made); ++i) objects[i] = ComPtr<IDispatch>(made[i]);
 }
 
 }  // namespace wrang::test

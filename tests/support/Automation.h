@@ -56,10 +56,10 @@ void CallById(IDispatch* object, DISPID id, std::initializer_list<Arg> args, Cal
 
 DISPID IdOf(IDispatch* object, const wchar_t* name);
 
-// One new object of each of the six classes, in type-library order.
+// One new object of each class, in type-library order.
 struct OneOfEachClass {
     OneOfEachClass();
-    ComPtr<IDispatch> objects[6];
+    ComPtr<IDispatch> objects[8];
 };
 
 }  // namespace wrang::test
