@@ -20,6 +20,7 @@
 #include "frame/Errors.h"
 #include "platform/Resource.h"
 #include "support/Parameters.h"
+#include "support/TargetProcess.h"
 #include "support/WindowThread.h"
 #include "support/Wranglers.h"
 
@@ -32,8 +33,6 @@ constexpr LONG kOpen = 11, kCheckedEntry = 12, kDisabledEntry = 13, kGrayedOnly 
 constexpr LONG kFirstRecent = 21, kDeepEntry = 31, kHelp = 15;
 // What the window answers, so that a test sees the send's own result come back.
 constexpr LRESULT kCommandAnswer = 0x4321, kSysCommandAnswer = 0x5678;
-
-inline bool RunningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 class MenuTarget {
 public:

@@ -13,6 +13,15 @@ namespace wrang::test {
 std::wstring TestDirectory();
 std::wstring DllPath();
 
+// The program an environment variable names (another build's, for a helper process of the other
+// bitness), else `program` of this build; a bare name runs from the test programs' folder.
+std::wstring ProgramNamedBy(const wchar_t* variable, const wchar_t* program);
+// The helper application: this build's wrang_target.exe, or the one WRANG_TARGET names.
+inline std::wstring TargetProgram() { return ProgramNamedBy(L"WRANG_TARGET", L"wrang_target.exe"); }
+
+// Whether the tests run under Wine, where they say so beside a check in which Wine differs.
+inline bool RunningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
 class TargetProcess {
 public:
     // Starts wrang_target.exe with `arguments` and waits until a top-level window of `className`

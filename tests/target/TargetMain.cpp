@@ -3,6 +3,8 @@
 //       [--slow MS]                       that takes keys at a fixed pace: MS after each key-down
 //       [--stall-at C]                    that stops taking input for a minute at the character C
 //                                         (with either, the edit control takes a line of any length)
+//   wrang_target --lists [--rows N]       list boxes, list views, tabs, a header, a status bar and
+//                                         trees (tests/target/ListsTarget.cpp)
 //   wrang_target --idle                   no window; keeps Wine's session alive for the test run
 //   wrang_target                          (no arguments, as a script's "needs:" line starts it)
 //                                         "WrangScriptTarget" with controls whose text only their
@@ -12,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+
+#include "ListsContents.h"
 
 namespace {
 
@@ -116,6 +120,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Sleep(INFINITE);
         return 0;
     }
+    if (__argc >= 2 && std::strcmp(__argv[1], "--lists") == 0)
+        return wrang::lists_target::RunListsTarget(__argc, __argv);
     if (__argc == 1) return RunScriptTarget();
     return 1;
 }
