@@ -45,18 +45,11 @@ void FillListView(BYTE* at, const ItemKey& item, ULONG64 text, INT offer) {
     record.cchTextMax = offer;
     std::memcpy(at, &record, sizeof record);
 }
-template <typename Record>
-void FillTab(BYTE* at, const ItemKey&, ULONG64 text, INT offer) {
+// A tab's or a header's record: the text alone.
+template <typename Record, UINT kTextMask>
+void FillText(BYTE* at, const ItemKey&, ULONG64 text, INT offer) {
     Record record = {};
-    record.mask = TCIF_TEXT;
-    record.pszText = static_cast<decltype(record.pszText)>(text);
-    record.cchTextMax = offer;
-    std::memcpy(at, &record, sizeof record);
-}
-template <typename Record>
-void FillHeader(BYTE* at, const ItemKey&, ULONG64 text, INT offer) {
-    Record record = {};
-    record.mask = HDI_TEXT;
+    record.mask = kTextMask;
     record.pszText = static_cast<decltype(record.pszText)>(text);
     record.cchTextMax = offer;
     std::memcpy(at, &record, sizeof record);
@@ -83,10 +76,11 @@ Layout LayoutFor(ItemMessage message, bool is64Bit) noexcept {
         return is64Bit ? LayoutOf<ListViewItem64>(FillListView<ListViewItem64>)
                        : LayoutOf<ListViewItem32>(FillListView<ListViewItem32>);
     case ItemMessage::Tab:
-        return is64Bit ? LayoutOf<TabItem64>(FillTab<TabItem64>) : LayoutOf<TabItem32>(FillTab<TabItem32>);
+        return is64Bit ? LayoutOf<TabItem64>(FillText<TabItem64, TCIF_TEXT>)
+                       : LayoutOf<TabItem32>(FillText<TabItem32, TCIF_TEXT>);
     case ItemMessage::Header:
-        return is64Bit ? LayoutOf<HeaderItem64>(FillHeader<HeaderItem64>)
-                       : LayoutOf<HeaderItem32>(FillHeader<HeaderItem32>);
+        return is64Bit ? LayoutOf<HeaderItem64>(FillText<HeaderItem64, HDI_TEXT>)
+                       : LayoutOf<HeaderItem32>(FillText<HeaderItem32, HDI_TEXT>);
     case ItemMessage::Tree:
         return is64Bit ? LayoutOf<TreeItem64>(FillTree<TreeItem64>) : LayoutOf<TreeItem32>(FillTree<TreeItem32>);
     case ItemMessage::StatusBar: break;  // the buffer alone, no record

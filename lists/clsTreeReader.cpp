@@ -16,6 +16,13 @@ namespace wrang {
 
 HRESULT CreateTreeReader(_clsTreeReader** out) noexcept { return clsTreeReader::Create(out); }
 
+namespace {
+// The item a script's path names: S_OK, or S_FALSE when it names none.
+HRESULT Find(lists::TreeItems& tree, BSTR path, lists::TreeItem* item) noexcept {
+    return tree.Find(path, SysStringLen(path), item);
+}
+}  // namespace
+
 HRESULT clsTreeReader::get_hWnd(LONG* result) { return HandOut(result, m_hWnd); }
 
 HRESULT clsTreeReader::get_Count(LONG* result) {
@@ -53,7 +60,7 @@ HRESULT clsTreeReader::GetChildren(BSTR Path, VARIANT* result) {
     VariantInit(result);
     lists::TreeItems tree(m_hWnd);
     lists::TreeItem parent = 0;
-    const HRESULT found = tree.Find(Path, SysStringLen(Path), &parent);
+    const HRESULT found = Find(tree, Path, &parent);
     RETURN_IF_FAILED(found);
     if (found == S_FALSE) return RaiseInvalidCall();
     std::vector<std::wstring> texts;
@@ -66,7 +73,7 @@ HRESULT clsTreeReader::Exists(BSTR Path, VARIANT_BOOL* result) {
     *result = VARIANT_FALSE;
     lists::TreeItems tree(m_hWnd);
     lists::TreeItem item = 0;
-    const HRESULT found = tree.Find(Path, SysStringLen(Path), &item);
+    const HRESULT found = Find(tree, Path, &item);
     RETURN_IF_FAILED(found);
     *result = found == S_OK ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
@@ -77,7 +84,7 @@ HRESULT clsTreeReader::IsExpanded(BSTR Path, VARIANT_BOOL* result) {
     *result = VARIANT_FALSE;
     lists::TreeItems tree(m_hWnd);
     lists::TreeItem item = 0;
-    const HRESULT found = tree.Find(Path, SysStringLen(Path), &item);
+    const HRESULT found = Find(tree, Path, &item);
     RETURN_IF_FAILED(found);
     // The roots' level is no item.
     if (found == S_FALSE || item == 0) return RaiseInvalidCall();
