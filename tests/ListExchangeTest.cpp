@@ -59,7 +59,6 @@ struct SimulatedControl : platform::Win32WindowSystem {
     std::map<ForeignAddress, std::vector<BYTE>> regions;  // live regions
     std::map<ForeignAddress, BYTE> own;                   // the control's own memory
     size_t allocations = 0, releases = 0, opens = 0, closes = 0, mostAlive = 0, strayWrites = 0;
-    std::vector<int> capacities;  // what every request offered
 
     BYTE* At(ForeignAddress address, SIZE_T size) {
         for (auto& [base, bytes] : regions) {
@@ -184,15 +183,13 @@ struct SimulatedControl : platform::Win32WindowSystem {
                 index = 0;
             }
             if (index >= texts.size()) return 0;
-            const int capacity = static_cast<int>(Field(record, o.capacity, 4));
-            capacities.push_back(capacity);
+            const size_t capacity = static_cast<size_t>(Field(record, o.capacity, 4));
             if (elsewhere) {
                 SetField(record, o.text, pointer, elsewhere);
                 PutElsewhere(texts[index]);
                 return message == LVM_GETITEMTEXTW ? static_cast<LRESULT>(texts[index].size()) : TRUE;
             }
-            const LRESULT copied =
-                CopyText(texts[index], Field(record, o.text, pointer), static_cast<size_t>(capacity));
+            const LRESULT copied = CopyText(texts[index], Field(record, o.text, pointer), capacity);
             return message == LVM_GETITEMTEXTW ? copied : TRUE;
         }
         }
