@@ -35,6 +35,8 @@
 #include "support/DuringTheWait.h"
 #include "support/StandInShell.h"
 #include "support/WatchTarget.h"
+#include "support/TargetProcess.h"
+#include "target/ListsContents.h"
 
 namespace {
 
@@ -614,6 +616,97 @@ void WatcherFigures() {
     DestroyWindow(own);
 }
 
+// The least exchanges that read list view texts of another process: what the reader's members make.
+struct RawListView {
+    HWND listView;
+    static constexpr SIZE_T kRegion = 0x10000;
+    // Asks for item `index` through the region at `remote` and reads the text it answers.
+    static void Exchange(HWND listView, HANDLE process, BYTE* remote, int index) {
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT;
+        item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof item);
+        item.cchTextMax = static_cast<int>((kRegion - sizeof item) / sizeof(WCHAR));
+        SIZE_T done = 0;
+        ::WriteProcessMemory(process, remote, &item, sizeof item, &done);
+        const LRESULT length = SendMessageW(listView, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(remote));
+        WCHAR text[512];
+        ::ReadProcessMemory(process, remote + sizeof item, text,
+                            std::min<SIZE_T>(static_cast<SIZE_T>(length), 511) * sizeof(WCHAR), &done);
+    }
+    HANDLE Open() const {
+        DWORD id = 0;
+        GetWindowThreadProcessId(listView, &id);
+        return ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    }
+    // One item: open, one region, the request, the message, the read, release.
+    void Text(int index) const {
+        const HANDLE process = Open();
+        BYTE* remote =
+            static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, kRegion, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        Exchange(listView, process, remote, index);
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        ::CloseHandle(process);
+    }
+    // A column: open once, one region, per item the request, one message and the read, release once.
+    void Column(int count) const {
+        const HANDLE process = Open();
+        BYTE* remote =
+            static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, kRegion, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        for (int i = 0; i < count; ++i) Exchange(listView, process, remote, i);
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        ::CloseHandle(process);
+    }
+};
+
+void ListReaderTable() {
+    constexpr int kRows = 1000;
+    Progress("starting the lists target");
+    const std::wstring program = wrang::test::TestDirectory() + L"\\..\\tests\\wrang_target.exe";
+    wrang::test::TargetProcess target(program.c_str(), L"--lists --rows " + std::to_wstring(kRows),
+                                      wrang::lists_target::kWindowClass, true, std::chrono::seconds(30));
+    const HWND listView = target.Window() ? GetDlgItem(target.Window(), wrang::lists_target::kReport) : nullptr;
+    ComPtr<_clsListReader> created, reader;
+    if (listView && SUCCEEDED(wrang::CreateListReader(created.put())))
+        created->InitByHandle(L(listView), LIST_AUTO, reader.put());
+    if (!reader) {
+        Out("\n### clsListReader\n\n(the lists target did not start: no table)");
+        return;
+    }
+    LONG count = 0;
+    reader->get_Count(&count);
+    ComPtr<IDispatch> standard = StandardDispatch(reader.get(), IID__clsListReader);
+    const RawListView raw{listView};
+    const auto text = [&](LONG index) {
+        BSTR t = nullptr;
+        reader->GetText(index, 0, &t);
+        SysFreeString(t);
+    };
+    const auto column = [&] {
+        VARIANT v;
+        VariantInit(&v);
+        reader->GetColumn(0, &v);
+        VariantClear(&v);
+    };
+    std::vector<Row> rows;
+    rows.push_back(MeasureMember(
+        "GetText(500, 0), one item", reader.get(), standard.get(), LateCall(L"GetText", {500, 0}),
+        [&] { raw.Text(500); }, [&] { text(500); }));
+    rows.push_back(MeasureMember(
+        Format("GetColumn(0), %d items", kRows).c_str(), reader.get(), standard.get(), LateCall(L"GetColumn", {0}),
+        [&] { raw.Column(kRows); }, column));
+    PrintTable(
+        Format("clsListReader (a report view of %ld rows in another process, wrang_target.exe --lists)", count).c_str(),
+        rows);
+    // The column in one call against its items read one call each.
+    Progress("GetColumn against GetText item by item");
+    const std::vector<double> medians = MeasureTogether({Looped(column), Looped([&] {
+                                                             for (LONG i = 0; i < kRows; ++i) text(i);
+                                                         })});
+    Out("");
+    Out(Format("GetColumn(0) of %d items: %s ns; %d GetText calls: %s ns; GetColumn against them: %s.", kRows,
+               Ns(medians[0]).c_str(), kRows, Ns(medians[1]).c_str(), Ratio(medians[0], medians[1]).c_str()));
+}
+
 // --- Scaling --------------------------------------------------------------------------------------
 
 struct ScaleRow {
@@ -941,6 +1034,7 @@ int main(int argc, char** argv) {
     MenuItemTable();
     ToolbarButtonTable();
     WatcherFigures();
+    ListReaderTable();
     TreeScaling();
     MenuScaling();
     TrayScaling();

@@ -14,6 +14,8 @@ namespace wrang {
 [[nodiscard]] HRESULT CreateMenuItem(_clsMenuItem** out) noexcept;
 [[nodiscard]] HRESULT CreateMenuEnum(_clsMenuEnum** out) noexcept;
 [[nodiscard]] HRESULT CreateWatcher(_clsWatcher** out) noexcept;
+[[nodiscard]] HRESULT CreateListReader(_clsListReader** out) noexcept;
+[[nodiscard]] HRESULT CreateTreeReader(_clsTreeReader** out) noexcept;
 
 // A new object of ours bound by its InitByHandle to `hWnd`, for the members that hand out the
 // object of a window. Where binding gives Nothing, a fresh unbound object goes out instead, so that

@@ -22,6 +22,8 @@ HRESULT RaiseOverflow() noexcept { return RaiseError(kVbOverflow, L"Overflow"); 
 
 HRESULT RaiseInvalidCall() noexcept { return RaiseError(kVbInvalidCall, L"Invalid procedure call or argument"); }
 
+HRESULT RaiseSubscriptOutOfRange() noexcept { return RaiseError(kVbSubscriptOutOfRange, L"Subscript out of range"); }
+
 HRESULT RaiseTypeMismatch() noexcept { return RaiseError(kVbTypeMismatch, L"Type mismatch"); }
 
 HRESULT RaiseCannotPerform() noexcept { return RaiseError(kVbCannotPerform, L"Can't perform requested operation"); }

@@ -11,6 +11,7 @@ namespace wrang {
 
 constexpr HRESULT kVbInvalidCall = static_cast<HRESULT>(0x800A0005);     // error 5
 constexpr HRESULT kVbOverflow = static_cast<HRESULT>(0x800A0006);        // error 6
+constexpr HRESULT kVbSubscriptOutOfRange = static_cast<HRESULT>(0x800A0009);  // error 9
 constexpr HRESULT kVbTypeMismatch = static_cast<HRESULT>(0x800A000D);    // error 13
 constexpr HRESULT kVbCannotPerform = static_cast<HRESULT>(0x800A0011);   // error 17
 constexpr HRESULT kVbObjectRequired = static_cast<HRESULT>(0x800A005B);  // error 91
@@ -20,6 +21,8 @@ constexpr HRESULT kVbObjectRequired = static_cast<HRESULT>(0x800A005B);  // erro
 
 [[nodiscard]] HRESULT RaiseOverflow() noexcept;
 [[nodiscard]] HRESULT RaiseInvalidCall() noexcept;
+// An index or a column beyond the items a list has.
+[[nodiscard]] HRESULT RaiseSubscriptOutOfRange() noexcept;
 // A value of the wrong kind where an object of ours was needed.
 [[nodiscard]] HRESULT RaiseTypeMismatch() noexcept;
 // An operation the caller asked for could not be carried out (the keys were not taken).

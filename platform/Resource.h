@@ -23,6 +23,12 @@ struct FreeLocalMemory {
 template <typename T>
 using UniqueLocalMemory = Unique<T*, FreeLocalMemory>;
 
+// An automation array, destroyed with everything it holds.
+struct DestroySafeArray {
+    void operator()(SAFEARRAY* array) const noexcept { SafeArrayDestroy(array); }
+};
+using UniqueSafeArray = Unique<SAFEARRAY*, DestroySafeArray>;
+
 // A counted COM reference.
 template <typename T>
 class ComPtr {

@@ -56,6 +56,8 @@ BOOL Win32WindowSystem::IsWindowVisible(LONG h) { return ::IsWindowVisible(W(h))
 BOOL Win32WindowSystem::ShowWindow(LONG h, int c) { return ::ShowWindow(W(h), c); }
 BOOL Win32WindowSystem::IsIconic(LONG h) { return ::IsIconic(W(h)); }
 BOOL Win32WindowSystem::IsZoomed(LONG h) { return ::IsZoomed(W(h)); }
+BOOL Win32WindowSystem::IsWindowUnicode(LONG h) { return ::IsWindowUnicode(W(h)); }
+LONG Win32WindowSystem::GetWindowStyle(LONG h) { return ::GetWindowLongW(W(h), GWL_STYLE); }
 BOOL Win32WindowSystem::FlashWindow(LONG h, BOOL i) { return ::FlashWindow(W(h), i); }
 BOOL Win32WindowSystem::InvalidateRect(LONG h, const RECT* r, BOOL e) { return ::InvalidateRect(W(h), r, e); }
 LONG Win32WindowSystem::SetFocus(LONG h) { return L(::SetFocus(W(h))); }
@@ -93,6 +95,12 @@ BOOL Win32WindowSystem::ReadProcessMemory(HANDLE p, ForeignAddress a, void* b, S
     SIZE_T read = 0;
     const BOOL ok = Reachable(a) && ::ReadProcessMemory(p, P(a), b, s, &read);
     if (r) *r = read;
+    return ok;
+}
+BOOL Win32WindowSystem::WriteProcessMemory(HANDLE p, ForeignAddress a, const void* b, SIZE_T s, SIZE_T* w) {
+    SIZE_T written = 0;
+    const BOOL ok = Reachable(a) && ::WriteProcessMemory(p, P(a), b, s, &written);
+    if (w) *w = written;
     return ok;
 }
 BOOL Win32WindowSystem::CloseHandle(HANDLE h) { return ::CloseHandle(h); }
@@ -139,5 +147,8 @@ BOOL Win32WindowSystem::BringWindowToTop(LONG h) { return ::BringWindowToTop(W(h
 BOOL Win32WindowSystem::ShowWindowAsync(LONG h, int c) { return ::ShowWindowAsync(W(h), c); }
 BOOL Win32WindowSystem::AttachThreadInput(DWORD t, DWORD to, BOOL a) { return ::AttachThreadInput(t, to, a); }
 DWORD Win32WindowSystem::GetCurrentThreadId() { return ::GetCurrentThreadId(); }
+bool Win32WindowSystem::SameTextIgnoringCase(const wchar_t* a, int an, const wchar_t* b, int bn) {
+    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, an, b, bn) == CSTR_EQUAL;
+}
 
 }  // namespace wrang::platform

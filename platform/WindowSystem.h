@@ -63,6 +63,10 @@ public:
     virtual BOOL ShowWindow(LONG hWnd, int command) = 0;
     virtual BOOL IsIconic(LONG hWnd) = 0;
     virtual BOOL IsZoomed(LONG hWnd) = 0;
+    // Whether the window's procedure takes the wide forms of its messages.
+    virtual BOOL IsWindowUnicode(LONG hWnd) = 0;
+    // The window's style bits (GWL_STYLE); 0 for no window.
+    virtual LONG GetWindowStyle(LONG hWnd) = 0;
 
     // Commands
     virtual BOOL FlashWindow(LONG hWnd, BOOL invert) = 0;
@@ -97,6 +101,9 @@ public:
     virtual BOOL VirtualFreeEx(HANDLE process, ForeignAddress address, SIZE_T size, DWORD type) = 0;
     virtual BOOL ReadProcessMemory(HANDLE process, ForeignAddress address, void* buffer, SIZE_T size,
                                    SIZE_T* bytesRead) = 0;
+    // Only ever into a region the component allocated there (platform/ForeignMemory.h).
+    virtual BOOL WriteProcessMemory(HANDLE process, ForeignAddress address, const void* bytes, SIZE_T size,
+                                    SIZE_T* bytesWritten) = 0;
     virtual BOOL CloseHandle(HANDLE handle) = 0;
     // The size of a pointer in the process: 4 for a 32-bit process (on a 32-bit system, or under
     // WoW64), 8 for a 64-bit one. When the process cannot be asked, this process's own size.
@@ -141,6 +148,10 @@ public:
     virtual BOOL ShowWindowAsync(LONG hWnd, int command) = 0;
     virtual BOOL AttachThreadInput(DWORD thread, DWORD toThread, BOOL attach) = 0;
     virtual DWORD GetCurrentThreadId() = 0;
+
+    // Whether two texts are equal without regard to case, as the window system's own lookups of a
+    // list's items compare them (the user's locale).
+    virtual bool SameTextIgnoringCase(const wchar_t* a, int aLength, const wchar_t* b, int bLength) = 0;
 };
 
 // The real window system.
@@ -168,6 +179,8 @@ public:
     BOOL ShowWindow(LONG hWnd, int command) override;
     BOOL IsIconic(LONG hWnd) override;
     BOOL IsZoomed(LONG hWnd) override;
+    BOOL IsWindowUnicode(LONG hWnd) override;
+    LONG GetWindowStyle(LONG hWnd) override;
     BOOL FlashWindow(LONG hWnd, BOOL invert) override;
     BOOL InvalidateRect(LONG hWnd, const RECT* rect, BOOL erase) override;
     LONG SetFocus(LONG hWnd) override;
@@ -194,6 +207,8 @@ public:
     BOOL VirtualFreeEx(HANDLE process, ForeignAddress address, SIZE_T size, DWORD type) override;
     BOOL ReadProcessMemory(HANDLE process, ForeignAddress address, void* buffer, SIZE_T size,
                            SIZE_T* bytesRead) override;
+    BOOL WriteProcessMemory(HANDLE process, ForeignAddress address, const void* bytes, SIZE_T size,
+                            SIZE_T* bytesWritten) override;
     BOOL CloseHandle(HANDLE handle) override;
     int ProcessPointerSize(DWORD processId) override;
     void Sleep(DWORD milliseconds) override;
@@ -222,6 +237,7 @@ public:
     BOOL ShowWindowAsync(LONG hWnd, int command) override;
     BOOL AttachThreadInput(DWORD thread, DWORD toThread, BOOL attach) override;
     DWORD GetCurrentThreadId() override;
+    bool SameTextIgnoringCase(const wchar_t* a, int aLength, const wchar_t* b, int bLength) override;
 };
 
 // Whether `hWnd` is one of the two values that the message functions read as every top-level window

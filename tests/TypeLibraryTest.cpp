@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "Wrang_h.h"
@@ -108,6 +110,15 @@ const std::vector<Row> kWatcher = {{L"WaitForWindow", F, 0x60030000}, {L"WaitFor
                                    {L"WaitForIdle", F, 0x60030004},   {L"IsResponding", F, 0x60030005},
                                    {L"SendMsgTimeout", F, 0x60030006}, {L"Activate", F, 0x60030007},
                                    {L"Pause", F, 0x60030008}};
+const std::vector<Row> kListReader = {{L"hWnd", G, 0x68030004},          {L"Kind", G, 0x68030003},
+                                      {L"Count", G, 0x68030002},         {L"ColumnCount", G, 0x68030001},
+                                      {L"SelectedIndex", G, 0x68030000}, {L"InitByHandle", F, 0x60030005},
+                                      {L"GetText", F, 0x60030006},       {L"GetColumn", F, 0x60030007},
+                                      {L"FindText", F, 0x60030008},      {L"IsSelected", F, 0x60030009}};
+const std::vector<Row> kTreeReader = {{L"hWnd", G, 0x68030002},         {L"Count", G, 0x68030001},
+                                      {L"SelectedPath", G, 0x68030000}, {L"InitByHandle", F, 0x60030003},
+                                      {L"GetChildren", F, 0x60030004},  {L"Exists", F, 0x60030005},
+                                      {L"IsExpanded", F, 0x60030006}};
 
 struct InterfaceCase {
     const char* label;
@@ -123,7 +134,10 @@ const InterfaceCase kInterfaces[] = {
     {"_clsJuggler", &IID__clsJuggler, &CLSID_clsJuggler, true, &kJuggler},
     {"_clsMenuItem", &IID__clsMenuItem, &CLSID_clsMenuItem, false, &kMenuItem},
     {"_clsMenuEnum", &IID__clsMenuEnum, &CLSID_clsMenuEnum, false, &kMenuEnum},
-    {"_clsWatcher", &IID__clsWatcher, &CLSID_clsWatcher, true, &kWatcher}};
+    {"_clsWatcher", &IID__clsWatcher, &CLSID_clsWatcher, true, &kWatcher},
+
+    {"_clsListReader", &IID__clsListReader, &CLSID_clsListReader, true, &kListReader},
+    {"_clsTreeReader", &IID__clsTreeReader, &CLSID_clsTreeReader, true, &kTreeReader}};
 
 class RegisteredTypeLibrary : public testing::Test {
 protected:
@@ -304,7 +318,9 @@ TEST_F(RegisteredTypeLibrary, OptionalParametersCarryTheirDefaultsAndByRefParame
 // The objects answer names and DISPIDs exactly as the type library does.
 TEST(Dispatch, EveryObjectAnswersEveryNameWithItsDispid) {
     const OneOfEachClass every;
-    for (size_t o = 0; o < std::size(every.objects); ++o) {
+    static_assert(std::size(kInterfaces) == std::extent_v<decltype(OneOfEachClass::objects)>,
+                  "one object per interface");
+    for (size_t o = 0; o < std::size(kInterfaces); ++o) {
         SCOPED_TRACE(kInterfaces[o].label);
         for (const Row& row : *kInterfaces[o].rows) {
             std::wstring lower(row.name);

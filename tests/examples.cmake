@@ -50,6 +50,13 @@ set(watch "Notepad is there: .*Waiting for input: [Tt]rue, visible, enabled and 
 set(watch "${watch}.*In front: [Tt]rue.*Notepad shows: Typed by the watcher.*Text length: 20.*Notepad closed: [Tt]rue")
 wrang_example(watch.vbs "${watch}")
 wrang_example(watch.js "${watch}")
+set(lists "The list view has 4 rows of 3 columns:.*readme.txt \\| 12 KB \\| Text.*README.TXT \\| 3 KB \\| Text")
+set(lists "${lists}.*The first column holds 4 names; the first is readme.txt")
+set(lists "${lists}.*Selected row: 1; found README.TXT from row 1 on: row 3")
+set(lists "${lists}.*The tree holds 15 items; selected: Fruits.Apple.Green.*Fruits: Apple, Banana, Twin, Twin")
+set(lists "${lists}.*Fruits.Apple: Red, Green \\(expanded: [Tt]rue\\).*Fruits.Cherry: error 5, exists: [Ff]alse")
+wrang_example(lists.vbs "${lists}")
+wrang_example(lists.js "${lists}")
 
 # The main job of scripts/demo.sh.
 wrang_example(demo.vbs "Edit text read back: Typed by Wrang.*Notepad now shows: hello from wrang")

@@ -57,12 +57,15 @@ wineserver -p >/dev/null 2>&1 </dev/null
 ours=(Wrang.clsWrangler 'CLSID\{FFF37DAE-1BAC-41FB-AFE9-5764A73E09AC}'
       Wrang.clsSysToolbar 'CLSID\{62E7027A-6069-4A93-A1CB-B3556C1240C0}'
       Wrang.clsJuggler 'CLSID\{F9031829-9C6F-42C3-AE0F-FBED703DDEF2}'
+      Wrang.clsListReader 'CLSID\{7B263A39-0206-4C54-85AD-2E5998AAB0C4}'
+      Wrang.clsTreeReader 'CLSID\{3A7EC052-9E0A-4316-A19C-568D9D1D8258}'
       'TypeLib\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}'
       'Interface\{77778CE8-3F56-4767-8794-E8835E21F755}' 'Interface\{EBFA69D7-23E2-42E9-892D-3C672C73CD03}'
       'Interface\{7BDE6AB7-3EA0-4DF7-9B19-9BDF63FCC2BD}' 'Interface\{3C7999C7-3EA2-4324-BFD9-46EC2633B69C}'
       'Interface\{3F530BE9-0202-42BD-8517-26246DD70270}' 'Interface\{50A16001-41AD-4FC4-87E3-3A6AC1C7BE86}'
       Wrang.clsWatcher 'CLSID\{56142149-F135-44A0-90E3-34B741385E3B}'
-      'Interface\{C409110A-A8F2-4B81-B010-3F66A9B846A6}')
+      'Interface\{C409110A-A8F2-4B81-B010-3F66A9B846A6}'
+      'Interface\{53C1A17D-1894-4582-BA2D-2D0EEE90AB91}' 'Interface\{5B208A20-4C1C-4E6E-B5D7-AB5A6C6C6353}')
 # The sections of ours in a registry export (one Wine call per look: each takes a while).
 sections() {  # sections ROOT (HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE): our keys there, with their values
     local short=HKCU
@@ -112,7 +115,7 @@ use_half() {  # use_half HALF SYSTEM-FOLDER: register HALF alone, create the cla
     { echo REGEDIT4; echo; sections HKEY_CURRENT_USER | sed 's/^\[HKEY_CURRENT_USER\\/[HKEY_LOCAL_MACHINE\\/I'; } >"$work/mirror.reg"
     "$wine" "$tools\\reg.exe" import "$(windows_path "$work/mirror.reg")" >/dev/null 2>&1 </dev/null
     "$wine" "$tools\\cscript.exe" //nologo "$(windows_path "$work/create.vbs")" </dev/null | tr -d '\r' | tee "$work/create.log"
-    grep -q "created 4 of 4 classes" "$work/create.log"; check $? "a $half script creates every creatable class"
+    grep -q "created 6 of 6 classes" "$work/create.log"; check $? "a $half script creates every creatable class"
     WRANG_WINE=$wine WRANG_SCRIPT_HOST="$tools\\cscript.exe" "$source/tests/scripts/run-script.sh" \
         "$work/unpacked/examples/attributes.vbs" 2>&1 | tr -d '\r' | tee "$work/example.log" | sed "s/^/   attributes.vbs ($half): /"
     grep -q "Edit box text: Written by the attributes example" "$work/example.log"; check $? "the attributes example drove notepad from a $half script"
@@ -123,11 +126,12 @@ cat >"$work/create.vbs" <<'VBS'
 Dim name, made
 made = 0
 On Error Resume Next
-For Each name In Array("Wrang.clsWrangler", "Wrang.clsSysToolbar", "Wrang.clsJuggler", "Wrang.clsWatcher")
+For Each name In Array("Wrang.clsWrangler", "Wrang.clsSysToolbar", "Wrang.clsJuggler", "Wrang.clsListReader", _
+                       "Wrang.clsTreeReader", "Wrang.clsWatcher")
     Err.Clear
     If Not CreateObject(name) Is Nothing And Err.Number = 0 Then made = made + 1 Else WScript.Echo "cannot create " & name
 Next
-WScript.Echo "created " & made & " of 4 classes"
+WScript.Echo "created " & made & " of 6 classes"
 VBS
 echo "$report" | grep -q "^OK, registered for the current user: x64" && use_half x64 system32
 echo "$report" | grep -q "^OK, registered for the current user: x86" && use_half x86 "$system"

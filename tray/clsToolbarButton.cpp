@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <climits>
 #include <cwchar>
 #include <new>
 #include <string>
@@ -11,44 +10,15 @@
 #include "frame/Checked.h"
 #include "frame/Classes.h"
 #include "frame/Errors.h"
+#include "platform/ForeignMemory.h"
 #include "platform/WindowSystem.h"
 #include "tray/ToolbarWindow.h"
-#include "tray/modSharedMem.h"
 
 namespace wrang {
 
 HRESULT CreateToolbarButton(_clsToolbarButton** out) noexcept { return clsToolbarButton::Create(out); }
 
 namespace {
-
-// Advances a text address by `bytes` in the arithmetic of the toolbar's own pointers: a 32-bit
-// process's address is a signed 32-bit number that overflows past 2147483647, a 64-bit process's
-// one a signed 64-bit number.
-HRESULT Advance(bool is64Bit, ULONG bytes, ForeignAddress* address) noexcept {
-    if (is64Bit) {
-        if (*address > static_cast<ForeignAddress>(LLONG_MAX) - bytes) return RaiseOverflow();
-        *address += bytes;
-        return S_OK;
-    }
-    LONG counter = static_cast<LONG>(static_cast<ULONG>(*address));
-    RETURN_IF_FAILED(CheckedAdd(counter, static_cast<LONG>(bytes), &counter));
-    *address = static_cast<ULONG>(counter);
-    return S_OK;
-}
-
-// Whether memory can be read is decided page by page, and the smallest page of every x86 and x64
-// system is 4 KiB (larger pages are multiples of it, on the same boundaries). A read that stays
-// inside one such page therefore succeeds or fails as a whole, exactly as each of its code units
-// would on its own.
-constexpr ForeignAddress kPageSize = 4096;
-
-// How many code units to read from `address` in one go: up to the next page boundary, at least
-// one (a unit that straddles the boundary, at an odd address, is read alone), at most `left`.
-size_t ChunkUnits(ForeignAddress address, size_t left) noexcept {
-    const ForeignAddress toBoundary = kPageSize - (address & (kPageSize - 1));
-    const size_t units = static_cast<size_t>(toBoundary / sizeof(WCHAR));
-    return std::max<size_t>(1, std::min(units, left));
-}
 
 HRESULT ToBstr(const std::wstring& text, BSTR* result) noexcept {
     UniqueBstr converted(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
@@ -68,20 +38,16 @@ HRESULT clsToolbarButton::Init(LONG hWnd, LONG btnIndex) {
     return S_OK;
 }
 
-ToolbarProcess clsToolbarButton::PrepareExchange() noexcept {
-    platform::WindowSystem& system = platform::Current();
-    ToolbarProcess process;
-    // A broadcast value names no window and so no process: id 0, as for a toolbar that is gone.
-    if (!platform::IsBroadcast(m_hToolbar)) system.GetWindowThreadProcessId(m_hToolbar, &process.id);
-    process.is64Bit = system.ProcessPointerSize(process.id) == 8;
+platform::ForeignProcess clsToolbarButton::PrepareExchange() noexcept {
+    const platform::ForeignProcess process = platform::ProcessOfWindow(m_hToolbar);
     // The toolbar must know the record size before every request: another client may have told
     // it a different one.
-    SendToToolbar(m_hToolbar, TB_BUTTONSTRUCTSIZE, process.RecordSize(), 0);
+    SendToToolbar(m_hToolbar, TB_BUTTONSTRUCTSIZE, ButtonRecordSize(process), 0);
     return process;
 }
 
-ToolbarButtonRecord clsToolbarButton::RequestRecord(const ToolbarProcess& process,
-                                                    const ForeignBuffer& buffer) noexcept {
+ToolbarButtonRecord clsToolbarButton::RequestRecord(const platform::ForeignProcess& process,
+                                                    const platform::ForeignRegion& buffer) noexcept {
     ToolbarButtonRecord record;
     // Without a buffer the toolbar would be handed address 0 to write to.
     if (!buffer) return record;
@@ -98,56 +64,32 @@ ToolbarButtonRecord clsToolbarButton::RequestRecord(const ToolbarProcess& proces
 }
 
 ToolbarButtonRecord clsToolbarButton::GetButtonInfo() noexcept {
-    const ToolbarProcess process = PrepareExchange();
-    ForeignBuffer buffer(process.id, process.RecordSize());
+    const platform::ForeignProcess process = PrepareExchange();
+    const platform::ForeignRegion buffer(process, ButtonRecordSize(process));
     return RequestRecord(process, buffer);
 }
 
 HRESULT clsToolbarButton::get_Text(BSTR* result) {
     if (!result) return E_POINTER;
     *result = nullptr;
-    const ToolbarProcess process = PrepareExchange();
+    const platform::ForeignProcess process = PrepareExchange();
     // The text is read through the same process handle, so the buffer stays until the end.
-    ForeignBuffer buffer(process.id, process.RecordSize());
+    const platform::ForeignRegion buffer(process, ButtonRecordSize(process));
     const ToolbarButtonRecord record = RequestRecord(process, buffer);
     if (buffer && !platform::Reachable(record.iString)) {
         return TextThroughToolbar(buffer, record.idCommand, result);
     }
-
+    // Stops at the terminator, at the first unit that cannot be read (a text that is cut short or
+    // an address that is no text: what was read is kept), or at the length bound.
     std::wstring text;
-    ForeignAddress address = record.iString;
-    // Read in chunks that never cross a page boundary; stops at the terminator, at the first unit
-    // that cannot be read (a text that is cut short or an address that is no text: what was read
-    // is kept), or at the length bound.
-    WCHAR chunk[kPageSize / sizeof(WCHAR)];
-    for (;;) {
-        const size_t wanted = ChunkUnits(address, kMaxTextLength - text.size());
-        size_t usable = wanted;
-        if (!buffer.Read(address, chunk, wanted * sizeof(WCHAR))) {
-            // A whole page is readable or not, so on a real system this is the first unit already;
-            // read unit by unit to keep every unit before the one that fails all the same.
-            usable = 0;
-            ForeignAddress unitAddress = address;
-            while (usable < wanted && buffer.Read(unitAddress, &chunk[usable], sizeof(WCHAR))) {
-                ++usable;
-                unitAddress += sizeof(WCHAR);
-            }
-        }
-        const size_t length = static_cast<size_t>(std::find(chunk, chunk + usable, L'\0') - chunk);
-        try {
-            text.append(chunk, length);
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
-        // Only a read that follows needs the next address: a text complete at the bound is no
-        // overflow, wherever it ends.
-        if (length < wanted || text.size() == kMaxTextLength) break;
-        RETURN_IF_FAILED(Advance(process.is64Bit, static_cast<ULONG>(wanted * sizeof(WCHAR)), &address));
-    }
+    const HRESULT read = buffer.ReadText(record.iString, process.is64Bit, kMaxTextLength, &text);
+    if (read == platform::kAddressOverflow) return RaiseOverflow();
+    RETURN_IF_FAILED(read);
     return ToBstr(text, result);
 }
 
-HRESULT clsToolbarButton::TextThroughToolbar(const ForeignBuffer& record, LONG idCommand, BSTR* result) noexcept {
+HRESULT clsToolbarButton::TextThroughToolbar(const platform::ForeignRegion& record, LONG idCommand,
+                                             BSTR* result) noexcept {
     // A 32-bit component cannot read a 64-bit shell's memory above 4 GiB. The toolbar itself
     // copies the text into a buffer that this process can read; it learns no buffer size, so the
     // buffer holds the whole text it announced, and only the first kMaxTextLength units are kept.
@@ -155,7 +97,7 @@ HRESULT clsToolbarButton::TextThroughToolbar(const ForeignBuffer& record, LONG i
     const LRESULT length = SendToToolbar(m_hToolbar, TB_GETBUTTONTEXTW, command, 0);
     if (length <= 0 || length > kMostCopiedText) return ToBstr(std::wstring(), result);
     const SIZE_T size = (static_cast<SIZE_T>(length) + 1) * sizeof(WCHAR);
-    ForeignBuffer copy(record, size);
+    const platform::ForeignRegion copy(record, size);
     if (!copy) return ToBstr(std::wstring(), result);
     SendToToolbar(m_hToolbar, TB_GETBUTTONTEXTW, command, copy.AddressParameter());
     std::wstring text;

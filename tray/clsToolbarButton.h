@@ -2,11 +2,10 @@
 #pragma once
 
 #include "frame/AutomationObject.h"
+#include "platform/ForeignMemory.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang {
-
-class ForeignBuffer;
 
 // A toolbar's record of one button as a 32-bit process lays it out.
 struct ToolbarButtonRecord32 {
@@ -39,13 +38,10 @@ struct ToolbarButtonRecord {
     platform::ForeignAddress iString = 0;
 };
 
-// The toolbar's process: its id and whether it lays out records and addresses in 64 bits. Decided
-// by that process's bitness, not by the component's.
-struct ToolbarProcess {
-    DWORD id = 0;
-    bool is64Bit = false;
-    LONG RecordSize() const noexcept { return is64Bit ? sizeof(ToolbarButtonRecord64) : sizeof(ToolbarButtonRecord32); }
-};
+// The size of the records the toolbar's process writes.
+constexpr LONG ButtonRecordSize(const platform::ForeignProcess& process) noexcept {
+    return process.is64Bit ? sizeof(ToolbarButtonRecord64) : sizeof(ToolbarButtonRecord32);
+}
 
 class clsToolbarButton final : public AutomationObject<clsToolbarButton, _clsToolbarButton> {
 public:
@@ -64,14 +60,15 @@ public:
 
 private:
     // The toolbar's process, told the size of the records it is about to be asked for.
-    ToolbarProcess PrepareExchange() noexcept;
+    platform::ForeignProcess PrepareExchange() noexcept;
     // The record of the button now at m_btnIndex; all zero when it could not be read.
     ToolbarButtonRecord GetButtonInfo() noexcept;
     // Asks the toolbar to write the record into `buffer` and copies it out.
-    ToolbarButtonRecord RequestRecord(const ToolbarProcess& process, const ForeignBuffer& buffer) noexcept;
+    ToolbarButtonRecord RequestRecord(const platform::ForeignProcess& process,
+                                      const platform::ForeignRegion& buffer) noexcept;
     // A text this process cannot read where it lies, copied by the toolbar into a buffer of ours.
     // The copy is made in a second region of `record`'s process, through the same handle.
-    HRESULT TextThroughToolbar(const ForeignBuffer& record, LONG idCommand, BSTR* result) noexcept;
+    HRESULT TextThroughToolbar(const platform::ForeignRegion& record, LONG idCommand, BSTR* result) noexcept;
     HRESULT NewButton(LONG btnIndex, _clsToolbarButton** result) noexcept;
 
     LONG m_hToolbar = 0;

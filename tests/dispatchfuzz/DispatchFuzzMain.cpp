@@ -15,6 +15,7 @@
 //  - at the end, with every reference released, DllCanUnloadNow answers S_OK.
 // The last line is "DISPATCHFUZZ calls=N crashes=0 hangs=0 faults=F leaks=L seed=S".
 #include <windows.h>
+#include <commctrl.h>
 #include <oaidl.h>
 #include <oleauto.h>
 
@@ -144,7 +145,8 @@ bool ReadLibrary(const std::wstring& dll) {
 
 // ---- the disposable targets: windows and menus of this thread, and the fake shell ----
 const char kTargetClass[] = "WrangFuzzTarget";
-std::vector<HWND> g_windows;  // top-level A (with a menu bar), top-level B, children of A
+std::vector<HWND> g_windows;  // top-level A (with a menu bar), top-level B, children of A: an edit, a
+                              // button, a label, a list box and a tree view
 std::set<HWND> g_known;       // every window the fuzzer made, to tell them from others
 std::vector<HMENU> g_menus;
 HWND g_shellToolbar = nullptr;
@@ -182,7 +184,22 @@ void MakeWindows() {
         CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE, 5, 30, 60, 20, a, nullptr, nullptr, nullptr);
     HWND label =
         CreateWindowExA(0, kTargetClass, "label", WS_CHILD | WS_VISIBLE, 5, 60, 60, 20, a, nullptr, nullptr, nullptr);
-    g_windows = {a, b, edit, button, label};
+    // What the list and tree readers read.
+    HWND list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_HASSTRINGS, 80, 5, 100, 60, a, nullptr,
+                                nullptr, nullptr);
+    for (const char* item : {"one", "two", "three"})
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    HWND tree =
+        CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE, 80, 70, 100, 60, a, nullptr, nullptr, nullptr);
+    TVINSERTSTRUCTW insert = {};
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<wchar_t*>(L"Root");
+    insert.hParent =
+        reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    insert.item.pszText = const_cast<wchar_t*>(L"Leaf");
+    SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
+    g_windows = {a, b, edit, button, label, list, tree};
     for (HWND h : g_windows) g_known.insert(h);
     g_menus = {bar, file, deeper, GetSystemMenu(a, FALSE)};
 }
@@ -312,6 +329,12 @@ void Seed(HMODULE dll) {
         if (!object) continue;
         VARIANT result;
         if (cls.name == L"clsWrangler") Plain(object, L"InitByHandle", {windowA}, &result), VariantClear(&result);
+        if (cls.name == L"clsListReader") {
+            Plain(object, L"InitByHandle", {AsLong(g_windows[5])}, &result), VariantClear(&result);
+        }
+        if (cls.name == L"clsTreeReader") {
+            Plain(object, L"InitByHandle", {AsLong(g_windows[6])}, &result), VariantClear(&result);
+        }
         if (cls.name == L"clsJuggler") {
             Plain(object, L"InitByHandle", {windowA}, &result), VariantClear(&result);
             if (IDispatch* item = HandedOut(object, L"GetChildMenu", {0})) {
@@ -597,6 +620,8 @@ int wmain(int argc, wchar_t** argv) {
     cls.lpfnWndProc = TargetProc;
     cls.lpszClassName = kTargetClass;
     RegisterClassA(&cls);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
     MakeWindows();
     StartShell();
     if (!g_shellToolbar) std::printf("note: no fake shell toolbar found; the tray classes run unbound\n");

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs one script (a test, an example or the demo) under Wine's cscript. The applications it names
-# on a line
-#   ' needs: notepad.exe     (or // needs: ... in JScript)
+# on a line, separated by ";", each with its arguments
+#   ' needs: notepad.exe     (or // needs: ... in JScript; or wrang_target --lists)
 # are started first, with their output away from CTest's pipes (a program started from the script
 # itself would inherit them and keep CTest waiting), and ended afterwards. Before the script runs,
 # the runner waits (up to ten seconds each) until every program it knows below shows its window, so
@@ -19,19 +19,23 @@ declare -A window_of=(
     [notepad.exe]="Notepad|Untitled - Notepad"
     [wrang_fakeshell.exe]="Shell_TrayWnd|Wrang fake shell, default buttons"
     [wrang_target]="WrangScriptTarget|Script target"
+    [wrang_target --lists]="WrangListsTarget|Lists target"
 )
 waiter=$(windows_path "$(realpath "$(dirname "${BASH_SOURCE[0]}")/wait-for-window.vbs")")
 pids=()
 cleanup() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done; }
 trap cleanup EXIT
-needed=$(sed -n "s#^\(' \|// \)needs: ##p" "$script")
-for app in $needed; do
+IFS=';' read -ra needed <<<"$(sed -n "s#^\(' \|// \)needs: ##p" "$script")"
+for app in "${needed[@]}"; do
+    read -ra command <<<"$app"
+    [ ${#command[@]} -gt 0 ] || continue
     # A built program may be named relative to the test's working directory (the build's tests/).
-    if [ -f "$app" ]; then app=$(windows_path "$(realpath "$app")"); fi
-    "$wine" $app >/dev/null 2>&1 </dev/null &
+    if [ -f "${command[0]}" ]; then command[0]=$(windows_path "$(realpath "${command[0]}")"); fi
+    "$wine" "${command[@]}" >/dev/null 2>&1 </dev/null &
     pids+=($!)
 done
-for app in $needed; do
+for app in "${needed[@]}"; do
+    app=$(echo $app)  # the name as the table has it, without surrounding spaces
     [ -n "${window_of[$app]:-}" ] || continue
     IFS='|' read -r class caption <<<"${window_of[$app]}"
     "$wine" "$host" //nologo "$waiter" "$class" "$caption" </dev/null ||

@@ -53,6 +53,8 @@ IDispatch* Create(const wchar_t* progClass) {
         {L"clsWrangler", {0xFFF37DAE, 0x1BAC, 0x41FB, {0xAF, 0xE9, 0x57, 0x64, 0xA7, 0x3E, 0x09, 0xAC}}},
         {L"clsSysToolbar", {0x62E7027A, 0x6069, 0x4A93, {0xA1, 0xCB, 0xB3, 0x55, 0x6C, 0x12, 0x40, 0xC0}}},
         {L"clsJuggler", {0xF9031829, 0x9C6F, 0x42C3, {0xAE, 0x0F, 0xFB, 0xED, 0x70, 0x3D, 0xDE, 0xF2}}},
+        {L"clsListReader", {0x7B263A39, 0x0206, 0x4C54, {0x85, 0xAD, 0x2E, 0x59, 0x98, 0xAA, 0xB0, 0xC4}}},
+        {L"clsTreeReader", {0x3A7EC052, 0x9E0A, 0x4316, {0xA1, 0x9C, 0x56, 0x8D, 0x9D, 0x1D, 0x82, 0x58}}},
     };
     IDispatch* object = wrang::test::CreateFromDll(g_dll, kClasses.at(progClass));
     ++g_calls;
@@ -268,6 +270,9 @@ int wmain(int argc, wchar_t** argv) {
         {"create-wrangler", cycles, created(L"clsWrangler", L"InitByHandle", {LongValue(window)})},
         {"create-systoolbar", cycles, created(L"clsSysToolbar", L"Init", {})},
         {"create-juggler", cycles, created(L"clsJuggler", L"InitByHandle", {LongValue(window)})},
+        // Bound as a list box by the kind given; the window's class tells no kind of list or tree.
+        {"create-listreader", cycles, created(L"clsListReader", L"InitByHandle", {LongValue(window), LongValue(1)})},
+        {"create-treereader", cycles, created(L"clsTreeReader", L"InitByHandle", {LongValue(window)})},
         {"handout-toolbarbutton", cycles, handedOut(toolbar, L"GetButtonByIndex", {LongValue(0)})},
         {"handout-menuitem", cycles, handedOut(juggler, L"GetChildMenu", {LongValue(0)})},
         {"handout-menuenum", cycles, handedOut(juggler, L"BeginChildEnum", {})},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <type_traits>
 
 #include "frame/Classes.h"
 
@@ -69,6 +70,8 @@ OneOfEachClass::OneOfEachClass() {
     ComPtr<_clsMenuItem> item;
     ComPtr<_clsMenuEnum> cursor;
     ComPtr<_clsWatcher> watcher;
+    ComPtr<_clsListReader> list;
+    ComPtr<_clsTreeReader> tree;
     EXPECT_EQ(S_OK, CreateWrangler(wrangler.put()));
     EXPECT_EQ(S_OK, CreateSysToolbar(toolbar.put()));
     EXPECT_EQ(S_OK, CreateToolbarButton(button.put()));
@@ -76,9 +79,11 @@ OneOfEachClass::OneOfEachClass() {
     EXPECT_EQ(S_OK, CreateMenuItem(item.put()));
     EXPECT_EQ(S_OK, CreateMenuEnum(cursor.put()));
     EXPECT_EQ(S_OK, CreateWatcher(watcher.put()));
-    IDispatch* made[] = {wrangler.get(), toolbar.get(), button.get(), juggler.get(), item.get(), cursor.get(),
-                         watcher.get()};
-    static_assert(std::size(made) == sizeof objects / sizeof objects[0], "one object of each class");
+    EXPECT_EQ(S_OK, CreateListReader(list.put()));
+    EXPECT_EQ(S_OK, CreateTreeReader(tree.put()));
+    IDispatch* made[] = {wrangler.get(), toolbar.get(), button.get(),  juggler.get(), item.get(),
+                         cursor.get(),   watcher.get(), list.get(),    tree.get()};
+    static_assert(std::size(made) == std::extent_v<decltype(OneOfEachClass::objects)>, "one object per class");
     for (size_t i = 0; i < std::size(made); ++i) objects[i] = ComPtr<IDispatch>(made[i]);
 }
 

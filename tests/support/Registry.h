@@ -21,7 +21,9 @@ inline constexpr CreatableName kCreatableNames[] = {
     {L"Wrang.clsWrangler", L"{FFF37DAE-1BAC-41FB-AFE9-5764A73E09AC}"},
     {L"Wrang.clsSysToolbar", L"{62E7027A-6069-4A93-A1CB-B3556C1240C0}"},
     {L"Wrang.clsJuggler", L"{F9031829-9C6F-42C3-AE0F-FBED703DDEF2}"},
-    {L"Wrang.clsWatcher", L"{56142149-F135-44A0-90E3-34B741385E3B}"}};
+    {L"Wrang.clsWatcher", L"{56142149-F135-44A0-90E3-34B741385E3B}"},
+    {L"Wrang.clsListReader", L"{7B263A39-0206-4C54-85AD-2E5998AAB0C4}"},
+    {L"Wrang.clsTreeReader", L"{3A7EC052-9E0A-4316-A19C-568D9D1D8258}"}};
 
 // A string value of `key` below `root` (the key's default value unless `value` names one), or
 // "<missing>" when there is none.

@@ -2,11 +2,7 @@
 
 namespace wrang::test {
 
-std::wstring StandInShellProgram() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(L"WRANG_FAKESHELL", path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : L"wrang_fakeshell.exe";
-}
+std::wstring StandInShellProgram() { return ProgramNamedBy(L"WRANG_FAKESHELL", L"wrang_fakeshell.exe"); }
 
 StandInShell::StandInShell(const std::wstring& arguments, const std::wstring& program,
                            std::chrono::milliseconds deadline)

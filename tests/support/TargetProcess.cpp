@@ -53,6 +53,12 @@ TargetProcess::TargetProcess(const wchar_t* program, const std::wstring& argumen
     m_window = search.found;
 }
 
+std::wstring ProgramNamedBy(const wchar_t* variable, const wchar_t* program) {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(variable, path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : program;
+}
+
 std::wstring TestDirectory() {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);

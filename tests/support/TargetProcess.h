@@ -17,6 +17,12 @@ inline bool RunningOnWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"
 std::wstring TestDirectory();
 std::wstring DllPath();
 
+// The program an environment variable names (another build's, for a helper process of the other
+// bitness), else `program` of this build; a bare name runs from the test programs' folder.
+std::wstring ProgramNamedBy(const wchar_t* variable, const wchar_t* program);
+// The helper application: this build's wrang_target.exe, or the one WRANG_TARGET names.
+inline std::wstring TargetProgram() { return ProgramNamedBy(L"WRANG_TARGET", L"wrang_target.exe"); }
+
 class TargetProcess {
 public:
     // Starts wrang_target.exe with `arguments` and waits until a top-level window of `className`

@@ -4,6 +4,8 @@
 //       [--stall-at C]                    that stops taking input for a minute at the character C
 //                                         (with either, the edit control takes a line of any length)
 //       [--listbox]                       and a Unicode list box holding one entry, kListEntry
+//   wrang_target --lists [--rows N]       list boxes, list views, tabs, a header, a status bar and
+//                                         trees (tests/target/ListsTarget.cpp)
 //   wrang_target --idle                   no window; keeps Wine's session alive for the test run
 //   wrang_target --watch [--busy MS]      windows that change on command (tests/target/WatchTarget.cpp)
 //   wrang_target                          (no arguments, as a script's "needs:" line starts it)
@@ -14,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+
+#include "ListsContents.h"
 
 namespace {
 
@@ -132,6 +136,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Sleep(INFINITE);
         return 0;
     }
+    if (__argc >= 2 && std::strcmp(__argv[1], "--lists") == 0)
+        return wrang::lists_target::RunListsTarget(__argc, __argv);
     if (__argc == 1) return RunScriptTarget();
     return 1;
 }

@@ -1,0 +1,149 @@
+// What the lists target (wrang_target --lists) shows: its controls, their identifiers and their
+// texts. The target builds its controls from these tables and the tests compare what the readers
+// read with the same tables, so that the two cannot drift apart.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace wrang::lists_target {
+
+constexpr char kWindowClass[] = "WrangListsTarget";
+constexpr wchar_t kWindowClassW[] = L"WrangListsTarget";
+constexpr char kCaption[] = "Lists target";  // set once every control is in place
+
+// Child window identifiers.
+enum : int {
+    kSingleList = 101,  // list box, one selection
+    kMultiList,         // list box, extended selection
+    kEmptyList,         // list box without items
+    kAnsiList,          // list box of an ANSI window class
+    kCombo,             // drop-down list combo box
+    kAnsiCombo,         // combo box of an ANSI window class, nothing selected
+    kReport,            // list view in report view, three columns
+    kIcons,             // list view in list view: one column
+    kCallback,          // list view whose texts its parent hands out on request
+    kTabs,              // tab control
+    kHeader,            // header control
+    kStatus,            // status bar
+    kTree,              // tree view, three levels deep
+    kEmptyTree,         // tree view without items
+    kFrameworkList,     // list box of a framework's class whose name contains "LISTBOX"
+    kCustomList,        // list box of a class whose name tells no kind
+};
+
+// The window names of the report view and of the tree, by which scripts find them.
+constexpr wchar_t kReportName[] = L"Files";
+constexpr wchar_t kTreeName[] = L"Folders";
+
+// The list box classes of their own: superclasses of the system's list box.
+constexpr wchar_t kFrameworkListClass[] = L"WrangForms10.LISTBOX.app.0";
+constexpr wchar_t kCustomListClass[] = L"WrangItems";
+
+// The target's own entry (tests/target/ListsTarget.cpp): wrang_target --lists [--rows N].
+int RunListsTarget(int argc, char** argv);
+
+// A text longer than 1,000 characters, with characters outside every single-byte code page (Greek,
+// a check mark, CJK, and a character beyond the Basic Multilingual Plane), different for each seed.
+inline std::wstring LongText(size_t length, wchar_t seed) {
+    static const wchar_t kPattern[] = L"\u0393\u03b5\u03b9\u03ac \u2713 \u65e5\u672c \U0001F600 long text ";
+    std::wstring text(1, seed);
+    while (text.size() < length) text += kPattern;
+    text.resize(length);
+    // Never cut in the middle of a surrogate pair: the last unit is plain.
+    text.back() = L'.';
+    return text;
+}
+
+// A text outside every single-byte code page.
+constexpr wchar_t kOutside[] = L"\u0393\u03b5\u03b9\u03ac \u2713 \u65e5\u672c \U0001F600";
+
+struct ListContents {
+    int id;
+    std::vector<std::wstring> items;
+    std::vector<int> selected;  // in order
+};
+
+inline std::vector<ListContents> UnicodeLists() {
+    return {
+        {kSingleList, {L"Alpha", L"Beta", kOutside, LongText(1500, L'L')}, {1}},
+        {kMultiList, {L"one", L"two", L"three", L"four"}, {2, 3}},
+        {kEmptyList, {}, {}},
+        {kCombo, {L"Red", L"Green", L"Blue \u2713", LongText(1100, L'C')}, {2}},
+        {kFrameworkList, {L"framework one", L"framework two"}, {0}},
+        {kCustomList, {L"custom one"}, {}},
+    };
+}
+
+// The ANSI controls' texts as bytes of the code page: plain ASCII, a character of the Western code
+// page, and a long text.
+inline std::string AnsiLong() {
+    std::string text = "A";
+    while (text.size() < 1200) text += " ansi text";
+    return text;
+}
+struct AnsiListContents {
+    int id;
+    std::vector<std::string> items;
+    int selected;  // -1 for none
+};
+inline std::vector<AnsiListContents> AnsiLists() {
+    return {
+        {kAnsiList, {"plain", "caf\xE9", AnsiLong()}, 0},
+        {kAnsiCombo, {"ansi one", "ansi two"}, -1},
+    };
+}
+
+// The report view's columns and rows (a row: one text per column).
+inline std::vector<std::wstring> ReportColumns() { return {L"Name", L"Size", L"Kind"}; }
+inline std::vector<std::vector<std::wstring>> ReportRows() {
+    return {
+        {L"readme.txt", L"12 KB", L"Text"},
+        {kOutside, L"", L"Document"},
+        {LongText(2000, L'R'), L"1 KB", L"Long"},
+        {L"README.TXT", L"3 KB", L"Text"},
+    };
+}
+inline std::vector<int> ReportSelected() { return {1, 3}; }
+// With --rows N the report view holds N generated rows instead (the benchmark's large list).
+inline std::vector<std::wstring> GeneratedRow(int row) {
+    return {L"Generated row number " + std::to_wstring(row), std::to_wstring(row) + L" KB", L"Generated"};
+}
+
+inline std::vector<std::wstring> IconItems() { return {L"icon one", L"icon two"}; }
+
+// The callback list view: two columns whose texts the parent hands out by pointing the request at
+// texts of its own (not by copying them into the requester's buffer).
+inline std::vector<std::vector<std::wstring>> CallbackRows() {
+    return {{L"called back", L"first"}, {L"second \u2713", LongText(1300, L'B')}};
+}
+
+inline std::vector<std::wstring> TabTexts() { return {L"General", L"\u0394 Details \u2713", LongText(1200, L'T')}; }
+constexpr int kSelectedTab = 1;
+inline std::vector<std::wstring> HeaderTexts() { return {L"First", L"Second \u2713", LongText(1300, L'H')}; }
+inline std::vector<std::wstring> StatusTexts() { return {L"Ready", L"Ln 1, Col 1 \u2713", LongText(1400, L'S')}; }
+
+// The tree, depth first: each node with its depth (0 for a root) and whether it starts expanded.
+struct TreeNode {
+    int depth;
+    std::wstring text;
+    bool expanded;
+};
+inline std::vector<TreeNode> TreeNodes() {
+    return {
+        {0, L"Fruits", true},       {1, L"Apple", true},
+        {2, L"Red", false},         {2, L"Green", false},
+        {1, L"Banana", false},      {1, L"Twin", false},
+        {1, L"Twin", false},        {2, L"Inner", false},
+        {0, L"Vegetables", false},  {1, L"Carrot", false},
+        {0, L"Back\\Slash", false}, {1, L"Under", false},
+        {0, L"#1", false},          {0, LongText(1500, L'N'), false},
+        {1, kOutside, false},
+    };
+}
+// The selected item, as a path.
+constexpr wchar_t kSelectedPath[] = L"Fruits\\Apple\\Green";
+
+}  // namespace wrang::lists_target
