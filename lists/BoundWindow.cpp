@@ -16,7 +16,8 @@ bool ClassName::Contains(const wchar_t* part) const noexcept {
 ClassName ClassNameOf(LONG hWnd) noexcept {
     platform::WindowSystem& system = platform::Current();
     ClassName name;
-    if (NamesNoWindow(hWnd) || !system.IsWindow(hWnd)) return name;
+    // A broadcast value names no window: a reader binds to none and hands it to no call.
+    if (platform::IsBroadcast(hWnd) || !system.IsWindow(hWnd)) return name;
     const int length = system.GetClassNameW(hWnd, name.text, 256);
     name.length = static_cast<size_t>(std::clamp(length, 0, 255));
     return name;

@@ -5,11 +5,6 @@
 
 namespace wrang::lists {
 
-// Whether a window argument names no window: HWND_BROADCAST (0xFFFF) and -1 stand for many windows
-// or for none in the window system's own calls, never for one window, so a reader takes either for
-// a window that does not exist and hands it to no window-system call.
-constexpr bool NamesNoWindow(LONG hWnd) noexcept { return hWnd == 0xFFFF || hWnd == -1; }
-
 // A window's class name.
 struct ClassName {
     wchar_t text[256] = {};  // a class name has at most 256 characters with its terminator

@@ -244,17 +244,16 @@ HRESULT ReadListBoxText(LONG hWnd, bool comboBox, LONG index, std::wstring* text
     const LONG ownerDrawn =
         comboBox ? CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE : LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE;
     if ((style & ownerDrawn) && !(style & (comboBox ? CBS_HASSTRINGS : LBS_HASSTRINGS))) return S_FALSE;
-    const bool unicode = system.IsWindowUnicode(hWnd) != FALSE;
+    // Always the wide messages: the window system hands an ANSI list's text over converted from its
+    // code page, as it does WM_GETTEXT's, so no character is lost either way; and Wine's ANSI exchange
+    // between processes hands over UTF-16 where bytes were asked, which would read as one character.
     const auto send = [&](UINT message, LPARAM lParam) {
-        return unicode ? system.SendMessageW(hWnd, message, platform::WParamOf(index), lParam)
-                       : system.SendMessageA(hWnd, message, platform::WParamOf(index), lParam);
+        return system.SendMessageW(hWnd, message, platform::WParamOf(index), lParam);
     };
     const LRESULT length = send(comboBox ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, 0);
     if (length <= 0 || static_cast<size_t>(length) > kMostTextUnits) return S_FALSE;
     // The window system copies the text the list holds when it answers, into a buffer it was told
-    // no size of: twice the length announced, so that a text that grows in between still fits, and
-    // as many UTF-16 units as an ANSI list announced bytes (Wine's ANSI exchange between processes
-    // hands over UTF-16).
+    // no size of: twice the length announced, so that a text that grows in between still fits.
     std::wstring buffer;
     try {
         buffer.assign(2 * (static_cast<size_t>(length) + 1), L'\0');
@@ -263,11 +262,6 @@ HRESULT ReadListBoxText(LONG hWnd, bool comboBox, LONG index, std::wstring* text
     }
     const LRESULT copied = send(comboBox ? CB_GETLBTEXT : LB_GETTEXT, platform::AddressOf(buffer.data()));
     if (copied <= 0) return S_FALSE;
-    if (!unicode) {
-        const char* bytes = reinterpret_cast<const char*>(buffer.data());
-        const size_t most = std::min(static_cast<size_t>(copied), buffer.size() * sizeof(WCHAR) - 1);
-        return FromAnsiBytes(bytes, strnlen(bytes, most), text);
-    }
     const size_t most = std::min(static_cast<size_t>(copied), buffer.size() - 1);
     try {
         text->assign(buffer.data(), wcsnlen(buffer.data(), most));

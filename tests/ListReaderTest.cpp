@@ -167,7 +167,7 @@ TEST_F(ListReader, FindTextComparesWithoutRegardToCaseFromTheStartIndex) {
     EXPECT_EQ(-1, Found(reader.get(), L"readme", 0, 0));
 }
 
-// The code page's messages for an ANSI window: its texts in the code page's characters.
+// An ANSI list's texts, held in the code page, read as the code page's characters.
 TEST_F(ListReader, AnAnsiListIsReadInTheCodePage) {
     for (const target::AnsiListContents& list : target::AnsiLists()) {
         const bool combo = list.id == target::kAnsiCombo;
@@ -181,9 +181,6 @@ TEST_F(ListReader, AnAnsiListIsReadInTheCodePage) {
             std::wstring text(bytes.size(), L'\0');
             text.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
                                                                 text.data(), static_cast<int>(text.size()))));
-            // Wine differs: between processes its ANSI LB_GETTEXT and CB_GETLBTEXT hand over the text in
-            // UTF-16 (into the buffer sized for it), so the text reads as its first character.
-            if (RunningOnWine()) text.resize(1);
             expected.push_back(text);
         }
         EXPECT_EQ(expected, ColumnOf(reader.get(), 0));

@@ -10,11 +10,6 @@ namespace {
 
 using watch::WaitUntil;
 
-// The window system's broadcast values, HWND_BROADCAST and -1. A window argument bound to one of
-// them names no window for every member here but SendMsgTimeout, which, like the other message
-// members, hands them on as the caller chose them.
-constexpr bool NamesNoWindow(LONG hWnd) noexcept { return hWnd == 0xFFFF || hWnd == -1; }
-
 // How long Activate gives the window's own thread to carry out a foreground change and a restore
 // that the window system accepted: the time after which the system calls a thread that takes no
 // messages hung.
@@ -51,10 +46,11 @@ HRESULT CheckStates(LONG states) noexcept {
 }
 
 // The window a window argument is bound to, asked through its interface; 0 for an unbound one and
-// for a broadcast value.
+// for a broadcast value, which names no window for every member here but SendMsgTimeout (like the
+// other message members, it hands the value on as the caller chose it).
 HRESULT WindowOf(_clsWrangler* window, LONG* hWnd) noexcept {
     RETURN_IF_FAILED(window->get_hWnd(hWnd));
-    if (NamesNoWindow(*hWnd)) *hWnd = 0;
+    if (platform::IsBroadcast(*hWnd)) *hWnd = 0;
     return S_OK;
 }
 
@@ -209,7 +205,7 @@ HRESULT clsWatcher::WaitForChild(_clsWrangler* Parent, VARIANT ClassName, VARIAN
     LONG found = 0;
     // An unbound parent stands for the desktop, as for GetChild: its children are the top-level
     // windows. A parent that names no window, or is gone, can have no child: the wait ends.
-    if (!NamesNoWindow(parent)) {
+    if (!platform::IsBroadcast(parent)) {
         WaitUntil(timeout, [&](DWORD) {
             if (parent != 0 && !platform::Current().IsWindow(parent)) return true;
             found = platform::FindByClassAndCaption(className.get(), caption.get(), &parent);
