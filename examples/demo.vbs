@@ -65,10 +65,10 @@ Dim padEdit
 Set padEdit = pad.GetChild("Edit")
 ' Keys are posted to the control itself: notepad need not be active. Letters go without Shift.
 WScript.Echo "SendText returned " & padEdit.SendText("Hello from Wrang", 5)
-' Posted keys are handled when notepad gets to them: wait (up to five seconds) until all are there
+' Posted keys are handled when notepad gets to them: wait (up to a minute) until all are there
 ' (Wine's cscript has no WScript.Sleep).
 Dim waited, started
-For waited = 1 To 50
+For waited = 1 To 600
     If InStr(padEdit.Text, "hello from wrang") > 0 Then Exit For
     started = Timer: Do While Timer - started < 0.1 And Timer >= started: Loop
 Next

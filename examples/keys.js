@@ -12,10 +12,10 @@ function shown() { return edit.Text.replace(/\r\n/g, "{ENTER}").replace(/\0/g, "
 // a character message of their own, so a window that also makes characters from key-downs, as
 // notepad does, gets {ENTER} twice. Plain text is what types the same everywhere.
 WScript.Echo("SendText returned " + edit.SendText("posted keys 42", 5));
-// Posted keys are handled when notepad gets to them: wait until they are there (Wine's cscript
-// has no WScript.Sleep).
+// Posted keys are handled when notepad gets to them: wait (up to a minute) until they are there
+// (Wine's cscript has no WScript.Sleep).
 function pause(ms) { var until = new Date().getTime() + ms; while (new Date().getTime() < until) {} }
-for (var tries = 0; tries < 50 && edit.Text.indexOf("posted keys 42") < 0; tries++) pause(100);
+for (var tries = 0; tries < 600 && edit.Text.indexOf("posted keys 42") < 0; tries++) pause(100);
 WScript.Echo("Notepad shows: " + shown());
 
 // VBSendKeys types into whatever window is active, here notepad: + is Shift, (...) groups keys,

@@ -14,8 +14,8 @@ Set edit = pad.GetChild("Edit")
 ' a character message of their own, so a window that also makes characters from key-downs, as
 ' notepad does, gets {ENTER} twice. Plain text is what types the same everywhere.
 WScript.Echo "SendText returned " & edit.SendText("posted keys 42", 5)
-' Posted keys are handled when notepad gets to them: wait until they are there.
-For tries = 1 To 50
+' Posted keys are handled when notepad gets to them: wait (up to a minute) until they are there.
+For tries = 1 To 600
     If InStr(edit.Text, "posted keys 42") > 0 Then Exit For
     started = Timer: Do While Timer - started < 0.1 And Timer >= started: Loop
 Next

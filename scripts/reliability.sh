@@ -4,17 +4,21 @@
 # run beside them), and one table of calls made, crashes, hangs and leaks per part.
 #   scripts/reliability.sh [FUZZ_SECONDS]
 # Sizes: FUZZ_SECONDS per parser fuzzer (default 600); WRANG_DISPATCH_CALLS (default 250000);
-# WRANG_SOAK_CYCLES (default 100000). Exit status 0 only when every part reports no crash, no
+# WRANG_SOAK_CYCLES (default 100000). The dispatch fuzzer runs from a new random seed each time
+# (WRANG_DISPATCH_SEED repeats one), printed first, so that any finding can be replayed with
+# wrang_dispatchfuzz --seed S --calls N. Exit status 0 only when every part reports no crash, no
 # hang and no leak.
 set -uo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 FUZZ_SECONDS=${1:-600}
 DISPATCH_CALLS=${WRANG_DISPATCH_CALLS:-250000}
 SOAK_CYCLES=${WRANG_SOAK_CYCLES:-100000}
+DISPATCH_SEED=${WRANG_DISPATCH_SEED:-$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')}
 OUT=${WRANG_BUILD_DIR:-$ROOT/build}/reliability
 mkdir -p "$OUT"
 
 source "$ROOT/scripts/setup.sh"
+log "dispatch fuzzer: seed $DISPATCH_SEED, $DISPATCH_CALLS calls (repeat with wrang_dispatchfuzz --seed $DISPATCH_SEED --calls $DISPATCH_CALLS)"
 set +e  # every part runs, whatever the one before it found
 ( set -e; build_leg x64 >/dev/null ) || { echo "== FAILED: building x64" >&2; exit 1; }
 
@@ -27,7 +31,7 @@ fuzz_status=$?
     prepare_leg x64 >/dev/null 2>&1
     cd "$BUILD_DIR/tests"
     # A run that ends without its summary line is a crash or a hang: the program prints which.
-    timeout $((DISPATCH_CALLS / 100 + 600)) "$WINE" wrang_dispatchfuzz.exe --calls "$DISPATCH_CALLS" \
+    timeout $((DISPATCH_CALLS / 100 + 600)) "$WINE" wrang_dispatchfuzz.exe --seed "$DISPATCH_SEED" --calls "$DISPATCH_CALLS" \
         >"$OUT/dispatch.log" 2>&1
     echo "exit $?" >>"$OUT/dispatch.log"
     timeout $((SOAK_CYCLES / 10 + 1800)) "$WINE" wrang_soak.exe --cycles "$SOAK_CYCLES" >"$OUT/soak.log" 2>&1
@@ -36,7 +40,7 @@ fuzz_status=$?
 )
 
 status=0
-row() { printf '%-28s %14s %8s %6s %6s\n' "$@"; }
+row() { printf '%-36s %14s %8s %6s %6s\n' "$@"; }
 echo
 row part calls crashes hangs leaks
 row ---- ----- ------- ----- -----
@@ -44,7 +48,8 @@ while read -r _ name rest; do
     execs=$(sed -n 's/.*execs=\([0-9]*\).*/\1/p' <<<"$rest")
     crashes=$(sed -n 's/.*crashes=\([0-9]*\).*/\1/p' <<<"$rest")
     hangs=$(sed -n 's/.*hangs=\([0-9]*\).*/\1/p' <<<"$rest")
-    row "fuzz $name (${FUZZ_SECONDS}s)" "$execs" "$crashes" "$hangs" 0
+    seed=$(sed -n 's/.*seed=\([0-9?]*\).*/\1/p' <<<"$rest")
+    row "fuzz $name (${FUZZ_SECONDS}s, seed $seed)" "$execs" "$crashes" "$hangs" 0
     [ "$crashes$hangs" = 00 ] || status=1
 done < <(grep '^FUZZ ' "$OUT/fuzz.log")
 [ "$fuzz_status" -eq 0 ] || status=1
@@ -52,11 +57,11 @@ done < <(grep '^FUZZ ' "$OUT/fuzz.log")
 line=$(grep '^DISPATCHFUZZ ' "$OUT/dispatch.log" | tail -1)
 if [ -n "$line" ]; then
     get() { sed -n "s/.*$1=\([0-9?]*\).*/\1/p" <<<"$line"; }
-    row "dispatch ($(get seed))" "$(get calls)" "$(get crashes)" "$(get hangs)" "$(get leaks)"
+    row "dispatch (seed $(get seed))" "$(get calls)" "$(get crashes)" "$(get hangs)" "$(get leaks)"
     [ "$(get crashes)$(get hangs)$(get leaks)$(get faults)" = 0000 ] || status=1
     [ "$(get faults)" = 0 ] || echo "   dispatch: $(get faults) calls broke a rule, see $OUT/dispatch.log"
 else
-    row dispatch "?" "?" "?" "?"
+    row "dispatch (seed $DISPATCH_SEED)" "?" "?" "?" "?"
     echo "   dispatch: no summary; timed out (a hang) or died, see $OUT/dispatch.log"
     status=1
 fi

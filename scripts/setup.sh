@@ -7,17 +7,10 @@ set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$ROOT/scripts/wine.sh"
+source "$ROOT/scripts/packages.sh"  # log, fail and install_packages
 BUILD_ROOT=${WRANG_BUILD_DIR:-$ROOT/build}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-
-log() { printf '== %s\n' "$*" >&2; }
-# A set-up step that fails says what failed and what to do, and ends the command.
-fail() {
-    printf '== FAILED: %s\n' "$1" >&2
-    [ -z "${2:-}" ] || printf '   what to do: %s\n' "$2" >&2
-    exit 1
-}
 
 # Whether the kernel runs 32-bit x86 programs: a minimal 32-bit ELF program that only exits 0.
 # Some hosts run 64-bit programs only ("IA-32 emulation off"): there it fails to start at all.
@@ -50,29 +43,6 @@ else
     SKIP_REASON="this host cannot execute 32-bit programs (a 32-bit probe program failed: ${PROBE_ERROR:-no message}; on such hosts dmesg says 'IA-32 emulation off')"
 fi
 leg_runs() { case " $RUNNABLE_LEGS " in *" $1 "*) return 0 ;; esac; return 1; }
-
-install_packages() {
-    local wanted=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
-                  libwine-dev wine wine64 googletest
-                  clang libclang-rt-14-dev llvm)  # the native coverage-guided fuzzers (scripts/fuzz.sh)
-    leg_runs x86 && wanted+=(wine32:i386)
-    local missing=()
-    for p in "${wanted[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    log "installing: ${missing[*]}"
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    if leg_runs x86; then
-        $sudo dpkg --add-architecture i386 || fail "could not enable the i386 architecture" \
-            "run 'dpkg --add-architecture i386' as root, or set WRANG_LEGS=x64"
-    fi
-    $sudo apt-get update -q >/dev/null || fail "apt-get update failed" \
-        "check the package sources in /etc/apt and the network, then run this command again"
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" ||
-        fail "could not install ${missing[*]}" "install them by hand (apt-get install ${missing[*]}) and run this command again"
-}
 
 # The environment of one built leg: its build folder, Wine prefix and the Wine loader its build chose.
 use_leg() {
@@ -163,4 +133,9 @@ each_leg() {
     done
 }
 
-install_packages
+# What the commands need: MinGW-w64 for both legs, widl, Wine, GoogleTest's sources, and clang for
+# the native coverage-guided fuzzers (scripts/fuzz.sh); 32-bit Wine only where the x86 leg runs.
+wanted_packages=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+                 libwine-dev wine wine64 googletest clang libclang-rt-14-dev llvm)
+if leg_runs x86; then wanted_packages+=(wine32:i386); fi
+install_packages "${wanted_packages[@]}"

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -171,13 +172,16 @@ TEST(BlockedWindow, ReadsAndPostsReturnAtOnceAndASendWaitsForTheThread) {
 
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE blocked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // Blocked until the test lets it go: the checks below that something waits hold only while it
+    // is, so the block's own deadline lies far beyond what a loaded machine takes to get there.
+    const DWORD deadline = static_cast<DWORD>(std::chrono::milliseconds(kEventDeadline).count());
     std::thread blocker([&] {
         thread.Run([&] {
             SetEvent(blocked);
-            WaitForSingleObject(release, 20000);
+            WaitForSingleObject(release, 3 * deadline);
         });
     });
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(blocked, 10000));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(blocked, deadline));
 
     // Each of these returns while the window's thread is still blocked.
     const wchar_t* immediate[] = {L"ClassName", L"IsWindow",    L"Left",       L"Width",         L"Visible",
@@ -206,7 +210,7 @@ TEST(BlockedWindow, ReadsAndPostsReturnAtOnceAndASendWaitsForTheThread) {
     });
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(sent, 300));
     SetEvent(release);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(sent, 10000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(sent, deadline));
     EXPECT_EQ(static_cast<LONG>(strlen("Blocked")), answer);
     sender.join();
     blocker.join();

@@ -1,19 +1,23 @@
 // wrang_dispatchfuzz.exe: random but reproducible calls through IDispatch::Invoke to every member
 // of every class of the type library (read at run time, so a new member is covered without an
 // edit here).
-//   wrang_dispatchfuzz [--calls N] [--seed S]      (or WRANG_FUZZ_CALLS / WRANG_FUZZ_SEED)
+//   wrang_dispatchfuzz [--calls N] [--seed S[,S...]]      (or WRANG_FUZZ_CALLS / WRANG_FUZZ_SEED)
+// The calls are split evenly between the seeds (seed 1 when none is given). Each seed's part
+// starts afresh (new windows, a new fake shell, new objects), so "--seed S --calls N" with the
+// part's own count, as printed, repeats that part alone.
 // It loads Wrang.dll itself (in-process, no registration needed), starts the fake shell for the
 // tray classes and makes its own disposable windows and menus on this thread, so that whatever
 // the calls do (close, reparent, hide, type, click) lands on windows made to take it.
 //
 // Checked after every call, the call and the seed printed on the first broken rule:
-//  - no crash, no hang (a watchdog ends the run when one call takes longer than kHangSeconds);
+//  - no crash, no hang (a watchdog ends the run when one step takes longer than kHangSeconds: a
+//    call, or anything the harness does between calls);
 //  - a failure is an HRESULT a client can act on: a DISP_E_* status, E_OUTOFMEMORY/E_INVALIDARG/
 //    E_POINTER from the dispatcher, or DISP_E_EXCEPTION with the EXCEPINFO filled (a status and a
 //    source); without an EXCEPINFO, the member's own failure status;
 //  - a failed call leaves every by-reference variable exactly as it was (bit for bit);
 //  - at the end, with every reference released, DllCanUnloadNow answers S_OK.
-// The last line is "DISPATCHFUZZ calls=N crashes=0 hangs=0 faults=F leaks=L seed=S".
+// The last line is "DISPATCHFUZZ calls=N crashes=0 hangs=0 faults=F leaks=L seed=S[,S...]".
 #include <windows.h>
 #include <commctrl.h>
 #include <oaidl.h>
@@ -66,10 +70,11 @@ struct ClassInfo {
 };
 std::vector<ClassInfo> g_classes;
 
-// ---- the call in progress, for the watchdog and the crash report ----
-char g_current[512] = "";
-std::atomic<ULONGLONG> g_callStarted{0};
-uint64_t g_seed = 0;
+// ---- what the run is doing, for the watchdog and the crash report ----
+char g_current[512] = "none yet";  // the call in progress, or the last one made
+std::atomic<const char*> g_step{"starting"};
+std::atomic<ULONGLONG> g_stepStarted{0};             // 0 while nothing is watched
+uint64_t g_seed = 1;                                 // the seed of the part in progress
 std::unique_ptr<wrang::test::StandInShell> g_shell;  // ended with the run however it ends
 
 void Describe(const char* format, ...) {
@@ -79,17 +84,25 @@ void Describe(const char* format, ...) {
     va_end(args);
 }
 
+// Begins a step of the run. The watchdog watches every step, not only the calls: between two
+// calls the harness pumps messages, makes windows again, restarts the shell and makes and
+// releases objects, and each of these may wait on a window or another process too.
+void Step(const char* what) {
+    g_step = what;
+    g_stepStarted = GetTickCount64();
+}
+
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
     HMODULE module = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        static_cast<LPCSTR>(info->ExceptionRecord->ExceptionAddress), &module);
     char moduleName[MAX_PATH] = "?";
     if (module) GetModuleFileNameA(module, moduleName, MAX_PATH);
-    std::printf("CRASH 0x%08lx at %s+0x%llx during %s (seed %llu)\n",
+    std::printf("CRASH 0x%08lx at %s+0x%llx while %s; last call: %s (seed %llu)\n",
                 static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode), moduleName,
                 static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(info->ExceptionRecord->ExceptionAddress) -
                                                 reinterpret_cast<ULONG_PTR>(module)),
-                g_current, static_cast<unsigned long long>(g_seed));
+                g_step.load(), g_current, static_cast<unsigned long long>(g_seed));
     std::printf("DISPATCHFUZZ calls=? crashes=1 hangs=0 faults=0 leaks=0 seed=%llu\n",
                 static_cast<unsigned long long>(g_seed));
     std::fflush(stdout);
@@ -101,9 +114,9 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
 DWORD WINAPI Watchdog(void*) {
     for (;;) {
         Sleep(500);
-        const ULONGLONG started = g_callStarted.load();
+        const ULONGLONG started = g_stepStarted.load();
         if (started && GetTickCount64() - started > kHangSeconds * 1000ull) {
-            std::printf("HANG over %d s during %s (seed %llu)\n", kHangSeconds, g_current,
+            std::printf("HANG over %d s while %s; last call: %s (seed %llu)\n", kHangSeconds, g_step.load(), g_current,
                         static_cast<unsigned long long>(g_seed));
             std::printf("DISPATCHFUZZ calls=? crashes=0 hangs=1 faults=0 leaks=0 seed=%llu\n",
                         static_cast<unsigned long long>(g_seed));
@@ -151,14 +164,51 @@ std::set<HWND> g_known;       // every window the fuzzer made, to tell them from
 std::vector<HMENU> g_menus;
 HWND g_shellToolbar = nullptr;
 
+// Whether a message would take this thread into one of the window manager's modal loops, which
+// wait for mouse or keyboard input that a headless desktop never gives: a system command
+// (SC_KEYMENU opens the menu bar, SC_MOVE and SC_SIZE track the mouse), a context-menu request
+// (a pop-up menu), and the keys of which DefWindowProc makes a system command: every system key
+// (Alt+letter becomes SC_KEYMENU with the letter, Alt+F4 SC_CLOSE, Alt alone SC_KEYMENU) and F10
+// and Alt as plain keys (their key-up becomes SC_KEYMENU). DefWindowProc sends that command to the
+// window itself, to its parent or to its top-level window, and after a reparenting call the
+// parent may be the fake shell's, whose procedure would act on it while this thread waits.
+bool EntersModalLoop(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_SYSCOMMAND:
+    case WM_CONTEXTMENU:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+    case WM_SYSDEADCHAR: return true;
+    case WM_KEYDOWN:
+    case WM_KEYUP: return wParam == VK_F10 || wParam == VK_MENU || wParam == VK_LMENU || wParam == VK_RMENU;
+    default: return false;
+    }
+}
+
+// Every window the fuzzer makes takes those messages and does nothing, whoever dispatches them
+// (the pump below drops them already; the wait for the fake shell's start dispatches too) and
+// whoever sends them (a menu click sends WM_SYSCOMMAND): its own class here, the system classes'
+// children (edit, button, list box, tree view) through QuietControlProc around their class's procedure.
 LRESULT CALLBACK TargetProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    // A system command (move, size, the window menu) would start a modal loop that waits for
-    // mouse input a headless desktop never gives: the windows take it and do nothing.
-    if (message == WM_SYSCOMMAND) return 0;
+    if (EntersModalLoop(message, wParam)) return 0;
     return DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
+LRESULT CALLBACK QuietControlProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (EntersModalLoop(message, wParam)) return 0;
+    const auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hWnd, GCLP_WNDPROC));
+    return CallWindowProcA(classProc, hWnd, message, wParam, lParam);
+}
+// The same for a Unicode control, which stays one (the readers ask which kind a control is).
+LRESULT CALLBACK QuietControlProcW(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (EntersModalLoop(message, wParam)) return 0;
+    const auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(hWnd, GCLP_WNDPROC));
+    return CallWindowProcW(classProc, hWnd, message, wParam, lParam);
+}
+
 void MakeWindows() {
+    Step("making the windows");
     for (HWND h : g_windows) {
         if (IsWindow(h)) DestroyWindow(h);
     }
@@ -199,6 +249,10 @@ void MakeWindows() {
         reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     insert.item.pszText = const_cast<wchar_t*>(L"Leaf");
     SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
+    for (HWND control : {edit, button, list}) {
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(QuietControlProc));
+    }
+    SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(QuietControlProcW));
     g_windows = {a, b, edit, button, label, list, tree};
     for (HWND h : g_windows) g_known.insert(h);
     g_menus = {bar, file, deeper, GetSystemMenu(a, FALSE)};
@@ -213,6 +267,7 @@ bool WindowsIntact() {
 }
 
 void StartShell() {
+    Step("starting the fake shell");
     if (g_shell && g_shell->Running()) return;
     g_shell.reset();
     g_shell = std::make_unique<wrang::test::StandInShell>(L"--button One --button Two --button Three",
@@ -245,9 +300,13 @@ bool TakesAnyCommand(HWND h) {
     return g_known.count(h) && IsWindow(h) && GetClassNameA(h, name, sizeof name) && lstrcmpA(name, kTargetClass) == 0;
 }
 
+// Serves this thread's windows between calls. What would enter a modal loop is dropped before
+// TranslateMessage could make a WM_SYSCHAR of it.
 void Pump() {
+    Step("pumping messages");
     MSG msg;
     for (int i = 0; i < 2000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (EntersModalLoop(msg.message, msg.wParam)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -322,6 +381,7 @@ IDispatch* HandedOut(IDispatch* object, const wchar_t* name, std::vector<LONG> a
 
 // Every class at least once: the creatable ones made, the others handed out by them.
 void Seed(HMODULE dll) {
+    Step("making objects");
     const LONG windowA = AsLong(g_windows[0]);
     for (const ClassInfo& cls : g_classes) {
         if (!cls.creatable) continue;
@@ -584,6 +644,242 @@ bool AcceptableFailure(HRESULT hr, const EXCEPINFO* exception, bool hadException
     return false;
 }
 
+// ---- the run ----
+struct Tally {
+    unsigned long long made = 0, faults = 0, skipped = 0;
+    std::map<HRESULT, unsigned long long> outcomes;
+    std::vector<unsigned long long> perClass;
+};
+
+void ReleaseObjects() {
+    Step("releasing objects");
+    for (Object& o : g_objects) o.dispatch->Release();
+    g_objects.clear();
+}
+
+// A seed's part starts as the run does: new windows, a new fake shell, every class made anew.
+void BeginPart(HMODULE dll) {
+    ReleaseObjects();
+    Pump();
+    MakeWindows();
+    Step("ending the fake shell");
+    g_shell.reset();
+    StartShell();
+    if (!g_shellToolbar) std::printf("note: no fake shell toolbar found; the tray classes run unbound\n");
+    Seed(dll);
+}
+
+// Every 64 calls: the windows whole, the shell running, and every class in play (a creatable one
+// made again when none is left, half of the objects released when there are too many).
+void KeepUp(HMODULE dll, Rng& rng, unsigned long long n) {
+    if (!WindowsIntact()) MakeWindows();
+    if (n % 4096 == 0) StartShell();
+    Step("choosing the objects");
+    std::vector<bool> present(g_classes.size());
+    for (const Object& o : g_objects) present[o.cls] = true;
+    if (std::find(present.begin(), present.end(), false) == present.end() && g_objects.size() < kMostObjects) return;
+    if (g_objects.size() >= kMostObjects) {
+        Step("releasing objects");
+        for (size_t k = 0; k < kMostObjects / 2; ++k) {
+            const size_t victim = rng() % g_objects.size();
+            g_objects[victim].dispatch->Release();
+            g_objects.erase(g_objects.begin() + static_cast<std::ptrdiff_t>(victim));
+        }
+    }
+    Seed(dll);
+}
+
+// One call of a random member with random arguments, checked. False when no object is left.
+bool CallOnce(HMODULE dll, Rng& rng, unsigned long long n, const std::wstring& only, bool verbose, Tally* tally) {
+    static const WORD kFlags[] = {DISPATCH_METHOD,
+                                  DISPATCH_PROPERTYGET,
+                                  DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                                  DISPATCH_PROPERTYPUT,
+                                  DISPATCH_PROPERTYPUTREF,
+                                  DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF,
+                                  0,
+                                  0xFFFF,
+                                  DISPATCH_METHOD | DISPATCH_PROPERTYPUT};
+    if (g_objects.empty()) Seed(dll);
+    if (g_objects.empty()) return false;
+    Step("choosing a call");
+    size_t target = rng() % g_objects.size();
+    // A tray call crosses into the shell's process and costs a hundred times a local one:
+    // three in four of them go to another object, so the run stays short.
+    if (g_classes[g_objects[target].cls].name.find(L"Toolbar") != std::wstring::npos && rng() % 4 != 0) {
+        target = rng() % g_objects.size();
+    }
+    if (!only.empty()) {
+        // Calls only on one class (a leak's search): the others still serve as arguments.
+        size_t k = 0;
+        while (k < g_objects.size() && g_classes[g_objects[(target + k) % g_objects.size()].cls].name != only) ++k;
+        if (k == g_objects.size()) return true;
+        target = (target + k) % g_objects.size();
+    }
+    IDispatch* object = g_objects[target].dispatch;
+    object->AddRef();  // the call may release the pool's entry through another object
+    const ClassInfo& cls = g_classes[g_objects[target].cls];
+    const Member& member = cls.members[rng() % cls.members.size()];
+    ++tally->perClass[g_objects[target].cls];
+
+    const HWND bound = BoundWindow(object);
+    if ((member.name.compare(0, 5, L"Click") == 0 && !TakesAnyCommand(bound) &&
+         !wrang::platform::IsBroadcast(AsLong(bound))) ||
+        Broadcasts(member.name, bound)) {
+        // A menu click sends the owning window a command; only the fuzzer's own windows are
+        // made to take any command (the shell's would start a modal loop and never answer). A
+        // broadcast value names no window to click.
+        ++tally->skipped;
+        object->Release();
+        return true;
+    }
+    DISPID id = rng() % 64 ? member.id : static_cast<DISPID>(rng());
+    WORD flags = rng() % 8 ? (member.kind == INVOKE_PROPERTYPUT      ? DISPATCH_PROPERTYPUT
+                              : member.kind == INVOKE_PROPERTYPUTREF ? DISPATCH_PROPERTYPUTREF
+                              : member.kind == INVOKE_PROPERTYGET    ? DISPATCH_PROPERTYGET
+                                                                     : DISPATCH_METHOD | DISPATCH_PROPERTYGET)
+                           : kFlags[rng() % (sizeof kFlags / sizeof kFlags[0])];
+    // Argument count: usually right, sometimes too few or too many.
+    size_t count = member.params.size();
+    const unsigned countChoice = rng() % 8;
+    if (countChoice == 0 && count > 0)
+        count -= 1 + rng() % count;
+    else if (countChoice == 1)
+        count += 1 + rng() % 3;
+    // A watcher call that leaves its time-out out waits the default five seconds: not made, so
+    // that the run stays short.
+    const auto timeout = std::find(member.params.begin(), member.params.end(), L"Timeout");
+    if (timeout != member.params.end() && count <= static_cast<size_t>(timeout - member.params.begin())) {
+        ++tally->skipped;
+        object->Release();
+        return true;
+    }
+    std::vector<VARIANT> args(count);
+    std::vector<Storage> storage(count);
+    for (size_t a = 0; a < count; ++a) {
+        // rgvarg is in reverse order: the last argument first.
+        const size_t position = count - 1 - a;
+        const std::wstring param = position < member.params.size() ? member.params[position] : L"extra";
+        RandomArgument(rng, member.name, param, &args[a], &storage[a]);
+    }
+    // Named arguments: the last few by index (known, unknown, repeated, DISPID_PROPERTYPUT).
+    std::vector<DISPID> named;
+    const bool isPut = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+    if (isPut && count > 0 && rng() % 8) named.push_back(DISPID_PROPERTYPUT);
+    if (rng() % 6 == 0) {
+        const size_t extra = rng() % (count + 1);
+        while (named.size() < extra) {
+            const unsigned kind = rng() % 4;
+            named.push_back(kind == 0                     ? static_cast<DISPID>(rng() % 40) - 20
+                            : kind == 1 && !named.empty() ? named.back()
+                                                          : static_cast<DISPID>(rng() % (member.params.size() + 1)));
+        }
+    }
+    DISPPARAMS params = {args.data(), named.empty() ? nullptr : named.data(), static_cast<UINT>(count),
+                         static_cast<UINT>(named.size())};
+    DISPPARAMS* paramsPointer = &params;
+    const unsigned broken = rng() % 64;
+    if (broken == 0)
+        paramsPointer = nullptr;
+    else if (broken == 1 && count > 0)
+        params.rgvarg = nullptr;
+    else if (broken == 2) {
+        params.rgdispidNamedArgs = nullptr;
+        params.cNamedArgs = 1 + rng() % 2;
+    } else if (broken == 3)
+        params.cNamedArgs = params.cArgs + 1;
+
+    VARIANT result = LongValue(12345);  // something there already: a result must replace it cleanly
+    VARIANT* resultPointer = rng() % 8 ? &result : nullptr;
+    EXCEPINFO exception = {};
+    const bool hadException = rng() % 8 != 0;
+    UINT argError = 0xFFFFFFFF;
+    UINT* argErrorPointer = rng() % 4 ? &argError : nullptr;
+
+    // It types into the active window: only when that is one of the fuzzer's own. Asked after
+    // every choice of the call is drawn, so that which window the desktop put in front changes no
+    // later call of the seed.
+    bool typingElsewhere = false;
+    if (member.name == L"VBSendKeys") {
+        SetForegroundWindow(g_windows[0]);
+        SetFocus(g_windows[2]);
+        typingElsewhere = GetForegroundWindow() != g_windows[0];
+    }
+
+    Describe("call %llu: %s.%s id 0x%lx flags 0x%x cArgs %u cNamedArgs %u%s%s%s%s", n, Narrow(cls.name).c_str(),
+             Narrow(member.name).c_str(), static_cast<unsigned long>(id), flags, params.cArgs, params.cNamedArgs,
+             paramsPointer ? "" : " (no DISPPARAMS)", params.rgvarg || !count ? "" : " (rgvarg null)",
+             params.rgdispidNamedArgs || !params.cNamedArgs ? "" : " (rgdispidNamedArgs null)",
+             resultPointer ? "" : " (no result)");
+    if (typingElsewhere) {
+        ++tally->skipped;
+    } else {
+        if (verbose) std::fprintf(stderr, "%llu %s\n", GetTickCount64(), g_current);
+        Step("calling");
+        const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, paramsPointer, resultPointer,
+                                          hadException ? &exception : nullptr, argErrorPointer);
+        Step("checking the call");
+        ++tally->made;
+        ++tally->outcomes[hr];
+
+        std::string why;
+        if (!AcceptableFailure(hr, &exception, hadException, &why)) {
+            ++tally->faults;
+            std::printf("FAULT %s: hr 0x%08lx scode 0x%08lx, %s (seed %llu)\n", g_current,
+                        static_cast<unsigned long>(hr), static_cast<unsigned long>(exception.scode), why.c_str(),
+                        static_cast<unsigned long long>(g_seed));
+        }
+        if (FAILED(hr)) {
+            for (size_t a = 0; a < count; ++a) {
+                if (!(V_VT(&args[a]) & VT_BYREF)) continue;
+                if (std::memcmp(storage[a].raw, &storage[a].variant, sizeof(VARIANT)) != 0) {
+                    ++tally->faults;
+                    std::printf("FAULT %s: hr 0x%08lx changed by-reference argument %zu (seed %llu)\n", g_current,
+                                static_cast<unsigned long>(hr), count - 1 - a, static_cast<unsigned long long>(g_seed));
+                }
+            }
+        }
+        if (hadException) wrang::test::FreeException(&exception);
+        // Objects handed out are kept (when they act on harmless windows) for later calls.
+        if (SUCCEEDED(hr) && V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result)) {
+            V_DISPATCH(&result)->AddRef();
+            Keep(V_DISPATCH(&result));
+        }
+    }
+    VariantClear(&result);
+    for (size_t a = 0; a < count; ++a) {
+        if (V_VT(&args[a]) & VT_BYREF)
+            VariantClear(&storage[a].variant);
+        else
+            VariantClear(&args[a]);
+    }
+    // A member that binds (Init...) may have moved the object to another window: only
+    // harmless ones stay. (Objects handed out were checked when kept.)
+    if (!typingElsewhere && member.name.compare(0, 4, L"Init") == 0 && !Harmless(BoundWindow(object))) {
+        for (size_t k = 0; k < g_objects.size(); ++k) {
+            if (g_objects[k].dispatch == object) {
+                g_objects[k].dispatch->Release();
+                g_objects.erase(g_objects.begin() + static_cast<std::ptrdiff_t>(k));
+                break;
+            }
+        }
+    }
+    object->Release();
+    return true;
+}
+
+// The seeds of a list such as "1,2,3".
+std::vector<uint64_t> SeedsOf(const std::wstring& list) {
+    std::vector<uint64_t> seeds;
+    for (size_t at = 0; at < list.size();) {
+        size_t end = list.find(L',', at);
+        if (end == std::wstring::npos) end = list.size();
+        if (end > at) seeds.push_back(std::wcstoull(list.substr(at, end - at).c_str(), nullptr, 10));
+        at = end + 1;
+    }
+    return seeds;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -591,20 +887,24 @@ int wmain(int argc, wchar_t** argv) {
     const bool verbose = std::getenv("WRANG_FUZZ_VERBOSE") != nullptr;
     std::wstring only;  // WRANG_FUZZ_CLASS: call members of this class only
     if (const char* e = std::getenv("WRANG_FUZZ_CLASS")) only.assign(e, e + std::strlen(e));
-    g_seed = GetTickCount64() ^ (static_cast<uint64_t>(GetCurrentProcessId()) << 32);
+    std::wstring seedList = L"1";
     if (const char* e = std::getenv("WRANG_FUZZ_CALLS")) calls = std::strtoull(e, nullptr, 10);
-    if (const char* e = std::getenv("WRANG_FUZZ_SEED")) g_seed = std::strtoull(e, nullptr, 10);
+    if (const char* e = std::getenv("WRANG_FUZZ_SEED")) seedList.assign(e, e + std::strlen(e));
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::wstring(argv[i]) == L"--calls")
             calls = std::wcstoull(argv[++i], nullptr, 10);
         else if (std::wstring(argv[i]) == L"--seed")
-            g_seed = std::wcstoull(argv[++i], nullptr, 10);
+            seedList = argv[++i];
     }
-    std::printf("seed %llu, %llu calls (repeat with --seed %llu)\n", static_cast<unsigned long long>(g_seed), calls,
-                static_cast<unsigned long long>(g_seed));
+    std::vector<uint64_t> seeds = SeedsOf(seedList);
+    if (seeds.empty()) seeds.push_back(1);
+    std::string seedText;
+    for (uint64_t seed : seeds) seedText += (seedText.empty() ? "" : ",") + std::to_string(seed);
+    std::printf("seeds %s, %llu calls split between them\n", seedText.c_str(), calls);
     std::fflush(stdout);
     SetUnhandledExceptionFilter(OnCrash);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    Step("loading the component");
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     CoInitialize(nullptr);
 
@@ -622,233 +922,53 @@ int wmain(int argc, wchar_t** argv) {
     RegisterClassA(&cls);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    MakeWindows();
-    StartShell();
-    if (!g_shellToolbar) std::printf("note: no fake shell toolbar found; the tray classes run unbound\n");
-    Seed(dll);
 
-    Rng rng(g_seed);
-    unsigned long long faults = 0, made = 0, skipped = 0;
-    std::map<HRESULT, unsigned long long> outcomes;
-    std::vector<unsigned long long> perClass(g_classes.size());
-    static const WORD kFlags[] = {DISPATCH_METHOD,
-                                  DISPATCH_PROPERTYGET,
-                                  DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                                  DISPATCH_PROPERTYPUT,
-                                  DISPATCH_PROPERTYPUTREF,
-                                  DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF,
-                                  0,
-                                  0xFFFF,
-                                  DISPATCH_METHOD | DISPATCH_PROPERTYPUT};
-
-    for (unsigned long long n = 0; n < calls; ++n) {
-        if (n % 64 == 0) {
-            if (!WindowsIntact()) MakeWindows();
-            if (n % 4096 == 0) StartShell();
-            // Every class stays in play: a creatable one is made again when none is left.
-            std::vector<bool> present(g_classes.size());
-            for (const Object& o : g_objects) present[o.cls] = true;
-            if (std::find(present.begin(), present.end(), false) != present.end() || g_objects.size() >= kMostObjects) {
-                if (g_objects.size() >= kMostObjects) {
-                    for (size_t k = 0; k < kMostObjects / 2; ++k) {
-                        const size_t victim = rng() % g_objects.size();
-                        g_objects[victim].dispatch->Release();
-                        g_objects.erase(g_objects.begin() + static_cast<std::ptrdiff_t>(victim));
-                    }
-                }
-                Seed(dll);
-            }
+    Tally tally;
+    tally.perClass.resize(g_classes.size());
+    for (size_t part = 0; part < seeds.size(); ++part) {
+        g_seed = seeds[part];
+        const unsigned long long partCalls = calls / seeds.size() + (part < calls % seeds.size() ? 1 : 0);
+        std::printf("seed %llu: %llu calls (alone: --seed %llu --calls %llu)\n",
+                    static_cast<unsigned long long>(g_seed), partCalls, static_cast<unsigned long long>(g_seed),
+                    partCalls);
+        std::fflush(stdout);
+        BeginPart(dll);
+        Rng rng(g_seed);
+        for (unsigned long long n = 0; n < partCalls; ++n) {
+            if (n % 64 == 0) KeepUp(dll, rng, n);
+            if (!CallOnce(dll, rng, n, only, verbose, &tally)) break;
+            Pump();
         }
-        if (g_objects.empty()) Seed(dll);
-        if (g_objects.empty()) break;
-        size_t target = rng() % g_objects.size();
-        // A tray call crosses into the shell's process and costs a hundred times a local one:
-        // three in four of them go to another object, so the run stays short.
-        if (g_classes[g_objects[target].cls].name.find(L"Toolbar") != std::wstring::npos && rng() % 4 != 0) {
-            target = rng() % g_objects.size();
-        }
-        if (!only.empty()) {
-            // Calls only on one class (a leak's search): the others still serve as arguments.
-            size_t k = 0;
-            while (k < g_objects.size() && g_classes[g_objects[(target + k) % g_objects.size()].cls].name != only) ++k;
-            if (k == g_objects.size()) continue;
-            target = (target + k) % g_objects.size();
-        }
-        IDispatch* object = g_objects[target].dispatch;
-        object->AddRef();  // the call may release the pool's entry through another object
-        const ClassInfo& cls = g_classes[g_objects[target].cls];
-        const Member& member = cls.members[rng() % cls.members.size()];
-        ++perClass[g_objects[target].cls];
-
-        if (member.name == L"VBSendKeys") {
-            // It types into the active window: only when that is one of the fuzzer's own.
-            SetForegroundWindow(g_windows[0]);
-            SetFocus(g_windows[2]);
-            if (GetForegroundWindow() != g_windows[0]) {
-                ++skipped;
-                object->Release();
-                continue;
-            }
-        }
-
-        const HWND bound = BoundWindow(object);
-        if ((member.name.compare(0, 5, L"Click") == 0 && !TakesAnyCommand(bound) &&
-             !wrang::platform::IsBroadcast(AsLong(bound))) ||
-            Broadcasts(member.name, bound)) {
-            // A menu click sends the owning window a command; only the fuzzer's own windows are
-            // made to take any command (the shell's would start a modal loop and never answer). A
-            // broadcast value names no window to click.
-            ++skipped;
-            object->Release();
-            continue;
-        }
-        DISPID id = rng() % 64 ? member.id : static_cast<DISPID>(rng());
-        WORD flags = rng() % 8 ? (member.kind == INVOKE_PROPERTYPUT      ? DISPATCH_PROPERTYPUT
-                                  : member.kind == INVOKE_PROPERTYPUTREF ? DISPATCH_PROPERTYPUTREF
-                                  : member.kind == INVOKE_PROPERTYGET    ? DISPATCH_PROPERTYGET
-                                                                         : DISPATCH_METHOD | DISPATCH_PROPERTYGET)
-                               : kFlags[rng() % (sizeof kFlags / sizeof kFlags[0])];
-        // Argument count: usually right, sometimes too few or too many.
-        size_t count = member.params.size();
-        const unsigned countChoice = rng() % 8;
-        if (countChoice == 0 && count > 0)
-            count -= 1 + rng() % count;
-        else if (countChoice == 1)
-            count += 1 + rng() % 3;
-        // A watcher call that leaves its time-out out waits the default five seconds: not made, so
-        // that the run stays short.
-        const auto timeout = std::find(member.params.begin(), member.params.end(), L"Timeout");
-        if (timeout != member.params.end() && count <= static_cast<size_t>(timeout - member.params.begin())) {
-            ++skipped;
-            object->Release();
-            continue;
-        }
-        std::vector<VARIANT> args(count);
-        std::vector<Storage> storage(count);
-        for (size_t a = 0; a < count; ++a) {
-            // rgvarg is in reverse order: the last argument first.
-            const size_t position = count - 1 - a;
-            const std::wstring param = position < member.params.size() ? member.params[position] : L"extra";
-            RandomArgument(rng, member.name, param, &args[a], &storage[a]);
-        }
-        // Named arguments: the last few by index (known, unknown, repeated, DISPID_PROPERTYPUT).
-        std::vector<DISPID> named;
-        const bool isPut = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
-        if (isPut && count > 0 && rng() % 8) named.push_back(DISPID_PROPERTYPUT);
-        if (rng() % 6 == 0) {
-            const size_t extra = rng() % (count + 1);
-            while (named.size() < extra) {
-                const unsigned kind = rng() % 4;
-                named.push_back(kind == 0 ? static_cast<DISPID>(rng() % 40) - 20
-                                : kind == 1 && !named.empty()
-                                    ? named.back()
-                                    : static_cast<DISPID>(rng() % (member.params.size() + 1)));
-            }
-        }
-        DISPPARAMS params = {args.data(), named.empty() ? nullptr : named.data(), static_cast<UINT>(count),
-                             static_cast<UINT>(named.size())};
-        DISPPARAMS* paramsPointer = &params;
-        const unsigned broken = rng() % 64;
-        if (broken == 0)
-            paramsPointer = nullptr;
-        else if (broken == 1 && count > 0)
-            params.rgvarg = nullptr;
-        else if (broken == 2) {
-            params.rgdispidNamedArgs = nullptr;
-            params.cNamedArgs = 1 + rng() % 2;
-        } else if (broken == 3)
-            params.cNamedArgs = params.cArgs + 1;
-
-        VARIANT result = LongValue(12345);  // something there already: a result must replace it cleanly
-        VARIANT* resultPointer = rng() % 8 ? &result : nullptr;
-        EXCEPINFO exception = {};
-        const bool hadException = rng() % 8 != 0;
-        UINT argError = 0xFFFFFFFF;
-        UINT* argErrorPointer = rng() % 4 ? &argError : nullptr;
-
-        Describe("call %llu: %s.%s id 0x%lx flags 0x%x cArgs %u cNamedArgs %u%s%s%s%s", n, Narrow(cls.name).c_str(),
-                 Narrow(member.name).c_str(), static_cast<unsigned long>(id), flags, params.cArgs, params.cNamedArgs,
-                 paramsPointer ? "" : " (no DISPPARAMS)", params.rgvarg || !count ? "" : " (rgvarg null)",
-                 params.rgdispidNamedArgs || !params.cNamedArgs ? "" : " (rgdispidNamedArgs null)",
-                 resultPointer ? "" : " (no result)");
-        if (verbose) std::fprintf(stderr, "%llu %s\n", GetTickCount64(), g_current);
-        g_callStarted = GetTickCount64();
-        const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, paramsPointer, resultPointer,
-                                          hadException ? &exception : nullptr, argErrorPointer);
-        g_callStarted = 0;
-        ++made;
-        ++outcomes[hr];
-
-        std::string why;
-        if (!AcceptableFailure(hr, &exception, hadException, &why)) {
-            ++faults;
-            std::printf("FAULT %s: hr 0x%08lx scode 0x%08lx, %s (seed %llu)\n", g_current,
-                        static_cast<unsigned long>(hr), static_cast<unsigned long>(exception.scode), why.c_str(),
-                        static_cast<unsigned long long>(g_seed));
-        }
-        if (FAILED(hr)) {
-            for (size_t a = 0; a < count; ++a) {
-                if (!(V_VT(&args[a]) & VT_BYREF)) continue;
-                if (std::memcmp(storage[a].raw, &storage[a].variant, sizeof(VARIANT)) != 0) {
-                    ++faults;
-                    std::printf("FAULT %s: hr 0x%08lx changed by-reference argument %zu (seed %llu)\n", g_current,
-                                static_cast<unsigned long>(hr), count - 1 - a, static_cast<unsigned long long>(g_seed));
-                }
-            }
-        }
-        if (hadException) wrang::test::FreeException(&exception);
-        // Objects handed out are kept (when they act on harmless windows) for later calls.
-        if (SUCCEEDED(hr) && V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result)) {
-            V_DISPATCH(&result)->AddRef();
-            Keep(V_DISPATCH(&result));
-        }
-        VariantClear(&result);
-        for (size_t a = 0; a < count; ++a) {
-            if (V_VT(&args[a]) & VT_BYREF)
-                VariantClear(&storage[a].variant);
-            else
-                VariantClear(&args[a]);
-        }
-        // A member that binds (Init...) may have moved the object to another window: only
-        // harmless ones stay. (Objects handed out were checked when kept.)
-        if (member.name.compare(0, 4, L"Init") == 0 && !Harmless(BoundWindow(object))) {
-            for (size_t k = 0; k < g_objects.size(); ++k) {
-                if (g_objects[k].dispatch == object) {
-                    g_objects[k].dispatch->Release();
-                    g_objects.erase(g_objects.begin() + static_cast<std::ptrdiff_t>(k));
-                    break;
-                }
-            }
-        }
-        object->Release();
-        Pump();
     }
 
-    for (Object& o : g_objects) o.dispatch->Release();
-    g_objects.clear();
+    ReleaseObjects();
     Pump();
+    Step("unloading the component");
     CoFreeUnusedLibraries();
     const HRESULT unload = canUnload ? canUnload() : E_FAIL;
     const unsigned long long leaks = unload == S_OK ? 0 : 1;
     if (leaks)
         std::printf("LEAK: DllCanUnloadNow answers 0x%08lx with every reference released\n",
                     static_cast<unsigned long>(unload));
-
-    std::printf("per class:");
-    for (size_t c = 0; c < g_classes.size(); ++c)
-        std::printf(" %s=%llu", Narrow(g_classes[c].name).c_str(), perClass[c]);
-    std::printf("\noutcomes:");
-    for (const auto& [hr, times] : outcomes) std::printf(" 0x%08lx=%llu", static_cast<unsigned long>(hr), times);
-    std::printf(
-        "\nskipped (typing without being the active window, clicks on a window not made here, messages to "
-        "every window, waits for a default time-out): %llu\n",
-        skipped);
-    std::printf("DISPATCHFUZZ calls=%llu crashes=0 hangs=0 faults=%llu leaks=%llu seed=%llu\n", made, faults, leaks,
-                static_cast<unsigned long long>(g_seed));
+    Step("ending the run");
     for (HWND h : g_windows) {
         if (IsWindow(h)) DestroyWindow(h);
     }
     g_shell.reset();
     CoUninitialize();
-    return faults || leaks ? 1 : 0;
+    g_stepStarted = 0;
+
+    std::printf("per class:");
+    for (size_t c = 0; c < g_classes.size(); ++c)
+        std::printf(" %s=%llu", Narrow(g_classes[c].name).c_str(), tally.perClass[c]);
+    std::printf("\noutcomes:");
+    for (const auto& [hr, times] : tally.outcomes) std::printf(" 0x%08lx=%llu", static_cast<unsigned long>(hr), times);
+    std::printf(
+        "\nskipped (typing without being the active window, clicks on a window not made here, messages to "
+        "every window, waits for a default time-out): %llu\n",
+        tally.skipped);
+    // The last line, once nothing of the run is left to end: a hang after it cannot pass unseen.
+    std::printf("DISPATCHFUZZ calls=%llu crashes=0 hangs=0 faults=%llu leaks=%llu seed=%s\n", tally.made, tally.faults,
+                leaks, seedText.c_str());
+    return tally.faults || leaks ? 1 : 0;
 }

@@ -34,12 +34,16 @@ Sub Pause(seconds)
     Loop
 End Sub
 
+' How many tenths of a second a script waits for what must happen: a minute, since on a loaded
+' machine a program may take long to start or to take its keys, and a wait ends as soon as it has.
+Const WAIT_TENTHS = 600
+
 ' Waits until a top-level window of the class and caption exists (the test runner starts the
 ' programs named on the script's "needs:" line).
 Function WaitForWindow(className, caption)
     Dim w, tries
     Set w = CreateObject("Wrang.clsWrangler")
-    For tries = 1 To 300
+    For tries = 1 To WAIT_TENTHS
         w.InitByWindow className, caption
         If w.hWnd <> 0 Then Exit For
         Pause 0.1

@@ -36,7 +36,7 @@ Check pad.IsWindow, "notepad still there after ignored clicks"
 ' Keys go without Shift, so the letters arrive in lower case.
 Set edit = pad.GetChild("Edit")
 CheckEqual True, edit.SendText("Typed by Wrang 42", 5), "SendText into notepad's edit control"
-For tries = 1 To 50
+For tries = 1 To WAIT_TENTHS
     typed = Replace(edit.Text, Chr(0), "")
     If typed = "typed by wrang 42" Then Exit For
     Pause 0.1

@@ -4,7 +4,7 @@
 #   ' needs: notepad.exe     (or // needs: ... in JScript; or wrang_target --lists)
 # are started first, with their output away from CTest's pipes (a program started from the script
 # itself would inherit them and keep CTest waiting), and ended afterwards. Before the script runs,
-# the runner waits (up to ten seconds each) until every program it knows below shows its window, so
+# the runner waits (up to a minute each) until every program it knows below shows its window, so
 # that the script finds them at once, as it does when a user starts them first.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine.sh"
@@ -23,7 +23,12 @@ declare -A window_of=(
 )
 waiter=$(windows_path "$(realpath "$(dirname "${BASH_SOURCE[0]}")/wait-for-window.vbs")")
 pids=()
-cleanup() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done; }
+# Ended and waited for, so that the next test that starts the same program cannot find this one's
+# window still there.
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+}
 trap cleanup EXIT
 IFS=';' read -ra needed <<<"$(sed -n "s#^\(' \|// \)needs: ##p" "$script")"
 for app in "${needed[@]}"; do
@@ -39,7 +44,7 @@ for app in "${needed[@]}"; do
     [ -n "${window_of[$app]:-}" ] || continue
     IFS='|' read -r class caption <<<"${window_of[$app]}"
     "$wine" "$host" //nologo "$waiter" "$class" "$caption" </dev/null ||
-        echo "run-script.sh: no \"$caption\" window of $app after ten seconds" >&2
+        echo "run-script.sh: no \"$caption\" window of $app after a minute" >&2
 done
 winscript=$(windows_path "$script")
 # The script's output goes through a file: a program that the script starts itself (an example that

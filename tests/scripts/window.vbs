@@ -101,7 +101,7 @@ CheckEqual pad.hWnd, edit.hWndParent, "parent unchanged"
 ' Closing: the message is posted; afterwards the object reads as no window at all.
 edit.SendMsgLong EM_SETMODIFY, 0, 0, True
 pad.CloseWindow
-For tries = 1 To 100
+For tries = 1 To WAIT_TENTHS
     If Not pad.IsWindow Then Exit For
     Pause 0.1
 Next

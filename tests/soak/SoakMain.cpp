@@ -19,7 +19,6 @@
 #include <oleauto.h>
 #include <psapi.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -151,8 +150,7 @@ std::unique_ptr<wrang::test::StandInShell> g_shell;
 
 bool StartShell() {
     g_shell.reset();
-    g_shell = std::make_unique<wrang::test::StandInShell>(L"--button Volume --button Network --lifetime 86400",
-                                                          wrang::test::StandInShellProgram(), std::chrono::seconds(20));
+    g_shell = std::make_unique<wrang::test::StandInShell>(L"--button Volume --button Network --lifetime 86400");
     return g_shell->Shell() != nullptr;
 }
 
@@ -222,7 +220,10 @@ int wmain(int argc, wchar_t** argv) {
     g_windowReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     DWORD windowThreadId = 0;
     HANDLE windowThread = CreateThread(nullptr, 0, WindowThread, nullptr, 0, &windowThreadId);
-    WaitForSingleObject(g_windowReady, 10000);
+    if (WaitForSingleObject(g_windowReady, 60000) != WAIT_OBJECT_0 || !g_window) {
+        std::printf("FAILED: the window thread did not make its window\n");
+        return 2;
+    }
     if (!StartShell()) {
         std::printf("FAILED: the fake shell did not come up\n");
         return 2;

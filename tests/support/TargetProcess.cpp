@@ -29,7 +29,7 @@ BOOL CALLBACK FindOwnWindow(HWND hWnd, LPARAM lParam) {
 }  // namespace
 
 TargetProcess::TargetProcess(const std::wstring& arguments, const char* className)
-    : TargetProcess(L"wrang_target.exe", arguments, className, false, std::chrono::seconds(20)) {}
+    : TargetProcess(L"wrang_target.exe", arguments, className, false, 2 * kEventDeadline) {}
 
 TargetProcess::TargetProcess(const wchar_t* program, const std::wstring& arguments, const char* className,
                              bool untilCaptioned, std::chrono::milliseconds deadline, bool untilIdle) {

@@ -17,6 +17,11 @@
 
 namespace wrang::test {
 
+// How long a test waits for what must happen (a message, another thread's or process's answer):
+// long enough that on a 2-core machine under a full run only a fault reaches it. A wait ends as
+// soon as its event comes, so only a failing test pays for the length.
+constexpr std::chrono::seconds kEventDeadline{30};
+
 struct Message {
     HWND hWnd;
     UINT message;
@@ -53,7 +58,7 @@ public:
     void Clear();
     // Waits until at least `count` messages of the kind arrived; false at the deadline.
     bool WaitForMessages(HWND hWnd, UINT message, size_t count,
-                         std::chrono::milliseconds deadline = std::chrono::seconds(5)) const;
+                         std::chrono::milliseconds deadline = kEventDeadline) const;
 
     DWORD ThreadId() const { return m_threadId; }
 
@@ -74,6 +79,6 @@ private:
 };
 
 // Pumps this thread's own messages until `done` or the deadline.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline = std::chrono::seconds(5));
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline = kEventDeadline);
 
 }  // namespace wrang::test
