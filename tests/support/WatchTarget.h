@@ -9,6 +9,7 @@
 
 #include "support/TargetProcess.h"
 #include "support/WatchCommands.h"
+#include "support/WindowThread.h"
 
 namespace wrang::test {
 
@@ -18,15 +19,16 @@ public:
     // target is not waited for until it first waits for input (with --busy it is still busy).
     explicit WatchTarget(const std::wstring& arguments = L"", const wchar_t* program = L"wrang_target.exe",
                          bool untilIdle = true)
-        : m_process(program, L"--watch " + arguments, watch::kControlClassA, false, std::chrono::seconds(20),
+        : m_process(program, L"--watch " + arguments, watch::kControlClassA, false, 2 * kEventDeadline,
                     untilIdle) {}
 
     HWND Control() const { return m_process.Window(); }
     DWORD ProcessId() const { return m_process.ProcessId(); }
-    // Carries out a command and hands back its answer; 0 when the target took none for 20 s.
+    // Carries out a command and hands back its answer; 0 when the target took none in time.
     LRESULT Send(UINT command, WPARAM wParam = 0) const {
         DWORD_PTR answer = 0;
-        SendMessageTimeoutW(Control(), command, wParam, 0, SMTO_NORMAL, 20000, &answer);
+        const auto deadline = std::chrono::duration_cast<std::chrono::milliseconds>(kEventDeadline).count();
+        SendMessageTimeoutW(Control(), command, wParam, 0, SMTO_NORMAL, static_cast<UINT>(deadline), &answer);
         return static_cast<LRESULT>(answer);
     }
     // A command the target carries out when it next takes its messages.
