@@ -35,7 +35,30 @@ protected:
 std::unique_ptr<TargetProcess> ListsTargetSuite::s_target;
 
 class ListReader : public ListsTargetSuite {};
-class TreeReader : public ListsTargetSuite {};
+
+// The x86 build reading the tree of a 64-bit target (the mixed runs) follows item handles through
+// 32-bit message answers: where the target's items lie beyond a 32-bit program's reach (on Windows
+// they do, its 64-bit heaps lie above 4 GiB; under Wine's WoW64 they mostly lie low) every read ends
+// with error 17, whose text names the way out, and never gives a wrong text. There the tests of the
+// texts have nothing to read, and say so.
+class TreeReader : public ListsTargetSuite {
+protected:
+    void SetUp() override {
+        ListsTargetSuite::SetUp();
+        BOOL targetIs32Bit = TRUE, thisIsWow64 = FALSE;
+        if (sizeof(void*) == 8 || !IsWow64Process(GetCurrentProcess(), &thisIsWow64) || !thisIsWow64 ||
+            !IsWow64Process(s_target->Process(), &targetIs32Bit) || targetIs32Bit) {
+            return;
+        }
+        ComPtr<_clsTreeReader> reader = TreeReaderOf(Control(target::kTree));
+        ASSERT_TRUE(reader);
+        CallResult roots;
+        Call(reader.get(), L"GetChildren", {Arg::String(L"")}, &roots);
+        if (roots.scode != kVbCannotPerform) return;
+        EXPECT_NE(std::wstring::npos, roots.description.find(L"x64")) << "the error names the x64 build";
+        GTEST_SKIP() << "the 64-bit target's tree items lie beyond this 32-bit program's reach (error 17)";
+    }
+};
 
 LONG Found(_clsListReader* reader, const std::wstring& text, LONG column, LONG start) {
     UniqueBstr wanted(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));

@@ -14,6 +14,7 @@
 #include "platform/Resource.h"
 #include "support/Parameters.h"
 #include "support/TargetProcess.h"
+#include "support/WindowThread.h"
 #include "support/Wranglers.h"
 #include "target/ListsContents.h"
 
@@ -23,7 +24,7 @@ namespace wrang::test {
 // bitness), once every control is in place.
 inline std::unique_ptr<TargetProcess> StartListsTarget(const std::wstring& arguments = L"--lists") {
     return std::make_unique<TargetProcess>(TargetProgram().c_str(), arguments, lists_target::kWindowClass, true,
-                                           std::chrono::seconds(30));
+                                           2 * kEventDeadline);
 }
 
 // The strings of an array a reader handed out: a one-dimensional Variant array from index 0.
