@@ -54,6 +54,7 @@ IDispatch* Create(const wchar_t* progClass) {
         {L"clsJuggler", {0xF9031829, 0x9C6F, 0x42C3, {0xAE, 0x0F, 0xFB, 0xED, 0x70, 0x3D, 0xDE, 0xF2}}},
         {L"clsListReader", {0x7B263A39, 0x0206, 0x4C54, {0x85, 0xAD, 0x2E, 0x59, 0x98, 0xAA, 0xB0, 0xC4}}},
         {L"clsTreeReader", {0x3A7EC052, 0x9E0A, 0x4316, {0xA1, 0x9C, 0x56, 0x8D, 0x9D, 0x1D, 0x82, 0x58}}},
+        {L"clsWatcher", {0x56142149, 0xF135, 0x44A0, {0x90, 0xE3, 0x34, 0xB7, 0x41, 0x38, 0x5E, 0x3B}}},
     };
     IDispatch* object = wrang::test::CreateFromDll(g_dll, kClasses.at(progClass));
     ++g_calls;
@@ -274,6 +275,8 @@ int wmain(int argc, wchar_t** argv) {
         // Bound as a list box by the kind given; the window's class tells no kind of list or tree.
         {"create-listreader", cycles, created(L"clsListReader", L"InitByHandle", {LongValue(window), LongValue(1)})},
         {"create-treereader", cycles, created(L"clsTreeReader", L"InitByHandle", {LongValue(window)})},
+        // A wait of 1 ms for a window that stays: each one sets its window-event hooks and removes them.
+        {"create-watcher", cycles, created(L"clsWatcher", L"WaitForClose", {ObjectValue(wrangler), LongValue(1)})},
         {"handout-toolbarbutton", cycles, handedOut(toolbar, L"GetButtonByIndex", {LongValue(0)})},
         {"handout-menuitem", cycles, handedOut(juggler, L"GetChildMenu", {LongValue(0)})},
         {"handout-menuenum", cycles, handedOut(juggler, L"BeginChildEnum", {})},
