@@ -34,13 +34,6 @@ namespace cmd = watch;
 
 ComPtr<_clsWatcher> NewWatcher() { return Created(CreateWatcher); }
 
-// A call by name, as a script makes it; how long it took, in milliseconds.
-long long CallTimed(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args, CallResult* out) {
-    const auto start = std::chrono::steady_clock::now();
-    Call(object, name, args, out);
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-}
-
 // The handle of the window object a call handed back; -1 when it handed back none.
 LONG HandleIn(const VARIANT& result) {
     if (V_VT(&result) != VT_DISPATCH || !V_DISPATCH(&result)) return -1;
@@ -49,9 +42,15 @@ LONG HandleIn(const VARIANT& result) {
     return V_I4(handle.value.get());
 }
 
-// What a call answered, as a script would test it: True, False, Empty, Null, a Long, "window N" for a
-// window object bound to N (unbound: N is 0), or the error.
-std::string Read(const CallResult& result) {
+// A call by name, as a script makes it, and what it answered, as a script would test it: True,
+// False, Empty, Null, a Long, "window N" for a window object bound to N (0: unbound), or the error;
+// `took` is how long it took, in milliseconds.
+std::string Asked(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args, long long* took = nullptr) {
+    using namespace std::chrono;
+    CallResult result;
+    const auto start = steady_clock::now();
+    Call(object, name, args, &result);
+    if (took) *took = duration_cast<milliseconds>(steady_clock::now() - start).count();
     const VARIANT& v = *result.value.get();
     if (result.hr != S_OK) return "error " + HexOf(static_cast<ULONG>(result.scode));
     switch (V_VT(&v)) {
@@ -64,19 +63,14 @@ std::string Read(const CallResult& result) {
     }
 }
 
-// The answer of a call by name, read as above, and how long it took.
-std::string Asked(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args, long long* took = nullptr) {
-    CallResult result;
-    const long long ms = CallTimed(object, name, args, &result);
-    if (took) *took = ms;
-    return Read(result);
-}
-
-// Records the handles that the watcher's window-system calls receive, and the hooks it sets and
-// removes, passing every call on.
+// Records the handles that the watcher's window-system calls receive, the hooks it sets and
+// removes, and its steps to the foreground, passing every call on. Wine refuses no foreground
+// change: `refusals` makes the first ones fail.
 struct WatchRecorder : platform::Win32WindowSystem {
     std::vector<LONG> handles;
-    int hooks = 0, unhooks = 0;
+    int hooks = 0, unhooks = 0, refusals = 0;
+    std::vector<std::string> steps;
+    std::vector<std::pair<DWORD, DWORD>> shared;
     LONG Seen(LONG h) {
         handles.push_back(h);
         return h;
@@ -90,7 +84,6 @@ struct WatchRecorder : platform::Win32WindowSystem {
     DWORD GetWindowThreadProcessId(LONG h, DWORD* p) override {
         return Win32WindowSystem::GetWindowThreadProcessId(Seen(h), p);
     }
-    BOOL SetForegroundWindow(LONG h) override { return Win32WindowSystem::SetForegroundWindow(Seen(h)); }
     LRESULT SendMessageTimeoutW(LONG h, UINT m, WPARAM w, LPARAM l, UINT f, UINT t, DWORD_PTR* r) override {
         return Win32WindowSystem::SendMessageTimeoutW(Seen(h), m, w, l, f, t, r);
     }
@@ -102,6 +95,21 @@ struct WatchRecorder : platform::Win32WindowSystem {
     BOOL UnhookWinEvent(HWINEVENTHOOK hook) override {
         ++unhooks;
         return Win32WindowSystem::UnhookWinEvent(hook);
+    }
+    BOOL SetForegroundWindow(LONG h) override {
+        steps.push_back("foreground");
+        Seen(h);
+        if (refusals > 0 && refusals--) return FALSE;
+        return Win32WindowSystem::SetForegroundWindow(h);
+    }
+    BOOL BringWindowToTop(LONG h) override {
+        steps.push_back("to top");
+        return Win32WindowSystem::BringWindowToTop(Seen(h));
+    }
+    BOOL AttachThreadInput(DWORD t, DWORD to, BOOL attach) override {
+        steps.push_back(attach ? "share input" : "stop sharing");
+        shared.push_back({t, to});
+        return Win32WindowSystem::AttachThreadInput(t, to, attach);
     }
 };
 
@@ -320,13 +328,12 @@ TEST(WatcherWaits, WindowsThatAppearCloseAndChangeStateHereAndInAnotherProcess) 
                 }
                 if (c.during.command) EXPECT_TRUE(during.Ran()) << "the wait served this thread's messages";
             }
-            const HWND expected = member == L"WaitForChild"
-                                      ? FindWindowExW(watched, nullptr, L"Button", cmd::kChildCaption)
-                                      : FindWindowW(cmd::kWatchedClass, caption);
-            if (c.expected == Found) EXPECT_NE(nullptr, expected);
-            const char* outcomes[] = {"", "window 0", "True", "False"};
-            EXPECT_EQ(c.expected == Found ? "window " + std::to_string(AsLong(expected)) : outcomes[c.expected],
-                      answer);
+            const HWND found = member == L"WaitForChild"
+                                   ? FindWindowExW(watched, nullptr, L"Button", cmd::kChildCaption)
+                                   : FindWindowW(cmd::kWatchedClass, caption);
+            if (c.expected == Found) EXPECT_NE(nullptr, found);
+            const std::string outcomes[] = {"window " + std::to_string(AsLong(found)), "window 0", "True", "False"};
+            EXPECT_EQ(outcomes[c.expected], answer);
             // Nothing happened: the time-out was waited out in full (and the call returned).
             if (!c.during.command && (c.expected == Unbound || c.expected == False)) EXPECT_GE(took, c.timeout);
         }
@@ -504,28 +511,7 @@ TEST(WatcherMessages, SendMsgTimeoutWidensAndBroadcastsAndTheOthersNameNoWindow)
 }
 
 // Activate restores a minimised top-level window and makes it the foreground window. Where the
-// system refuses the change, it shares the foreground thread's input for the call only. Wine
-// refuses no foreground change, so the refusal comes from a double of the platform layer.
-struct RefusingForeground : platform::Win32WindowSystem {
-    int refusals = 1;
-    std::vector<std::string> steps;
-    std::vector<std::pair<DWORD, DWORD>> shared;
-    BOOL SetForegroundWindow(LONG h) override {
-        steps.push_back("foreground");
-        if (refusals > 0 && refusals--) return FALSE;
-        return Win32WindowSystem::SetForegroundWindow(h);
-    }
-    BOOL BringWindowToTop(LONG h) override {
-        steps.push_back("to top");
-        return Win32WindowSystem::BringWindowToTop(h);
-    }
-    BOOL AttachThreadInput(DWORD t, DWORD to, BOOL attach) override {
-        steps.push_back(attach ? "share input" : "stop sharing");
-        shared.push_back({t, to});
-        return Win32WindowSystem::AttachThreadInput(t, to, attach);
-    }
-};
-
+// system refuses the change, it shares the foreground thread's input for the call only.
 TEST(WatcherFront, ActivateRestoresAndSharesInputOnlyForTheCall) {
     WindowThread thread;
     HWND first = thread.Create("WrangWatchFront", "First", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
@@ -542,7 +528,8 @@ TEST(WatcherFront, ActivateRestoresAndSharesInputOnlyForTheCall) {
     thread.Run([&] { ShowWindow(second, SW_MINIMIZE); });
     ASSERT_TRUE(IsIconic(second));
     {
-        RefusingForeground refusing;
+        WatchRecorder refusing;
+        refusing.refusals = 1;
         const platform::ScopedWindowSystem refused(refusing);
         EXPECT_EQ("True", activate(child));
         EXPECT_EQ((std::vector<std::string>{"foreground", "share input", "to top", "foreground", "stop sharing"}),
