@@ -67,6 +67,7 @@ std::string Asked(IDispatch* object, const wchar_t* name, std::initializer_list<
 // removes, and its steps to the foreground, passing every call on. Wine refuses no foreground
 // change: `refusals` makes the first ones fail.
 struct WatchRecorder : platform::Win32WindowSystem {
+    using Base = platform::Win32WindowSystem;
     std::vector<LONG> handles;
     int hooks = 0, unhooks = 0, refusals = 0;
     std::vector<std::string> steps;
@@ -75,47 +76,60 @@ struct WatchRecorder : platform::Win32WindowSystem {
         handles.push_back(h);
         return h;
     }
-    BOOL IsWindow(LONG h) override { return Win32WindowSystem::IsWindow(Seen(h)); }
-    BOOL IsWindowVisible(LONG h) override { return Win32WindowSystem::IsWindowVisible(Seen(h)); }
-    LONG GetAncestor(LONG h, UINT r) override { return Win32WindowSystem::GetAncestor(Seen(h), r); }
+    BOOL IsWindow(LONG h) override { return Base::IsWindow(Seen(h)); }
+    BOOL IsWindowVisible(LONG h) override { return Base::IsWindowVisible(Seen(h)); }
+    LONG GetAncestor(LONG h, UINT r) override { return Base::GetAncestor(Seen(h), r); }
     LONG FindWindowExW(LONG p, LONG a, const wchar_t* c, const wchar_t* n) override {
-        return Win32WindowSystem::FindWindowExW(Seen(p), a, c, n);
+        return Base::FindWindowExW(Seen(p), a, c, n);
     }
-    DWORD GetWindowThreadProcessId(LONG h, DWORD* p) override {
-        return Win32WindowSystem::GetWindowThreadProcessId(Seen(h), p);
-    }
+    DWORD GetWindowThreadProcessId(LONG h, DWORD* p) override { return Base::GetWindowThreadProcessId(Seen(h), p); }
     LRESULT SendMessageTimeoutW(LONG h, UINT m, WPARAM w, LPARAM l, UINT f, UINT t, DWORD_PTR* r) override {
-        return Win32WindowSystem::SendMessageTimeoutW(Seen(h), m, w, l, f, t, r);
+        return Base::SendMessageTimeoutW(Seen(h), m, w, l, f, t, r);
     }
     HWINEVENTHOOK SetWinEventHook(DWORD a, DWORD b, HMODULE m, WINEVENTPROC p, DWORD pid, DWORD tid, DWORD f) override {
-        HWINEVENTHOOK hook = Win32WindowSystem::SetWinEventHook(a, b, m, p, pid, tid, f);
+        HWINEVENTHOOK hook = Base::SetWinEventHook(a, b, m, p, pid, tid, f);
         hooks += hook != nullptr;
         return hook;
     }
     BOOL UnhookWinEvent(HWINEVENTHOOK hook) override {
         ++unhooks;
-        return Win32WindowSystem::UnhookWinEvent(hook);
+        return Base::UnhookWinEvent(hook);
     }
     BOOL SetForegroundWindow(LONG h) override {
         steps.push_back("foreground");
         Seen(h);
         if (refusals > 0 && refusals--) return FALSE;
-        return Win32WindowSystem::SetForegroundWindow(h);
+        return Base::SetForegroundWindow(h);
     }
     BOOL BringWindowToTop(LONG h) override {
         steps.push_back("to top");
-        return Win32WindowSystem::BringWindowToTop(Seen(h));
+        return Base::BringWindowToTop(Seen(h));
     }
     BOOL AttachThreadInput(DWORD t, DWORD to, BOOL attach) override {
         steps.push_back(attach ? "share input" : "stop sharing");
         shared.push_back({t, to});
-        return Win32WindowSystem::AttachThreadInput(t, to, attach);
+        return Base::AttachThreadInput(t, to, attach);
     }
 };
 
+// A watcher, and its members called by name as a script calls them.
+class Watching : public ::testing::Test {
+protected:
+    std::string Ask(const wchar_t* member, std::initializer_list<Arg> args, long long* took = nullptr) {
+        return Asked(watcher.get(), member, args, took);
+    }
+    ComPtr<_clsWatcher> watcher = NewWatcher();
+};
+using WatcherArguments = Watching;
+using WatcherWaits = Watching;
+using WatcherHungWindow = Watching;
+using WatcherServing = Watching;
+using WatcherMessages = Watching;
+using WatcherFront = Watching;
+using WatcherIdle = Watching;
+
 // Every argument the watcher refuses, refused before it makes any window-system call.
-TEST(WatcherArguments, ErrorsFiveThirteenAndNinetyOneComeBeforeAnythingHappens) {
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
+TEST_F(WatcherArguments, ErrorsFiveThirteenAndNinetyOneComeBeforeAnythingHappens) {
     const ComPtr<_clsWrangler> window = Bound(AsLong(GetDesktopWindow()));
     const Arg w = Arg::Object(window.get()), nothing = Arg::Object(nullptr), none = Arg::Long(0);
     const ComPtr<_clsJuggler> otherClass = Created(CreateJuggler);
@@ -167,10 +181,9 @@ TEST(WatcherArguments, ErrorsFiveThirteenAndNinetyOneComeBeforeAnythingHappens) 
 
 // The names of WaitForWindow on every path a Variant takes through the dispatcher (by value, a
 // script's variable, a typed reference, left out, by name) and through the table of operations.
-TEST(WatcherArguments, NamesArriveByEveryVariantPath) {
+TEST_F(WatcherArguments, NamesArriveByEveryVariantPath) {
     WindowThread thread;
     const LONG found = AsLong(thread.Create("WrangWatchNames", "Caption of the names"));
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
     UniqueBstr caption(SysAllocString(L"Caption of the names")), empty(SysAllocString(L""));
     UniqueBstr className(SysAllocString(L"WrangWatchNames"));
     VARIANT variable = TextValue(caption.get()), none;
@@ -181,29 +194,33 @@ TEST(WatcherArguments, NamesArriveByEveryVariantPath) {
     const VARIANT cls = TextValue(className.get()), text = TextValue(caption.get());
     struct Case {
         const char* label;
-        std::vector<VARIANT> args;  // the script's order: ClassName, WindowText; one look follows
+        VARIANT className, caption;
         LONG expected;
     };
     const Case cases[] = {
-        {"both by value", {cls, text}, found},
-        {"caption left out: any caption", {cls, missing}, found},
-        {"class left out: any class", {missing, text}, found},
-        {"class Null", {null, text}, found},
-        {"class Empty", {none, text}, found},
-        {"a null string matches any name", {TextValue(nullptr), text}, found},
-        {"so does a reference to one", {Holding(VT_BYREF | VT_BSTR, &nullText), text}, found},
-        {"\"\" matches only the empty caption", {cls, TextValue(empty.get())}, 0},
-        {"a script's variable", {cls, byVariable}, found},
-        {"a typed reference", {byTypedRef, text}, found},
+        {"both by value", cls, text, found},
+        {"caption left out: any caption", cls, missing, found},
+        {"class left out: any class", missing, text, found},
+        {"class Null", null, text, found},
+        {"class Empty", none, text, found},
+        {"a null string matches any name", TextValue(nullptr), text, found},
+        {"so does a reference to one", Holding(VT_BYREF | VT_BSTR, &nullText), text, found},
+        {"\"\" matches only the empty caption", cls, TextValue(empty.get()), 0},
+        {"a script's variable", cls, byVariable, found},
+        {"a typed reference", byTypedRef, text, found},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        std::vector<VARIANT> args = c.args;
-        args.push_back(LongValue(0));
+        const VARIANT args[] = {c.className, c.caption, LongValue(0)};  // one look
         UniqueVariant result;
-        ASSERT_EQ(S_OK, DispatchCall(watcher.get(), IdOf(watcher.get(), L"WaitForWindow"), DISPATCH_METHOD, args.data(),
-                                     args.size(), false, result.get(), nullptr));
+        ASSERT_EQ(S_OK, DispatchCall(watcher.get(), IdOf(watcher.get(), L"WaitForWindow"), DISPATCH_METHOD, args, 3,
+                                     false, result.get(), nullptr));
         EXPECT_EQ(c.expected, HandleIn(*result.get()));
+        // Through the table of operations, a Variant by value: four stack slots in the 32-bit
+        // build, the address of a copy in the 64-bit one.
+        ComPtr<_clsWrangler> w;
+        ASSERT_EQ(S_OK, watcher->WaitForWindow(c.className, c.caption, 0, w.put()));
+        EXPECT_EQ(c.expected, HandleOf(w.get()));
     }
     // By name: WindowText and Timeout, ClassName left out.
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"WaitForWindow"), const_cast<LPOLESTR>(L"WindowText"),
@@ -217,15 +234,6 @@ TEST(WatcherArguments, NamesArriveByEveryVariantPath) {
     UniqueVariant result;
     ASSERT_EQ(S_OK, watcher->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &named, result.get(), nullptr, nullptr));
     EXPECT_EQ(found, HandleIn(*result.get()));
-
-    // Through the table of operations, a Variant by value: four stack slots in the 32-bit build,
-    // the address of a copy in the 64-bit one.
-    const VARIANT direct[][2] = {{cls, text}, {byTypedRef, missing}, {missing, byVariable}};
-    for (const auto& pair : direct) {
-        ComPtr<_clsWrangler> w;
-        ASSERT_EQ(S_OK, watcher->WaitForWindow(pair[0], pair[1], 0, w.put()));
-        EXPECT_EQ(found, HandleOf(w.get()));
-    }
     ComPtr<_clsWrangler> refused;
     EXPECT_EQ(kVbTypeMismatch, watcher->WaitForWindow(LongValue(1), missing, 0, refused.put()));
     EXPECT_FALSE(refused);
@@ -259,7 +267,7 @@ struct Place {
 
 // Each wait ends when its window appears, closes or is in its states, what happens while it waits
 // happening in this process or in another; or, when nothing happens, not before its time-out.
-TEST(WatcherWaits, WindowsThatAppearCloseAndChangeStateHereAndInAnotherProcess) {
+TEST_F(WatcherWaits, WindowsThatAppearCloseAndChangeStateHereAndInAnotherProcess) {
     enum Outcome { Found, Unbound, True, False };
     struct Case {
         const char* label;
@@ -299,7 +307,6 @@ TEST(WatcherWaits, WindowsThatAppearCloseAndChangeStateHereAndInAnotherProcess) 
     HWND here = nullptr;
     thread.Run([&] { here = cmd::CreateControl(); });
     WatchTarget there;
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
     for (const Place& place : {Place{"a window of another thread of this process", here},
                                Place{"a window of another process", there.Control()}}) {
         for (const Case& c : cases) {
@@ -316,15 +323,14 @@ TEST(WatcherWaits, WindowsThatAppearCloseAndChangeStateHereAndInAnotherProcess) 
             {
                 DuringTheWait during([&] { place.Start(c.during); });
                 if (member == L"WaitForWindow") {
-                    answer = Asked(watcher.get(), c.member,
-                                   {Arg::String(cmd::kWatchedClass), Arg::String(caption), timeout}, &took);
+                    answer = Ask(c.member, {Arg::String(cmd::kWatchedClass), Arg::String(caption), timeout}, &took);
                 } else if (member == L"WaitForChild") {
-                    answer = Asked(watcher.get(), c.member,
-                                   {w, Arg::String(L"Button"), Arg::String(cmd::kChildCaption), timeout}, &took);
+                    answer =
+                        Ask(c.member, {w, Arg::String(L"Button"), Arg::String(cmd::kChildCaption), timeout}, &took);
                 } else if (member == L"WaitForState") {
-                    answer = Asked(watcher.get(), c.member, {w, Arg::Long(c.states), timeout}, &took);
+                    answer = Ask(c.member, {w, Arg::Long(c.states), timeout}, &took);
                 } else {
-                    answer = Asked(watcher.get(), c.member, {w, timeout}, &took);
+                    answer = Ask(c.member, {w, timeout}, &took);
                 }
                 if (c.during.command) EXPECT_TRUE(during.Ran()) << "the wait served this thread's messages";
             }
@@ -344,14 +350,13 @@ TEST(WatcherWaits, WindowsThatAppearCloseAndChangeStateHereAndInAnotherProcess) 
 // A target whose thread stops taking messages: each member answers within its time-out, and at
 // once when the system already reports the window hung; nothing blocks. Wine reports a window
 // hung as Windows does, once its thread has taken no message for 5 seconds.
-TEST(WatcherHungWindow, FalseAndNullWithinTheTimeoutAndAtOnceOnceReportedHung) {
+TEST_F(WatcherHungWindow, FalseAndNullWithinTheTimeoutAndAtOnceOnceReportedHung) {
     WatchTarget target;
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
     const ComPtr<_clsWrangler> control = Bound(AsLong(target.Control()));
     const Arg w = Arg::Object(control.get()), zero = Arg::Long(0);
-    EXPECT_EQ("True", Asked(watcher.get(), L"IsResponding", {w})) << "answering before the hang";
+    EXPECT_EQ("True", Ask(L"IsResponding", {w})) << "answering before the hang";
     EXPECT_EQ(std::to_string(wcslen(L"Watch control")),
-              Asked(watcher.get(), L"SendMsgTimeout", {w, Arg::Long(WM_GETTEXTLENGTH), zero, zero, Arg::Long(5000)}));
+              Ask(L"SendMsgTimeout", {w, Arg::Long(WM_GETTEXTLENGTH), zero, zero, Arg::Long(5000)}));
 
     ASSERT_EQ(TRUE, target.Send(cmd::kHang, cmd::kLongestHangMs));
     // The three ways to ask whether the window answers: each answers False, or Null, for no answer.
@@ -360,9 +365,9 @@ TEST(WatcherHungWindow, FalseAndNullWithinTheTimeoutAndAtOnceOnceReportedHung) {
     const auto ask = [&](Way way, LONG timeout) {
         const Arg limit = Arg::Long(timeout);
         switch (way) {
-        case Responding: return Asked(watcher.get(), L"IsResponding", {w, limit}, &took);
-        case Send: return Asked(watcher.get(), L"SendMsgTimeout", {w, Arg::Long(WM_NULL), zero, zero, limit}, &took);
-        default: return Asked(watcher.get(), L"WaitForState", {w, Arg::Long(WAIT_RESPONDING), limit}, &took);
+        case Responding: return Ask(L"IsResponding", {w, limit}, &took);
+        case Send: return Ask(L"SendMsgTimeout", {w, Arg::Long(WM_NULL), zero, zero, limit}, &took);
+        default: return Ask(L"WaitForState", {w, Arg::Long(WAIT_RESPONDING), limit}, &took);
         }
     };
     const auto noAnswer = [](Way way) { return std::string(way == Send ? "Null" : "False"); };
@@ -374,8 +379,8 @@ TEST(WatcherHungWindow, FalseAndNullWithinTheTimeoutAndAtOnceOnceReportedHung) {
         EXPECT_EQ(noAnswer(way), ask(way, 0));
     }
     // Members that do not send return as they do for any window.
-    EXPECT_EQ("True", Asked(watcher.get(), L"WaitForState", {w, Arg::Long(WAIT_HIDDEN), zero}));
-    const std::string activated = Asked(watcher.get(), L"Activate", {w});
+    EXPECT_EQ("True", Ask(L"WaitForState", {w, Arg::Long(WAIT_HIDDEN), zero}));
+    const std::string activated = Ask(L"Activate", {w});
     EXPECT_TRUE(activated == "True" || activated == "False") << activated;
 
     ASSERT_TRUE(PumpUntil([&] { return IsHungAppWindow(target.Control()) != FALSE; }))
@@ -399,10 +404,9 @@ TEST(WatcherHungWindow, FalseAndNullWithinTheTimeoutAndAtOnceOnceReportedHung) {
 // While it waits, the thread serves a call from another apartment (only then can the caller go on
 // and make the window waited for) and its own messages, one of which calls the component again,
 // releases the caller's reference to the watcher and asks the thread to quit. Every hook goes.
-TEST(WatcherServing, CrossApartmentCallsAndTheThreadsOwnMessagesDuringAWait) {
+TEST_F(WatcherServing, CrossApartmentCallsAndTheThreadsOwnMessagesDuringAWait) {
     WatchRecorder recorder;
     const platform::ScopedWindowSystem recorded(recorder);
-    ComPtr<_clsWatcher> watcher = NewWatcher();
     const ComPtr<_clsWrangler> served = Bound(4242);
     IStream* stream = nullptr;
     ASSERT_EQ(S_OK, CoMarshalInterThreadInterfaceInStream(IID_IDispatch, served.get(), &stream));
@@ -434,9 +438,8 @@ TEST(WatcherServing, CrossApartmentCallsAndTheThreadsOwnMessagesDuringAWait) {
         watcher.reset();  // the caller's last reference: the member holds its own until it returns
         stillAlive = LiveObjectCount() == alive;
     });
-    const std::string found =
-        Asked(watcher.get(), L"WaitForWindow",
-              {Arg::String(L"Static"), Arg::String(L"Made after the call was served"), Arg::Long(60000)});
+    const std::string found = Ask(
+        L"WaitForWindow", {Arg::String(L"Static"), Arg::String(L"Made after the call was served"), Arg::Long(60000)});
     SetEvent(done);
     caller.join();
     CloseHandle(done);
@@ -461,7 +464,7 @@ TEST(WatcherServing, CrossApartmentCallsAndTheThreadsOwnMessagesDuringAWait) {
 // SendMsgTimeout widens its Long parameters and narrows the answer as SendMsgLong does, and keeps
 // the window system's broadcast for a window bound to HWND_BROADCAST or -1; every other member
 // takes those values for no window, and hands them to no window-system call.
-TEST(WatcherMessages, SendMsgTimeoutWidensAndBroadcastsAndTheOthersNameNoWindow) {
+TEST_F(WatcherMessages, SendMsgTimeoutWidensAndBroadcastsAndTheOthersNameNoWindow) {
     const UINT message = RegisterWindowMessageW(L"WrangWatcherMessagesTest");
     WindowThread thread;
     HWND window = thread.Create("WrangWatchMessages", "Messages", WS_OVERLAPPEDWINDOW);
@@ -470,11 +473,9 @@ TEST(WatcherMessages, SendMsgTimeoutWidensAndBroadcastsAndTheOthersNameNoWindow)
         *answer = static_cast<LRESULT>(static_cast<ULONG_PTR>(0x123456789ABCDEF0ull));  // this build's width
         return true;
     });
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
     const auto send = [&](LONG hWnd) {
-        return Asked(watcher.get(), L"SendMsgTimeout",
-                     {Arg::Object(Bound(hWnd).get()), Arg::Long(static_cast<LONG>(message)), Arg::Long(-1),
-                      Arg::Long(-2), Arg::Long(5000)});
+        return Ask(L"SendMsgTimeout", {Arg::Object(Bound(hWnd).get()), Arg::Long(static_cast<LONG>(message)),
+                                       Arg::Long(-1), Arg::Long(-2), Arg::Long(5000)});
     };
     EXPECT_EQ(std::to_string(static_cast<LONG>(0x9ABCDEF0u)), send(AsLong(window)));
     const std::vector<Message> got = thread.Messages(window, message);
@@ -505,22 +506,19 @@ TEST(WatcherMessages, SendMsgTimeoutWidensAndBroadcastsAndTheOthersNameNoWindow)
                         {L"WaitForIdle", {w, zero}, "False"},
                         {L"Activate", {w}, "False"},
                         {L"WaitForChild", {w, Arg::Missing(), Arg::Missing(), zero}, "window 0"}};
-        for (const auto& c : noWindow) EXPECT_EQ(c.expected, Asked(watcher.get(), c.member, c.args)) << c.member;
+        for (const auto& c : noWindow) EXPECT_EQ(c.expected, Ask(c.member, c.args)) << c.member;
         for (LONG h : recorder.handles) EXPECT_NE(broadcast, h);
     }
 }
 
 // Activate restores a minimised top-level window and makes it the foreground window. Where the
 // system refuses the change, it shares the foreground thread's input for the call only.
-TEST(WatcherFront, ActivateRestoresAndSharesInputOnlyForTheCall) {
+TEST_F(WatcherFront, ActivateRestoresAndSharesInputOnlyForTheCall) {
     WindowThread thread;
     HWND first = thread.Create("WrangWatchFront", "First", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     HWND second = thread.Create("WrangWatchFront", "Second", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     HWND child = thread.CreateControl("Button", "Child", WS_CHILD | WS_VISIBLE, second);
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
-    const auto activate = [&](HWND h) {
-        return Asked(watcher.get(), L"Activate", {Arg::Object(Bound(AsLong(h)).get())});
-    };
+    const auto activate = [&](HWND h) { return Ask(L"Activate", {Arg::Object(Bound(AsLong(h)).get())}); };
     EXPECT_EQ("True", activate(first));
     EXPECT_EQ(first, GetForegroundWindow());
 
@@ -544,11 +542,10 @@ TEST(WatcherFront, ActivateRestoresAndSharesInputOnlyForTheCall) {
     // The active state, waited for while another window becomes the foreground window.
     const ComPtr<_clsWrangler> firstWindow = Bound(AsLong(first));
     const Arg w = Arg::Object(firstWindow.get());
-    EXPECT_EQ("False", Asked(watcher.get(), L"WaitForState", {w, Arg::Long(WAIT_ACTIVE), Arg::Long(300)}));
+    EXPECT_EQ("False", Ask(L"WaitForState", {w, Arg::Long(WAIT_ACTIVE), Arg::Long(300)}));
     {
         DuringTheWait during([&] { activate(first); });
-        EXPECT_EQ("True",
-                  Asked(watcher.get(), L"WaitForState", {w, Arg::Long(WAIT_ACTIVE | WAIT_VISIBLE), Arg::Long(20000)}));
+        EXPECT_EQ("True", Ask(L"WaitForState", {w, Arg::Long(WAIT_ACTIVE | WAIT_VISIBLE), Arg::Long(20000)}));
     }
     thread.Destroy(second);
     EXPECT_EQ("False", activate(child)) << "a window that is gone";
@@ -556,27 +553,26 @@ TEST(WatcherFront, ActivateRestoresAndSharesInputOnlyForTheCall) {
 
 // WaitForIdle: the system's input-idle wait, which waits only once for a process (later calls
 // answer at once, idle or busy). Under Wine as on Windows.
-TEST(WatcherIdle, TrueOnceTheProcessWaitsForInputFalseUntilThenOrWhenItCannotBeAsked) {
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
+TEST_F(WatcherIdle, TrueOnceTheProcessWaitsForInputFalseUntilThenOrWhenItCannotBeAsked) {
     WatchTarget busy(L"--busy", L"wrang_target.exe", false);
     const ComPtr<_clsWrangler> control = Bound(AsLong(busy.Control()));
     ASSERT_NE(0, HandleOf(control.get()));
     const Arg w = Arg::Object(control.get());
     long long took = 0;
-    EXPECT_EQ("False", Asked(watcher.get(), L"WaitForIdle", {w, Arg::Long(300)}, &took)) << "busy";
+    EXPECT_EQ("False", Ask(L"WaitForIdle", {w, Arg::Long(300)}, &took)) << "busy";
     EXPECT_GE(took, 300);
     {
         DuringTheWait release([&] { busy.Release(); });
-        EXPECT_EQ("True", Asked(watcher.get(), L"WaitForIdle", {w, Arg::Long(20000)}));
+        EXPECT_EQ("True", Ask(L"WaitForIdle", {w, Arg::Long(20000)}));
         EXPECT_TRUE(release.Ran());
     }
     busy.Stop();
-    EXPECT_EQ("False", Asked(watcher.get(), L"WaitForIdle", {w, Arg::Long(1000)})) << "the process has ended";
+    EXPECT_EQ("False", Ask(L"WaitForIdle", {w, Arg::Long(1000)})) << "the process has ended";
     if (RunningOnWine()) {
         // Wine: a process cannot ask for its own input-idle state; the system's wait fails at once.
         WindowThread thread;
         const ComPtr<_clsWrangler> own = Bound(AsLong(thread.Create("WrangWatchIdle", "Own", WS_OVERLAPPEDWINDOW)));
-        EXPECT_EQ("False", Asked(watcher.get(), L"WaitForIdle", {Arg::Object(own.get()), Arg::Long(1000)}));
+        EXPECT_EQ("False", Ask(L"WaitForIdle", {Arg::Object(own.get()), Arg::Long(1000)}));
     }
 }
 
