@@ -23,28 +23,43 @@ struct ShellAt : platform::Win32WindowSystem {
     }
 };
 
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
 class BroadcastHandles : public ::testing::Test {
 protected:
-    // A new object of `cls` acting on `hWnd`; a menu object's menu is the target's menu bar.
+    // A new object of `cls` acting on `hWnd`: a menu object's menu is the target's menu bar, a
+    // reader is asked to bind to it, and the watcher acts on the window objects it is given.
     ComPtr<IDispatch> ObjectOf(const std::wstring& cls, LONG hWnd) {
-        ComPtr<_clsJuggler> menu = Created(CreateJuggler), self;
-        EXPECT_EQ(S_OK, menu->Init(AsLong(target.bar), hWnd, VARIANT_FALSE, self.put()));
-        if (cls == L"clsWrangler") return ComPtr<IDispatch>(Bound(hWnd).get());
-        if (cls == L"clsMenuItem") return ComPtr<IDispatch>(Child(menu.get(), 0).get());
-        if (cls == L"clsMenuEnum")
-            return ComPtr<IDispatch>(HandedOut<_clsMenuEnum>(menu.get(), &_clsJuggler::BeginChildEnum).get());
+        const auto as = [](auto object) { return ComPtr<IDispatch>(object.get()); };
+        const ComPtr<_clsJuggler> menu = HandedOut<_clsJuggler>(Created(CreateJuggler).get(), &_clsJuggler::Init,
+                                                                AsLong(target.bar), hWnd, VARIANT_FALSE);
+        if (cls == L"clsWrangler") return as(Bound(hWnd));
+        if (cls == L"clsMenuItem") return as(Child(menu.get(), 0));
+        if (cls == L"clsMenuEnum") return as(HandedOut<_clsMenuEnum>(menu.get(), &_clsJuggler::BeginChildEnum));
+        if (cls == L"clsWatcher") return as(Created(CreateWatcher));
         if (cls == L"clsToolbarButton") {
             ComPtr<_clsToolbarButton> button = Created(CreateToolbarButton);
             EXPECT_EQ(S_OK, button->Init(hWnd, 0));
-            return ComPtr<IDispatch>(button.get());
+            return as(button);
         }
         if (cls == L"clsSysToolbar") {
             shell.shell = hWnd;
-            ComPtr<_clsSysToolbar> toolbar = Created(CreateSysToolbar), found;
-            EXPECT_EQ(S_OK, toolbar->Init(found.put()));
-            return ComPtr<IDispatch>(toolbar.get());
+            ComPtr<_clsSysToolbar> toolbar = Created(CreateSysToolbar);
+            HandedOut<_clsSysToolbar>(toolbar.get(), &_clsSysToolbar::Init);
+            return as(toolbar);
         }
-        return ComPtr<IDispatch>(menu.get());
+        if (cls == L"clsListReader") {
+            ComPtr<_clsListReader> reader = Created(CreateListReader);
+            EXPECT_FALSE(HandedOut<_clsListReader>(reader.get(), &_clsListReader::InitByHandle, hWnd, LIST_AUTO));
+            return as(reader);
+        }
+        if (cls == L"clsTreeReader") {
+            ComPtr<_clsTreeReader> reader = Created(CreateTreeReader);
+            EXPECT_FALSE(HandedOut<_clsTreeReader>(reader.get(), &_clsTreeReader::InitByHandle, hWnd));
+            return as(reader);
+        }
+        EXPECT_EQ(L"clsJuggler", cls) << "a class this test does not know";
+        return as(menu);
     }
 
     // A value or object as the outcome shows it, the handle bound written as `shownAs`: hWnd and
@@ -69,16 +84,17 @@ protected:
         }
     }
 
-    // The status and result of `member` on a new object bound to `hWnd`, every argument chosen by
-    // its type: 0, True, "x", or an object of the parameter's class bound to `hWnd` as well.
+    // The status and result of `member` on a new object of `cls` acting on `hWnd`, every argument
+    // chosen by its type: `hWnd` for a window handle, else 0, the first value of an enumeration,
+    // True, "x", or an object of the parameter's class acting on `hWnd` as well.
     std::string Outcome(const ClassDescription& cls, const MemberDescription& member, LONG hWnd, LONG shownAs) {
         const ComPtr<IDispatch> object = ObjectOf(cls.name, hWnd);
         std::vector<ComPtr<IDispatch>> objects;
         std::vector<UniqueBstr> texts;
         std::vector<VARIANT> args;
-        for (const ParameterDescription& parameter : member.parameters) {
-            const TypeDescription& type = parameter.type;
-            if (type.vt == VT_BSTR) {
+        for (size_t i = 0; i < member.parameters.size(); ++i) {
+            const TypeDescription& type = member.parameters[i].type;
+            if (type.vt == VT_BSTR || type.vt == VT_VARIANT) {
                 texts.emplace_back(SysAllocString(L"x"));
                 args.push_back(TextValue(texts.back().get()));
             } else if (type.vt == VT_BOOL) {
@@ -87,7 +103,8 @@ protected:
                 objects.push_back(ObjectOf(type.vt == VT_DISPATCH ? L"clsJuggler" : type.name.substr(1), hWnd));
                 args.push_back(ObjectValue(objects.back().get()));
             } else {
-                args.push_back(LongValue(0));
+                const bool handle = i + 1 < member.names.size() && member.names[i + 1] == L"hWnd";
+                args.push_back(LongValue(handle ? hWnd : type.IsEnum() ? 1 : 0));
             }
         }
         const bool assigned = member.invokeKind == INVOKE_PROPERTYPUT || member.invokeKind == INVOKE_PROPERTYPUTREF;
@@ -100,9 +117,8 @@ protected:
             DispatchCall(object.get(), member.id, flags, args.data(), args.size(), assigned, result.get(), &exception);
         FreeException(&exception);
         return HexOf(static_cast<ULONG>(hr)) + " " + HexOf(static_cast<ULONG>(exception.scode)) + " " +
-               std::string(Narrow(Shown(*result.get(), hWnd, shownAs)));
+               Narrow(Shown(*result.get(), hWnd, shownAs));
     }
-    static std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
     MenuTarget target;  // a top-level window that records every message it receives, and a menu bar
     ShellAt shell;

@@ -11,13 +11,11 @@
 #include <windows.h>
 
 #include <chrono>
-#include <functional>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "MenuTestTarget.h"
 #include "frame/Classes.h"
 #include "frame/Errors.h"
 #include "frame/ServerLifetime.h"
@@ -32,18 +30,9 @@
 namespace wrang::test {
 namespace {
 
-using std::chrono::milliseconds;
-using std::chrono::steady_clock;
 namespace cmd = watch;
 
 ComPtr<_clsWatcher> NewWatcher() { return Created(CreateWatcher); }
-
-// A call by name, as a script makes it, with how long it took.
-milliseconds::rep CallTimed(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args, CallResult* out) {
-    const auto start = steady_clock::now();
-    Call(object, name, args, out);
-    return std::chrono::duration_cast<milliseconds>(steady_clock::now() - start).count();
-}
 
 // The handle of the window object a call handed back; -1 when it handed back none.
 LONG HandleIn(const VARIANT& result) {
@@ -53,45 +42,96 @@ LONG HandleIn(const VARIANT& result) {
     return V_I4(handle.value.get());
 }
 
-// Records the handles that the watcher's window-system calls receive, and the hooks it sets and
-// removes, passing every call on.
+// A call by name, as a script makes it, and what it answered, as a script would test it: True,
+// False, Empty, Null, a Long, "window N" for a window object bound to N (0: unbound), or the error;
+// `took` is how long it took, in milliseconds.
+std::string Asked(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args, long long* took = nullptr) {
+    using namespace std::chrono;
+    CallResult result;
+    const auto start = steady_clock::now();
+    Call(object, name, args, &result);
+    if (took) *took = duration_cast<milliseconds>(steady_clock::now() - start).count();
+    const VARIANT& v = *result.value.get();
+    if (result.hr != S_OK) return "error " + HexOf(static_cast<ULONG>(result.scode));
+    switch (V_VT(&v)) {
+    case VT_BOOL: return V_BOOL(&v) == VARIANT_TRUE ? "True" : V_BOOL(&v) == VARIANT_FALSE ? "False" : "not a Boolean";
+    case VT_EMPTY: return "Empty";
+    case VT_NULL: return "Null";
+    case VT_I4: return std::to_string(V_I4(&v));
+    case VT_DISPATCH: return "window " + std::to_string(HandleIn(v));
+    default: return "vt " + std::to_string(V_VT(&v));
+    }
+}
+
+// Records the handles that the watcher's window-system calls receive, the hooks it sets and
+// removes, and its steps to the foreground, passing every call on. Wine refuses no foreground
+// change: `refusals` makes the first ones fail.
 struct WatchRecorder : platform::Win32WindowSystem {
+    using Base = platform::Win32WindowSystem;
     std::vector<LONG> handles;
-    int hooks = 0, unhooks = 0;
+    int hooks = 0, unhooks = 0, refusals = 0;
+    std::vector<std::string> steps;
+    std::vector<std::pair<DWORD, DWORD>> shared;
     LONG Seen(LONG h) {
         handles.push_back(h);
         return h;
     }
-    BOOL IsWindow(LONG h) override { return Win32WindowSystem::IsWindow(Seen(h)); }
-    BOOL IsWindowVisible(LONG h) override { return Win32WindowSystem::IsWindowVisible(Seen(h)); }
-    LONG GetAncestor(LONG h, UINT r) override { return Win32WindowSystem::GetAncestor(Seen(h), r); }
+    BOOL IsWindow(LONG h) override { return Base::IsWindow(Seen(h)); }
+    BOOL IsWindowVisible(LONG h) override { return Base::IsWindowVisible(Seen(h)); }
+    LONG GetAncestor(LONG h, UINT r) override { return Base::GetAncestor(Seen(h), r); }
     LONG FindWindowExW(LONG p, LONG a, const wchar_t* c, const wchar_t* n) override {
-        return Win32WindowSystem::FindWindowExW(Seen(p), a, c, n);
+        return Base::FindWindowExW(Seen(p), a, c, n);
     }
-    DWORD GetWindowThreadProcessId(LONG h, DWORD* p) override {
-        return Win32WindowSystem::GetWindowThreadProcessId(Seen(h), p);
-    }
-    BOOL SetForegroundWindow(LONG h) override { return Win32WindowSystem::SetForegroundWindow(Seen(h)); }
+    DWORD GetWindowThreadProcessId(LONG h, DWORD* p) override { return Base::GetWindowThreadProcessId(Seen(h), p); }
     LRESULT SendMessageTimeoutW(LONG h, UINT m, WPARAM w, LPARAM l, UINT f, UINT t, DWORD_PTR* r) override {
-        return Win32WindowSystem::SendMessageTimeoutW(Seen(h), m, w, l, f, t, r);
+        return Base::SendMessageTimeoutW(Seen(h), m, w, l, f, t, r);
     }
-    HWINEVENTHOOK SetWinEventHook(DWORD a, DWORD b, HMODULE m, WINEVENTPROC p, DWORD pid, DWORD tid,
-                                  DWORD f) override {
-        HWINEVENTHOOK hook = Win32WindowSystem::SetWinEventHook(a, b, m, p, pid, tid, f);
+    HWINEVENTHOOK SetWinEventHook(DWORD a, DWORD b, HMODULE m, WINEVENTPROC p, DWORD pid, DWORD tid, DWORD f) override {
+        HWINEVENTHOOK hook = Base::SetWinEventHook(a, b, m, p, pid, tid, f);
         hooks += hook != nullptr;
         return hook;
     }
     BOOL UnhookWinEvent(HWINEVENTHOOK hook) override {
         ++unhooks;
-        return Win32WindowSystem::UnhookWinEvent(hook);
+        return Base::UnhookWinEvent(hook);
+    }
+    BOOL SetForegroundWindow(LONG h) override {
+        steps.push_back("foreground");
+        Seen(h);
+        if (refusals > 0 && refusals--) return FALSE;
+        return Base::SetForegroundWindow(h);
+    }
+    BOOL BringWindowToTop(LONG h) override {
+        steps.push_back("to top");
+        return Base::BringWindowToTop(Seen(h));
+    }
+    BOOL AttachThreadInput(DWORD t, DWORD to, BOOL attach) override {
+        steps.push_back(attach ? "share input" : "stop sharing");
+        shared.push_back({t, to});
+        return Base::AttachThreadInput(t, to, attach);
     }
 };
 
+// A watcher, and its members called by name as a script calls them.
+class Watching : public ::testing::Test {
+protected:
+    std::string Ask(const wchar_t* member, std::initializer_list<Arg> args, long long* took = nullptr) {
+        return Asked(watcher.get(), member, args, took);
+    }
+    ComPtr<_clsWatcher> watcher = NewWatcher();
+};
+using WatcherArguments = Watching;
+using WatcherWaits = Watching;
+using WatcherHungWindow = Watching;
+using WatcherServing = Watching;
+using WatcherMessages = Watching;
+using WatcherFront = Watching;
+using WatcherIdle = Watching;
+
 // Every argument the watcher refuses, refused before it makes any window-system call.
-TEST(WatcherArguments, ErrorsFiveThirteenAndNinetyOneComeBeforeAnythingHappens) {
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
+TEST_F(WatcherArguments, ErrorsFiveThirteenAndNinetyOneComeBeforeAnythingHappens) {
     const ComPtr<_clsWrangler> window = Bound(AsLong(GetDesktopWindow()));
-    IDispatch* w = window.get();
+    const Arg w = Arg::Object(window.get()), nothing = Arg::Object(nullptr), none = Arg::Long(0);
     const ComPtr<_clsJuggler> otherClass = Created(CreateJuggler);
     struct Case {
         const wchar_t* member;
@@ -100,29 +140,29 @@ TEST(WatcherArguments, ErrorsFiveThirteenAndNinetyOneComeBeforeAnythingHappens) 
     };
     const Case cases[] = {
         {L"WaitForWindow", {Arg::Long(5)}, kVbTypeMismatch},
-        {L"WaitForWindow", {Arg::Missing(), Arg::Object(w)}, kVbTypeMismatch},
+        {L"WaitForWindow", {Arg::Missing(), w}, kVbTypeMismatch},
         {L"WaitForWindow", {Arg::Bool(true)}, kVbTypeMismatch},
         {L"WaitForWindow", {Arg::String(L"Edit"), Arg::String(L""), Arg::Long(-1)}, kVbInvalidCall},
-        {L"WaitForChild", {Arg::Object(nullptr), Arg::String(L"Edit")}, kVbObjectRequired},
+        {L"WaitForChild", {nothing, Arg::String(L"Edit")}, kVbObjectRequired},
         {L"WaitForChild", {Arg::Null()}, kVbObjectRequired},
-        {L"WaitForChild", {Arg::Object(w), Arg::Long(0)}, kVbTypeMismatch},
-        {L"WaitForChild", {Arg::Object(w), Arg::Missing(), Arg::Missing(), Arg::Long(-5)}, kVbInvalidCall},
-        {L"WaitForState", {Arg::Object(nullptr), Arg::Long(WAIT_VISIBLE)}, kVbObjectRequired},
-        {L"WaitForState", {Arg::Object(w), Arg::Long(0)}, kVbInvalidCall},
-        {L"WaitForState", {Arg::Object(w), Arg::Long(WAIT_VISIBLE | WAIT_HIDDEN)}, kVbInvalidCall},
-        {L"WaitForState", {Arg::Object(w), Arg::Long(WAIT_ENABLED | WAIT_DISABLED | WAIT_ACTIVE)}, kVbInvalidCall},
-        {L"WaitForState", {Arg::Object(w), Arg::Long(64)}, kVbInvalidCall},
-        {L"WaitForState", {Arg::Object(w), Arg::Long(WAIT_VISIBLE), Arg::Long(-1)}, kVbInvalidCall},
+        {L"WaitForChild", {w, none}, kVbTypeMismatch},
+        {L"WaitForChild", {w, Arg::Missing(), Arg::Missing(), Arg::Long(-5)}, kVbInvalidCall},
+        {L"WaitForState", {nothing, Arg::Long(WAIT_VISIBLE)}, kVbObjectRequired},
+        {L"WaitForState", {w, none}, kVbInvalidCall},
+        {L"WaitForState", {w, Arg::Long(WAIT_VISIBLE | WAIT_HIDDEN)}, kVbInvalidCall},
+        {L"WaitForState", {w, Arg::Long(WAIT_ENABLED | WAIT_DISABLED | WAIT_ACTIVE)}, kVbInvalidCall},
+        {L"WaitForState", {w, Arg::Long(64)}, kVbInvalidCall},
+        {L"WaitForState", {w, Arg::Long(WAIT_VISIBLE), Arg::Long(-1)}, kVbInvalidCall},
         {L"WaitForClose", {Arg::Null()}, kVbObjectRequired},
-        {L"WaitForClose", {Arg::Object(w), Arg::Long(-1)}, kVbInvalidCall},
-        {L"WaitForIdle", {Arg::Object(nullptr)}, kVbObjectRequired},
-        {L"WaitForIdle", {Arg::Object(w), Arg::Long(-1)}, kVbInvalidCall},
-        {L"IsResponding", {Arg::Object(nullptr)}, kVbObjectRequired},
-        {L"IsResponding", {Arg::Object(w), Arg::Long(-1000)}, kVbInvalidCall},
-        {L"SendMsgTimeout", {Arg::Null(), Arg::Long(0), Arg::Long(0), Arg::Long(0), Arg::Long(10)}, kVbObjectRequired},
-        {L"SendMsgTimeout", {Arg::Object(w), Arg::Long(0), Arg::Long(0), Arg::Long(0), Arg::Long(-1)}, kVbInvalidCall},
-        {L"SendMsgTimeout", {Arg::Object(w), Arg::Long(0), Arg::Long(0), Arg::Long(0)}, DISP_E_PARAMNOTOPTIONAL},
-        {L"Activate", {Arg::Object(nullptr)}, kVbObjectRequired},
+        {L"WaitForClose", {w, Arg::Long(-1)}, kVbInvalidCall},
+        {L"WaitForIdle", {nothing}, kVbObjectRequired},
+        {L"WaitForIdle", {w, Arg::Long(-1)}, kVbInvalidCall},
+        {L"IsResponding", {nothing}, kVbObjectRequired},
+        {L"IsResponding", {w, Arg::Long(-1000)}, kVbInvalidCall},
+        {L"SendMsgTimeout", {Arg::Null(), none, none, none, Arg::Long(10)}, kVbObjectRequired},
+        {L"SendMsgTimeout", {w, none, none, none, Arg::Long(-1)}, kVbInvalidCall},
+        {L"SendMsgTimeout", {w, none, none, none}, DISP_E_PARAMNOTOPTIONAL},
+        {L"Activate", {nothing}, kVbObjectRequired},
         {L"Activate", {Arg::Object(otherClass.get())}, DISP_E_TYPEMISMATCH},
         {L"Pause", {Arg::Long(-1)}, kVbInvalidCall},
     };
@@ -141,45 +181,46 @@ TEST(WatcherArguments, ErrorsFiveThirteenAndNinetyOneComeBeforeAnythingHappens) 
 
 // The names of WaitForWindow on every path a Variant takes through the dispatcher (by value, a
 // script's variable, a typed reference, left out, by name) and through the table of operations.
-TEST(WatcherArguments, NamesArriveByEveryVariantPath) {
+TEST_F(WatcherArguments, NamesArriveByEveryVariantPath) {
     WindowThread thread;
-    HWND target = thread.Create("WrangWatchNames", "Caption of the names");
-    const LONG found = AsLong(target);
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
+    const LONG found = AsLong(thread.Create("WrangWatchNames", "Caption of the names"));
     UniqueBstr caption(SysAllocString(L"Caption of the names")), empty(SysAllocString(L""));
     UniqueBstr className(SysAllocString(L"WrangWatchNames"));
-    VARIANT variable = TextValue(caption.get());
+    VARIANT variable = TextValue(caption.get()), none;
+    VariantInit(&none);
     BSTR typed = className.get(), nullText = nullptr;
     const VARIANT byVariable = VariableRef(&variable), byTypedRef = Holding(VT_BYREF | VT_BSTR, &typed);
+    const VARIANT missing = Holding(VT_ERROR, DISP_E_PARAMNOTFOUND), null = Holding(VT_NULL, 0L);
+    const VARIANT cls = TextValue(className.get()), text = TextValue(caption.get());
     struct Case {
         const char* label;
-        std::vector<VARIANT> args;  // the script's order; ClassName, WindowText, Timeout
+        VARIANT className, caption;
         LONG expected;
     };
-    const VARIANT missing = Holding(VT_ERROR, DISP_E_PARAMNOTFOUND), null = Holding(VT_NULL, 0L);
-    VARIANT none;
-    VariantInit(&none);
     const Case cases[] = {
-        {"both by value", {TextValue(className.get()), TextValue(caption.get())}, found},
-        {"caption left out: any caption", {TextValue(className.get())}, found},
-        {"class left out: any class", {missing, TextValue(caption.get())}, found},
-        {"class Null", {null, TextValue(caption.get())}, found},
-        {"class Empty", {none, TextValue(caption.get())}, found},
-        {"a null string matches any name", {TextValue(nullptr), TextValue(caption.get())}, found},
-        {"so does a reference to one", {Holding(VT_BYREF | VT_BSTR, &nullText), TextValue(caption.get())}, found},
-        {"\"\" matches only the empty caption", {TextValue(className.get()), TextValue(empty.get())}, 0},
-        {"a script's variable", {TextValue(className.get()), byVariable}, found},
-        {"a typed reference", {byTypedRef, TextValue(caption.get())}, found},
+        {"both by value", cls, text, found},
+        {"caption left out: any caption", cls, missing, found},
+        {"class left out: any class", missing, text, found},
+        {"class Null", null, text, found},
+        {"class Empty", none, text, found},
+        {"a null string matches any name", TextValue(nullptr), text, found},
+        {"so does a reference to one", Holding(VT_BYREF | VT_BSTR, &nullText), text, found},
+        {"\"\" matches only the empty caption", cls, TextValue(empty.get()), 0},
+        {"a script's variable", cls, byVariable, found},
+        {"a typed reference", byTypedRef, text, found},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        std::vector<VARIANT> args = c.args;
-        args.push_back(LongValue(0));  // one look
-        if (c.args.size() == 1) args.insert(args.begin() + 1, missing);
+        const VARIANT args[] = {c.className, c.caption, LongValue(0)};  // one look
         UniqueVariant result;
-        ASSERT_EQ(S_OK, DispatchCall(watcher.get(), IdOf(watcher.get(), L"WaitForWindow"), DISPATCH_METHOD, args.data(),
-                                     args.size(), false, result.get(), nullptr));
+        ASSERT_EQ(S_OK, DispatchCall(watcher.get(), IdOf(watcher.get(), L"WaitForWindow"), DISPATCH_METHOD, args, 3,
+                                     false, result.get(), nullptr));
         EXPECT_EQ(c.expected, HandleIn(*result.get()));
+        // Through the table of operations, a Variant by value: four stack slots in the 32-bit
+        // build, the address of a copy in the 64-bit one.
+        ComPtr<_clsWrangler> w;
+        ASSERT_EQ(S_OK, watcher->WaitForWindow(c.className, c.caption, 0, w.put()));
+        EXPECT_EQ(c.expected, HandleOf(w.get()));
     }
     // By name: WindowText and Timeout, ClassName left out.
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"WaitForWindow"), const_cast<LPOLESTR>(L"WindowText"),
@@ -188,112 +229,58 @@ TEST(WatcherArguments, NamesArriveByEveryVariantPath) {
     ASSERT_EQ(S_OK, watcher->GetIDsOfNames(IID_NULL, names, 3, 0, ids));
     EXPECT_EQ(1, ids[1]);
     EXPECT_EQ(2, ids[2]);
-    VARIANT namedArgs[] = {TextValue(caption.get()), LongValue(0)};
+    VARIANT namedArgs[] = {text, LongValue(0)};
     DISPPARAMS named = {namedArgs, &ids[1], 2, 2};
     UniqueVariant result;
     ASSERT_EQ(S_OK, watcher->Invoke(ids[0], IID_NULL, 0, DISPATCH_METHOD, &named, result.get(), nullptr, nullptr));
     EXPECT_EQ(found, HandleIn(*result.get()));
-
-    // Through the table of operations, a Variant by value: four stack slots in the 32-bit build,
-    // the address of a copy in the 64-bit one.
-    const VARIANT direct[][2] = {{TextValue(className.get()), TextValue(caption.get())},
-                                 {byTypedRef, missing},
-                                 {missing, byVariable}};
-    for (const auto& pair : direct) {
-        ComPtr<_clsWrangler> w;
-        ASSERT_EQ(S_OK, watcher->WaitForWindow(pair[0], pair[1], 0, w.put()));
-        EXPECT_EQ(found, HandleOf(w.get()));
-    }
     ComPtr<_clsWrangler> refused;
     EXPECT_EQ(kVbTypeMismatch, watcher->WaitForWindow(LongValue(1), missing, 0, refused.put()));
     EXPECT_FALSE(refused);
 }
 
-// What happens to the watched window (class "WrangWatched"), in a thread of this process or in the
+// A command of the watch control window, or none.
+struct Command {
+    UINT command;
+    WPARAM wParam;
+};
+namespace Act {
+constexpr Command None{0, 0}, Create{cmd::kCreate, 0}, Destroy{cmd::kDestroy, 0}, Show{cmd::kShow, SW_SHOW},
+    Hide{cmd::kShow, SW_HIDE}, Enable{cmd::kEnable, TRUE}, Disable{cmd::kEnable, FALSE}, Rename{cmd::kRename, 0},
+    CreateChild{cmd::kCreateChild, 0};
+}  // namespace Act
+
+// Where the watched window lives: with the control window, on a thread of this process or in the
 // watch target's process.
-enum class Act { None, Create, Destroy, Show, Hide, Enable, Disable, Rename, CreateChild };
-
-class Place {
-public:
-    virtual ~Place() = default;
-    virtual const char* Name() const = 0;
+struct Place {
+    const char* name;
+    HWND control;
     // Carried out when it returns.
-    virtual void Do(Act act) = 0;
+    void Do(Command act) const {
+        if (act.command) SendCommand(control, act.command, act.wParam);
+    }
     // Under way when it returns: carried out now or soon after.
-    virtual void Start(Act act) { Do(act); }
-};
-
-class ThisProcess : public Place {
-public:
-    const char* Name() const override { return "a window of another thread of this process"; }
-    void Do(Act act) override {
-        auto run = [this](auto work) { m_thread.Run([&] { work(m_watched); }); };
-        switch (act) {
-        case Act::None: break;
-        case Act::Create:
-            Do(Act::Destroy);
-            m_watched = m_thread.Create("WrangWatched", "Watched", WS_OVERLAPPEDWINDOW);
-            break;
-        case Act::Destroy:
-            if (m_watched) m_thread.Destroy(m_watched);
-            m_watched = nullptr;
-            break;
-        case Act::Show: run([](HWND h) { ShowWindow(h, SW_SHOW); }); break;
-        case Act::Hide: run([](HWND h) { ShowWindow(h, SW_HIDE); }); break;
-        case Act::Enable: run([](HWND h) { EnableWindow(h, TRUE); }); break;
-        case Act::Disable: run([](HWND h) { EnableWindow(h, FALSE); }); break;
-        case Act::Rename: run([](HWND h) { SetWindowTextW(h, cmd::kRenamedCaption); }); break;
-        case Act::CreateChild: m_thread.CreateControl("Button", "Child", WS_CHILD | WS_VISIBLE, m_watched); break;
-        }
+    void Start(Command act) const {
+        if (act.command) PostMessageW(control, act.command, act.wParam, 0);
     }
-
-private:
-    WindowThread m_thread;
-    HWND m_watched = nullptr;
-};
-
-class OtherProcess : public Place {
-public:
-    const char* Name() const override { return "a window of another process"; }
-    void Do(Act act) override {
-        if (act != Act::None) m_target.Send(Command(act).first, Command(act).second);
-    }
-    void Start(Act act) override {
-        if (act != Act::None) m_target.Post(Command(act).first, Command(act).second);
-    }
-
-private:
-    static std::pair<UINT, WPARAM> Command(Act act) {
-        switch (act) {
-        case Act::Create: return {cmd::kCreate, 0};
-        case Act::Destroy: return {cmd::kDestroy, 0};
-        case Act::Show: return {cmd::kShow, SW_SHOW};
-        case Act::Hide: return {cmd::kShow, SW_HIDE};
-        case Act::Enable: return {cmd::kEnable, TRUE};
-        case Act::Disable: return {cmd::kEnable, FALSE};
-        case Act::Rename: return {cmd::kRename, 0};
-        default: return {cmd::kCreateChild, 0};
-        }
-    }
-    WatchTarget m_target;
 };
 
 // Each wait ends when its window appears, closes or is in its states, what happens while it waits
 // happening in this process or in another; or, when nothing happens, not before its time-out.
-TEST(WatcherWaits, WindowsThatAppearCloseAndChangeStateHereAndInAnotherProcess) {
+TEST_F(WatcherWaits, WindowsThatAppearCloseAndChangeStateHereAndInAnotherProcess) {
     enum Outcome { Found, Unbound, True, False };
     struct Case {
         const char* label;
-        std::vector<Act> before;
-        Act during;
+        std::vector<Command> before;
+        Command during;  // WaitForWindow looks for the caption a rename gives
         const wchar_t* member;
-        LONG states;  // WaitForState; for WaitForWindow 1 looks for the renamed caption
+        LONG states;
         LONG timeout;
         Outcome expected;
     };
     const Case cases[] = {
         {"a window that appears later", {}, Act::Create, L"WaitForWindow", 0, 20000, Found},
-        {"a window that gets its caption later", {Act::Create}, Act::Rename, L"WaitForWindow", 1, 20000, Found},
+        {"a window that gets its caption later", {Act::Create}, Act::Rename, L"WaitForWindow", 0, 20000, Found},
         {"a window that never appears", {}, Act::None, L"WaitForWindow", 0, 300, Unbound},
         {"a window that is there, time-out 0", {Act::Create}, Act::None, L"WaitForWindow", 0, 0, Found},
         {"a window that is not there, time-out 0", {}, Act::None, L"WaitForWindow", 0, 0, Unbound},
@@ -305,7 +292,7 @@ TEST(WatcherWaits, WindowsThatAppearCloseAndChangeStateHereAndInAnotherProcess) 
         {"shown", {Act::Create}, Act::Show, L"WaitForState", WAIT_VISIBLE, 20000, True},
         {"hidden", {Act::Create, Act::Show}, Act::Hide, L"WaitForState", WAIT_HIDDEN, 20000, True},
         {"disabled", {Act::Create}, Act::Disable, L"WaitForState", WAIT_DISABLED, 20000, True},
-        {"enabled, and visible all along",
+        {"enabled, visible all along",
          {Act::Create, Act::Show, Act::Disable},
          Act::Enable,
          L"WaitForState",
@@ -316,114 +303,85 @@ TEST(WatcherWaits, WindowsThatAppearCloseAndChangeStateHereAndInAnotherProcess) 
         {"in the state, time-out 0", {Act::Create}, Act::None, L"WaitForState", WAIT_HIDDEN | WAIT_ENABLED, 0, True},
         {"gone while waited for", {Act::Create}, Act::Destroy, L"WaitForState", WAIT_VISIBLE, 20000, False},
     };
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
-    ThisProcess here;
-    OtherProcess there;
-    for (Place* place : {static_cast<Place*>(&here), static_cast<Place*>(&there)}) {
+    WindowThread thread;
+    HWND here = nullptr;
+    thread.Run([&] { here = cmd::CreateControl(); });
+    WatchTarget there;
+    for (const Place& place : {Place{"a window of another thread of this process", here},
+                               Place{"a window of another process", there.Control()}}) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << c.label << ", " << place->Name());
-            place->Do(Act::Destroy);
-            for (Act act : c.before) place->Do(act);
+            SCOPED_TRACE(testing::Message() << c.label << ", " << place.name);
+            place.Do(Act::Destroy);
+            for (Command act : c.before) place.Do(act);
             const HWND watched = FindWindowW(cmd::kWatchedClass, nullptr);
             const ComPtr<_clsWrangler> window = Bound(AsLong(watched));
-            IDispatch* w = window.get();
+            const Arg w = Arg::Object(window.get()), timeout = Arg::Long(c.timeout);
+            const wchar_t* caption = c.during.command == cmd::kRename ? cmd::kRenamedCaption : cmd::kWatchedCaption;
             const std::wstring member = c.member;
-            const bool renamed = member == L"WaitForWindow" && c.states == 1;
-            CallResult result;
-            milliseconds::rep took = 0;
+            std::string answer;
+            long long took = 0;
             {
-                DuringTheWait during([&] { place->Start(c.during); });
+                DuringTheWait during([&] { place.Start(c.during); });
                 if (member == L"WaitForWindow") {
-                    took = CallTimed(watcher.get(), c.member,
-                                     {Arg::String(cmd::kWatchedClass),
-                                      Arg::String(renamed ? cmd::kRenamedCaption : cmd::kWatchedCaption),
-                                      Arg::Long(c.timeout)},
-                                     &result);
+                    answer = Ask(c.member, {Arg::String(cmd::kWatchedClass), Arg::String(caption), timeout}, &took);
                 } else if (member == L"WaitForChild") {
-                    took = CallTimed(watcher.get(), c.member,
-                                     {Arg::Object(w), Arg::String(L"Button"), Arg::String(cmd::kChildCaption),
-                                      Arg::Long(c.timeout)},
-                                     &result);
+                    answer =
+                        Ask(c.member, {w, Arg::String(L"Button"), Arg::String(cmd::kChildCaption), timeout}, &took);
                 } else if (member == L"WaitForState") {
-                    took = CallTimed(watcher.get(), c.member, {Arg::Object(w), Arg::Long(c.states), Arg::Long(c.timeout)},
-                                     &result);
+                    answer = Ask(c.member, {w, Arg::Long(c.states), timeout}, &took);
                 } else {
-                    took = CallTimed(watcher.get(), c.member, {Arg::Object(w), Arg::Long(c.timeout)}, &result);
+                    answer = Ask(c.member, {w, timeout}, &took);
                 }
-                if (c.during != Act::None) EXPECT_TRUE(during.Ran()) << "the wait served this thread's messages";
+                if (c.during.command) EXPECT_TRUE(during.Ran()) << "the wait served this thread's messages";
             }
-            ASSERT_EQ(S_OK, result.hr);
-            const VARIANT& v = *result.value.get();
-            switch (c.expected) {
-            case Found: {
-                const HWND top = FindWindowW(cmd::kWatchedClass, renamed ? cmd::kRenamedCaption : cmd::kWatchedCaption);
-                const HWND expected = member == L"WaitForChild" ? FindWindowExW(watched, nullptr, L"Button", cmd::kChildCaption) : top;
-                EXPECT_NE(nullptr, expected);
-                EXPECT_EQ(AsLong(expected), HandleIn(v));
-                break;
-            }
-            case Unbound: EXPECT_EQ(0, HandleIn(v)) << "an unbound window object, never Nothing"; break;
-            case True:
-            case False:
-                ASSERT_EQ(VT_BOOL, V_VT(&v));
-                EXPECT_EQ(c.expected == True ? VARIANT_TRUE : VARIANT_FALSE, V_BOOL(&v));
-                break;
-            }
+            const HWND found = member == L"WaitForChild"
+                                   ? FindWindowExW(watched, nullptr, L"Button", cmd::kChildCaption)
+                                   : FindWindowW(cmd::kWatchedClass, caption);
+            if (c.expected == Found) EXPECT_NE(nullptr, found);
+            const std::string outcomes[] = {"window " + std::to_string(AsLong(found)), "window 0", "True", "False"};
+            EXPECT_EQ(outcomes[c.expected], answer);
             // Nothing happened: the time-out was waited out in full (and the call returned).
-            if (c.during == Act::None && (c.expected == Unbound || c.expected == False)) EXPECT_GE(took, c.timeout);
+            if (!c.during.command && (c.expected == Unbound || c.expected == False)) EXPECT_GE(took, c.timeout);
         }
-        place->Do(Act::Destroy);
+        place.Do(Act::Destroy);
     }
 }
 
 // A target whose thread stops taking messages: each member answers within its time-out, and at
 // once when the system already reports the window hung; nothing blocks. Wine reports a window
 // hung as Windows does, once its thread has taken no message for 5 seconds.
-TEST(WatcherHungWindow, FalseAndNullWithinTheTimeoutAndAtOnceOnceReportedHung) {
+TEST_F(WatcherHungWindow, FalseAndNullWithinTheTimeoutAndAtOnceOnceReportedHung) {
     WatchTarget target;
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
     const ComPtr<_clsWrangler> control = Bound(AsLong(target.Control()));
-    IDispatch* w = control.get();
-    CallResult result;
-    Call(watcher.get(), L"IsResponding", {Arg::Object(w)}, &result);
-    EXPECT_EQ(VARIANT_TRUE, V_BOOL(result.value.get())) << "answering before the hang";
-    Call(watcher.get(), L"SendMsgTimeout", {Arg::Object(w), Arg::Long(WM_GETTEXTLENGTH), Arg::Long(0), Arg::Long(0), Arg::Long(5000)},
-         &result);
-    ASSERT_EQ(VT_I4, V_VT(result.value.get()));
-    EXPECT_EQ(static_cast<LONG>(wcslen(L"Watch control")), V_I4(result.value.get()));
+    const Arg w = Arg::Object(control.get()), zero = Arg::Long(0);
+    EXPECT_EQ("True", Ask(L"IsResponding", {w})) << "answering before the hang";
+    EXPECT_EQ(std::to_string(wcslen(L"Watch control")),
+              Ask(L"SendMsgTimeout", {w, Arg::Long(WM_GETTEXTLENGTH), zero, zero, Arg::Long(5000)}));
 
     ASSERT_EQ(TRUE, target.Send(cmd::kHang, cmd::kLongestHangMs));
-    // The three ways to ask whether the window answers; each answers False, or Null, for no answer.
+    // The three ways to ask whether the window answers: each answers False, or Null, for no answer.
     enum Way { Responding, Send, StateWait };
+    long long took = 0;
     const auto ask = [&](Way way, LONG timeout) {
+        const Arg limit = Arg::Long(timeout);
         switch (way) {
-        case Responding: return CallTimed(watcher.get(), L"IsResponding", {Arg::Object(w), Arg::Long(timeout)}, &result);
-        case Send:
-            return CallTimed(watcher.get(), L"SendMsgTimeout",
-                             {Arg::Object(w), Arg::Long(WM_NULL), Arg::Long(0), Arg::Long(0), Arg::Long(timeout)}, &result);
-        default:
-            return CallTimed(watcher.get(), L"WaitForState",
-                             {Arg::Object(w), Arg::Long(WAIT_RESPONDING), Arg::Long(timeout)}, &result);
+        case Responding: return Ask(L"IsResponding", {w, limit}, &took);
+        case Send: return Ask(L"SendMsgTimeout", {w, Arg::Long(WM_NULL), zero, zero, limit}, &took);
+        default: return Ask(L"WaitForState", {w, Arg::Long(WAIT_RESPONDING), limit}, &took);
         }
     };
-    const auto expectNoAnswer = [&](Way way) {
-        ASSERT_EQ(S_OK, result.hr);
-        ASSERT_EQ(way == Send ? VT_NULL : VT_BOOL, V_VT(result.value.get()));
-        if (way != Send) EXPECT_EQ(VARIANT_FALSE, V_BOOL(result.value.get()));
-    };
+    const auto noAnswer = [](Way way) { return std::string(way == Send ? "Null" : "False"); };
     for (Way way : {Responding, Send, StateWait}) {
         SCOPED_TRACE(testing::Message() << "asked way " << way << ", not answering");
-        EXPECT_GE(ask(way, 300), 300);
-        expectNoAnswer(way);
+        EXPECT_EQ(noAnswer(way), ask(way, 300));
+        EXPECT_GE(took, 300);
         // Time-out 0: one look. (Wine's own send with a time-out of 0 would wait without a limit.)
-        ask(way, 0);
-        expectNoAnswer(way);
+        EXPECT_EQ(noAnswer(way), ask(way, 0));
     }
     // Members that do not send return as they do for any window.
-    Call(watcher.get(), L"WaitForState", {Arg::Object(w), Arg::Long(WAIT_HIDDEN), Arg::Long(0)}, &result);
-    EXPECT_EQ(VARIANT_TRUE, V_BOOL(result.value.get()));
-    Call(watcher.get(), L"Activate", {Arg::Object(w)}, &result);
-    EXPECT_EQ(S_OK, result.hr);
+    EXPECT_EQ("True", Ask(L"WaitForState", {w, Arg::Long(WAIT_HIDDEN), zero}));
+    const std::string activated = Ask(L"Activate", {w});
+    EXPECT_TRUE(activated == "True" || activated == "False") << activated;
 
     ASSERT_TRUE(PumpUntil([&] { return IsHungAppWindow(target.Control()) != FALSE; }))
         << "the system reports the window hung";
@@ -432,43 +390,41 @@ TEST(WatcherHungWindow, FalseAndNullWithinTheTimeoutAndAtOnceOnceReportedHung) {
     {
         DuringTheWait release([&] { target.Release(); }, DuringTheWait::Sent);
         for (Way way : {Responding, Send}) {  // not StateWait: a wait serves the thread's messages
-            SCOPED_TRACE(testing::Message() << "asked way " << way << ", reported hung");
-            ask(way, 20000);
-            expectNoAnswer(way);
+            EXPECT_EQ(noAnswer(way), ask(way, 20000)) << "asked way " << way << ", reported hung";
         }
         EXPECT_FALSE(release.Ran()) << "a send waited for the window";
     }
     // Not answering again, until it is released while a wait goes on, which notices.
     ASSERT_EQ(TRUE, target.Send(cmd::kHang, cmd::kLongestHangMs));
     DuringTheWait release([&] { target.Release(); });
-    Call(watcher.get(), L"WaitForState", {Arg::Object(w), Arg::Long(WAIT_RESPONDING), Arg::Long(20000)}, &result);
-    EXPECT_EQ(VARIANT_TRUE, V_BOOL(result.value.get()));
+    EXPECT_EQ("True", ask(StateWait, 20000));
     EXPECT_TRUE(release.Ran());
 }
 
 // While it waits, the thread serves a call from another apartment (only then can the caller go on
 // and make the window waited for) and its own messages, one of which calls the component again,
 // releases the caller's reference to the watcher and asks the thread to quit. Every hook goes.
-TEST(WatcherServing, CrossApartmentCallsAndTheThreadsOwnMessagesDuringAWait) {
+TEST_F(WatcherServing, CrossApartmentCallsAndTheThreadsOwnMessagesDuringAWait) {
     WatchRecorder recorder;
     const platform::ScopedWindowSystem recorded(recorder);
-    ComPtr<_clsWatcher> watcher = NewWatcher();
     const ComPtr<_clsWrangler> served = Bound(4242);
     IStream* stream = nullptr;
     ASSERT_EQ(S_OK, CoMarshalInterThreadInterfaceInStream(IID_IDispatch, served.get(), &stream));
     HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     LONG seen = 0;
+    HWND made = nullptr;
     std::thread caller([&] {
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         IDispatch* proxy = nullptr;
         if (SUCCEEDED(CoGetInterfaceAndReleaseStream(stream, IID_IDispatch, reinterpret_cast<void**>(&proxy)))) {
             VARIANT handle;
             VariantInit(&handle);
-            if (SUCCEEDED(DispatchCallByName(proxy, L"hWnd", DISPATCH_PROPERTYGET, nullptr, 0, false, &handle, nullptr)))
+            if (SUCCEEDED(
+                    DispatchCallByName(proxy, L"hWnd", DISPATCH_PROPERTYGET, nullptr, 0, false, &handle, nullptr)))
                 seen = V_I4(&handle);
             proxy->Release();
-            HWND made = CreateWindowExW(0, L"Static", L"Made after the call was served", 0, 0, 0, 10, 10, nullptr,
-                                        nullptr, nullptr, nullptr);
+            made = CreateWindowExW(0, L"Static", L"Made after the call was served", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                   nullptr, nullptr);
             WaitForSingleObject(done, 60000);
             DestroyWindow(made);
         }
@@ -476,33 +432,28 @@ TEST(WatcherServing, CrossApartmentCallsAndTheThreadsOwnMessagesDuringAWait) {
     });
     const LONG alive = LiveObjectCount();
     bool stillAlive = false;
-    CallResult nested;
+    std::string nested;
     DuringTheWait own([&] {
-        Call(NewWatcher().get(), L"Pause", {Arg::Long(30)}, &nested);  // a wait inside the wait
+        nested = Asked(NewWatcher().get(), L"Pause", {Arg::Long(30)});  // a wait inside the wait
         watcher.reset();  // the caller's last reference: the member holds its own until it returns
         stillAlive = LiveObjectCount() == alive;
     });
-    IDispatch* raw = watcher.get();
-    CallResult result;
-    Call(raw, L"WaitForWindow", {Arg::String(L"Static"), Arg::String(L"Made after the call was served"), Arg::Long(60000)},
-         &result);
+    const std::string found = Ask(
+        L"WaitForWindow", {Arg::String(L"Static"), Arg::String(L"Made after the call was served"), Arg::Long(60000)});
     SetEvent(done);
     caller.join();
     CloseHandle(done);
     EXPECT_EQ(4242, seen);
-    EXPECT_NE(0, HandleIn(*result.value.get()));
-    VariantClear(result.value.get());
+    EXPECT_EQ("window " + std::to_string(AsLong(made)), found);
     EXPECT_TRUE(own.Ran());
-    EXPECT_EQ(S_OK, nested.hr);
+    EXPECT_EQ("Empty", nested) << "Pause returns nothing";
     EXPECT_TRUE(stillAlive);
     EXPECT_EQ(alive - 1, LiveObjectCount()) << "released once the call returned";
 
     // A request to quit ends the wait and stays for the thread's own loop.
-    const ComPtr<_clsWatcher> another = NewWatcher();
     PostQuitMessage(7);
-    Call(another.get(), L"WaitForClose", {Arg::Object(Bound(AsLong(GetDesktopWindow())).get()), Arg::Long(60000)},
-         &result);
-    EXPECT_EQ(VARIANT_FALSE, V_BOOL(result.value.get()));
+    EXPECT_EQ("False", Asked(NewWatcher().get(), L"WaitForClose",
+                             {Arg::Object(Bound(AsLong(GetDesktopWindow())).get()), Arg::Long(60000)}));
     MSG quit = {};
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(7u, quit.wParam);
@@ -513,7 +464,7 @@ TEST(WatcherServing, CrossApartmentCallsAndTheThreadsOwnMessagesDuringAWait) {
 // SendMsgTimeout widens its Long parameters and narrows the answer as SendMsgLong does, and keeps
 // the window system's broadcast for a window bound to HWND_BROADCAST or -1; every other member
 // takes those values for no window, and hands them to no window-system call.
-TEST(WatcherMessages, SendMsgTimeoutWidensAndBroadcastsAndTheOthersNameNoWindow) {
+TEST_F(WatcherMessages, SendMsgTimeoutWidensAndBroadcastsAndTheOthersNameNoWindow) {
     const UINT message = RegisterWindowMessageW(L"WrangWatcherMessagesTest");
     WindowThread thread;
     HWND window = thread.Create("WrangWatchMessages", "Messages", WS_OVERLAPPEDWINDOW);
@@ -522,17 +473,11 @@ TEST(WatcherMessages, SendMsgTimeoutWidensAndBroadcastsAndTheOthersNameNoWindow)
         *answer = static_cast<LRESULT>(static_cast<ULONG_PTR>(0x123456789ABCDEF0ull));  // this build's width
         return true;
     });
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
-    CallResult result;
     const auto send = [&](LONG hWnd) {
-        Call(watcher.get(), L"SendMsgTimeout",
-             {Arg::Object(Bound(hWnd).get()), Arg::Long(static_cast<LONG>(message)), Arg::Long(-1), Arg::Long(-2),
-              Arg::Long(5000)},
-             &result);
+        return Ask(L"SendMsgTimeout", {Arg::Object(Bound(hWnd).get()), Arg::Long(static_cast<LONG>(message)),
+                                       Arg::Long(-1), Arg::Long(-2), Arg::Long(5000)});
     };
-    send(AsLong(window));
-    ASSERT_EQ(VT_I4, V_VT(result.value.get()));
-    EXPECT_EQ(static_cast<LONG>(0x9ABCDEF0u), V_I4(result.value.get()));
+    EXPECT_EQ(std::to_string(static_cast<LONG>(0x9ABCDEF0u)), send(AsLong(window)));
     const std::vector<Message> got = thread.Messages(window, message);
     ASSERT_EQ(1u, got.size());
     EXPECT_EQ(HexOf(BitsOf(platform::WParamOf(-1))), HexOf(BitsOf(got[0].wParam)));
@@ -543,77 +488,48 @@ TEST(WatcherMessages, SendMsgTimeoutWidensAndBroadcastsAndTheOthersNameNoWindow)
     for (const LONG broadcast : {0xFFFFL, -1L}) {
         SCOPED_TRACE(testing::Message() << "bound to " << broadcast);
         thread.Clear();
-        send(broadcast);
-        EXPECT_EQ(VT_I4, V_VT(result.value.get()));
+        const std::string answer = send(broadcast);
+        EXPECT_EQ(std::string::npos, answer.find_first_not_of("-0123456789")) << answer << ": a Long";
         EXPECT_EQ(1u, thread.Messages(window, message).size()) << "every top-level window gets it";
         EXPECT_EQ(std::vector<LONG>{broadcast}, recorder.handles);
         recorder.handles.clear();
 
         const ComPtr<_clsWrangler> none = Bound(broadcast);
-        IDispatch* w = none.get();
+        const Arg w = Arg::Object(none.get()), zero = Arg::Long(0);
         const struct {
             const wchar_t* member;
             std::initializer_list<Arg> args;
-            VARIANT_BOOL expected;
-        } noWindow[] = {{L"IsResponding", {Arg::Object(w)}, VARIANT_FALSE},
-                        {L"WaitForState", {Arg::Object(w), Arg::Long(WAIT_HIDDEN), Arg::Long(0)}, VARIANT_FALSE},
-                        {L"WaitForClose", {Arg::Object(w), Arg::Long(0)}, VARIANT_TRUE},
-                        {L"WaitForIdle", {Arg::Object(w), Arg::Long(0)}, VARIANT_FALSE},
-                        {L"Activate", {Arg::Object(w)}, VARIANT_FALSE}};
-        for (const auto& c : noWindow) {
-            Call(watcher.get(), c.member, c.args, &result);
-            EXPECT_EQ(c.expected, V_BOOL(result.value.get())) << c.member;
-        }
-        Call(watcher.get(), L"WaitForChild", {Arg::Object(w), Arg::Missing(), Arg::Missing(), Arg::Long(0)}, &result);
-        EXPECT_EQ(0, HandleIn(*result.value.get()));
+            const char* expected;
+        } noWindow[] = {{L"IsResponding", {w}, "False"},
+                        {L"WaitForState", {w, Arg::Long(WAIT_HIDDEN), zero}, "False"},
+                        {L"WaitForClose", {w, zero}, "True"},
+                        {L"WaitForIdle", {w, zero}, "False"},
+                        {L"Activate", {w}, "False"},
+                        {L"WaitForChild", {w, Arg::Missing(), Arg::Missing(), zero}, "window 0"}};
+        for (const auto& c : noWindow) EXPECT_EQ(c.expected, Ask(c.member, c.args)) << c.member;
         for (LONG h : recorder.handles) EXPECT_NE(broadcast, h);
     }
 }
 
 // Activate restores a minimised top-level window and makes it the foreground window. Where the
-// system refuses the change, it shares the foreground thread's input for the call only. Wine
-// refuses no foreground change, so the refusal comes from a double of the platform layer.
-struct RefusingForeground : platform::Win32WindowSystem {
-    int refusals = 1;
-    std::vector<std::string> steps;
-    std::vector<std::pair<DWORD, DWORD>> shared;
-    BOOL SetForegroundWindow(LONG h) override {
-        steps.push_back("foreground");
-        if (refusals > 0 && refusals--) return FALSE;
-        return Win32WindowSystem::SetForegroundWindow(h);
-    }
-    BOOL BringWindowToTop(LONG h) override {
-        steps.push_back("to top");
-        return Win32WindowSystem::BringWindowToTop(h);
-    }
-    BOOL AttachThreadInput(DWORD t, DWORD to, BOOL attach) override {
-        steps.push_back(attach ? "share input" : "stop sharing");
-        shared.push_back({t, to});
-        return Win32WindowSystem::AttachThreadInput(t, to, attach);
-    }
-};
-
-TEST(WatcherFront, ActivateRestoresAndSharesInputOnlyForTheCall) {
+// system refuses the change, it shares the foreground thread's input for the call only.
+TEST_F(WatcherFront, ActivateRestoresAndSharesInputOnlyForTheCall) {
     WindowThread thread;
     HWND first = thread.Create("WrangWatchFront", "First", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     HWND second = thread.Create("WrangWatchFront", "Second", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     HWND child = thread.CreateControl("Button", "Child", WS_CHILD | WS_VISIBLE, second);
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
-    CallResult result;
-    const auto activate = [&](HWND h) {
-        Call(watcher.get(), L"Activate", {Arg::Object(Bound(AsLong(h)).get())}, &result);
-        return V_BOOL(result.value.get());
-    };
-    EXPECT_EQ(VARIANT_TRUE, activate(first));
+    const auto activate = [&](HWND h) { return Ask(L"Activate", {Arg::Object(Bound(AsLong(h)).get())}); };
+    EXPECT_EQ("True", activate(first));
     EXPECT_EQ(first, GetForegroundWindow());
 
     // The top-level window of a child, minimised, through a refusal.
     thread.Run([&] { ShowWindow(second, SW_MINIMIZE); });
     ASSERT_TRUE(IsIconic(second));
     {
-        RefusingForeground refusing;
+        WatchRecorder refusing;
+        refusing.refusals = 1;
         const platform::ScopedWindowSystem refused(refusing);
-        EXPECT_EQ(VARIANT_TRUE, activate(child));
+        EXPECT_EQ("True", activate(child));
         EXPECT_EQ((std::vector<std::string>{"foreground", "share input", "to top", "foreground", "stop sharing"}),
                   refusing.steps);
         ASSERT_EQ(2u, refusing.shared.size());
@@ -625,43 +541,38 @@ TEST(WatcherFront, ActivateRestoresAndSharesInputOnlyForTheCall) {
 
     // The active state, waited for while another window becomes the foreground window.
     const ComPtr<_clsWrangler> firstWindow = Bound(AsLong(first));
-    Call(watcher.get(), L"WaitForState", {Arg::Object(firstWindow.get()), Arg::Long(WAIT_ACTIVE), Arg::Long(300)}, &result);
-    EXPECT_EQ(VARIANT_FALSE, V_BOOL(result.value.get()));
+    const Arg w = Arg::Object(firstWindow.get());
+    EXPECT_EQ("False", Ask(L"WaitForState", {w, Arg::Long(WAIT_ACTIVE), Arg::Long(300)}));
     {
         DuringTheWait during([&] { activate(first); });
-        Call(watcher.get(), L"WaitForState", {Arg::Object(firstWindow.get()), Arg::Long(WAIT_ACTIVE | WAIT_VISIBLE),
-                                              Arg::Long(20000)}, &result);
-        EXPECT_EQ(VARIANT_TRUE, V_BOOL(result.value.get()));
+        EXPECT_EQ("True", Ask(L"WaitForState", {w, Arg::Long(WAIT_ACTIVE | WAIT_VISIBLE), Arg::Long(20000)}));
     }
     thread.Destroy(second);
-    EXPECT_EQ(VARIANT_FALSE, activate(child)) << "a window that is gone";
+    EXPECT_EQ("False", activate(child)) << "a window that is gone";
 }
 
 // WaitForIdle: the system's input-idle wait, which waits only once for a process (later calls
 // answer at once, idle or busy). Under Wine as on Windows.
-TEST(WatcherIdle, TrueOnceTheProcessWaitsForInputFalseUntilThenOrWhenItCannotBeAsked) {
-    const ComPtr<_clsWatcher> watcher = NewWatcher();
-    CallResult result;
+TEST_F(WatcherIdle, TrueOnceTheProcessWaitsForInputFalseUntilThenOrWhenItCannotBeAsked) {
     WatchTarget busy(L"--busy", L"wrang_target.exe", false);
     const ComPtr<_clsWrangler> control = Bound(AsLong(busy.Control()));
     ASSERT_NE(0, HandleOf(control.get()));
-    EXPECT_GE(CallTimed(watcher.get(), L"WaitForIdle", {Arg::Object(control.get()), Arg::Long(300)}, &result), 300);
-    EXPECT_EQ(VARIANT_FALSE, V_BOOL(result.value.get())) << "busy";
+    const Arg w = Arg::Object(control.get());
+    long long took = 0;
+    EXPECT_EQ("False", Ask(L"WaitForIdle", {w, Arg::Long(300)}, &took)) << "busy";
+    EXPECT_GE(took, 300);
     {
         DuringTheWait release([&] { busy.Release(); });
-        Call(watcher.get(), L"WaitForIdle", {Arg::Object(control.get()), Arg::Long(20000)}, &result);
-        EXPECT_EQ(VARIANT_TRUE, V_BOOL(result.value.get()));
+        EXPECT_EQ("True", Ask(L"WaitForIdle", {w, Arg::Long(20000)}));
         EXPECT_TRUE(release.Ran());
     }
     busy.Stop();
-    Call(watcher.get(), L"WaitForIdle", {Arg::Object(control.get()), Arg::Long(1000)}, &result);
-    EXPECT_EQ(VARIANT_FALSE, V_BOOL(result.value.get())) << "the process has ended";
+    EXPECT_EQ("False", Ask(L"WaitForIdle", {w, Arg::Long(1000)})) << "the process has ended";
     if (RunningOnWine()) {
         // Wine: a process cannot ask for its own input-idle state; the system's wait fails at once.
         WindowThread thread;
         const ComPtr<_clsWrangler> own = Bound(AsLong(thread.Create("WrangWatchIdle", "Own", WS_OVERLAPPEDWINDOW)));
-        Call(watcher.get(), L"WaitForIdle", {Arg::Object(own.get()), Arg::Long(1000)}, &result);
-        EXPECT_EQ(VARIANT_FALSE, V_BOOL(result.value.get()));
+        EXPECT_EQ("False", Ask(L"WaitForIdle", {Arg::Object(own.get()), Arg::Long(1000)}));
     }
 }
 

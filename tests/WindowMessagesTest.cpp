@@ -367,15 +367,14 @@ TEST_F(MessagesTest, ATextOrRectangleWrittenIntoALentVariableHarmsNothing) {
         ASSERT_TRUE(SetWindowTextA(target, std::string(length, 'Q').c_str()));
         const size_t copied = std::min<size_t>(length, 63);
         for (VARIANT_BOOL flag : {VARIANT_FALSE, VARIANT_TRUE}) {
-            UniqueBstr text(SysAllocString(std::wstring(64, L' ').c_str()));
-            BSTR passed = text.release();
+            BSTR text = SysAllocString(std::wstring(64, L' ').c_str());
             LONG answer = 0;
-            ASSERT_EQ(S_OK, w->SendMsgStringByRef(WM_GETTEXT, 64, &passed, flag, &answer));
-            text.reset(passed);
+            ASSERT_EQ(S_OK, w->SendMsgStringByRef(WM_GETTEXT, 64, &text, flag, &answer));
+            const UniqueBstr returned(text);
             EXPECT_EQ(static_cast<LONG>(copied), answer);
             const std::wstring expected =
                 flag ? std::wstring(copied, L'Q') + L'\0' + std::wstring(63 - copied, L' ') : std::wstring(64, L' ');
-            EXPECT_EQ(expected, Whole(text.get())) << flag;
+            EXPECT_EQ(expected, Whole(text)) << flag;
         }
     }
     HWND edit = thread.CreateControl("Edit", "text", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, target, 1, 0, 0, 120, 24);
@@ -397,12 +396,11 @@ TEST_F(MessagesTest, AListBoxOfAnotherProcessThatWritesMoreThanItsTextStaysInThe
     TargetProcess remote(L"--window WrangListRemote \"Remote list\" --listbox", "WrangListRemote");
     HWND list = FindWindowExA(remote.Window(), nullptr, "ListBox", nullptr);
     ASSERT_TRUE(list);
-    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, 0, 0);
-    ASSERT_EQ(16, length);
+    ASSERT_EQ(16, SendMessageA(list, LB_GETTEXTLEN, 0, 0));
     BSTR text = SysAllocString(std::wstring(16, L' ').c_str());
     LONG answer = 0;
     ASSERT_EQ(S_OK, Bound(L(list))->SendMsgStringByRef(LB_GETTEXT, 0, &text, VARIANT_TRUE, &answer));
-    UniqueBstr returned(text);
+    const UniqueBstr returned(text);
     EXPECT_EQ(16, answer);
     EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
     // Wine: across processes the list box writes UTF-16 into the ANSI buffer, twice the bytes of
@@ -421,8 +419,7 @@ struct Lending {
     bool comesBack;    // whether what the receiver wrote reaches the variable
 };
 std::string NameOf(const Lending& c) {
-    std::string name(c.member, c.member + wcslen(c.member));
-    return name + (c.forceByVal ? "WithForceByVal" : "");
+    return std::string(c.member, c.member + wcslen(c.member)) + (c.forceByVal ? "WithForceByVal" : "");
 }
 void PrintTo(const Lending& c, std::ostream* out) { *out << NameOf(c); }
 constexpr LONG kAnnounced = 64;  // the wParam of every case: a count of bytes

@@ -7,7 +7,7 @@
 //   wrang_target --lists [--rows N]       list boxes, list views, tabs, a header, a status bar and
 //                                         trees (tests/target/ListsTarget.cpp)
 //   wrang_target --idle                   no window; keeps Wine's session alive for the test run
-//   wrang_target --watch [--busy MS]      windows that change on command (tests/target/WatchTarget.cpp)
+//   wrang_target --watch [--busy]         windows that change on command (tests/target/WatchTarget.cpp)
 //   wrang_target                          (no arguments, as a script's "needs:" line starts it)
 //                                         "WrangScriptTarget" with controls whose text only their
 //                                         window procedure knows
