@@ -157,9 +157,11 @@ ComPtr<IDispatch> StandardDispatch(IUnknown* object, REFIID iid) {
 struct LateCall {
     const wchar_t* name;
     std::vector<LONG> longs;  // arguments, all Long
+    BSTR text = nullptr;      // or one String argument, the caller's to free
     WORD flags = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
     LateCall(const wchar_t* member, std::vector<LONG> arguments = {}) : name(member), longs(std::move(arguments)) {}
+    LateCall(const wchar_t* member, BSTR argument) : name(member), text(argument) {}
 
     DISPID IdIn(IDispatch* d) const {
         DISPID id = DISPID_UNKNOWN;
@@ -174,7 +176,11 @@ struct LateCall {
             V_VT(&args[n - 1 - i]) = VT_I4;
             V_I4(&args[n - 1 - i]) = longs[i];
         }
-        DISPPARAMS params = {args, nullptr, static_cast<UINT>(n), 0};
+        if (text) {
+            V_VT(&args[0]) = VT_BSTR;
+            V_BSTR(&args[0]) = text;
+        }
+        DISPPARAMS params = {args, nullptr, static_cast<UINT>(text ? 1 : n), 0};
         VARIANT result;
         VariantInit(&result);
         const HRESULT hr = d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, nullptr, nullptr);
@@ -616,47 +622,98 @@ void WatcherFigures() {
     DestroyWindow(own);
 }
 
+// One region in the process of `window`, and the process opened for it, for as long as the object
+// lives: what each call of a reader opens and releases once.
+struct RawRegion {
+    static constexpr SIZE_T kSize = 0x10000;
+    explicit RawRegion(HWND window) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        remote =
+            static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~RawRegion() {
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        ::CloseHandle(process);
+    }
+    RawRegion(const RawRegion&) = delete;
+    RawRegion& operator=(const RawRegion&) = delete;
+    HANDLE process;
+    BYTE* remote;
+};
+
 // The least exchanges that read list view texts of another process: what the reader's members make.
 struct RawListView {
     HWND listView;
-    static constexpr SIZE_T kRegion = 0x10000;
-    // Asks for item `index` through the region at `remote` and reads the text it answers.
-    static void Exchange(HWND listView, HANDLE process, BYTE* remote, int index) {
+    // Asks for item `index` through the region and reads the text it answers.
+    void Exchange(const RawRegion& region, int index) const {
         LVITEMW item = {};
         item.mask = LVIF_TEXT;
-        item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof item);
-        item.cchTextMax = static_cast<int>((kRegion - sizeof item) / sizeof(WCHAR));
+        item.pszText = reinterpret_cast<LPWSTR>(region.remote + sizeof item);
+        item.cchTextMax = static_cast<int>((RawRegion::kSize - sizeof item) / sizeof(WCHAR));
         SIZE_T done = 0;
-        ::WriteProcessMemory(process, remote, &item, sizeof item, &done);
-        const LRESULT length = SendMessageW(listView, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(remote));
+        ::WriteProcessMemory(region.process, region.remote, &item, sizeof item, &done);
+        const LRESULT length = SendMessageW(listView, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(region.remote));
         WCHAR text[512];
-        ::ReadProcessMemory(process, remote + sizeof item, text,
+        ::ReadProcessMemory(region.process, region.remote + sizeof item, text,
                             std::min<SIZE_T>(static_cast<SIZE_T>(length), 511) * sizeof(WCHAR), &done);
     }
-    HANDLE Open() const {
-        DWORD id = 0;
-        GetWindowThreadProcessId(listView, &id);
-        return ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
-    }
     // One item: open, one region, the request, the message, the read, release.
-    void Text(int index) const {
-        const HANDLE process = Open();
-        BYTE* remote =
-            static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, kRegion, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-        Exchange(listView, process, remote, index);
-        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-        ::CloseHandle(process);
-    }
+    void Text(int index) const { Exchange(RawRegion(listView), index); }
     // A column: open once, one region, per item the request, one message and the read, release once.
     void Column(int count) const {
-        const HANDLE process = Open();
-        BYTE* remote =
-            static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, kRegion, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-        for (int i = 0; i < count; ++i) Exchange(listView, process, remote, i);
-        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-        ::CloseHandle(process);
+        const RawRegion region(listView);
+        for (int i = 0; i < count; ++i) Exchange(region, i);
     }
 };
+
+// The least exchange that reads the texts under a tree's first root, as GetChildren of its path
+// makes it: open once, one region, the root's text and then each child's (the request, the message,
+// the read), the steps from item to item, release once.
+void RawChildrenOfFirstRoot(HWND tree) {
+    const RawRegion region(tree);
+    const auto next = [tree](UINT relation, HTREEITEM item) {
+        return reinterpret_cast<HTREEITEM>(
+            SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+    };
+    const auto text = [&](HTREEITEM item) {
+        TVITEMW request = {};
+        request.mask = TVIF_TEXT | TVIF_HANDLE;
+        request.hItem = item;
+        request.pszText = reinterpret_cast<LPWSTR>(region.remote + sizeof request);
+        request.cchTextMax = 256;
+        WCHAR answer[256];
+        SIZE_T done = 0;
+        ::WriteProcessMemory(region.process, region.remote, &request, sizeof request, &done);
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(region.remote));
+        ::ReadProcessMemory(region.process, region.remote + sizeof request, answer, sizeof answer, &done);
+    };
+    const HTREEITEM root = next(TVGN_ROOT, nullptr);
+    text(root);
+    for (HTREEITEM child = next(TVGN_CHILD, root); child; child = next(TVGN_NEXT, child)) text(child);
+}
+
+// GetChildren of the first root of the lists target's tree (Fruits, four children).
+void TreeReaderTable(HWND target) {
+    const HWND tree = target ? GetDlgItem(target, wrang::lists_target::kTree) : nullptr;
+    ComPtr<_clsTreeReader> created, reader;
+    if (tree && SUCCEEDED(wrang::CreateTreeReader(created.put()))) created->InitByHandle(L(tree), reader.put());
+    if (!reader) {
+        Out("\n### clsTreeReader\n\n(the lists target has no tree: no table)");
+        return;
+    }
+    const UniqueBstr path(SysAllocString(wrang::lists_target::TreeNodes()[0].path.c_str()));
+    ComPtr<IDispatch> standard = StandardDispatch(reader.get(), IID__clsTreeReader);
+    const std::vector<Row> rows = {MeasureMember(
+        "GetChildren(\"Fruits\"), 4 children", reader.get(), standard.get(), LateCall(L"GetChildren", path.get()),
+        [&] { RawChildrenOfFirstRoot(tree); },
+        [&] {
+            UniqueVariant children;
+            reader->GetChildren(path.get(), children.get());
+        })};
+    PrintTable("clsTreeReader (the tree of wrang_target.exe --lists in another process)", rows);
+}
 
 void ListReaderTable() {
     constexpr int kRows = 1000;
@@ -705,6 +762,7 @@ void ListReaderTable() {
     Out("");
     Out(Format("GetColumn(0) of %d items: %s ns; %d GetText calls: %s ns; GetColumn against them: %s.", kRows,
                Ns(medians[0]).c_str(), kRows, Ns(medians[1]).c_str(), Ratio(medians[0], medians[1]).c_str()));
+    TreeReaderTable(target.Window());
 }
 
 // --- Scaling --------------------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "frame/Classes.h"
 #include "frame/Errors.h"
 #include "platform/WindowSystem.h"
+#include "support/Automation.h"
 #include "support/Lists.h"
 
 namespace wrang::test {
@@ -25,7 +26,6 @@ using platform::ForeignAddress;
 constexpr LONG kControl = 0x4567;
 constexpr DWORD kProcessId = 4242;
 const HANDLE kProcess = reinterpret_cast<HANDLE>(0x2F0);
-constexpr ForeignAddress kFirstRegion = 0x00A30000;
 
 // Where a record keeps its fields, as the control's process lays it out: written out here from the
 // platform's documentation, independently of the component's own record types.
@@ -47,48 +47,40 @@ Offsets OffsetsOf(const wchar_t* className, int pointerSize) {
 }
 
 // One control of another process, with its memory: the regions the component makes there, and the
-// control's own texts. Every write must land in a region; at most one region lives at a time.
+// control's own memory. Every write must land in a region.
 struct SimulatedControl : platform::Win32WindowSystem {
-    const wchar_t* className = WC_LISTVIEWW;
-    int pointerSize = 4;
-    std::vector<std::wstring> texts;       // by index; a tree's are its roots'
+    SimulatedControl(const wchar_t* className, int pointerSize, Texts texts)
+        : className(className), pointerSize(pointerSize), texts(std::move(texts)) {}
+    const wchar_t* className;
+    int pointerSize;
+    Texts texts;                           // by index; a tree's are its roots'
     ForeignAddress rootItem = 0x00B10000;  // a tree's first root's handle
     ForeignAddress elsewhere = 0;          // where the control points a record instead, 0 for never
     bool openFails = false, allocFails = false, writeFails = false, readFails = false;
 
-    std::map<ForeignAddress, std::vector<BYTE>> regions;  // live regions
-    std::map<ForeignAddress, BYTE> own;                   // the control's own memory
+    using Memory = std::map<ForeignAddress, std::vector<BYTE>>;
+    Memory regions, own;  // the live regions; the control's own memory
     size_t allocations = 0, releases = 0, opens = 0, closes = 0, mostAlive = 0, strayWrites = 0;
 
-    BYTE* At(ForeignAddress address, SIZE_T size) {
-        for (auto& [base, bytes] : regions) {
+    static BYTE* In(Memory& memory, ForeignAddress address, SIZE_T size) {
+        for (auto& [base, bytes] : memory) {
             if (address >= base && address + size <= base + bytes.size()) return bytes.data() + (address - base);
         }
         return nullptr;
     }
     ULONG64 Field(ForeignAddress record, size_t offset, size_t size) {
         ULONG64 value = 0;
-        if (BYTE* at = At(record + offset, size)) std::memcpy(&value, at, size);
+        if (BYTE* at = In(regions, record + offset, size)) std::memcpy(&value, at, size);
         return value;
-    }
-    void SetField(ForeignAddress record, size_t offset, size_t size, ULONG64 value) {
-        if (BYTE* at = At(record + offset, size)) std::memcpy(at, &value, size);
     }
     // Copies a text into the control's process memory at `to`, as much as `capacity` units hold.
     LRESULT CopyText(const std::wstring& text, ForeignAddress to, size_t capacity) {
         const size_t units = std::min(text.size(), capacity ? capacity - 1 : 0);
-        BYTE* at = At(to, (units + 1) * sizeof(WCHAR));
+        BYTE* at = In(regions, to, (units + 1) * sizeof(WCHAR));
         if (!at) return 0;
         std::memcpy(at, text.data(), units * sizeof(WCHAR));
         std::memset(at + units * sizeof(WCHAR), 0, sizeof(WCHAR));
         return static_cast<LRESULT>(units);
-    }
-    void PutElsewhere(const std::wstring& text) {
-        for (size_t i = 0; i <= text.size(); ++i) {
-            const WCHAR unit = i < text.size() ? text[i] : 0;
-            own[elsewhere + 2 * i] = static_cast<BYTE>(unit & 0xFF);
-            own[elsewhere + 2 * i + 1] = static_cast<BYTE>(unit >> 8);
-        }
     }
 
     BOOL IsWindow(LONG hWnd) override { return hWnd == kControl || Win32WindowSystem::IsWindow(hWnd); }
@@ -116,7 +108,7 @@ struct SimulatedControl : platform::Win32WindowSystem {
     }
     ForeignAddress VirtualAllocEx(HANDLE, ForeignAddress, SIZE_T size, DWORD, DWORD) override {
         if (allocFails) return 0;
-        const ForeignAddress base = kFirstRegion + 0x01000000 * allocations++;
+        const ForeignAddress base = 0x00A30000 + 0x01000000 * allocations++;
         regions[base].assign(size, 0);
         mostAlive = std::max(mostAlive, regions.size());
         return base;
@@ -128,24 +120,18 @@ struct SimulatedControl : platform::Win32WindowSystem {
         return TRUE;
     }
     BOOL WriteProcessMemory(HANDLE, ForeignAddress address, const void* bytes, SIZE_T size, SIZE_T* written) override {
-        BYTE* at = At(address, size);
-        if (!at) ++strayWrites;
+        BYTE* at = In(regions, address, size);
+        strayWrites += !at;
         if (writeFails || !at) return FALSE;
         std::memcpy(at, bytes, size);
         if (written) *written = size;
         return TRUE;
     }
     BOOL ReadProcessMemory(HANDLE, ForeignAddress address, void* buffer, SIZE_T size, SIZE_T* read) override {
-        if (readFails) return FALSE;
-        if (const BYTE* at = At(address, size)) {
-            std::memcpy(buffer, at, size);
-        } else {
-            for (SIZE_T i = 0; i < size; ++i) {
-                const auto found = own.find(address + i);
-                if (found == own.end()) return FALSE;
-                static_cast<BYTE*>(buffer)[i] = found->second;
-            }
-        }
+        const BYTE* at = In(regions, address, size);
+        if (!at) at = In(own, address, size);
+        if (readFails || !at) return FALSE;
+        std::memcpy(buffer, at, size);
         if (read) *read = size;
         return TRUE;
     }
@@ -183,13 +169,15 @@ struct SimulatedControl : platform::Win32WindowSystem {
                 index = 0;
             }
             if (index >= texts.size()) return 0;
-            const size_t capacity = static_cast<size_t>(Field(record, o.capacity, 4));
+            LRESULT copied = static_cast<LRESULT>(texts[index].size());
             if (elsewhere) {
-                SetField(record, o.text, pointer, elsewhere);
-                PutElsewhere(texts[index]);
-                return message == LVM_GETITEMTEXTW ? static_cast<LRESULT>(texts[index].size()) : TRUE;
+                const auto* bytes = reinterpret_cast<const BYTE*>(texts[index].c_str());
+                own[elsewhere].assign(bytes, bytes + (texts[index].size() + 1) * sizeof(WCHAR));
+                if (BYTE* at = In(regions, record + o.text, pointer)) std::memcpy(at, &elsewhere, pointer);
+            } else {
+                copied = CopyText(texts[index], Field(record, o.text, pointer),
+                                  static_cast<size_t>(Field(record, o.capacity, 4)));
             }
-            const LRESULT copied = CopyText(texts[index], Field(record, o.text, pointer), capacity);
             return message == LVM_GETITEMTEXTW ? copied : TRUE;
         }
         }
@@ -199,45 +187,45 @@ struct SimulatedControl : platform::Win32WindowSystem {
 
 const wchar_t* const kClassesByFamily[] = {WC_LISTVIEWW, WC_TABCONTROLW, WC_HEADERW, STATUSCLASSNAMEW, WC_TREEVIEWW};
 
-// The first item's text as the family's reader reads it.
-std::wstring FirstText(const wchar_t* className, HRESULT expected = S_OK, std::wstring* description = nullptr) {
-    if (!wcscmp(className, WC_TREEVIEWW)) {
-        ComPtr<_clsTreeReader> tree = TreeReaderOf(kControl);
-        if (!tree) return L"<not bound>";
-        UniqueVariant children;
-        EXPECT_EQ(expected, tree->GetChildren(nullptr, children.get()));
-        if (description) {
-            ComPtr<IErrorInfo> info;
-            UniqueBstr text;
-            if (GetErrorInfo(0, info.put()) == S_OK && info) info->GetDescription(text.put());
-            *description = text ? text.get() : L"";
-        }
-        const std::vector<std::wstring> texts =
-            expected == S_OK ? StringsOf(children.get()) : std::vector<std::wstring>{};
-        return texts.empty() ? L"" : texts[0];
+// The control's texts as a script reads them: GetColumn() of a list, GetChildren() of a tree (its
+// roots), with the call's result.
+struct ScriptRead {
+    explicit ScriptRead(const wchar_t* className) {
+        const bool tree = !wcscmp(className, WC_TREEVIEWW);
+        ComPtr<IDispatch> reader =
+            tree ? ComPtr<IDispatch>(TreeReaderOf(kControl).get()) : ComPtr<IDispatch>(ListReaderOf(kControl).get());
+        EXPECT_TRUE(reader) << "not bound";
+        if (reader) Call(reader.get(), tree ? L"GetChildren" : L"GetColumn", {}, &call);
+        if (call.hr == S_OK) texts = StringsOf(call.value.get());
     }
-    ComPtr<_clsListReader> list = ListReaderOf(kControl);
-    return list ? TextAt(list.get(), 0, 0, expected) : L"<not bound>";
-}
+    std::wstring First() const { return texts.empty() ? L"" : texts[0]; }
+    CallResult call;
+    Texts texts;
+};
 
 // Every family's record in the layout of a 32-bit and of a 64-bit process, whatever this build's
 // bitness: the control finds its fields where its own process has them, and the text comes back
-// whole, also one of 100,000 units that needs more room than a first region has.
+// whole, also one of 100,000 units that needs more room than a first region has (and the next item
+// after it), and one the control points the record to instead of filling the buffer offered (a
+// status bar takes no record).
 TEST(ListExchange, RecordsFollowTheControlsBitnessAndTextsOfAnyLengthComeWhole) {
     for (const wchar_t* className : kClassesByFamily) {
+        const bool status = !wcscmp(className, STATUSCLASSNAMEW);
         // A status bar's answers carry a length in 16 bits: its texts are shorter than 65,536 units.
-        const std::wstring longText =
-            lists_target::LongText(wcscmp(className, STATUSCLASSNAMEW) ? 100000 : 60000, L'X');
+        const std::wstring longText = lists_target::LongText(status ? 60000 : 100000, L'X');
         for (int pointerSize : {4, 8}) {
-            for (const std::wstring& text : {std::wstring(L"Hello \u2713 world"), longText}) {
-                SCOPED_TRACE(testing::Message() << testing::PrintToString(className) << ", pointers of " << pointerSize
-                                                << " bytes, a text of " << text.size());
-                SimulatedControl control;
-                control.className = className;
-                control.pointerSize = pointerSize;
-                control.texts = {text, L"second"};
+            for (const auto& [text, elsewhere] : {std::pair<std::wstring, ForeignAddress>{L"Hello \u2713 world", 0},
+                                                  {longText, 0},
+                                                  {L"text of the application's own \u2713", 0x00C20010}}) {
+                if (status && elsewhere) continue;
+                SCOPED_TRACE(testing::Message()
+                             << testing::PrintToString(className) << ", pointers of " << pointerSize
+                             << " bytes, a text of " << text.size() << (elsewhere ? " elsewhere" : ""));
+                SimulatedControl control(className, pointerSize, {text, L"second"});
+                control.elsewhere = elsewhere;
                 platform::ScopedWindowSystem scoped(control);
-                EXPECT_EQ(text, FirstText(className));
+                const bool tree = !wcscmp(className, WC_TREEVIEWW);  // reads its first root only
+                EXPECT_EQ((tree ? Texts{text} : Texts{text, L"second"}), ScriptRead(className).texts);
                 EXPECT_EQ(1u, control.opens);
                 EXPECT_EQ(control.opens, control.closes);
                 EXPECT_EQ(control.allocations, control.releases);
@@ -249,26 +237,9 @@ TEST(ListExchange, RecordsFollowTheControlsBitnessAndTextsOfAnyLengthComeWhole) 
     }
 }
 
-// A control may point the record at a text of its own instead of filling the buffer offered.
-TEST(ListExchange, ATextTheControlPointsToIsReadWhereItLies) {
-    for (const wchar_t* className : {WC_LISTVIEWW, WC_TABCONTROLW, WC_TREEVIEWW}) {
-        for (int pointerSize : {4, 8}) {
-            SCOPED_TRACE(testing::Message() << testing::PrintToString(className) << ", " << pointerSize);
-            SimulatedControl control;
-            control.className = className;
-            control.pointerSize = pointerSize;
-            control.texts = {L"text of the application's own \u2713"};
-            control.elsewhere = 0x00C20010;
-            platform::ScopedWindowSystem scoped(control);
-            EXPECT_EQ(control.texts[0], FirstText(className));
-            EXPECT_TRUE(control.regions.empty());
-        }
-    }
-}
-
 // Whatever fails half-way, the text is empty, no error is raised, and what was acquired is released.
 TEST(ListExchange, EveryFailureReleasesWhatWasAcquired) {
-    struct Case {
+    const struct {
         const char* name;
         bool SimulatedControl::*failure;
         size_t opens, allocations;
@@ -277,16 +248,16 @@ TEST(ListExchange, EveryFailureReleasesWhatWasAcquired) {
                  {"the request cannot be written", &SimulatedControl::writeFails, 1, 1},
                  {"the answer cannot be read", &SimulatedControl::readFails, 1, 1}};
     for (const wchar_t* className : kClassesByFamily) {
-        for (const Case& c : cases) {
+        for (const auto& c : cases) {
             // A status bar takes no request record, only the buffer.
             if (c.failure == &SimulatedControl::writeFails && !wcscmp(className, STATUSCLASSNAMEW)) continue;
             SCOPED_TRACE(testing::Message() << testing::PrintToString(className) << ": " << c.name);
-            SimulatedControl control;
-            control.className = className;
-            control.texts = {L"never read"};
+            SimulatedControl control(className, 4, {L"never read"});
             control.*c.failure = true;
             platform::ScopedWindowSystem scoped(control);
-            EXPECT_EQ(L"", FirstText(className));
+            const ScriptRead read(className);
+            EXPECT_EQ(S_OK, read.call.hr);
+            EXPECT_EQ(L"", read.First());
             EXPECT_EQ(c.opens, control.opens);
             EXPECT_EQ(control.opens, control.closes);
             EXPECT_EQ(c.allocations, control.allocations);
@@ -299,28 +270,23 @@ TEST(ListExchange, EveryFailureReleasesWhatWasAcquired) {
 // them cut to 32 bits and hands them back widened with a sign, so beyond 2 GiB it ends the call
 // with error 17 that names the way out, never reading another item's text.
 TEST(ListExchange, A64BitTreesHandlesBeyondTheBuildsReachEndTheCall) {
-    struct Case {
+    const struct {
         const char* name;
         ForeignAddress handle;
         bool reachable;  // by this build
     } cases[] = {{"below 2 GiB", 0x00B10000, true},
                  {"between 2 and 4 GiB", 0x90000000, sizeof(void*) == 8},
                  {"above 4 GiB", 0x000007F812340000ull, sizeof(void*) == 8}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        SimulatedControl control;
-        control.className = WC_TREEVIEWW;
-        control.pointerSize = 8;
+        SimulatedControl control(WC_TREEVIEWW, 8, {L"Root"});
         control.rootItem = c.handle;
-        control.texts = {L"Root"};
-        // The item lives where its handle says, as in a real tree.
-        control.own[c.handle] = 1;
+        control.own[c.handle] = {1};  // the item lives where its handle says, as in a real tree
         platform::ScopedWindowSystem scoped(control);
-        std::wstring description;
-        EXPECT_EQ(c.reachable ? L"Root" : L"",
-                  FirstText(WC_TREEVIEWW, c.reachable ? S_OK : kVbCannotPerform, &description));
-        if (!c.reachable)
-            EXPECT_NE(std::wstring::npos, description.find(L"x64")) << testing::PrintToString(description);
+        const ScriptRead read(WC_TREEVIEWW);
+        EXPECT_EQ(c.reachable ? L"Root" : L"", read.First());
+        EXPECT_EQ(c.reachable ? S_OK : kVbCannotPerform, read.call.scode);
+        if (!c.reachable) EXPECT_NE(std::wstring::npos, read.call.description.find(L"x64")) << read.call.description;
         EXPECT_TRUE(control.regions.empty());
         EXPECT_EQ(control.opens, control.closes);
     }
@@ -355,12 +321,12 @@ struct TargetEndedBefore : platform::Win32WindowSystem {
 
 TEST(ListHostile, ATargetThatEndsDuringAReadGivesWhatWasRead) {
     namespace target = lists_target;
-    const std::vector<std::vector<std::wstring>> rows = target::ReportRows();
-    struct Case {
+    const std::vector<Texts> rows = target::ReportRows();
+    const struct {
         const char* name;
         int id;
         int readsBefore, messagesBefore;  // -1: not ended by that kind of call
-        std::vector<std::wstring> read;
+        Texts read;
     } cases[] = {
         // One read per row: the third row's read meets the target gone.
         {"report view", target::kReport, 2, -1, {rows[0][0], rows[1][0]}},
@@ -369,7 +335,7 @@ TEST(ListHostile, ATargetThatEndsDuringAReadGivesWhatWasRead) {
         // The roots' texts until "Fruits" is found, then its children's.
         {"tree", target::kTree, 3, -1, {L"Apple", L"Banana"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::unique_ptr<TargetProcess> process = StartListsTarget();
         ASSERT_TRUE(process->Window());
@@ -377,7 +343,7 @@ TEST(ListHostile, ATargetThatEndsDuringAReadGivesWhatWasRead) {
         ComPtr<_clsListReader> list = c.id == target::kTree ? nullptr : ListReaderOf(control);
         ComPtr<_clsTreeReader> tree = c.id == target::kTree ? TreeReaderOf(control) : nullptr;
         ASSERT_TRUE(list || tree);
-        std::vector<std::wstring> texts;
+        Texts texts;
         {
             TargetEndedBefore ending(process->Process(), c.readsBefore, c.messagesBefore);
             platform::ScopedWindowSystem scoped(ending);
@@ -389,10 +355,10 @@ TEST(ListHostile, ATargetThatEndsDuringAReadGivesWhatWasRead) {
         if (list) {
             EXPECT_EQ(0, Read(list.get(), &_clsListReader::get_Count, -1L));
             EXPECT_EQ(L"", TextAt(list.get(), 0));
-            EXPECT_EQ(std::vector<std::wstring>{}, ColumnOf(list.get(), 0));
+            EXPECT_EQ(Texts{}, ColumnOf(list.get(), 0));
         } else {
             EXPECT_EQ(0, Read(tree.get(), &_clsTreeReader::get_Count, -1L));
-            EXPECT_EQ(std::vector<std::wstring>{}, ChildrenOf(tree.get(), L""));
+            EXPECT_EQ(Texts{}, ChildrenOf(tree.get(), L""));
             EXPECT_EQ(L"", ReadText(tree.get(), &_clsTreeReader::get_SelectedPath));
         }
     }

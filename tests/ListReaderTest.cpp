@@ -6,9 +6,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <map>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/Classes.h"
@@ -30,9 +32,8 @@ protected:
     static void TearDownTestSuite() { s_target.reset(); }
     void SetUp() override { ASSERT_TRUE(s_target && s_target->Window()) << "the lists target did not start"; }
     static LONG Control(int id) { return AsLong(GetDlgItem(s_target->Window(), id)); }
-    static std::unique_ptr<TargetProcess> s_target;
+    static inline std::unique_ptr<TargetProcess> s_target;
 };
-std::unique_ptr<TargetProcess> ListsTargetSuite::s_target;
 
 class ListReader : public ListsTargetSuite {};
 
@@ -74,106 +75,101 @@ bool Selected(_clsListReader* reader, LONG index) {
     return selected == VARIANT_TRUE;
 }
 
-std::wstring Upper(std::wstring text) {
-    CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
 // A control's texts by column, then by item, and its selected items in order.
 struct Family {
-    const char* name;
+    std::string name;
     int id;
     ListKinds kind;
-    std::vector<std::vector<std::wstring>> columns;
+    std::vector<Texts> columns;
     std::vector<int> selected;
 };
 
-std::vector<std::vector<std::wstring>> ByColumn(const std::vector<std::vector<std::wstring>>& rows, size_t columns) {
-    std::vector<std::vector<std::wstring>> byColumn(columns);
-    for (const auto& row : rows)
+std::vector<Texts> ByColumn(const std::vector<Texts>& rows, size_t columns) {
+    std::vector<Texts> byColumn(columns);
+    for (const Texts& row : rows)
         for (size_t c = 0; c < columns; ++c) byColumn[c].push_back(row[c]);
     return byColumn;
 }
 
 std::vector<Family> Families() {
-    const std::map<int, const char*> listNames = {{target::kSingleList, "list box"},
-                                                  {target::kMultiList, "list box of several selections"},
-                                                  {target::kEmptyList, "empty list box"},
-                                                  {target::kCombo, "combo box"},
-                                                  {target::kFrameworkList, "list box of a framework's class"}};
     std::vector<Family> families;
+    // Not the list of a class that tells no kind: see BindsWhereTheKindIsKnown.
     for (const target::ListContents& list : target::UnicodeLists()) {
-        if (!listNames.count(list.id)) continue;  // a class that tells no kind: see BindsWhereTheKindIsKnown
-        families.push_back({listNames.at(list.id),
-                            list.id,
-                            list.id == target::kCombo ? LIST_COMBOBOX : LIST_LISTBOX,
-                            {list.items},
-                            list.selected});
+        const ListKinds kind = list.id == target::kCombo ? LIST_COMBOBOX : LIST_LISTBOX;
+        if (list.id != target::kCustomList) families.push_back({list.name, list.id, kind, {list.items}, list.selected});
     }
-    families.push_back(
-        {"report view", target::kReport, LIST_LISTVIEW, ByColumn(target::ReportRows(), 3), target::ReportSelected()});
-    families.push_back({"list view in another view", target::kIcons, LIST_LISTVIEW, {target::IconItems()}, {}});
-    families.push_back({"list view whose texts its application hands out",
-                        target::kCallback,
-                        LIST_LISTVIEW,
-                        ByColumn(target::CallbackRows(), 2),
-                        {}});
-    families.push_back({"tabs", target::kTabs, LIST_TAB, {target::TabTexts()}, {target::kSelectedTab}});
-    families.push_back({"header", target::kHeader, LIST_HEADER, {target::HeaderTexts()}, {}});
-    families.push_back({"status bar", target::kStatus, LIST_STATUSBAR, {target::StatusTexts()}, {}});
+    // An ANSI list's texts, held in the code page, read as the code page's characters.
+    for (const target::AnsiListContents& list : target::AnsiLists()) {
+        Texts items;
+        for (const std::string& bytes : list.items) {
+            const int size = static_cast<int>(bytes.size());
+            items.emplace_back(bytes.size(), L'\0');
+            items.back().resize(
+                static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, items.back().data(), size)));
+        }
+        const ListKinds kind = list.id == target::kAnsiCombo ? LIST_COMBOBOX : LIST_LISTBOX;
+        families.push_back({list.name, list.id, kind, {items}, list.selected});
+    }
+    const std::vector<Texts> report = ByColumn(target::ReportRows(), 3),
+                             handedOut = ByColumn(target::CallbackRows(), 2);
+    families.insert(families.end(),
+                    {{"report view", target::kReport, LIST_LISTVIEW, report, target::ReportSelected()},
+                     {"list view in another view", target::kIcons, LIST_LISTVIEW, {target::IconItems()}, {}},
+                     {"list view of texts handed out on request", target::kCallback, LIST_LISTVIEW, handedOut, {}},
+                     {"tabs", target::kTabs, LIST_TAB, {target::TabTexts()}, {target::kSelectedTab}},
+                     {"header", target::kHeader, LIST_HEADER, {target::HeaderTexts()}, {}},
+                     {"status bar", target::kStatus, LIST_STATUSBAR, {target::StatusTexts()}, {}}});
     return families;
 }
 
-// Every member on every kind of list: what it holds (texts over 1,000 characters and outside the
-// code page among them), what is selected, and error 9 just outside every range.
+// Every member on every kind of list: what it holds (texts over 1,000 characters, outside the code
+// page and in an ANSI list's code page among them), what is selected, and error 9 just outside
+// every range, with nothing handed out.
 TEST_F(ListReader, ReadsEveryFamilyWholeAndChecksItsRanges) {
     for (const Family& family : Families()) {
         SCOPED_TRACE(family.name);
         const LONG handle = Control(family.id);
-        ComPtr<_clsListReader> reader = ListReaderOf(handle);
-        ASSERT_TRUE(reader) << "InitByHandle did not tell the kind";
-        EXPECT_EQ(handle, Read(reader.get(), &_clsListReader::get_hWnd, 0L));
-        EXPECT_EQ(family.kind, Read(reader.get(), &_clsListReader::get_Kind, LIST_AUTO));
+        ComPtr<_clsListReader> bound = ListReaderOf(handle);
+        ASSERT_TRUE(bound) << "InitByHandle did not tell the kind";
+        _clsListReader* reader = bound.get();
         const LONG count = static_cast<LONG>(family.columns[0].size());
         const LONG columns = static_cast<LONG>(family.columns.size());
-        EXPECT_EQ(count, Read(reader.get(), &_clsListReader::get_Count, -1L));
-        EXPECT_EQ(columns, Read(reader.get(), &_clsListReader::get_ColumnCount, -1L));
-
+        EXPECT_EQ(handle, Read(reader, &_clsListReader::get_hWnd, 0L));
+        EXPECT_EQ(family.kind, Read(reader, &_clsListReader::get_Kind, LIST_AUTO));
+        EXPECT_EQ(count, Read(reader, &_clsListReader::get_Count, -1L));
+        EXPECT_EQ(columns, Read(reader, &_clsListReader::get_ColumnCount, -1L));
         for (LONG c = 0; c < columns; ++c) {
-            for (LONG i = 0; i < count; ++i) EXPECT_EQ(family.columns[c][i], TextAt(reader.get(), i, c));
-            EXPECT_EQ(family.columns[c], ColumnOf(reader.get(), c));
+            for (LONG i = 0; i < count; ++i) EXPECT_EQ(family.columns[c][i], TextAt(reader, i, c));
+            EXPECT_EQ(family.columns[c], ColumnOf(reader, c));
         }
 
-        EXPECT_EQ(family.selected.empty() ? -1 : family.selected[0],
-                  Read(reader.get(), &_clsListReader::get_SelectedIndex, -2L));
-        for (LONG i = 0; i < count; ++i) {
-            EXPECT_EQ(std::count(family.selected.begin(), family.selected.end(), i) > 0, Selected(reader.get(), i));
-        }
+        const std::vector<int>& selected = family.selected;
+        EXPECT_EQ(selected.empty() ? -1 : selected[0], Read(reader, &_clsListReader::get_SelectedIndex, -2L));
+        for (LONG i = 0; i < count; ++i)
+            EXPECT_EQ(std::count(selected.begin(), selected.end(), i) > 0, Selected(reader, i));
 
         // The last item is found from its own index, in another case; nothing from the count on.
         if (count > 0) {
-            const std::wstring last = Upper(family.columns[0].back());
-            EXPECT_EQ(count - 1, Found(reader.get(), last, 0, count - 1));
-            EXPECT_EQ(-1, Found(reader.get(), last, 0, count));
+            std::wstring last = family.columns[0].back();
+            CharUpperBuffW(last.data(), static_cast<DWORD>(last.size()));
+            EXPECT_EQ(count - 1, Found(reader, last, 0, count - 1));
+            EXPECT_EQ(-1, Found(reader, last, 0, count));
         }
-        EXPECT_EQ(-1, Found(reader.get(), L"no such item", 0, 0));
+        EXPECT_EQ(-1, Found(reader, L"no such item", 0, 0));
 
         const HRESULT outside = kVbSubscriptOutOfRange;
-        TextAt(reader.get(), count, 0, outside);
-        TextAt(reader.get(), -1, 0, outside);
-        TextAt(reader.get(), 0, columns, outside);
-        TextAt(reader.get(), 0, -1, outside);
+        using Pairs = std::initializer_list<std::pair<LONG, LONG>>;
+        for (auto [index, column] : Pairs{{count, 0}, {-1, 0}, {0, columns}, {0, -1}})
+            TextAt(reader, index, column, outside);
         UniqueVariant none;
         EXPECT_EQ(outside, reader->GetColumn(columns, none.get()));
         EXPECT_EQ(VT_EMPTY, V_VT(none.get()));
-        VARIANT_BOOL selected = VARIANT_TRUE;
-        EXPECT_EQ(outside, reader->IsSelected(count, &selected));
-        EXPECT_EQ(outside, reader->IsSelected(-1, &selected));
-        EXPECT_EQ(VARIANT_FALSE, selected);
+        VARIANT_BOOL flag = VARIANT_TRUE;
+        for (LONG index : {count, -1L}) EXPECT_EQ(outside, reader->IsSelected(index, &flag)) << index;
+        EXPECT_EQ(VARIANT_FALSE, flag);
         LONG found = 7;
-        EXPECT_EQ(outside, reader->FindText(nullptr, 0, count + 1, &found));
-        EXPECT_EQ(outside, reader->FindText(nullptr, 0, -1, &found));
-        EXPECT_EQ(outside, reader->FindText(nullptr, columns, 0, &found));
+        for (auto [column, start] : Pairs{{0, count + 1}, {0, -1}, {columns, 0}})
+            EXPECT_EQ(outside, reader->FindText(nullptr, column, start, &found)) << column << ", from " << start;
         EXPECT_EQ(-1, found);
     }
 }
@@ -190,40 +186,19 @@ TEST_F(ListReader, FindTextComparesWithoutRegardToCaseFromTheStartIndex) {
     EXPECT_EQ(-1, Found(reader.get(), L"readme", 0, 0));
 }
 
-// An ANSI list's texts, held in the code page, read as the code page's characters.
-TEST_F(ListReader, AnAnsiListIsReadInTheCodePage) {
-    for (const target::AnsiListContents& list : target::AnsiLists()) {
-        const bool combo = list.id == target::kAnsiCombo;
-        SCOPED_TRACE(combo ? "combo box" : "list box");
-        ComPtr<_clsListReader> reader = ListReaderOf(Control(list.id));
-        ASSERT_TRUE(reader);
-        EXPECT_EQ(combo ? LIST_COMBOBOX : LIST_LISTBOX, Read(reader.get(), &_clsListReader::get_Kind, LIST_AUTO));
-        EXPECT_EQ(list.selected, Read(reader.get(), &_clsListReader::get_SelectedIndex, -2L));
-        std::vector<std::wstring> expected;
-        for (const std::string& bytes : list.items) {
-            std::wstring text(bytes.size(), L'\0');
-            text.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                                                text.data(), static_cast<int>(text.size()))));
-            expected.push_back(text);
-        }
-        EXPECT_EQ(expected, ColumnOf(reader.get(), 0));
-        EXPECT_EQ(expected.back(), TextAt(reader.get(), static_cast<LONG>(expected.size()) - 1));
-    }
-}
-
 // LIST_AUTO tells the kind from the class name, also where it contains a control's class name; an
 // explicit kind serves a class that tells none; no window, a kind that is none, or a class that
 // tells none gives Nothing and an unbound reader.
 TEST_F(ListReader, BindsWhereTheKindIsKnown) {
-    const LONG custom = Control(target::kCustomList);
+    const LONG custom = Control(target::kCustomList), single = Control(target::kSingleList);
     EXPECT_FALSE(ListReaderOf(custom));
     ComPtr<_clsListReader> explicitKind = ListReaderOf(custom, LIST_LISTBOX);
     ASSERT_TRUE(explicitKind);
-    EXPECT_EQ(std::vector<std::wstring>{L"custom one"}, ColumnOf(explicitKind.get(), 0));
+    EXPECT_EQ(Texts{L"custom one"}, ColumnOf(explicitKind.get(), 0));
     EXPECT_EQ(-1, Read(explicitKind.get(), &_clsListReader::get_SelectedIndex, -2L));
 
     ComPtr<_clsListReader> reader = Created(CreateListReader);
-    struct Case {
+    const struct {
         const char* name;
         LONG hWnd;
         ListKinds kind;
@@ -232,15 +207,15 @@ TEST_F(ListReader, BindsWhereTheKindIsKnown) {
                    {"handle 0", 0, LIST_LISTBOX},
                    {"the broadcast handle", 0xFFFF, LIST_LISTBOX},
                    {"handle -1", -1, LIST_LISTBOX},
-                   {"a kind that is none", Control(target::kSingleList), static_cast<ListKinds>(7)},
-                   {"a negative kind", Control(target::kSingleList), static_cast<ListKinds>(-1)}};
-    for (const Case& c : nothing) {
+                   {"a kind that is none", single, static_cast<ListKinds>(7)},
+                   {"a negative kind", single, static_cast<ListKinds>(-1)}};
+    for (const auto& c : nothing) {
         SCOPED_TRACE(c.name);
-        ComPtr<_clsListReader> returned = HandedOut<_clsListReader>(reader.get(), &_clsListReader::InitByHandle,
-                                                                    Control(target::kSingleList), LIST_AUTO);
-        EXPECT_EQ(reader.get(), returned.get());
-        returned = HandedOut<_clsListReader>(reader.get(), &_clsListReader::InitByHandle, c.hWnd, c.kind);
-        EXPECT_FALSE(returned);
+        const auto bind = [&](LONG hWnd, ListKinds kind) {
+            return HandedOut<_clsListReader>(reader.get(), &_clsListReader::InitByHandle, hWnd, kind);
+        };
+        EXPECT_EQ(reader.get(), bind(single, LIST_AUTO).get());
+        EXPECT_FALSE(bind(c.hWnd, c.kind));
         EXPECT_EQ(0, Read(reader.get(), &_clsListReader::get_hWnd, -1L));
         EXPECT_EQ(LIST_AUTO, Read(reader.get(), &_clsListReader::get_Kind, LIST_LISTVIEW));
         EXPECT_EQ(0, Read(reader.get(), &_clsListReader::get_Count, -1L));
@@ -248,27 +223,21 @@ TEST_F(ListReader, BindsWhereTheKindIsKnown) {
         EXPECT_EQ(-1, Read(reader.get(), &_clsListReader::get_SelectedIndex, -2L));
         TextAt(reader.get(), 0, 0, kVbSubscriptOutOfRange);
     }
-    EXPECT_FALSE(TreeReaderOf(Control(target::kSingleList)));
-    for (LONG hWnd : {0L, 0xFFFFL, -1L}) EXPECT_FALSE(TreeReaderOf(hWnd)) << hWnd;
+    for (LONG hWnd : {single, 0L, 0xFFFFL, -1L}) EXPECT_FALSE(TreeReaderOf(hWnd)) << hWnd;
 }
 
 // A script's calls: by name, with optional arguments left out, named or passed as variables, and
 // the arrays as the Variant result both ways.
 TEST_F(ListReader, ScriptsCallByNameAndGetTheirArrays) {
     ComPtr<IDispatch> reader(Created(CreateListReader).get());
-    CallResult bound;
+    CallResult bound, column;
     Call(reader.get(), L"InitByHandle", {Arg::Long(Control(target::kReport))}, &bound);  // Kind left out
-    ASSERT_EQ(S_OK, bound.hr);
     ASSERT_EQ(VT_DISPATCH, V_VT(bound.value.get()));
-
-    const std::vector<std::vector<std::wstring>> columns = ByColumn(target::ReportRows(), 3);
-    CallResult column;
+    const std::vector<Texts> columns = ByColumn(target::ReportRows(), 3);
     Call(reader.get(), L"GetColumn", {}, &column);
-    ASSERT_EQ(S_OK, column.hr);
     EXPECT_EQ(columns[0], StringsOf(column.value.get()));
     VARIANT variable = LongValue(2);
     Call(reader.get(), L"GetColumn", {Arg::Variable(&variable)}, &column);
-    ASSERT_EQ(S_OK, column.hr);
     EXPECT_EQ(columns[2], StringsOf(column.value.get()));
     EXPECT_EQ(VT_I4, V_VT(&variable));
 
@@ -279,142 +248,102 @@ TEST_F(ListReader, ScriptsCallByNameAndGetTheirArrays) {
     DISPID named[] = {2};
     DISPPARAMS params = {args, named, 2, 1};
     UniqueVariant found;
-    EXCEPINFO exception = {};
     ASSERT_EQ(S_OK, reader->Invoke(IdOf(reader.get(), L"FindText"), IID_NULL, 0, DISPATCH_METHOD, &params, found.get(),
-                                   &exception, nullptr));
+                                   nullptr, nullptr));
     EXPECT_EQ(VT_I4, V_VT(found.get()));
     EXPECT_EQ(3, V_I4(found.get()));
 
     // Out of range: error 9 with its text, and no array.
-    CallResult outside;
-    Call(reader.get(), L"GetColumn", {Arg::Long(3)}, &outside);
-    EXPECT_EQ(DISP_E_EXCEPTION, outside.hr);
-    EXPECT_EQ(kVbSubscriptOutOfRange, outside.scode);
-    EXPECT_EQ(L"Subscript out of range", outside.description);
-    EXPECT_EQ(VT_EMPTY, V_VT(outside.value.get()));
+    Call(reader.get(), L"GetColumn", {Arg::Long(3)}, &column);
+    EXPECT_EQ(DISP_E_EXCEPTION, column.hr);
+    EXPECT_EQ(kVbSubscriptOutOfRange, column.scode);
+    EXPECT_EQ(L"Subscript out of range", column.description);
+    EXPECT_EQ(VT_EMPTY, V_VT(column.value.get()));
 
     ComPtr<IDispatch> tree(Created(CreateTreeReader).get());
     Call(tree.get(), L"InitByHandle", {Arg::Long(Control(target::kTree))}, &bound);
     ASSERT_EQ(VT_DISPATCH, V_VT(bound.value.get()));
-    CallResult children;
-    Call(tree.get(), L"GetChildren", {}, &children);  // Path left out: the roots
-    ASSERT_EQ(S_OK, children.hr);
-    EXPECT_EQ(L"Fruits", StringsOf(children.value.get()).at(0));
-    Call(tree.get(), L"GetChildren", {Arg::String(L"Fruits\\Nowhere")}, &children);
-    EXPECT_EQ(kVbInvalidCall, children.scode);
+    Call(tree.get(), L"GetChildren", {}, &column);  // Path left out: the roots
+    EXPECT_EQ(L"Fruits", StringsOf(column.value.get()).at(0));
+    Call(tree.get(), L"GetChildren", {Arg::String(L"Fruits\\Nowhere")}, &column);
+    EXPECT_EQ(kVbInvalidCall, column.scode);
 }
 
 // --- The tree ----------------------------------------------------------------------------------
 
-// The texts of the children of node `n` of the target's tree (depth first).
-std::vector<std::wstring> ChildrenOfNode(const std::vector<target::TreeNode>& nodes, size_t n) {
-    std::vector<std::wstring> children;
-    for (size_t k = n + 1; k < nodes.size() && nodes[k].depth > nodes[n].depth; ++k) {
-        if (nodes[k].depth == nodes[n].depth + 1) children.push_back(nodes[k].text);
-    }
+// The texts of the children of node `n` of the target's tree (depth first); of the roots for
+// n = nodes.size().
+Texts ChildrenOfNode(const std::vector<target::TreeNode>& nodes, size_t n) {
+    const int depth = n < nodes.size() ? nodes[n].depth + 1 : 0;
+    Texts children;
+    for (size_t k = n < nodes.size() ? n + 1 : 0; k < nodes.size() && nodes[k].depth >= depth; ++k)
+        if (nodes[k].depth == depth) children.push_back(nodes[k].text);
     return children;
 }
 
-TEST_F(TreeReader, ReadsBranchesByTextOrPositionAndTellsMissingPaths) {
-    ComPtr<_clsTreeReader> reader = TreeReaderOf(Control(target::kTree));
-    ASSERT_TRUE(reader);
-    EXPECT_EQ(Control(target::kTree), Read(reader.get(), &_clsTreeReader::get_hWnd, 0L));
-    EXPECT_EQ(static_cast<LONG>(target::TreeNodes().size()), Read(reader.get(), &_clsTreeReader::get_Count, -1L));
-    EXPECT_EQ(target::kSelectedPath, ReadText(reader.get(), &_clsTreeReader::get_SelectedPath));
-
-    const std::wstring longRoot = target::LongText(1500, L'N');
-    const struct {
-        std::wstring path;
-        std::vector<std::wstring> children;
-        bool expanded;
-    } found[] = {
-        {L"Fruits", {L"Apple", L"Banana", L"Twin", L"Twin"}, true},
-        {L"fruits\\APPLE", {L"Red", L"Green"}, true},  // without regard to case
-        {L"Fruits\\Apple\\Red", {}, false},
-        {L"Fruits\\Twin", {}, false},  // the first of two
-        {L"#0\\#3", {L"Inner"}, false},
-        {L"#1", {L"Carrot"}, false},  // a position, not the root whose text is "#1"
-        {L"#3", {}, false},           // that root
-        {L"#2", {L"Under"}, false},   // the root whose text holds "\"
-        {longRoot, {target::kOutside}, false},
-        {longRoot + L"\\" + target::kOutside, {}, false},
-    };
-    EXPECT_EQ((std::vector<std::wstring>{L"Fruits", L"Vegetables", L"Back\\Slash", L"#1", longRoot}),
-              ChildrenOf(reader.get(), L""));
-    for (const auto& f : found) {
-        SCOPED_TRACE(testing::PrintToString(f.path));
-        UniqueBstr path(SysAllocStringLen(f.path.data(), static_cast<UINT>(f.path.size())));
-        EXPECT_EQ(f.children, ChildrenOf(reader.get(), f.path.c_str()));
-        VARIANT_BOOL flag = VARIANT_FALSE;
-        EXPECT_EQ(S_OK, reader->Exists(path.get(), &flag));
-        EXPECT_EQ(VARIANT_TRUE, flag);
-        EXPECT_EQ(S_OK, reader->IsExpanded(path.get(), &flag));
-        EXPECT_EQ(f.expanded ? VARIANT_TRUE : VARIANT_FALSE, flag);
-    }
-
-    for (const wchar_t* missing : {L"Nothing", L"Fruits\\Nothing", L"#5", L"#99", L"Fruits\\Apple\\Red\\Deeper",
-                                   L"Back\\Slash", L"Fruits\\", L"\\Fruits", L"#-1"}) {
-        SCOPED_TRACE(testing::PrintToString(missing));
-        UniqueBstr path(SysAllocString(missing));
-        ChildrenOf(reader.get(), missing, kVbInvalidCall);
-        VARIANT_BOOL flag = VARIANT_TRUE;
-        EXPECT_EQ(S_OK, reader->Exists(path.get(), &flag));
-        EXPECT_EQ(VARIANT_FALSE, flag);
-        EXPECT_EQ(kVbInvalidCall, reader->IsExpanded(path.get(), &flag));
-    }
-    // "" is the roots' level: it exists, and it is no item that could be expanded.
-    VARIANT_BOOL flag = VARIANT_FALSE;
-    EXPECT_EQ(S_OK, reader->Exists(nullptr, &flag));
-    EXPECT_EQ(VARIANT_TRUE, flag);
-    EXPECT_EQ(kVbInvalidCall, reader->IsExpanded(nullptr, &flag));
+// Exists or IsExpanded of a path, expected to answer `expected`.
+VARIANT_BOOL Flag(_clsTreeReader* reader, decltype(&_clsTreeReader::Exists) member, const wchar_t* path,
+                  HRESULT expected = S_OK) {
+    UniqueBstr given(path ? SysAllocString(path) : nullptr);
+    VARIANT_BOOL flag = 7;
+    EXPECT_EQ(expected, (reader->*member)(given.get(), &flag)) << testing::PrintToString(path);
+    return flag;
 }
 
-// Every item selected in turn: its SelectedPath names it again, with its own children.
-TEST_F(TreeReader, TheSelectedPathOfEveryItemFindsThatItem) {
-    ComPtr<_clsTreeReader> reader = TreeReaderOf(Control(target::kTree));
-    ASSERT_TRUE(reader);
+// Every item by the path SelectedPath gives it and by other spellings (another case, positions):
+// its children, Exists, IsExpanded; and error 5 for a path that names no item.
+TEST_F(TreeReader, ReadsEveryItemByItsPathAndTellsMissingPaths) {
+    ComPtr<_clsTreeReader> bound = TreeReaderOf(Control(target::kTree));
+    ASSERT_TRUE(bound);
+    _clsTreeReader* reader = bound.get();
+    const std::vector<target::TreeNode> nodes = target::TreeNodes();
+    EXPECT_EQ(Control(target::kTree), Read(reader, &_clsTreeReader::get_hWnd, 0L));
+    EXPECT_EQ(static_cast<LONG>(nodes.size()), Read(reader, &_clsTreeReader::get_Count, -1L));
+    EXPECT_EQ(nodes[target::kSelectedNode].path, ReadText(reader, &_clsTreeReader::get_SelectedPath));
+    EXPECT_EQ(ChildrenOfNode(nodes, nodes.size()), ChildrenOf(reader, L""));
+
+    std::vector<std::pair<std::wstring, size_t>> spellings = {
+        {L"fruits\\APPLE", 1}, {L"#0\\#3", 6}, {L"#1", 8}};  // #1: a position, not the root whose text it is
+    for (size_t n = 0; n < nodes.size(); ++n) spellings.push_back({nodes[n].path, n});
+    for (const auto& [path, n] : spellings) {
+        SCOPED_TRACE(testing::PrintToString(path));
+        EXPECT_EQ(ChildrenOfNode(nodes, n), ChildrenOf(reader, path.c_str()));
+        EXPECT_EQ(VARIANT_TRUE, Flag(reader, &_clsTreeReader::Exists, path.c_str()));
+        EXPECT_EQ(nodes[n].expanded ? VARIANT_TRUE : VARIANT_FALSE,
+                  Flag(reader, &_clsTreeReader::IsExpanded, path.c_str()));
+    }
+    for (const wchar_t* missing : {L"Nothing", L"Fruits\\Nothing", L"#5", L"#99", L"Fruits\\Apple\\Red\\Deeper",
+                                   L"Back\\Slash", L"Fruits\\", L"\\Fruits", L"#-1"}) {
+        ChildrenOf(reader, missing, kVbInvalidCall);
+        EXPECT_EQ(VARIANT_FALSE, Flag(reader, &_clsTreeReader::Exists, missing));
+        Flag(reader, &_clsTreeReader::IsExpanded, missing, kVbInvalidCall);
+    }
+    // "" is the roots' level: it exists, and it is no item that could be expanded.
+    EXPECT_EQ(VARIANT_TRUE, Flag(reader, &_clsTreeReader::Exists, nullptr));
+    Flag(reader, &_clsTreeReader::IsExpanded, nullptr, kVbInvalidCall);
+
+    // Each item selected in turn (which expands its parents: so after the checks above), in the
+    // order the test walks the target's items itself.
     const HWND tree = GetDlgItem(s_target->Window(), target::kTree);
     const auto next = [tree](UINT relation, LRESULT item) {
         return SendMessageW(tree, TVM_GETNEXTITEM, relation, item);
     };
-    const std::vector<target::TreeNode> nodes = target::TreeNodes();
-    // The target's items depth first, as the test walks them itself.
     std::vector<LRESULT> items;
-    for (LRESULT item = next(TVGN_ROOT, 0); item;) {
-        items.push_back(item);
-        LRESULT following = next(TVGN_CHILD, item);
-        while (!following && item) {
-            following = next(TVGN_NEXT, item);
-            if (!following) item = next(TVGN_PARENT, item);
+    const std::function<void(LRESULT)> walk = [&](LRESULT item) {
+        for (; item; item = next(TVGN_NEXT, item)) {
+            items.push_back(item);
+            walk(next(TVGN_CHILD, item));
         }
-        item = following;
-    }
+    };
+    walk(next(TVGN_ROOT, 0));
     ASSERT_EQ(nodes.size(), items.size());
-    const std::wstring expectedPaths[] = {L"Fruits",
-                                          L"Fruits\\Apple",
-                                          L"Fruits\\Apple\\Red",
-                                          L"Fruits\\Apple\\Green",
-                                          L"Fruits\\Banana",
-                                          L"Fruits\\Twin",
-                                          L"Fruits\\#3",
-                                          L"Fruits\\#3\\Inner",
-                                          L"Vegetables",
-                                          L"Vegetables\\Carrot",
-                                          L"#2",
-                                          L"#2\\Under",
-                                          L"#3",
-                                          target::LongText(1500, L'N'),
-                                          target::LongText(1500, L'N') + L"\\" + target::kOutside};
     for (size_t n = 0; n < nodes.size(); ++n) {
-        SCOPED_TRACE(n);
         SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, items[n]);
-        const std::wstring path = ReadText(reader.get(), &_clsTreeReader::get_SelectedPath);
-        EXPECT_EQ(expectedPaths[n], path);
-        EXPECT_EQ(ChildrenOfNode(nodes, n), ChildrenOf(reader.get(), path.c_str()));
+        EXPECT_EQ(nodes[n].path, ReadText(reader, &_clsTreeReader::get_SelectedPath)) << n;
     }
     SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, 0);
-    EXPECT_EQ(L"", ReadText(reader.get(), &_clsTreeReader::get_SelectedPath));
-    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, items[3]);  // Green again, for the other tests
+    EXPECT_EQ(L"", ReadText(reader, &_clsTreeReader::get_SelectedPath));
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, items[target::kSelectedNode]);  // as the target started
 }
 
 TEST_F(TreeReader, AnEmptyTreeAndAnUnboundReaderHaveNoItems) {
@@ -424,7 +353,7 @@ TEST_F(TreeReader, AnEmptyTreeAndAnUnboundReaderHaveNoItems) {
     for (_clsTreeReader* reader : {empty.get(), unbound.get()}) {
         EXPECT_EQ(0, Read(reader, &_clsTreeReader::get_Count, -1L));
         EXPECT_EQ(L"", ReadText(reader, &_clsTreeReader::get_SelectedPath));
-        EXPECT_EQ(std::vector<std::wstring>{}, ChildrenOf(reader, L""));
+        EXPECT_EQ(Texts{}, ChildrenOf(reader, L""));
         ChildrenOf(reader, L"Fruits", kVbInvalidCall);
     }
 }
@@ -460,14 +389,13 @@ TEST_F(ListReader, TenThousandReadsLeaveNothingBehind) {
     CountingReads counting;
     {
         platform::ScopedWindowSystem counted(counting);
-        const std::vector<std::wstring> sizes = ByColumn(target::ReportRows(), 3)[1];
+        const Texts sizes = ByColumn(target::ReportRows(), 3)[1];
         for (int call = 0; counting.reads < 10000; ++call) {
-            for (size_t l = 0; l < lists.size(); ++l) ASSERT_FALSE(TextAt(lists[l].get(), 0).empty()) << call;
+            for (const auto& list : lists) ASSERT_FALSE(TextAt(list.get(), 0).empty()) << call;
             ASSERT_EQ(sizes, ColumnOf(lists[0].get(), 1)) << call;
-            ASSERT_EQ((std::vector<std::wstring>{L"Red", L"Green"}), ChildrenOf(tree.get(), L"Fruits\\Apple")) << call;
+            ASSERT_EQ((Texts{L"Red", L"Green"}), ChildrenOf(tree.get(), L"Fruits\\Apple")) << call;
         }
     }
-
     EXPECT_EQ(regionsBefore, PrivateMemoryOf(query).regions);
     EXPECT_EQ(handlesBefore, HandleCount(GetCurrentProcess()));
     EXPECT_EQ(slotBefore, NextHandleSlot());

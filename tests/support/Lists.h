@@ -20,16 +20,18 @@
 
 namespace wrang::test {
 
+using Texts = std::vector<std::wstring>;
+
 // wrang_target --lists of this build, or of the build WRANG_TARGET names (a target of the other
 // bitness), once every control is in place.
-inline std::unique_ptr<TargetProcess> StartListsTarget(const std::wstring& arguments = L"--lists") {
-    return std::make_unique<TargetProcess>(TargetProgram().c_str(), arguments, lists_target::kWindowClass, true,
+inline std::unique_ptr<TargetProcess> StartListsTarget() {
+    return std::make_unique<TargetProcess>(TargetProgram().c_str(), L"--lists", lists_target::kWindowClass, true,
                                            2 * kEventDeadline);
 }
 
 // The strings of an array a reader handed out: a one-dimensional Variant array from index 0.
-inline std::vector<std::wstring> StringsOf(const VARIANT* array) {
-    std::vector<std::wstring> strings;
+inline Texts StringsOf(const VARIANT* array) {
+    Texts strings;
     EXPECT_EQ(VT_ARRAY | VT_VARIANT, V_VT(array));
     if (V_VT(array) != (VT_ARRAY | VT_VARIANT)) return strings;
     SAFEARRAY* values = V_ARRAY(array);
@@ -47,7 +49,7 @@ inline std::vector<std::wstring> StringsOf(const VARIANT* array) {
     return strings;
 }
 
-// A list reader bound by InitByHandle: nullptr for Nothing.
+// A reader bound by InitByHandle: nullptr for Nothing.
 inline ComPtr<_clsListReader> ListReaderOf(LONG hWnd, ListKinds kind = LIST_AUTO) {
     return HandedOut<_clsListReader>(Created(CreateListReader).get(), &_clsListReader::InitByHandle, hWnd, kind);
 }
@@ -55,22 +57,23 @@ inline ComPtr<_clsTreeReader> TreeReaderOf(LONG hWnd) {
     return HandedOut<_clsTreeReader>(Created(CreateTreeReader).get(), &_clsTreeReader::InitByHandle, hWnd);
 }
 
-// GetText, expected to answer `expected`; "" unless it succeeds.
+// GetText, GetColumn and GetChildren, expected to succeed or to answer `expected`; nothing unless
+// they succeed.
 inline std::wstring TextAt(_clsListReader* reader, LONG index, LONG column = 0, HRESULT expected = S_OK) {
     UniqueBstr text;
     EXPECT_EQ(expected, reader->GetText(index, column, text.put())) << "item " << index << ", column " << column;
     return text ? std::wstring(text.get(), SysStringLen(text.get())) : L"";
 }
-inline std::vector<std::wstring> ColumnOf(_clsListReader* reader, LONG column) {
+inline Texts ColumnOf(_clsListReader* reader, LONG column) {
     UniqueVariant array;
     EXPECT_EQ(S_OK, reader->GetColumn(column, array.get())) << "column " << column;
     return StringsOf(array.get());
 }
-inline std::vector<std::wstring> ChildrenOf(_clsTreeReader* reader, const wchar_t* path, HRESULT expected = S_OK) {
+inline Texts ChildrenOf(_clsTreeReader* reader, const wchar_t* path, HRESULT expected = S_OK) {
     UniqueVariant array;
     UniqueBstr given(SysAllocString(path));
     EXPECT_EQ(expected, reader->GetChildren(given.get(), array.get())) << "path " << testing::PrintToString(path);
-    return expected == S_OK ? StringsOf(array.get()) : std::vector<std::wstring>{};
+    return expected == S_OK ? StringsOf(array.get()) : Texts{};
 }
 
 }  // namespace wrang::test

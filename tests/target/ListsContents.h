@@ -14,24 +14,24 @@ constexpr char kWindowClass[] = "WrangListsTarget";
 constexpr wchar_t kWindowClassW[] = L"WrangListsTarget";
 constexpr char kCaption[] = "Lists target";  // set once every control is in place
 
-// Child window identifiers.
+// Child window identifiers; the lists' tables below name the list boxes and combo boxes.
 enum : int {
-    kSingleList = 101,  // list box, one selection
-    kMultiList,         // list box, extended selection
-    kEmptyList,         // list box without items
-    kAnsiList,          // list box of an ANSI window class
-    kCombo,             // drop-down list combo box
-    kAnsiCombo,         // combo box of an ANSI window class, nothing selected
-    kReport,            // list view in report view, three columns
-    kIcons,             // list view in list view: one column
-    kCallback,          // list view whose texts its parent hands out on request
-    kTabs,              // tab control
-    kHeader,            // header control
-    kStatus,            // status bar
-    kTree,              // tree view, three levels deep
-    kEmptyTree,         // tree view without items
-    kFrameworkList,     // list box of a framework's class whose name contains "LISTBOX"
-    kCustomList,        // list box of a class whose name tells no kind
+    kSingleList = 101,
+    kMultiList,
+    kEmptyList,
+    kAnsiList,
+    kCombo,
+    kAnsiCombo,
+    kReport,    // list view in report view, three columns
+    kIcons,     // list view in list view: one column
+    kCallback,  // list view whose texts its parent hands out on request
+    kTabs,
+    kHeader,
+    kStatus,
+    kTree,       // tree view, three levels deep
+    kEmptyTree,  // tree view without items
+    kFrameworkList,
+    kCustomList,
 };
 
 // The window names of the report view and of the tree, by which scripts find them.
@@ -52,8 +52,7 @@ inline std::wstring LongText(size_t length, wchar_t seed) {
     std::wstring text(1, seed);
     while (text.size() < length) text += kPattern;
     text.resize(length);
-    // Never cut in the middle of a surrogate pair: the last unit is plain.
-    text.back() = L'.';
+    text.back() = L'.';  // never cut in the middle of a surrogate pair
     return text;
 }
 
@@ -62,38 +61,34 @@ constexpr wchar_t kOutside[] = L"\u0393\u03b5\u03b9\u03ac \u2713 \u65e5\u672c \U
 
 struct ListContents {
     int id;
+    const char* name;
     std::vector<std::wstring> items;
     std::vector<int> selected;  // in order
 };
-
 inline std::vector<ListContents> UnicodeLists() {
     return {
-        {kSingleList, {L"Alpha", L"Beta", kOutside, LongText(1500, L'L')}, {1}},
-        {kMultiList, {L"one", L"two", L"three", L"four"}, {2, 3}},
-        {kEmptyList, {}, {}},
-        {kCombo, {L"Red", L"Green", L"Blue \u2713", LongText(1100, L'C')}, {2}},
-        {kFrameworkList, {L"framework one", L"framework two"}, {0}},
-        {kCustomList, {L"custom one"}, {}},
+        {kSingleList, "list box", {L"Alpha", L"Beta", kOutside, LongText(1500, L'L')}, {1}},
+        {kMultiList, "list box of several selections", {L"one", L"two", L"three", L"four"}, {2, 3}},
+        {kEmptyList, "empty list box", {}, {}},
+        {kCombo, "combo box", {L"Red", L"Green", L"Blue \u2713", LongText(1100, L'C')}, {2}},
+        {kFrameworkList, "list box of a framework's class", {L"framework one", L"framework two"}, {0}},
+        {kCustomList, "list box of a class whose name tells no kind", {L"custom one"}, {}},
     };
 }
 
 // The ANSI controls' texts as bytes of the code page: plain ASCII, a character of the Western code
 // page, and a long text.
-inline std::string AnsiLong() {
-    std::string text = "A";
-    while (text.size() < 1200) text += " ansi text";
-    return text;
-}
 struct AnsiListContents {
     int id;
+    const char* name;
     std::vector<std::string> items;
-    int selected;  // -1 for none
+    std::vector<int> selected;
 };
 inline std::vector<AnsiListContents> AnsiLists() {
-    return {
-        {kAnsiList, {"plain", "caf\xE9", AnsiLong()}, 0},
-        {kAnsiCombo, {"ansi one", "ansi two"}, -1},
-    };
+    std::string longText = "A";
+    while (longText.size() < 1200) longText += " ansi text";
+    return {{kAnsiList, "ANSI list box", {"plain", "caf\xE9", longText}, {0}},
+            {kAnsiCombo, "ANSI combo box", {"ansi one", "ansi two"}, {}}};
 }
 
 // The report view's columns and rows (a row: one text per column).
@@ -125,25 +120,35 @@ constexpr int kSelectedTab = 1;
 inline std::vector<std::wstring> HeaderTexts() { return {L"First", L"Second \u2713", LongText(1300, L'H')}; }
 inline std::vector<std::wstring> StatusTexts() { return {L"Ready", L"Ln 1, Col 1 \u2713", LongText(1400, L'S')}; }
 
-// The tree, depth first: each node with its depth (0 for a root) and whether it starts expanded.
+// The tree, depth first: each node with its depth (0 for a root), whether it starts expanded, and
+// the path that names it (by position where its text repeats an earlier sibling's, holds "\" or
+// looks like a position).
 struct TreeNode {
     int depth;
     std::wstring text;
     bool expanded;
+    std::wstring path;
 };
 inline std::vector<TreeNode> TreeNodes() {
+    const std::wstring longText = LongText(1500, L'N');
     return {
-        {0, L"Fruits", true},       {1, L"Apple", true},
-        {2, L"Red", false},         {2, L"Green", false},
-        {1, L"Banana", false},      {1, L"Twin", false},
-        {1, L"Twin", false},        {2, L"Inner", false},
-        {0, L"Vegetables", false},  {1, L"Carrot", false},
-        {0, L"Back\\Slash", false}, {1, L"Under", false},
-        {0, L"#1", false},          {0, LongText(1500, L'N'), false},
-        {1, kOutside, false},
+        {0, L"Fruits", true, L"Fruits"},
+        {1, L"Apple", true, L"Fruits\\Apple"},
+        {2, L"Red", false, L"Fruits\\Apple\\Red"},
+        {2, L"Green", false, L"Fruits\\Apple\\Green"},
+        {1, L"Banana", false, L"Fruits\\Banana"},
+        {1, L"Twin", false, L"Fruits\\Twin"},
+        {1, L"Twin", false, L"Fruits\\#3"},
+        {2, L"Inner", false, L"Fruits\\#3\\Inner"},
+        {0, L"Vegetables", false, L"Vegetables"},
+        {1, L"Carrot", false, L"Vegetables\\Carrot"},
+        {0, L"Back\\Slash", false, L"#2"},
+        {1, L"Under", false, L"#2\\Under"},
+        {0, L"#1", false, L"#3"},
+        {0, longText, false, longText},
+        {1, kOutside, false, longText + L"\\" + kOutside},
     };
 }
-// The selected item, as a path.
-constexpr wchar_t kSelectedPath[] = L"Fruits\\Apple\\Green";
+constexpr size_t kSelectedNode = 3;  // Fruits\Apple\Green
 
 }  // namespace wrang::lists_target
