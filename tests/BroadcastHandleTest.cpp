@@ -85,8 +85,8 @@ protected:
     }
 
     // The status and result of `member` on a new object of `cls` acting on `hWnd`, every argument
-    // chosen by its type: `hWnd` for a window handle, else 0, the first value of an enumeration,
-    // True, "x", or an object of the parameter's class acting on `hWnd` as well.
+    // chosen by its type: `hWnd` for a window handle, else 0, 1 for an enumeration (a value each of
+    // them names), True, "x", or an object of the parameter's class acting on `hWnd` as well.
     std::string Outcome(const ClassDescription& cls, const MemberDescription& member, LONG hWnd, LONG shownAs) {
         const ComPtr<IDispatch> object = ObjectOf(cls.name, hWnd);
         std::vector<ComPtr<IDispatch>> objects;
