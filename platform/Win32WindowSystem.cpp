@@ -42,6 +42,7 @@ BOOL Win32WindowSystem::IsWindow(LONG h) { return ::IsWindow(W(h)); }
 LONG Win32WindowSystem::GetWindow(LONG h, UINT r) { return L(::GetWindow(W(h), r)); }
 LONG Win32WindowSystem::GetAncestor(LONG h, UINT r) { return L(::GetAncestor(W(h), r)); }
 LONG Win32WindowSystem::GetDesktopWindow() { return L(::GetDesktopWindow()); }
+BOOL Win32WindowSystem::EnumWindows(WNDENUMPROC c, LPARAM s) { return ::EnumWindows(c, s); }
 int Win32WindowSystem::GetClassNameW(LONG h, wchar_t* b, int n) { return ::GetClassNameW(W(h), b, n); }
 int Win32WindowSystem::GetWindowTextLengthW(LONG h) { return ::GetWindowTextLengthW(W(h)); }
 int Win32WindowSystem::GetWindowTextW(LONG h, wchar_t* b, int n) { return ::GetWindowTextW(W(h), b, n); }

@@ -49,6 +49,8 @@ public:
     virtual LONG GetWindow(LONG hWnd, UINT relation) = 0;
     virtual LONG GetAncestor(LONG hWnd, UINT relation) = 0;
     virtual LONG GetDesktopWindow() = 0;
+    // Calls `callback` for each top-level window, front to back, until it answers FALSE.
+    virtual BOOL EnumWindows(WNDENUMPROC callback, LPARAM state) = 0;
 
     // Attributes
     virtual int GetClassNameW(LONG hWnd, wchar_t* buffer, int size) = 0;
@@ -167,6 +169,7 @@ public:
     LONG GetWindow(LONG hWnd, UINT relation) override;
     LONG GetAncestor(LONG hWnd, UINT relation) override;
     LONG GetDesktopWindow() override;
+    BOOL EnumWindows(WNDENUMPROC callback, LPARAM state) override;
     int GetClassNameW(LONG hWnd, wchar_t* buffer, int size) override;
     int GetWindowTextLengthW(LONG hWnd) override;
     int GetWindowTextW(LONG hWnd, wchar_t* buffer, int size) override;

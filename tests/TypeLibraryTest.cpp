@@ -163,7 +163,7 @@ TEST_F(RegisteredTypeLibrary, LibraryIsVersion90) {
     TLIBATTR* attr = nullptr;
     ASSERT_EQ(S_OK, m_library->GetLibAttr(&attr));
     EXPECT_EQ(90, attr->wMajorVerNum);
-    EXPECT_EQ(1, attr->wMinorVerNum);
+    EXPECT_EQ(2, attr->wMinorVerNum);
     m_library->ReleaseTLibAttr(attr);
     UniqueBstr name;
     ASSERT_EQ(S_OK, m_library->GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr));

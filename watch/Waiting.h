@@ -7,6 +7,8 @@
 
 #include <optional>
 
+#include "platform/Deadline.h"
+
 namespace wrang::watch {
 
 // How long a wait goes without any event before it looks again anyway. The hooks wake it for
@@ -16,16 +18,7 @@ namespace wrang::watch {
 constexpr DWORD kSafetyPollMs = 200;
 
 // A time-out as a point on the monotonic clock: a wait never ends before it.
-class Deadline {
-public:
-    explicit Deadline(DWORD milliseconds) noexcept;
-    bool Passed() const noexcept;
-    // The whole milliseconds left, rounded up (a wait that long does not end early), at most `most`.
-    DWORD Left(DWORD most) const noexcept;
-
-private:
-    LONGLONG m_end;
-};
+using platform::Deadline;
 
 // Hooks for the window events that can end a wait, delivered to this thread (out of context, from
 // every process) while it retrieves its messages; removed when the object goes, on every path.

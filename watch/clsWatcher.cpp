@@ -2,6 +2,7 @@
 
 #include "frame/Classes.h"
 #include "frame/Errors.h"
+#include "platform/LimitedSend.h"
 #include "platform/WindowSystem.h"
 #include "watch/Waiting.h"
 
@@ -22,10 +23,6 @@ constexpr DWORD kAnswerSliceMs = 50;
 constexpr LONG kEveryState = WAIT_VISIBLE | WAIT_HIDDEN | WAIT_ENABLED | WAIT_DISABLED | WAIT_ACTIVE | WAIT_RESPONDING;
 
 VARIANT_BOOL ToBoolean(bool value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }
-
-// The time-out of a send. Wine's SendMessageTimeout waits without a limit when given 0, where
-// Windows gives up at once; one millisecond is one look on both.
-UINT SendLimit(DWORD milliseconds) noexcept { return milliseconds > 0 ? milliseconds : 1; }
 
 HRESULT RequireObject(_clsWrangler* window) noexcept { return window ? S_OK : RaiseObjectRequired(); }
 
@@ -92,9 +89,8 @@ HRESULT NameOf(const VARIANT& argument, UniqueBstr* name) noexcept {
 // Whether the window's thread takes a null message within `milliseconds`; false at once for a
 // thread that the system already reports hung.
 bool AnswersWithin(LONG hWnd, DWORD milliseconds) noexcept {
-    DWORD_PTR ignored = 0;
-    return platform::Current().SendMessageTimeoutW(hWnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, SendLimit(milliseconds),
-                                                   &ignored) != 0;
+    LRESULT ignored = 0;
+    return platform::SendWithin(hWnd, WM_NULL, 0, 0, milliseconds, &ignored);
 }
 
 // Whether the window is in every one of `states`; whether it answers is asked last, for at most
@@ -276,16 +272,16 @@ HRESULT clsWatcher::SendMsgTimeout(_clsWrangler* Window, LONG wMsg, LONG wParam,
     LONG hWnd = 0;
     RETURN_IF_FAILED(Window->get_hWnd(&hWnd));
     // lParam goes as the value itself: an address of a variable of this call would outlive it in a
-    // window that answers after the time-out.
-    DWORD_PTR answer = 0;
-    if (platform::Current().SendMessageTimeoutW(hWnd, static_cast<UINT>(wMsg), platform::WParamOf(wParam),
-                                                platform::LParamOf(lParam), SMTO_ABORTIFHUNG, SendLimit(timeout),
-                                                &answer)) {
+    // window that answers after the time-out. A broadcast goes to one window after another within
+    // the one limit.
+    LRESULT answer = 0;
+    if (platform::SendWithin(hWnd, static_cast<UINT>(wMsg), platform::WParamOf(wParam), platform::LParamOf(lParam),
+                             timeout, &answer)) {
         V_VT(result) = VT_I4;
-        V_I4(result) = platform::AnswerOf(static_cast<LRESULT>(answer));
+        V_I4(result) = platform::AnswerOf(answer);
     } else {
-        // No answer in time, a thread reported hung, or no such window: Null, which VBScript and
-        // JScript alike can test.
+        // No answer in time, a thread reported hung, no such window, or a broadcast that ran out of
+        // time before it reached every window: Null, which VBScript and JScript alike can test.
         V_VT(result) = VT_NULL;
     }
     return S_OK;

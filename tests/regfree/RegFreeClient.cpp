@@ -110,7 +110,7 @@ void FindTheTypeLibraryAndProxyStubs() {
     ComPtr<ITypeInfo> info;
     Check(LoadRegTypeLib(LIBID_Wrang, 90, 0, LOCALE_NEUTRAL, library.put()) == S_OK &&
               library->GetTypeInfoOfGuid(IID__clsWrangler, info.put()) == S_OK,
-          L"LoadRegTypeLib asked for Wrang 90.0 finds the library (90.1), which describes _clsWrangler");
+          L"LoadRegTypeLib asked for Wrang 90.0 finds the library (90.2), which describes _clsWrangler");
     for (const IID* iid : kInterfaces) {
         CLSID proxyStub = {};
         Check(CoGetPSClsid(*iid, &proxyStub) == S_OK && proxyStub == kTypeLibraryMarshaler,

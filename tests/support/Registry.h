@@ -9,8 +9,8 @@
 namespace wrang::test {
 
 // The type library's version, and its key as registration writes it (the version in hexadecimal).
-inline constexpr wchar_t kTypeLibraryVersion[] = L"90.1";
-inline constexpr wchar_t kTypeLibraryKey[] = L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.1";
+inline constexpr wchar_t kTypeLibraryVersion[] = L"90.2";
+inline constexpr wchar_t kTypeLibraryKey[] = L"TypeLib\\{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}\\5a.2";
 
 // The classes registration makes creatable, as a client names them.
 struct CreatableName {
