@@ -328,6 +328,9 @@ HRESULT Dispatcher::Invoke(void* object, DISPID id, WORD flags, DISPPARAMS* para
             word = reinterpret_cast<ArgumentSlot>(text);
         } else if (HRESULT converted = ConvertArgument(parameter.kind, parameter.iid, value, slot.local.get(), &word);
                    FAILED(converted)) {
+            // No memory for the copy is no fault of the argument: the caller hears "Out of memory"
+            // (error 7), with no argument named.
+            if (converted == E_OUTOFMEMORY) return E_OUTOFMEMORY;
             if (argError && given) *argError = static_cast<UINT>(argumentOf[p]);
             return converted == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
         }

@@ -10,6 +10,7 @@
 
 #include "lists/ItemRecords.h"
 #include "platform/AnsiText.h"
+#include "platform/GuardedPages.h"
 #include "platform/Resource.h"
 #include "platform/Result.h"
 
@@ -222,28 +223,34 @@ HRESULT RemoteItemTexts::Read(const ItemKey& item, std::wstring* text) noexcept 
 }
 
 HRESULT RemoteItemTexts::ReadStatusText(LONG part, std::wstring* text) noexcept {
-    // A status bar is told no buffer size: the buffer holds the text it announced twice over, so
-    // that a text that grows in between still fits.
-    const LRESULT announced = Send(m_unicode ? SB_GETTEXTLENGTHW : SB_GETTEXTLENGTHA, platform::WParamOf(part), 0);
-    const size_t length = LOWORD(static_cast<ULONG_PTR>(announced));
-    if (!MakeRoom(2 * (length + 1))) return S_FALSE;
-    const LRESULT answered = Send(TextMessage(m_message, m_unicode), platform::WParamOf(part),
-                                  static_cast<LPARAM>(static_cast<ULONG_PTR>(TextAddress())));
-    if (answered == 0) return S_FALSE;
-    // The answer's low word is the length, cut to 16 bits, and a part its owner draws answers a
-    // value of its own instead, leaving the buffer empty: the text is read up to its terminator.
-    return ReadElsewhere(TextAddress(), Capacity() - 1, text);
+    // A status bar is told no buffer size, copies the whole text, and counts its length in 16 bits
+    // only (SB_GETTEXTLENGTH's low word: a part of 70,000 characters announces 4,464): so the
+    // buffer always holds the longest text read and its terminator. The region is committed whole,
+    // but the system backs committed pages with memory only once they are written, zero-filled: a
+    // short text takes the pages it fills, as in a buffer of its own size.
+    if (!MakeRoom(kMostTextUnits + 1)) return S_FALSE;
+    // A part its owner draws (SBT_OWNERDRAW), or an empty part with a style, has the control write
+    // nothing into the buffer: the terminator written first makes that "", not the text of the part
+    // read before it in the same region.
+    const BYTE terminator[sizeof(WCHAR)] = {};
+    if (!m_region->Write(m_recordSize, terminator, m_unitSize)) return S_FALSE;
+    Send(TextMessage(m_message, m_unicode), platform::WParamOf(part),
+         static_cast<LPARAM>(static_cast<ULONG_PTR>(TextAddress())));
+    // The answer is the length cut to 16 bits and the style, or for a part its owner draws the
+    // value it holds: neither says where the text ends, so it is read up to its terminator.
+    return ReadElsewhere(TextAddress(), kMostTextUnits, text);
+}
+
+bool KeepsTexts(LONG hWnd, bool comboBox) noexcept {
+    const LONG style = platform::Current().GetWindowStyle(hWnd);
+    const LONG ownerDrawn =
+        comboBox ? CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE : LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE;
+    return !(style & ownerDrawn) || (style & (comboBox ? CBS_HASSTRINGS : LBS_HASSTRINGS));
 }
 
 HRESULT ReadListBoxText(LONG hWnd, bool comboBox, LONG index, std::wstring* text) noexcept {
     text->clear();
     platform::WindowSystem& system = platform::Current();
-    // A list its owner draws without strings holds a number per item, which the text message
-    // would copy as if it were a text.
-    const LONG style = system.GetWindowStyle(hWnd);
-    const LONG ownerDrawn =
-        comboBox ? CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE : LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE;
-    if ((style & ownerDrawn) && !(style & (comboBox ? CBS_HASSTRINGS : LBS_HASSTRINGS))) return S_FALSE;
     // Always the wide messages: the window system hands an ANSI list's text over converted from its
     // code page, as it does WM_GETTEXT's, so no character is lost either way; and Wine's ANSI exchange
     // between processes hands over UTF-16 where bytes were asked, which would read as one character.
@@ -252,19 +259,18 @@ HRESULT ReadListBoxText(LONG hWnd, bool comboBox, LONG index, std::wstring* text
     };
     const LRESULT length = send(comboBox ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, 0);
     if (length <= 0 || static_cast<size_t>(length) > kMostTextUnits) return S_FALSE;
-    // The window system copies the text the list holds when it answers, into a buffer it was told
-    // no size of: twice the length announced, so that a text that grows in between still fits.
-    std::wstring buffer;
-    try {
-        buffer.assign(2 * (static_cast<size_t>(length) + 1), L'\0');
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    const LRESULT copied = send(comboBox ? CB_GETLBTEXT : LB_GETTEXT, platform::AddressOf(buffer.data()));
+    // The window system copies the text the list holds when it answers, into memory it is told no
+    // size of: lent pages with the room rule's spare room (a text that grows between the two
+    // messages still fits) and a page of no access behind them, never a buffer of the heap.
+    const SIZE_T announced = (static_cast<SIZE_T>(length) + 1) * sizeof(WCHAR);
+    platform::GuardedPages buffer;
+    RETURN_IF_FAILED(buffer.Commit(platform::GuardedPages::RoomFor(announced)));
+    const LRESULT copied = send(comboBox ? CB_GETLBTEXT : LB_GETTEXT, platform::AddressOf(buffer.as<wchar_t>()));
     if (copied <= 0) return S_FALSE;
-    const size_t most = std::min(static_cast<size_t>(copied), buffer.size() - 1);
+    const size_t room = buffer.room() / sizeof(WCHAR);
+    const size_t most = std::min({static_cast<size_t>(copied), room - 1, kMostTextUnits});
     try {
-        text->assign(buffer.data(), wcsnlen(buffer.data(), most));
+        text->assign(buffer.as<wchar_t>(), wcsnlen(buffer.as<wchar_t>(), most));
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

@@ -66,9 +66,14 @@ private:
     std::optional<platform::ForeignRegion> m_region;
 };
 
-// The text of item `index` of a list box (or of a combo box's list), through the window system's
-// own exchange into a buffer of this process: S_OK; S_FALSE with an empty text when the list gave
-// none; E_OUTOFMEMORY.
+// Whether a list box (or a combo box) keeps texts: one its owner draws without strings (no
+// LBS_HASSTRINGS, CBS_HASSTRINGS) holds a number per item, which the text messages would copy as if
+// it were a text.
+[[nodiscard]] bool KeepsTexts(LONG hWnd, bool comboBox) noexcept;
+
+// The text of item `index` of a list box (or of a combo box's list) that keeps texts, through the
+// window system's own exchange into pages of this process lent for the call: S_OK; S_FALSE with an
+// empty text when the list gave none; E_OUTOFMEMORY.
 [[nodiscard]] HRESULT ReadListBoxText(LONG hWnd, bool comboBox, LONG index, std::wstring* text) noexcept;
 
 // Texts as what a script takes for an array of strings: a Variant array (index 0 first) of

@@ -11,6 +11,7 @@
 #include "frame/Errors.h"
 #include "lists/BoundWindow.h"
 #include "lists/ItemTexts.h"
+#include "platform/GuardedPages.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang {
@@ -89,9 +90,13 @@ LONG clsListReader::SelectedIndex() const noexcept {
         if (selectedCount == LB_ERR) {
             selected = Ask(m_hWnd, LB_GETCURSEL);
         } else if (selectedCount > 0) {
-            // The window system copies the first selected index into this variable.
-            INT first = -1;
-            if (Ask(m_hWnd, LB_GETSELITEMS, 1, platform::AddressOf(&first)) == 1) selected = first;
+            // The window system copies the first selected index into memory lent for the call, as
+            // into any memory it is handed: never a variable of this thread's stack.
+            platform::GuardedPages first;
+            if (SUCCEEDED(first.Commit(platform::GuardedPages::RoomFor(sizeof(INT)))) &&
+                Ask(m_hWnd, LB_GETSELITEMS, 1, platform::AddressOf(first.as<INT>())) == 1) {
+                selected = *first.as<INT>();
+            }
         }
         break;
     }
@@ -112,6 +117,14 @@ HRESULT clsListReader::CheckColumn(LONG column) const noexcept {
 
 template <typename Take>
 HRESULT clsListReader::ReadColumn(LONG column, LONG first, LONG count, Take take) const noexcept {
+    // A list its owner draws without strings answers the text messages with its items' numbers: it
+    // has no texts to read, which an empty text for every item would hide.
+    const bool listOrCombo = m_kind == LIST_LISTBOX || m_kind == LIST_COMBOBOX;
+    if (listOrCombo && !lists::KeepsTexts(m_hWnd, m_kind == LIST_COMBOBOX)) {
+        return RaiseError(kVbInvalidCall,
+                          L"This list keeps no texts: its owner draws its items from numbers of its own (it has no "
+                          L"LBS_HASSTRINGS or CBS_HASSTRINGS style). Count and SelectedIndex still answer.");
+    }
     std::optional<lists::RemoteItemTexts> remote;
     if (const auto message = RemoteMessage(m_kind)) remote.emplace(m_hWnd, *message);
     for (LONG index = first; index < count; ++index) {

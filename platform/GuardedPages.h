@@ -13,6 +13,25 @@ class GuardedPages {
 public:
     // The page of every x86 and x64 system, and so the size of the guard.
     static constexpr SIZE_T kPageSize = 4096;
+    // Room for any structure the window system's messages write through an address they are given
+    // (RECT, MINMAXINFO, NCCALCSIZE_PARAMS, the common controls' records: the largest, a link
+    // control's LITEM, is about 4 KiB).
+    static constexpr SIZE_T kLeastRoom = 8 * 1024;
+
+    // The one room rule of lent memory. A receiver told no size of the memory it writes (or told a
+    // size it may not keep to) is lent the largest of:
+    //  - kLeastRoom;
+    //  - twice the `heldBytes` the memory holds or is expected to receive: for a receiver that writes
+    //    UTF-16 where ANSI was asked into a buffer sized by its text (Wine's LB_GETTEXT across
+    //    processes does), and for a text that grows between the query of its length and its copy
+    //    (LB_GETTEXT and CB_GETLBTEXT take no size);
+    //  - `namedBytes`, what the request itself names (a count in wParam, a size in the first word).
+    // The room is cleared before each call, so it is kept no larger than this asks.
+    static constexpr SIZE_T RoomFor(SIZE_T heldBytes, SIZE_T namedBytes = 0) noexcept {
+        const SIZE_T twice = heldBytes > kMostRoom / 2 ? kMostRoom : heldBytes * 2;
+        const SIZE_T room = twice > namedBytes ? twice : namedBytes;
+        return room > kLeastRoom ? room : kLeastRoom;
+    }
 
     GuardedPages() noexcept = default;
     GuardedPages(const GuardedPages&) = delete;
@@ -35,6 +54,8 @@ public:
     static void ReleaseSpares() noexcept;
 
 private:
+    // Beyond this a request for room is refused (E_OUTOFMEMORY) rather than rounded.
+    static constexpr SIZE_T kMostRoom = SIZE_MAX / 4;
     void GiveBack() noexcept;
 
     void* m_base = nullptr;

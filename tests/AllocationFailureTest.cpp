@@ -147,5 +147,52 @@ TEST(OutOfMemory, TextsAndNewObjectsEndWithTheStatus) {
     EXPECT_EQ(kept.get(), byRef) << "the caller's string stays as it was";
 }
 
+// A record whose copy finds no memory, as a client's record type may: the runtime's copy of a
+// Variant holding it ends with E_OUTOFMEMORY, whichever of the record's members it asks.
+struct RecordWithoutMemory : IRecordInfo {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IRecordInfo ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE RecordInit(PVOID) override { return E_OUTOFMEMORY; }
+    HRESULT STDMETHODCALLTYPE RecordClear(PVOID) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RecordCopy(PVOID, PVOID) override { return E_OUTOFMEMORY; }
+    HRESULT STDMETHODCALLTYPE GetGuid(GUID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetName(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetSize(ULONG*) override { return E_OUTOFMEMORY; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetField(PVOID, LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetFieldNoCopy(PVOID, LPCOLESTR, VARIANT*, PVOID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE PutField(ULONG, PVOID, LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE PutFieldNoCopy(ULONG, PVOID, LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetFieldNames(ULONG*, BSTR*) override { return E_NOTIMPL; }
+    BOOL STDMETHODCALLTYPE IsMatchingType(IRecordInfo*) override { return FALSE; }
+    PVOID STDMETHODCALLTYPE RecordCreate() override { return nullptr; }
+    HRESULT STDMETHODCALLTYPE RecordCreateCopy(PVOID, PVOID*) override { return E_OUTOFMEMORY; }
+    HRESULT STDMETHODCALLTYPE RecordDestroy(PVOID) override { return S_OK; }
+};
+
+// No memory to copy an argument given by value is the runtime's "Out of memory" (error 7), not a
+// type mismatch of an argument that has the right type: no argument is named.
+TEST(OutOfMemory, AnArgumentWithoutMemoryForItsCopyIsOutOfMemory) {
+    ComPtr<IDispatch> watcher(Created(CreateWatcher).get());
+    RecordWithoutMemory record;
+    BYTE fields[16] = {};
+    VARIANT args[3];
+    args[2] = Holding(VT_RECORD, static_cast<void*>(fields));  // ClassName, by value
+    V_RECORDINFO(&args[2]) = &record;
+    args[1] = Holding(VT_BSTR, static_cast<BSTR>(nullptr));
+    args[0] = LongValue(0);
+    DISPPARAMS params = {args, nullptr, 3, 0};
+    UniqueVariant result;
+    UINT argError = 12345;
+    EXPECT_EQ(E_OUTOFMEMORY, watcher->Invoke(IdOf(watcher.get(), L"WaitForWindow"), IID_NULL, 0, DISPATCH_METHOD,
+                                             &params, result.get(), nullptr, &argError));
+    EXPECT_EQ(12345u, argError) << "an argument was named";
+    EXPECT_EQ(VT_EMPTY, V_VT(result.get()));
+}
+
 }  // namespace
 }  // namespace wrang::test

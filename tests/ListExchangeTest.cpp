@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -16,6 +17,7 @@
 #include "frame/Errors.h"
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
+#include "support/LentMemory.h"
 #include "support/Lists.h"
 
 namespace wrang::test {
@@ -57,6 +59,8 @@ struct SimulatedControl : platform::Win32WindowSystem {
     ForeignAddress rootItem = 0x00B10000;  // a tree's first root's handle
     ForeignAddress elsewhere = 0;          // where the control points a record instead, 0 for never
     bool openFails = false, allocFails = false, writeFails = false, readFails = false;
+    size_t growth = 0;                // units a list box's text grows by between its length and its copy
+    std::vector<size_t> lentRooms;    // what a list box was lent, each time: 0 for memory not lent alone
 
     using Memory = std::map<ForeignAddress, std::vector<BYTE>>;
     Memory regions, own;  // the live regions; the control's own memory
@@ -146,8 +150,28 @@ struct SimulatedControl : platform::Win32WindowSystem {
         case HDM_GETITEMCOUNT:
         case SB_GETPARTS:
         case TVM_GETCOUNT: return static_cast<LRESULT>(texts.size());
-        case SB_GETTEXTLENGTHW: return static_cast<LRESULT>(texts.at(wParam).size());
+        case SB_GETTEXTLENGTHW: return static_cast<LRESULT>(LOWORD(texts.at(wParam).size()));
         case SB_GETTEXTW: return CopyText(texts.at(wParam), record, texts.at(wParam).size() + 1);
+        // A list box writes into memory of this process: the text as it is when asked, which may
+        // have grown by `growth` units since its length was announced; as far as the room lent
+        // lets it, the guard page behind stopping it. Every address it is lent is noted.
+        case LB_GETCOUNT: return static_cast<LRESULT>(texts.size());
+        case LB_GETTEXTLEN: return static_cast<LRESULT>(texts.at(wParam).size() - growth);
+        case LB_GETSELCOUNT: return 1;
+        case LB_GETSELITEMS:
+        case LB_GETTEXT: {
+            auto* lent = reinterpret_cast<wchar_t*>(lParam);
+            lentRooms.push_back(LentAlone(lParam) ? CommittedFrom(lent) : 0);
+            if (message == LB_GETSELITEMS) {
+                *reinterpret_cast<INT*>(lParam) = 0;  // one index: the first item
+                return 1;
+            }
+            const std::wstring& text = texts.at(wParam);
+            const size_t units = std::min(text.size(), lentRooms.back() / sizeof(WCHAR) - 1);
+            std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(units), lent);
+            lent[units] = 0;
+            return static_cast<LRESULT>(units);
+        }
         case TVM_GETNEXTITEM:
             // The answer carries the handle as this build's LRESULT does: cut to 32 bits in the x86 build.
             return wParam == TVGN_ROOT ? static_cast<LRESULT>(rootItem) : 0;
@@ -211,8 +235,8 @@ struct ScriptRead {
 TEST(ListExchange, RecordsFollowTheControlsBitnessAndTextsOfAnyLengthComeWhole) {
     for (const wchar_t* className : kClassesByFamily) {
         const bool status = !wcscmp(className, STATUSCLASSNAMEW);
-        // A status bar's answers carry a length in 16 bits: its texts are shorter than 65,536 units.
-        const std::wstring longText = lists_target::LongText(status ? 60000 : 100000, L'X');
+        // 100,000 units: a status bar announces only the low 16 bits of that length (34,464).
+        const std::wstring longText = lists_target::LongText(100000, L'X');
         for (int pointerSize : {4, 8}) {
             for (const auto& [text, elsewhere] : {std::pair<std::wstring, ForeignAddress>{L"Hello \u2713 world", 0},
                                                   {longText, 0},
@@ -237,6 +261,35 @@ TEST(ListExchange, RecordsFollowTheControlsBitnessAndTextsOfAnyLengthComeWhole) 
     }
 }
 
+// A list box copies its text into memory of this process, told no size: the length it announced
+// first may be short of the text by then. The text is lent pages of their own with room to spare
+// (twice the announced length, 8 KiB at least) and a page of no access behind, never the stack or
+// the heap: a text that grew within the room comes whole, one that outgrew it stops at the guard
+// page and is read up to there. The selection is lent alike.
+TEST(ListExchange, AListBoxTextThatGrowsStaysInTheRoomLentForIt) {
+    const struct {
+        const char* name;
+        size_t length, growth;
+        size_t read;  // units read
+    } cases[] = {{"grown within the least room", 10, 9, 19},
+                 {"long, grown by half", 100000, 50000, 150000},
+                 {"grown beyond its room", 10, 9000, kLeastRoom / sizeof(WCHAR) - 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring text = lists_target::LongText(c.length + c.growth, L'G');
+        SimulatedControl control(L"ListBox", 4, {text});
+        control.growth = c.growth;
+        platform::ScopedWindowSystem scoped(control);
+        const ScriptRead read(L"ListBox");
+        EXPECT_EQ(text.substr(0, c.read), read.First());
+        ComPtr<_clsListReader> reader = ListReaderOf(kControl);
+        EXPECT_EQ(0, Read(reader.get(), &_clsListReader::get_SelectedIndex, -2L));
+        ASSERT_EQ(2u, control.lentRooms.size());
+        for (size_t room : control.lentRooms) EXPECT_GE(room, kLeastRoom) << "lent alone, with a guard behind";
+        EXPECT_GE(control.lentRooms[0], 2 * (c.length + 1) * sizeof(WCHAR)) << "twice the announced length";
+    }
+}
+
 // Whatever fails half-way, the text is empty, no error is raised, and what was acquired is released.
 TEST(ListExchange, EveryFailureReleasesWhatWasAcquired) {
     const struct {
@@ -249,8 +302,6 @@ TEST(ListExchange, EveryFailureReleasesWhatWasAcquired) {
                  {"the answer cannot be read", &SimulatedControl::readFails, 1, 1}};
     for (const wchar_t* className : kClassesByFamily) {
         for (const auto& c : cases) {
-            // A status bar takes no request record, only the buffer.
-            if (c.failure == &SimulatedControl::writeFails && !wcscmp(className, STATUSCLASSNAMEW)) continue;
             SCOPED_TRACE(testing::Message() << testing::PrintToString(className) << ": " << c.name);
             SimulatedControl control(className, 4, {L"never read"});
             control.*c.failure = true;

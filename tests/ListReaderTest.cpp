@@ -156,6 +156,9 @@ TEST_F(ListReader, ReadsEveryFamilyWholeAndChecksItsRanges) {
             EXPECT_EQ(-1, Found(reader, last, 0, count));
         }
         EXPECT_EQ(-1, Found(reader, L"no such item", 0, 0));
+        // An empty text is found where the list holds one, not where a text read before it was left.
+        const auto empty = std::find(family.columns[0].begin(), family.columns[0].end(), L"");
+        EXPECT_EQ(empty == family.columns[0].end() ? -1 : empty - family.columns[0].begin(), Found(reader, L"", 0, 0));
 
         const HRESULT outside = kVbSubscriptOutOfRange;
         using Pairs = std::initializer_list<std::pair<LONG, LONG>>;
@@ -171,6 +174,31 @@ TEST_F(ListReader, ReadsEveryFamilyWholeAndChecksItsRanges) {
         for (auto [column, start] : Pairs{{0, count + 1}, {0, -1}, {columns, 0}})
             EXPECT_EQ(outside, reader->FindText(nullptr, column, start, &found)) << column << ", from " << start;
         EXPECT_EQ(-1, found);
+    }
+    // Whatever it was asked (a status-bar text of 70,000 characters among them), the target runs on.
+    DWORD_PTR answer = 0;
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(s_target->Process(), 0)) << "the target ended";
+    EXPECT_NE(0, SendMessageTimeoutW(s_target->Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 30000, &answer))
+        << "the target does not answer";
+}
+
+// A list box its owner draws without strings holds numbers: every read of its texts is error 5,
+// which says so, while its count and selection answer as for any list.
+TEST_F(ListReader, AListThatKeepsNoTextsRefusesToReadThem) {
+    ComPtr<_clsListReader> reader = ListReaderOf(Control(target::kNoTextsList));
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(static_cast<LONG>(target::NoTextsItems().size()), Read(reader.get(), &_clsListReader::get_Count, -1L));
+    EXPECT_EQ(target::kNoTextsSelected, Read(reader.get(), &_clsListReader::get_SelectedIndex, -2L));
+    const struct {
+        const wchar_t* member;
+        std::initializer_list<Arg> args;
+    } reads[] = {{L"GetText", {Arg::Long(0)}}, {L"GetColumn", {}}, {L"FindText", {Arg::String(L"11")}}};
+    for (const auto& read : reads) {
+        CallResult result;
+        Call(reader.get(), read.member, read.args, &result);
+        EXPECT_EQ(kVbInvalidCall, result.scode) << testing::PrintToString(read.member);
+        EXPECT_NE(std::wstring::npos, result.description.find(L"keeps no texts")) << result.description;
+        EXPECT_EQ(VT_EMPTY, V_VT(result.value.get()));
     }
 }
 

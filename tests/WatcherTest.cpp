@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -63,12 +64,14 @@ std::string Asked(IDispatch* object, const wchar_t* name, std::initializer_list<
     }
 }
 
-// Records the handles that the watcher's window-system calls receive, the hooks it sets and
-// removes, and its steps to the foreground, passing every call on. Wine refuses no foreground
-// change: `refusals` makes the first ones fail.
+// Records the handles that the watcher's window-system calls receive (0 for a lookup among the
+// top-level windows), the limits of its sends, the hooks it sets and removes, and its steps to the
+// foreground, passing every call on. Wine refuses no foreground change: `refusals` makes the first
+// ones fail.
 struct WatchRecorder : platform::Win32WindowSystem {
     using Base = platform::Win32WindowSystem;
     std::vector<LONG> handles;
+    std::vector<UINT> limits;
     int hooks = 0, unhooks = 0, refusals = 0;
     std::vector<std::string> steps;
     std::vector<std::pair<DWORD, DWORD>> shared;
@@ -79,11 +82,20 @@ struct WatchRecorder : platform::Win32WindowSystem {
     BOOL IsWindow(LONG h) override { return Base::IsWindow(Seen(h)); }
     BOOL IsWindowVisible(LONG h) override { return Base::IsWindowVisible(Seen(h)); }
     LONG GetAncestor(LONG h, UINT r) override { return Base::GetAncestor(Seen(h), r); }
+    LONG FindWindowW(const wchar_t* c, const wchar_t* n) override {
+        Seen(0);
+        return Base::FindWindowW(c, n);
+    }
     LONG FindWindowExW(LONG p, LONG a, const wchar_t* c, const wchar_t* n) override {
         return Base::FindWindowExW(Seen(p), a, c, n);
     }
+    BOOL EnumWindows(WNDENUMPROC callback, LPARAM state) override {
+        Seen(0);
+        return Base::EnumWindows(callback, state);
+    }
     DWORD GetWindowThreadProcessId(LONG h, DWORD* p) override { return Base::GetWindowThreadProcessId(Seen(h), p); }
     LRESULT SendMessageTimeoutW(LONG h, UINT m, WPARAM w, LPARAM l, UINT f, UINT t, DWORD_PTR* r) override {
+        limits.push_back(t);
         return Base::SendMessageTimeoutW(Seen(h), m, w, l, f, t, r);
     }
     HWINEVENTHOOK SetWinEventHook(DWORD a, DWORD b, HMODULE m, WINEVENTPROC p, DWORD pid, DWORD tid, DWORD f) override {
@@ -359,9 +371,26 @@ TEST_F(WatcherHungWindow, FalseAndNullWithinTheTimeoutAndAtOnceOnceReportedHung)
               Ask(L"SendMsgTimeout", {w, Arg::Long(WM_GETTEXTLENGTH), zero, zero, Arg::Long(5000)}));
 
     ASSERT_EQ(TRUE, target.Send(cmd::kHang, cmd::kLongestHangMs));
+    long long took = 0;
+    // A broadcast that meets the window while it does not answer runs out of time there: Null,
+    // within the one limit, each window asked with what is left of it, never for the limit again.
+    {
+        WatchRecorder recorder;
+        const platform::ScopedWindowSystem recorded(recorder);
+        const ComPtr<_clsWrangler> everyWindow = Bound(0xFFFF);
+        EXPECT_EQ("Null", Ask(L"SendMsgTimeout", {Arg::Object(everyWindow.get()), Arg::Long(WM_NULL), zero, zero,
+                                                  Arg::Long(300)},
+                              &took));
+        EXPECT_GE(took, 300);
+        EXPECT_EQ(recorder.handles.end(), std::find(recorder.handles.begin(), recorder.handles.end(), 0xFFFFL))
+            << "the broadcast went to the window system whole, with the limit for each window";
+        ASSERT_FALSE(recorder.limits.empty());
+        for (size_t i = 0; i < recorder.limits.size(); ++i) {
+            EXPECT_LE(recorder.limits[i], i ? recorder.limits[i - 1] : 300u) << "send " << i;
+        }
+    }
     // The three ways to ask whether the window answers: each answers False, or Null, for no answer.
     enum Way { Responding, Send, StateWait };
-    long long took = 0;
     const auto ask = [&](Way way, LONG timeout) {
         const Arg limit = Arg::Long(timeout);
         switch (way) {
@@ -378,10 +407,12 @@ TEST_F(WatcherHungWindow, FalseAndNullWithinTheTimeoutAndAtOnceOnceReportedHung)
         // Time-out 0: one look. (Wine's own send with a time-out of 0 would wait without a limit.)
         EXPECT_EQ(noAnswer(way), ask(way, 0));
     }
-    // Members that do not send return as they do for any window.
+    // Members that do not send return as they do for any window. Activate waits a while for the
+    // window's thread to take the front (at most until the system reports it hung), and its answer
+    // says whether the window is in front when it returns.
     EXPECT_EQ("True", Ask(L"WaitForState", {w, Arg::Long(WAIT_HIDDEN), zero}));
     const std::string activated = Ask(L"Activate", {w});
-    EXPECT_TRUE(activated == "True" || activated == "False") << activated;
+    EXPECT_EQ(GetForegroundWindow() == target.Control() ? "True" : "False", activated);
 
     ASSERT_TRUE(PumpUntil([&] { return IsHungAppWindow(target.Control()) != FALSE; }))
         << "the system reports the window hung";
@@ -461,9 +492,9 @@ TEST_F(WatcherServing, CrossApartmentCallsAndTheThreadsOwnMessagesDuringAWait) {
     EXPECT_EQ(recorder.hooks, recorder.unhooks);
 }
 
-// SendMsgTimeout widens its Long parameters and narrows the answer as SendMsgLong does, and keeps
-// the window system's broadcast for a window bound to HWND_BROADCAST or -1; every other member
-// takes those values for no window, and hands them to no window-system call.
+// SendMsgTimeout widens its Long parameters and narrows the answer as SendMsgLong does, and for a
+// window bound to HWND_BROADCAST or -1 sends to every top-level window within the one limit; every
+// other member takes those values for no window, and hands them to no window-system call.
 TEST_F(WatcherMessages, SendMsgTimeoutWidensAndBroadcastsAndTheOthersNameNoWindow) {
     const UINT message = RegisterWindowMessageW(L"WrangWatcherMessagesTest");
     WindowThread thread;
@@ -488,11 +519,20 @@ TEST_F(WatcherMessages, SendMsgTimeoutWidensAndBroadcastsAndTheOthersNameNoWindo
     for (const LONG broadcast : {0xFFFFL, -1L}) {
         SCOPED_TRACE(testing::Message() << "bound to " << broadcast);
         thread.Clear();
-        const std::string answer = send(broadcast);
-        EXPECT_EQ(std::string::npos, answer.find_first_not_of("-0123456789")) << answer << ": a Long";
+        // One top-level window after another, each with what is left of the one limit: the
+        // answer of a broadcast that reached every window, 1.
+        EXPECT_EQ("1", send(broadcast));
         EXPECT_EQ(1u, thread.Messages(window, message).size()) << "every top-level window gets it";
-        EXPECT_EQ(std::vector<LONG>{broadcast}, recorder.handles);
+        EXPECT_NE(recorder.handles.end(), std::find(recorder.handles.begin(), recorder.handles.end(), AsLong(window)));
+        for (const LONG reserved : {0xFFFFL, -1L}) {
+            EXPECT_EQ(recorder.handles.end(), std::find(recorder.handles.begin(), recorder.handles.end(), reserved));
+        }
+        ASSERT_EQ(recorder.handles.size(), recorder.limits.size() + 1) << "the list of windows, then the sends";
+        for (size_t i = 0; i < recorder.limits.size(); ++i) {
+            EXPECT_LE(recorder.limits[i], i ? recorder.limits[i - 1] : 5000u) << "send " << i;
+        }
         recorder.handles.clear();
+        recorder.limits.clear();
 
         const ComPtr<_clsWrangler> none = Bound(broadcast);
         const Arg w = Arg::Object(none.get()), zero = Arg::Long(0);

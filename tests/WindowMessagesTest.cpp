@@ -13,6 +13,7 @@
 #include "frame/Classes.h"
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
+#include "support/LentMemory.h"
 #include "support/TargetProcess.h"
 #include "support/WindowThread.h"
 #include "support/Wranglers.h"
@@ -23,13 +24,6 @@ namespace {
 constexpr UINT kProbe = WM_APP + 7;
 
 std::wstring Whole(BSTR s) { return std::wstring(s, SysStringLen(s)); }
-
-// The bytes that can be written from `address` on before the first page that cannot.
-size_t CommittedFrom(const void* address) {
-    MEMORY_BASIC_INFORMATION region = {};
-    if (!VirtualQuery(address, &region, sizeof region) || region.State != MEM_COMMIT) return 0;
-    return static_cast<const char*>(region.BaseAddress) + region.RegionSize - static_cast<const char*>(address);
-}
 
 class MessagesTest : public ::testing::Test {
 protected:
@@ -423,7 +417,6 @@ std::string NameOf(const Lending& c) {
 }
 void PrintTo(const Lending& c, std::ostream* out) { *out << NameOf(c); }
 constexpr LONG kAnnounced = 64;  // the wParam of every case: a count of bytes
-constexpr size_t kLeastRoom = 8 * 1024;
 const Lending kLendings[] = {
     {L"SendMsg", false, VT_DISPATCH, sizeof(void*), sizeof(void*), false},
     {L"SendMsgByRef", false, VT_DISPATCH, sizeof(void*), sizeof(void*), false},
@@ -434,16 +427,6 @@ const Lending kLendings[] = {
     {L"SendMsgStringByRef", false, VT_BSTR, sizeof(void*), 0, false},
     {L"SendMsgStringByRef", true, VT_BSTR, kAnnounced, 0, true},
 };
-
-// Whether `lp` starts a region of its own (not the stack, not the heap) with at least kLeastRoom
-// bytes and a page of no access right behind them.
-bool LentAlone(LPARAM lp) {
-    const char* lent = reinterpret_cast<const char*>(lp);
-    MEMORY_BASIC_INFORMATION behind = {};
-    const size_t room = CommittedFrom(lent);
-    return room >= kLeastRoom && VirtualQuery(lent + room, &behind, sizeof behind) && behind.AllocationBase == lent &&
-           behind.State == MEM_RESERVE;
-}
 
 std::atomic<LPARAM> g_lent{0};
 std::atomic<DWORD> g_writer{0};

@@ -18,20 +18,14 @@ using platform::WParamOf;
 
 // Every address these members hand a window points into memory lent for the call alone (never the
 // stack, never the heap): the variable or text it names, then room to spare, then a page of no
-// access (GuardedPages). What a receiver may write there, and so the room, the largest of:
-//  - a structure the message writes by its kind: RECT for EM_GETRECT, MINMAXINFO,
-//    NCCALCSIZE_PARAMS, the common controls' records (the largest, a link control's LITEM, is
-//    about 4 KiB): kLeastRoom;
+// access (GuardedPages, whose room rule says how much). What the request itself names as the size
+// of what the receiver may write:
 //  - EM_GETLINE's line, counted in the first 16-bit word of what the address holds: two bytes a
 //    character, for a receiver that writes UTF-16;
 //  - a count in wParam (WM_GETTEXT's characters, LB_GETSELITEMS' and SB_GETPARTS' 32-bit numbers):
 //    kBytesPerCount bytes a count, for up to kMostCounted counts, so that a wParam that is no count
-//    at all (a handle, -1) cannot make the component commit without bound;
-//  - what the address holds twice over, for a receiver that writes UTF-16 where ANSI was asked
-//    into a buffer sized by its text (Wine's LB_GETTEXT across processes does).
-// A receiver that writes further faults at the guard page instead of overwriting the client. The
-// room is cleared before each call, so it is kept no larger than these rules ask.
-constexpr SIZE_T kLeastRoom = 8 * 1024;
+//    at all (a handle, -1) cannot make the component commit without bound.
+// A receiver that writes further faults at the guard page instead of overwriting the client.
 constexpr SIZE_T kBytesPerCount = 4;
 constexpr SIZE_T kMostCounted = 1 << 20;
 
@@ -40,7 +34,7 @@ SIZE_T RoomFor(LONG wParam, const void* held, SIZE_T size) noexcept {
     USHORT firstWord = 0;
     if (size >= sizeof firstWord) std::memcpy(&firstWord, held, sizeof firstWord);
     const SIZE_T counts = std::min<SIZE_T>(static_cast<ULONG>(wParam), kMostCounted);
-    return std::max({kLeastRoom, SIZE_T{firstWord} * 2, counts * kBytesPerCount, size * 2});
+    return GuardedPages::RoomFor(size, std::max(SIZE_T{firstWord} * 2, counts * kBytesPerCount));
 }
 
 // Lent memory that starts with `value`, for a receiver that gets its address.

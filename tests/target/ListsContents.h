@@ -32,6 +32,7 @@ enum : int {
     kEmptyTree,  // tree view without items
     kFrameworkList,
     kCustomList,
+    kNoTextsList,  // a list box its owner draws without strings: items of numbers, no texts
 };
 
 // The window names of the report view and of the tree, by which scripts find them.
@@ -118,7 +119,18 @@ inline std::vector<std::vector<std::wstring>> CallbackRows() {
 inline std::vector<std::wstring> TabTexts() { return {L"General", L"\u0394 Details \u2713", LongText(1200, L'T')}; }
 constexpr int kSelectedTab = 1;
 inline std::vector<std::wstring> HeaderTexts() { return {L"First", L"Second \u2713", LongText(1300, L'H')}; }
-inline std::vector<std::wstring> StatusTexts() { return {L"Ready", L"Ln 1, Col 1 \u2713", LongText(1400, L'S')}; }
+// The status bar's parts as they read: one its owner draws reads "" (it holds a number, not a text),
+// between a long text and a text longer than 65,535 characters, whose length the control's answers
+// cut to 16 bits (70,000 reads there as 4,464).
+inline std::vector<std::wstring> StatusTexts() {
+    return {L"Ready", L"Ln 1, Col 1 \u2713", LongText(1400, L'S'), L"", LongText(70000, L'W')};
+}
+constexpr size_t kOwnerDrawnPart = 3;
+constexpr LPARAM kOwnerDrawnValue = 0x5A5A;
+
+// The list box that keeps no texts: the numbers its items hold, and the one selected.
+inline std::vector<LPARAM> NoTextsItems() { return {11, 22, 33}; }
+constexpr int kNoTextsSelected = 1;
 
 // The tree, depth first: each node with its depth (0 for a root), whether it starts expanded, and
 // the path that names it (by position where its text repeats an earlier sibling's, holds "\" or

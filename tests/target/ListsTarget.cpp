@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <type_traits>
 
 #include "ListsContents.h"
@@ -108,10 +109,19 @@ void MakeBars(HWND parent) {
     }
 
     HWND status = Control(parent, STATUSCLASSNAMEW, 0, kStatus, 0, 0, 0, 0);
-    int edges[] = {100, 250, -1};
-    SendMessageW(status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
-    for (size_t p = 0; p < statusTexts.size(); ++p)
-        SendMessageW(status, SB_SETTEXTW, p, reinterpret_cast<LPARAM>(statusTexts[p].c_str()));
+    int edges[] = {100, 250, 400, 450, -1};
+    SendMessageW(status, SB_SETPARTS, std::size(edges), reinterpret_cast<LPARAM>(edges));
+    for (size_t p = 0; p < statusTexts.size(); ++p) {
+        if (p == kOwnerDrawnPart)
+            SendMessageW(status, SB_SETTEXTW, p | SBT_OWNERDRAW, kOwnerDrawnValue);
+        else
+            SendMessageW(status, SB_SETTEXTW, p, reinterpret_cast<LPARAM>(statusTexts[p].c_str()));
+    }
+
+    // Its items are numbers; a real one would paint them in WM_DRAWITEM.
+    HWND noTexts = Control(parent, L"ListBox", LBS_OWNERDRAWFIXED | LBS_NOTIFY, kNoTextsList, 480, 350, 100, 40);
+    for (LPARAM item : NoTextsItems()) SendMessageW(noTexts, LB_ADDSTRING, 0, item);
+    SendMessageW(noTexts, LB_SETCURSEL, kNoTextsSelected, 0);
 }
 
 void MakeTrees(HWND parent) {
