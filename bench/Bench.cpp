@@ -25,6 +25,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -440,6 +441,24 @@ struct RawListView {
     }
 };
 
+// The least exchange that reads a short status-bar part: open, a region of the size of a first
+// region, the length, the text, the read, release (what a reader's region for the text it announced
+// costs; the member's region holds the longest text instead).
+void RawStatusText(HWND status, int part) {
+    const RawRegion region(status);
+    const LRESULT length = LOWORD(SendMessageW(status, SB_GETTEXTLENGTHW, part, 0));
+    SendMessageW(status, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(region.remote));
+    WCHAR text[512];
+    SIZE_T done = 0;
+    ::ReadProcessMemory(region.process, region.remote, text, std::min<SIZE_T>(length + 1, 512) * sizeof(WCHAR), &done);
+}
+
+// The least exchange that reads a list box's item: its length, then its text into a buffer.
+void RawListBoxText(HWND list, int index) {
+    WCHAR text[512];
+    if (SendMessageW(list, LB_GETTEXTLEN, index, 0) < 512) SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));
+}
+
 // The least exchange that reads the texts under a tree's first root, as GetChildren of its path
 // makes it: open once, one region, the root's text and then each child's (the request, the message,
 // the read), the steps from item to item, release once.
@@ -523,6 +542,25 @@ void ListReaderTable() {
     rows.push_back(MeasureMember(
         Format("GetColumn(0), %d items", kRows).c_str(), reader.get(), standard.get(), LateCall(L"GetColumn", {0}),
         [&] { raw.Column(kRows); }, column));
+    // A short status-bar part, whose region holds the longest text a part may have, and a list
+    // box's item, copied into lent pages.
+    for (const auto& [label, id, raw] :
+         {std::tuple<const char*, int, void (*)(HWND, int)>{"status bar GetText(0, 0), a short part",
+                                                             wrang::lists_target::kStatus, &RawStatusText},
+          {"list box GetText(0, 0)", wrang::lists_target::kSingleList, &RawListBoxText}}) {
+        const HWND control = GetDlgItem(target.Window(), id);
+        ComPtr<_clsListReader> other, bound;
+        if (SUCCEEDED(wrang::CreateListReader(other.put()))) other->InitByHandle(L(control), LIST_AUTO, bound.put());
+        if (!bound) continue;
+        ComPtr<IDispatch> otherStandard = StandardDispatch(bound.get(), IID__clsListReader);
+        const auto read = [&bound] {
+            BSTR t = nullptr;
+            bound->GetText(0, 0, &t);
+            SysFreeString(t);
+        };
+        rows.push_back(MeasureMember(label, bound.get(), otherStandard.get(), LateCall(L"GetText", {0, 0}),
+                                     [control, raw = raw] { raw(control, 0); }, read));
+    }
     PrintTable(
         Format("clsListReader (a report view of %ld rows in another process, wrang_target.exe --lists)", count).c_str(),
         rows);
