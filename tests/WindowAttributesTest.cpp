@@ -10,6 +10,7 @@
 #include "frame/Errors.h"
 #include "platform/WindowSystem.h"
 #include "support/Automation.h"
+#include "support/LentMemory.h"
 #include "support/TargetProcess.h"
 #include "support/WindowThread.h"
 #include "support/Wranglers.h"
@@ -59,6 +60,7 @@ struct Recorder : platform::Win32WindowSystem {
     bool fakeMessageLength = false;
     LONG messageLength = 0;
     LONG messageLengthArgument = -1;
+    bool messageLengthLent = false;
 
     BOOL GetWindowRect(LONG h, RECT* r) override {
         calls.push_back("GetWindowRect");
@@ -89,6 +91,7 @@ struct Recorder : platform::Win32WindowSystem {
     LRESULT SendMessageW(LONG h, UINT m, WPARAM w, LPARAM l) override {
         sent.push_back(m);
         if (m == WM_GETTEXTLENGTH && l) messageLengthArgument = *reinterpret_cast<LONG*>(l);
+        if (m == WM_GETTEXTLENGTH) messageLengthLent = LentAlone(l);
         if (m == WM_GETTEXTLENGTH && fakeMessageLength) return messageLength;
         return Win32WindowSystem::SendMessageW(h, m, w, l);
     }
@@ -212,6 +215,7 @@ TEST_F(AttributesTest, TextOfAnotherProcessComesFromTheWindowProcedureWhenGetWin
     EXPECT_EQ((std::vector<std::string>{"GetWindowTextLengthW", "GetWindowTextW"}), recorder.calls);
     EXPECT_EQ((std::vector<UINT>{WM_GETTEXTLENGTH, WM_GETTEXT}), recorder.sent);
     EXPECT_EQ(0, recorder.messageLengthArgument) << "lParam of WM_GETTEXTLENGTH points at 0";
+    EXPECT_TRUE(recorder.messageLengthLent) << "lent pages of their own, not the stack";
 
     // A length of -1 cannot size a buffer: no WM_GETTEXT, and the script sees error 5.
     recorder.sent.clear();

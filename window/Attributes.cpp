@@ -2,6 +2,7 @@
 
 #include "frame/Checked.h"
 #include "frame/Errors.h"
+#include "platform/GuardedPages.h"
 #include "platform/WindowSystem.h"
 #include "window/clsWrangler.h"
 
@@ -111,10 +112,12 @@ HRESULT clsWrangler::get_Text(BSTR* result) {
     ws.GetWindowTextW(m_hWnd, text.get(), size);
     if (length == 0) {
         // A window of another process whose text lives in its own procedure reports nothing to
-        // GetWindowText; ask the window itself.
-        LONG noArgument = 0;
-        const LONG asked =
-            platform::AnswerOf(ws.SendMessageW(m_hWnd, WM_GETTEXTLENGTH, 0, platform::AddressOf(&noArgument)));
+        // GetWindowText; ask the window itself. Its lParam is the address of a 32-bit 0, in pages
+        // lent for the call as every address the component hands a receiver, not on the stack.
+        platform::GuardedPages noArgument;
+        RETURN_IF_FAILED(noArgument.Commit(platform::GuardedPages::RoomFor(sizeof(LONG))));
+        const LONG asked = platform::AnswerOf(
+            ws.SendMessageW(m_hWnd, WM_GETTEXTLENGTH, 0, platform::AddressOf(noArgument.as<LONG>())));
         RETURN_IF_FAILED(CheckedAdd(asked, 1, &size));
         RETURN_IF_FAILED(TextString(asked, &text));
         ws.SendMessageW(m_hWnd, WM_GETTEXT, platform::WParamOf(size), platform::AddressOf(text.get()));
