@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace wrang::platform {
 
 class GuardedPages {
