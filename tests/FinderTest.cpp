@@ -78,22 +78,26 @@ struct Place {
     }
 };
 
-// Finds the windows of one place as any client would: the top-level ones by process, class and
-// caption, the children by their parent, class and caption.
+// Every top-level window, front to back, into a vector.
+BOOL CALLBACK Collect(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// Finds the windows of one place as any client would: the top-level ones by process and caption,
+// the children by their parent, class and caption.
 Place Locate(const char* name, DWORD processId) {
     Place place{name, processId, {}};
-    struct Search {
-        Place* place;
-    } search{&place};
-    EnumWindows(
-        [](HWND window, LPARAM state) -> BOOL {
-            auto* place = reinterpret_cast<Search*>(state)->place;
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == place->processId) place->windows[CaptionOf(window)] = window;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    for (const HWND window : TopLevelWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) place.windows[CaptionOf(window)] = window;
+    }
     std::vector<HWND> tree;
     for (const ft::Node& node : ft::kTree) {
         const HWND parent = node.parent < 0 ? place[ft::kTopCaption] : tree[static_cast<size_t>(node.parent)];
@@ -272,7 +276,6 @@ TEST_F(FinderFilters, ProcessControlIdDepthAndVisibility) {
     WindowThread other;
     const HWND gone = other.Create("WrangFinderGone", "gone");
     other.Destroy(gone);
-    std::vector<HWND> zOrder;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         std::vector<const Place*> places;
@@ -296,13 +299,7 @@ TEST_F(FinderFilters, ProcessControlIdDepthAndVisibility) {
         }
         if (c.parent == TopLevel) {
             // In the order the window system lists the top-level windows now.
-            zOrder.clear();
-            EnumWindows(
-                [](HWND window, LPARAM list) {
-                    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&zOrder));
+            const std::vector<HWND> zOrder = TopLevelWindows();
             const auto rank = [&](LONG h) {
                 return std::find(zOrder.begin(), zOrder.end(), reinterpret_cast<HWND>(static_cast<LONG_PTR>(h))) -
                        zOrder.begin();
