@@ -76,6 +76,7 @@ HRESULT ProgramPathOf(DWORD processId, BSTR* result) noexcept {
 HRESULT CreateFinder(_clsFinder** out) noexcept { return clsFinder::Create(out); }
 
 HRESULT clsFinder::SetPatterns(MatchModes mode, bool ignoreCase, const Text& className, const Text& caption) noexcept {
+    if (mode != MATCH_EXACT && mode != MATCH_WILDCARD && mode != MATCH_REGEX) return RaiseInvalidCall();
     std::optional<finder::Pattern> classPattern, captionPattern;
     RETURN_IF_FAILED(PatternOf(mode, ignoreCase, className, &classPattern));
     RETURN_IF_FAILED(PatternOf(mode, ignoreCase, caption, &captionPattern));
