@@ -65,6 +65,7 @@ protected:
 };
 
 const std::locale& SystemCaseLocale() {
+    // The locale counts the facet's references and deletes it with its last copy.
     static const std::locale locale(std::locale::classic(), new SystemCaseFacet);
     return locale;
 }

@@ -22,9 +22,10 @@ void ReadClassName(platform::WindowSystem& ws, LONG hWnd, std::wstring* name) {
 }
 
 // The caption the window system keeps, whole: the room doubles until the caption fits with room to
-// spare.
+// spare. It starts small for every window (a long caption met once leaves its room allocated, and
+// filling all of it for each window after would cost more than the reads).
 void ReadCaption(platform::WindowSystem& ws, LONG hWnd, std::wstring* caption) {
-    size_t room = caption->capacity() > 256 ? caption->capacity() : 256;
+    size_t room = 256;
     for (;;) {
         caption->resize(room);
         const int copied = ws.InternalGetWindowText(hWnd, &(*caption)[0], static_cast<int>(room));
