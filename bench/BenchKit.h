@@ -267,4 +267,7 @@ inline ComPtr<_clsWrangler> Bound(HWND hWnd) {
 // --- The tables of each family, in their own files -------------------------------------------------
 // (declared here, run by main in Bench.cpp)
 
+// bench/FinderBench.cpp: clsFinder.FindAll over 1,000 top-level windows of another process.
+void FinderTable();
+
 }  // namespace wrang::bench

@@ -72,6 +72,29 @@ inline VARIANT* Dereference(VARIANT* arg) noexcept {
     }
 }
 
+// The text of a Variant argument that takes a text or nothing at all: *text is null for an argument
+// left out, Empty, Null or a null string, else the caller's string (borrowed). DISP_E_TYPEMISMATCH
+// for any other value.
+[[nodiscard]] inline HRESULT OptionalTextIn(const VARIANT& argument, BSTR* text) noexcept {
+    *text = nullptr;
+    const VARIANT* value = &argument;
+    while (V_VT(value) == (VT_VARIANT | VT_BYREF)) {
+        value = V_VARIANTREF(value);
+        if (!value) return DISP_E_TYPEMISMATCH;
+    }
+    switch (V_VT(value)) {
+    case VT_EMPTY:
+    case VT_NULL: return S_OK;
+    case VT_ERROR: return V_ERROR(value) == DISP_E_PARAMNOTFOUND ? S_OK : DISP_E_TYPEMISMATCH;
+    case VT_BSTR: *text = V_BSTR(value); return S_OK;
+    case VT_BSTR | VT_BYREF:
+        if (!V_BSTRREF(value)) return DISP_E_TYPEMISMATCH;
+        *text = *V_BSTRREF(value);
+        return S_OK;
+    default: return DISP_E_TYPEMISMATCH;
+    }
+}
+
 // Converts one argument into `local`, which owns whatever the conversion made, and sets `slot` to
 // what the member receives for a parameter passed by value. `iid` is the interface wanted for
 // ArgumentKind::Interface.

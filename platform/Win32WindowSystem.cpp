@@ -59,6 +59,8 @@ BOOL Win32WindowSystem::IsIconic(LONG h) { return ::IsIconic(W(h)); }
 BOOL Win32WindowSystem::IsZoomed(LONG h) { return ::IsZoomed(W(h)); }
 BOOL Win32WindowSystem::IsWindowUnicode(LONG h) { return ::IsWindowUnicode(W(h)); }
 LONG Win32WindowSystem::GetWindowStyle(LONG h) { return ::GetWindowLongW(W(h), GWL_STYLE); }
+int Win32WindowSystem::InternalGetWindowText(LONG h, wchar_t* b, int n) { return ::InternalGetWindowText(W(h), b, n); }
+int Win32WindowSystem::GetDlgCtrlID(LONG h) { return ::GetDlgCtrlID(W(h)); }
 BOOL Win32WindowSystem::FlashWindow(LONG h, BOOL i) { return ::FlashWindow(W(h), i); }
 BOOL Win32WindowSystem::InvalidateRect(LONG h, const RECT* r, BOOL e) { return ::InvalidateRect(W(h), r, e); }
 LONG Win32WindowSystem::SetFocus(LONG h) { return L(::SetFocus(W(h))); }
@@ -122,6 +124,9 @@ int Win32WindowSystem::ProcessPointerSize(DWORD pid) {
 void Win32WindowSystem::Sleep(DWORD ms) { ::Sleep(ms); }
 void* Win32WindowSystem::VirtualAlloc(void* a, SIZE_T s, DWORD t, DWORD p) { return ::VirtualAlloc(a, s, t, p); }
 BOOL Win32WindowSystem::VirtualFree(void* a, SIZE_T s, DWORD t) { return ::VirtualFree(a, s, t); }
+BOOL Win32WindowSystem::QueryFullProcessImageNameW(HANDLE p, DWORD f, wchar_t* b, DWORD* n) {
+    return ::QueryFullProcessImageNameW(p, f, b, n);
+}
 BSTR Win32WindowSystem::AllocString(const wchar_t* t, UINT n) { return ::SysAllocStringLen(t, n); }
 HWINEVENTHOOK Win32WindowSystem::SetWinEventHook(DWORD a, DWORD b, HMODULE m, WINEVENTPROC p, DWORD pid, DWORD tid,
                                                 DWORD f) {
@@ -150,6 +155,9 @@ BOOL Win32WindowSystem::AttachThreadInput(DWORD t, DWORD to, BOOL a) { return ::
 DWORD Win32WindowSystem::GetCurrentThreadId() { return ::GetCurrentThreadId(); }
 bool Win32WindowSystem::SameTextIgnoringCase(const wchar_t* a, int an, const wchar_t* b, int bn) {
     return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, an, b, bn) == CSTR_EQUAL;
+}
+bool Win32WindowSystem::MapCase(const wchar_t* t, int n, wchar_t* m, bool upper) {
+    return ::LCMapStringW(LOCALE_USER_DEFAULT, upper ? LCMAP_UPPERCASE : LCMAP_LOWERCASE, t, n, m, n) == n;
 }
 
 }  // namespace wrang::platform

@@ -69,6 +69,12 @@ public:
     virtual BOOL IsWindowUnicode(LONG hWnd) = 0;
     // The window's style bits (GWL_STYLE); 0 for no window.
     virtual LONG GetWindowStyle(LONG hWnd) = 0;
+    // The caption as the window system keeps it, read without a message: what FindWindow compares,
+    // and what GetWindowText gives for a window of another process. No window procedure runs, so a
+    // thread that takes no messages cannot hold the caller. The characters copied (at most size - 1).
+    virtual int InternalGetWindowText(LONG hWnd, wchar_t* buffer, int size) = 0;
+    // The window's identifier (GWLP_ID), a child's control identifier; 0 for no window.
+    virtual int GetDlgCtrlID(LONG hWnd) = 0;
 
     // Commands
     virtual BOOL FlashWindow(LONG hWnd, BOOL invert) = 0;
@@ -115,6 +121,9 @@ public:
     // (GuardedPages).
     virtual void* VirtualAlloc(void* address, SIZE_T size, DWORD type, DWORD protect) = 0;
     virtual BOOL VirtualFree(void* address, SIZE_T size, DWORD type) = 0;
+    // The full path of the process's program file, in the system's own form; *size in: the room in
+    // characters, out: the length written.
+    virtual BOOL QueryFullProcessImageNameW(HANDLE process, DWORD flags, wchar_t* path, DWORD* size) = 0;
 
     // Runtime: the key-string service. Types the keys into the active window; with wait, returns
     // after the foreground window's thread has processed them, or with kKeysNotTaken once it takes
@@ -154,6 +163,9 @@ public:
     // Whether two texts are equal without regard to case, as the window system's own lookups of a
     // list's items compare them (the user's locale).
     virtual bool SameTextIgnoringCase(const wchar_t* a, int aLength, const wchar_t* b, int bLength) = 0;
+    // `length` units of `text` in upper case (or lower case), unit for unit, by the same rules (the
+    // user's locale), into `mapped`; false when the system could not map them.
+    virtual bool MapCase(const wchar_t* text, int length, wchar_t* mapped, bool upper) = 0;
 };
 
 // The real window system.
@@ -184,6 +196,8 @@ public:
     BOOL IsZoomed(LONG hWnd) override;
     BOOL IsWindowUnicode(LONG hWnd) override;
     LONG GetWindowStyle(LONG hWnd) override;
+    int InternalGetWindowText(LONG hWnd, wchar_t* buffer, int size) override;
+    int GetDlgCtrlID(LONG hWnd) override;
     BOOL FlashWindow(LONG hWnd, BOOL invert) override;
     BOOL InvalidateRect(LONG hWnd, const RECT* rect, BOOL erase) override;
     LONG SetFocus(LONG hWnd) override;
@@ -217,6 +231,7 @@ public:
     void Sleep(DWORD milliseconds) override;
     void* VirtualAlloc(void* address, SIZE_T size, DWORD type, DWORD protect) override;
     BOOL VirtualFree(void* address, SIZE_T size, DWORD type) override;
+    BOOL QueryFullProcessImageNameW(HANDLE process, DWORD flags, wchar_t* path, DWORD* size) override;
     HRESULT SendKeys(const wchar_t* keys, UINT length, bool wait) override;
     BSTR AllocString(const wchar_t* text, UINT length) override;
     HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC callback,
@@ -241,6 +256,7 @@ public:
     BOOL AttachThreadInput(DWORD thread, DWORD toThread, BOOL attach) override;
     DWORD GetCurrentThreadId() override;
     bool SameTextIgnoringCase(const wchar_t* a, int aLength, const wchar_t* b, int bLength) override;
+    bool MapCase(const wchar_t* text, int length, wchar_t* mapped, bool upper) override;
 };
 
 // Whether `hWnd` is one of the two values that the message functions read as every top-level window

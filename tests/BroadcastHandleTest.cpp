@@ -28,7 +28,8 @@ std::string Narrow(const std::wstring& text) { return std::string(text.begin(), 
 class BroadcastHandles : public ::testing::Test {
 protected:
     // A new object of `cls` acting on `hWnd`: a menu object's menu is the target's menu bar, a
-    // reader is asked to bind to it, and the watcher acts on the window objects it is given.
+    // reader is asked to bind to it, a finder searches below it, and the watcher acts on the window
+    // objects it is given.
     ComPtr<IDispatch> ObjectOf(const std::wstring& cls, LONG hWnd) {
         const auto as = [](auto object) { return ComPtr<IDispatch>(object.get()); };
         const ComPtr<_clsJuggler> menu = HandedOut<_clsJuggler>(Created(CreateJuggler).get(), &_clsJuggler::Init,
@@ -57,6 +58,11 @@ protected:
             ComPtr<_clsTreeReader> reader = Created(CreateTreeReader);
             EXPECT_FALSE(HandedOut<_clsTreeReader>(reader.get(), &_clsTreeReader::InitByHandle, hWnd));
             return as(reader);
+        }
+        if (cls == L"clsFinder") {
+            ComPtr<_clsFinder> finder = Created(CreateFinder);
+            EXPECT_EQ(S_OK, finder->putref_Parent(Bound(hWnd).get()));  // it searches below the window
+            return as(finder);
         }
         EXPECT_EQ(L"clsJuggler", cls) << "a class this test does not know";
         return as(menu);

@@ -269,9 +269,11 @@ TEST(DllFile, ClassFactoriesCreateTheCreatableClassesAndCountLiveObjects) {
     EXPECT_EQ(S_OK, canUnloadNow());
 
     const CLSID* creatable[] = {&CLSID_clsWrangler, &CLSID_clsSysToolbar, &CLSID_clsJuggler,
-                                &CLSID_clsWatcher,  &CLSID_clsListReader, &CLSID_clsTreeReader};
+                                &CLSID_clsWatcher,  &CLSID_clsListReader, &CLSID_clsTreeReader,
+                                &CLSID_clsFinder};
     const IID* interfaces[] = {&IID__clsWrangler, &IID__clsSysToolbar,  &IID__clsJuggler,
-                               &IID__clsWatcher,  &IID__clsListReader, &IID__clsTreeReader};
+                               &IID__clsWatcher,  &IID__clsListReader, &IID__clsTreeReader,
+                               &IID__clsFinder};
     for (size_t i = 0; i < std::size(creatable); ++i) {
         ComPtr<IClassFactory> factory;
         ASSERT_EQ(S_OK, getClassObject(*creatable[i], IID_IClassFactory, reinterpret_cast<void**>(factory.put())));
@@ -419,7 +421,7 @@ TEST_F(PrivateClassesRoot, TheSideBySideManifestNamesWhatRegistrationWrites) {
     });
     EXPECT_EQ(std::size(kCreatableNames), classes.size());
     EXPECT_EQ(classes, ManifestRows(L"comClass", {L"clsid", L"progid", L"threadingModel", L"tlbid"}));
-    EXPECT_EQ(9u, interfaces.size());
+    EXPECT_EQ(10u, interfaces.size());
     EXPECT_EQ(interfaces,
               ManifestRows(L"comInterfaceExternalProxyStub", {L"iid", L"name", L"proxyStubClsid32", L"tlbid"}));
     EXPECT_EQ(std::set<std::wstring>{std::wstring(L"{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}|") + kTypeLibraryVersion},

@@ -109,7 +109,7 @@ const std::vector<Row> kWatcher = {{L"WaitForWindow", F, 0x60030000}, {L"WaitFor
                                    {L"WaitForState", F, 0x60030002},  {L"WaitForClose", F, 0x60030003},
                                    {L"WaitForIdle", F, 0x60030004},   {L"IsResponding", F, 0x60030005},
                                    {L"SendMsgTimeout", F, 0x60030006}, {L"Activate", F, 0x60030007},
-                                   {L"Pause", F, 0x60030008}};
+                                   {L"Pause", F, 0x60030008},         {L"WaitForMatch", F, 0x60030009}};
 const std::vector<Row> kListReader = {{L"hWnd", G, 0x68030004},          {L"Kind", G, 0x68030003},
                                       {L"Count", G, 0x68030002},         {L"ColumnCount", G, 0x68030001},
                                       {L"SelectedIndex", G, 0x68030000}, {L"InitByHandle", F, 0x60030005},
@@ -119,6 +119,15 @@ const std::vector<Row> kTreeReader = {{L"hWnd", G, 0x68030002},         {L"Count
                                       {L"SelectedPath", G, 0x68030000}, {L"InitByHandle", F, 0x60030003},
                                       {L"GetChildren", F, 0x60030004},  {L"Exists", F, 0x60030005},
                                       {L"IsExpanded", F, 0x60030006}};
+const std::vector<Row> kFinder = {
+    {L"ClassName", G, 0x68030007},   {L"ClassName", P, 0x68030007},   {L"WindowText", G, 0x68030006},
+    {L"WindowText", P, 0x68030006},  {L"MatchMode", G, 0x68030005},   {L"MatchMode", P, 0x68030005},
+    {L"IgnoreCase", G, 0x68030004},  {L"IgnoreCase", P, 0x68030004},  {L"ProcessId", G, 0x68030003},
+    {L"ProcessId", P, 0x68030003},   {L"ControlId", G, 0x68030002},   {L"ControlId", P, 0x68030002},
+    {L"Parent", G, 0x68030001},      {L"Parent", R, 0x68030001},      {L"VisibleOnly", G, 0x68030000},
+    {L"VisibleOnly", P, 0x68030000}, {L"FindFirst", F, 0x60030008},   {L"FindAll", F, 0x60030009},
+    {L"Count", F, 0x6003000A},       {L"ProcessIdOf", F, 0x6003000B}, {L"ProcessPathOf", F, 0x6003000C},
+    {L"ControlIdOf", F, 0x6003000D}, {L"OwnerOf", F, 0x6003000E},     {L"Reset", F, 0x6003000F}};
 
 struct InterfaceCase {
     const char* label;
@@ -137,7 +146,8 @@ const InterfaceCase kInterfaces[] = {
     {"_clsWatcher", &IID__clsWatcher, &CLSID_clsWatcher, true, &kWatcher},
 
     {"_clsListReader", &IID__clsListReader, &CLSID_clsListReader, true, &kListReader},
-    {"_clsTreeReader", &IID__clsTreeReader, &CLSID_clsTreeReader, true, &kTreeReader}};
+    {"_clsTreeReader", &IID__clsTreeReader, &CLSID_clsTreeReader, true, &kTreeReader},
+    {"_clsFinder", &IID__clsFinder, &CLSID_clsFinder, true, &kFinder}};
 
 class RegisteredTypeLibrary : public testing::Test {
 protected:
@@ -253,7 +263,10 @@ TEST_F(RegisteredTypeLibrary, EnumerationsHaveTheirValuesAndMemberIds) {
           {L"WAIT_ENABLED", 4},
           {L"WAIT_DISABLED", 8},
           {L"WAIT_ACTIVE", 16},
-          {L"WAIT_RESPONDING", 32}}}};
+          {L"WAIT_RESPONDING", 32}}},
+        {// MatchModes {28B0F10F-4AD2-42FD-B49A-282EB58B6F86}
+         {0x28B0F10F, 0x4AD2, 0x42FD, {0xB4, 0x9A, 0x28, 0x2E, 0xB5, 0x8B, 0x6F, 0x86}},
+         {{L"MATCH_EXACT", 0}, {L"MATCH_WILDCARD", 1}, {L"MATCH_REGEX", 2}}}};
     for (const Enumeration& e : enumerations) {
         SCOPED_TRACE(e.constants.front().name);
         ComPtr<ITypeInfo> info;

@@ -35,35 +35,6 @@ namespace cmd = watch;
 
 ComPtr<_clsWatcher> NewWatcher() { return Created(CreateWatcher); }
 
-// The handle of the window object a call handed back; -1 when it handed back none.
-LONG HandleIn(const VARIANT& result) {
-    if (V_VT(&result) != VT_DISPATCH || !V_DISPATCH(&result)) return -1;
-    CallResult handle;
-    Call(V_DISPATCH(&result), L"hWnd", {}, &handle);
-    return V_I4(handle.value.get());
-}
-
-// A call by name, as a script makes it, and what it answered, as a script would test it: True,
-// False, Empty, Null, a Long, "window N" for a window object bound to N (0: unbound), or the error;
-// `took` is how long it took, in milliseconds.
-std::string Asked(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args, long long* took = nullptr) {
-    using namespace std::chrono;
-    CallResult result;
-    const auto start = steady_clock::now();
-    Call(object, name, args, &result);
-    if (took) *took = duration_cast<milliseconds>(steady_clock::now() - start).count();
-    const VARIANT& v = *result.value.get();
-    if (result.hr != S_OK) return "error " + HexOf(static_cast<ULONG>(result.scode));
-    switch (V_VT(&v)) {
-    case VT_BOOL: return V_BOOL(&v) == VARIANT_TRUE ? "True" : V_BOOL(&v) == VARIANT_FALSE ? "False" : "not a Boolean";
-    case VT_EMPTY: return "Empty";
-    case VT_NULL: return "Null";
-    case VT_I4: return std::to_string(V_I4(&v));
-    case VT_DISPATCH: return "window " + std::to_string(HandleIn(v));
-    default: return "vt " + std::to_string(V_VT(&v));
-    }
-}
-
 // Records the handles that the watcher's window-system calls receive (0 for a lookup among the
 // top-level windows), the limits of its sends, the hooks it sets and removes, and its steps to the
 // foreground, passing every call on. Wine refuses no foreground change: `refusals` makes the first
@@ -128,7 +99,7 @@ struct WatchRecorder : platform::Win32WindowSystem {
 class Watching : public ::testing::Test {
 protected:
     std::string Ask(const wchar_t* member, std::initializer_list<Arg> args, long long* took = nullptr) {
-        return Asked(watcher.get(), member, args, took);
+        return Answered(watcher.get(), member, args, took);
     }
     ComPtr<_clsWatcher> watcher = NewWatcher();
 };
@@ -465,7 +436,7 @@ TEST_F(WatcherServing, CrossApartmentCallsAndTheThreadsOwnMessagesDuringAWait) {
     bool stillAlive = false;
     std::string nested;
     DuringTheWait own([&] {
-        nested = Asked(NewWatcher().get(), L"Pause", {Arg::Long(30)});  // a wait inside the wait
+        nested = Answered(NewWatcher().get(), L"Pause", {Arg::Long(30)});  // a wait inside the wait
         watcher.reset();  // the caller's last reference: the member holds its own until it returns
         stillAlive = LiveObjectCount() == alive;
     });
@@ -483,7 +454,7 @@ TEST_F(WatcherServing, CrossApartmentCallsAndTheThreadsOwnMessagesDuringAWait) {
 
     // A request to quit ends the wait and stays for the thread's own loop.
     PostQuitMessage(7);
-    EXPECT_EQ("False", Asked(NewWatcher().get(), L"WaitForClose",
+    EXPECT_EQ("False", Answered(NewWatcher().get(), L"WaitForClose",
                              {Arg::Object(Bound(AsLong(GetDesktopWindow())).get()), Arg::Long(60000)}));
     MSG quit = {};
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

@@ -58,6 +58,13 @@ set(lists "${lists}.*Fruits.Apple: Red, Green \\(expanded: [Tt]rue\\).*Fruits.Ch
 wrang_example(lists.vbs "${lists}")
 wrang_example(lists.js "${lists}")
 
+# Started by the script itself, found by a caption pattern and its process, a control below it.
+set(find "Found: .* - Notepad \\(class Notepad, process [1-9][0-9]*\\).*Its program: .*[Nn]otepad\\.exe")
+set(find "${find}.*Top-level windows of that process: [1-9].*Its edit control: hWnd [1-9][0-9]*, control identifier")
+set(find "${find}.*A bad pattern: error 5 \\(.*regular expression.*Notepad closed: [Tt]rue")
+wrang_example(find.vbs "${find}")
+wrang_example(find.js "${find}")
+
 # The main job of scripts/demo.sh.
 wrang_example(demo.vbs "Edit text read back: Typed by Wrang.*Notepad now shows: hello from wrang")
 

@@ -1,5 +1,6 @@
 #include "watch/clsWatcher.h"
 
+#include "frame/ArgumentConversion.h"
 #include "frame/Classes.h"
 #include "frame/Errors.h"
 #include "platform/LimitedSend.h"
@@ -24,7 +25,10 @@ constexpr LONG kEveryState = WAIT_VISIBLE | WAIT_HIDDEN | WAIT_ENABLED | WAIT_DI
 
 VARIANT_BOOL ToBoolean(bool value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
-HRESULT RequireObject(_clsWrangler* window) noexcept { return window ? S_OK : RaiseObjectRequired(); }
+template <typename Interface>
+HRESULT RequireObject(Interface* object) noexcept {
+    return object ? S_OK : RaiseObjectRequired();
+}
 
 // A time-out in milliseconds; negative is error 5.
 HRESULT TimeoutOf(LONG value, DWORD* milliseconds) noexcept {
@@ -62,25 +66,8 @@ LONG TopLevelOf(LONG hWnd) noexcept {
 // variable): left out, Null or Empty match any name, as a null string does (no copy then); a
 // string matches by the rule of InitByWindow, "" only the empty name; anything else is error 13.
 HRESULT NameOf(const VARIANT& argument, UniqueBstr* name) noexcept {
-    const VARIANT* value = &argument;
-    while (V_VT(value) == (VT_VARIANT | VT_BYREF)) {
-        value = V_VARIANTREF(value);
-        if (!value) return RaiseTypeMismatch();
-    }
     BSTR text = nullptr;
-    switch (V_VT(value)) {
-    case VT_EMPTY:
-    case VT_NULL: return S_OK;
-    case VT_ERROR:
-        if (V_ERROR(value) != DISP_E_PARAMNOTFOUND) return RaiseTypeMismatch();
-        return S_OK;
-    case VT_BSTR: text = V_BSTR(value); break;
-    case VT_BSTR | VT_BYREF:
-        if (!V_BSTRREF(value)) return RaiseTypeMismatch();
-        text = *V_BSTRREF(value);
-        break;
-    default: return RaiseTypeMismatch();
-    }
+    if (FAILED(OptionalTextIn(argument, &text))) return RaiseTypeMismatch();
     if (!text) return S_OK;
     name->reset(SysAllocStringLen(text, SysStringLen(text)));
     return *name ? S_OK : E_OUTOFMEMORY;
@@ -305,6 +292,29 @@ HRESULT clsWatcher::Activate(_clsWrangler* Window, VARIANT_BOOL* result) {
         }
         return ws.IsWindow(top) && ws.GetForegroundWindow() == top;
     });
+}
+
+HRESULT clsWatcher::WaitForMatch(_clsFinder* Finder, LONG Timeout, _clsWrangler** result) {
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    DWORD timeout = 0;
+    RETURN_IF_FAILED(RequireObject(Finder));
+    RETURN_IF_FAILED(TimeoutOf(Timeout, &timeout));
+    const ComPtr<_clsWatcher> alive(self());
+    // The finder is asked through its interface, whose one matcher serves FindFirst and FindAll
+    // alike; a message served between two looks may change its criteria, and the next look uses them.
+    const ComPtr<_clsFinder> finder(Finder);
+    LONG found = 0;
+    HRESULT failed = S_OK;
+    WaitUntil(timeout, [&](DWORD) {
+        ComPtr<_clsWrangler> first;
+        failed = finder->FindFirst(first.put());
+        found = 0;
+        if (SUCCEEDED(failed) && first) failed = first->get_hWnd(&found);
+        return FAILED(failed) || found != 0;
+    });
+    RETURN_IF_FAILED(failed);
+    return NewBoundToWindow(CreateWrangler, found, result);
 }
 
 HRESULT clsWatcher::Pause(LONG Milliseconds) {

@@ -22,6 +22,7 @@ public:
                                              VARIANT* result) override;
     HRESULT STDMETHODCALLTYPE Activate(_clsWrangler* Window, VARIANT_BOOL* result) override;
     HRESULT STDMETHODCALLTYPE Pause(LONG Milliseconds) override;
+    HRESULT STDMETHODCALLTYPE WaitForMatch(_clsFinder* Finder, LONG Timeout, _clsWrangler** result) override;
 };
 
 }  // namespace wrang

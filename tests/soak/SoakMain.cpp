@@ -55,6 +55,7 @@ IDispatch* Create(const wchar_t* progClass) {
         {L"clsListReader", {0x7B263A39, 0x0206, 0x4C54, {0x85, 0xAD, 0x2E, 0x59, 0x98, 0xAA, 0xB0, 0xC4}}},
         {L"clsTreeReader", {0x3A7EC052, 0x9E0A, 0x4316, {0xA1, 0x9C, 0x56, 0x8D, 0x9D, 0x1D, 0x82, 0x58}}},
         {L"clsWatcher", {0x56142149, 0xF135, 0x44A0, {0x90, 0xE3, 0x34, 0xB7, 0x41, 0x38, 0x5E, 0x3B}}},
+        {L"clsFinder", {0xE76FBF3B, 0x07D0, 0x4C34, {0xA4, 0x9A, 0x7B, 0xB8, 0x80, 0xA7, 0xEB, 0xD1}}},
     };
     IDispatch* object = wrang::test::CreateFromDll(g_dll, kClasses.at(progClass));
     ++g_calls;
@@ -277,6 +278,18 @@ int wmain(int argc, wchar_t** argv) {
         {"create-treereader", cycles, created(L"clsTreeReader", L"InitByHandle", {LongValue(window)})},
         // A wait of 1 ms for a window that stays: each one sets its window-event hooks and removes them.
         {"create-watcher", cycles, created(L"clsWatcher", L"WaitForClose", {ObjectValue(wrangler), LongValue(1)})},
+        // A regular expression compiled (without regard to case), and every top-level window it matches listed.
+        {"create-finder", cycles,
+         [&] {
+             IDispatch* o = Create(L"clsFinder");
+             VARIANT settings[] = {LongValue(2), TextValue(caption)};  // MATCH_REGEX
+             for (size_t s = 0; s < 2; ++s) {
+                 wrang::test::DispatchCallByName(o, s == 0 ? L"MatchMode" : L"WindowText", DISPATCH_PROPERTYPUT,
+                                                 &settings[s], 1, true, nullptr, nullptr);
+             }
+             Call(o, L"FindAll", {});
+             o->Release();
+         }},
         {"handout-toolbarbutton", cycles, handedOut(toolbar, L"GetButtonByIndex", {LongValue(0)})},
         {"handout-menuitem", cycles, handedOut(juggler, L"GetChildMenu", {LongValue(0)})},
         {"handout-menuenum", cycles, handedOut(juggler, L"BeginChildEnum", {})},

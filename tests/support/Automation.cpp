@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <iterator>
 #include <type_traits>
 
 #include "frame/Classes.h"
+#include "support/Parameters.h"
 
 namespace wrang::test {
 
@@ -62,6 +64,48 @@ void Put(IDispatch* object, const wchar_t* name, const Arg& value, CallResult* o
     Invoke(object, IdOf(object, name), flags, &value.get(), 1, true, out);
 }
 
+LONG HandleIn(const VARIANT& result) {
+    if (V_VT(&result) != VT_DISPATCH || !V_DISPATCH(&result)) return -1;
+    CallResult handle;
+    Call(V_DISPATCH(&result), L"hWnd", {}, &handle);
+    return V_I4(handle.value.get());
+}
+
+std::string Answered(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args, long long* took) {
+    using namespace std::chrono;
+    CallResult result;
+    const auto start = steady_clock::now();
+    Call(object, name, args, &result);
+    if (took) *took = duration_cast<milliseconds>(steady_clock::now() - start).count();
+    const VARIANT& v = *result.value.get();
+    if (result.hr != S_OK) return "error " + HexOf(static_cast<ULONG>(result.scode));
+    switch (V_VT(&v)) {
+    case VT_BOOL: return V_BOOL(&v) == VARIANT_TRUE ? "True" : V_BOOL(&v) == VARIANT_FALSE ? "False" : "not a Boolean";
+    case VT_EMPTY: return "Empty";
+    case VT_NULL: return "Null";
+    case VT_I4: return std::to_string(V_I4(&v));
+    case VT_BSTR: {
+        std::string text = "\"";
+        for (UINT i = 0; i < SysStringLen(V_BSTR(&v)); ++i) text += V_BSTR(&v)[i] < 128 ? static_cast<char>(V_BSTR(&v)[i]) : '?';
+        return text + "\"";
+    }
+    case VT_DISPATCH: return "window " + std::to_string(HandleIn(v));
+    case VT_ARRAY | VT_VARIANT: {
+        std::string list;
+        LONG lower = 0, upper = -1;
+        SafeArrayGetLBound(V_ARRAY(&v), 1, &lower);
+        SafeArrayGetUBound(V_ARRAY(&v), 1, &upper);
+        for (LONG i = lower; i <= upper; ++i) {
+            UniqueVariant element;
+            SafeArrayGetElement(V_ARRAY(&v), &i, element.get());
+            list += (i > lower ? ", " : "") + std::to_string(HandleIn(*element.get()));
+        }
+        return "windows [" + list + "]";
+    }
+    default: return "vt " + std::to_string(V_VT(&v));
+    }
+}
+
 OneOfEachClass::OneOfEachClass() {
     ComPtr<_clsWrangler> wrangler;
     ComPtr<_clsSysToolbar> toolbar;
@@ -72,6 +116,7 @@ OneOfEachClass::OneOfEachClass() {
     ComPtr<_clsWatcher> watcher;
     ComPtr<_clsListReader> list;
     ComPtr<_clsTreeReader> tree;
+    ComPtr<_clsFinder> finder;
     EXPECT_EQ(S_OK, CreateWrangler(wrangler.put()));
     EXPECT_EQ(S_OK, CreateSysToolbar(toolbar.put()));
     EXPECT_EQ(S_OK, CreateToolbarButton(button.put()));
@@ -81,8 +126,9 @@ OneOfEachClass::OneOfEachClass() {
     EXPECT_EQ(S_OK, CreateWatcher(watcher.put()));
     EXPECT_EQ(S_OK, CreateListReader(list.put()));
     EXPECT_EQ(S_OK, CreateTreeReader(tree.put()));
+    EXPECT_EQ(S_OK, CreateFinder(finder.put()));
     IDispatch* made[] = {wrangler.get(), toolbar.get(), button.get(),  juggler.get(), item.get(),
-                         cursor.get(),   watcher.get(), list.get(),    tree.get()};
+                         cursor.get(),   watcher.get(), list.get(),    tree.get(),    finder.get()};
     static_assert(std::size(made) == std::extent_v<decltype(OneOfEachClass::objects)>, "one object per class");
     for (size_t i = 0; i < std::size(made); ++i) objects[i] = ComPtr<IDispatch>(made[i]);
 }

@@ -56,10 +56,19 @@ void CallById(IDispatch* object, DISPID id, std::initializer_list<Arg> args, Cal
 
 DISPID IdOf(IDispatch* object, const wchar_t* name);
 
+// The handle of the window object a result holds; -1 when it holds none.
+LONG HandleIn(const VARIANT& result);
+// What a call by name answered, as a script would test it: True, False, Empty, Null, a Long, a
+// text in quotes (a character outside ASCII as "?"), "window N" for a window object bound to N (0:
+// unbound), "windows [N, M]" for an array of them, or "error 800A0005"; `took` is how long the call
+// took, in milliseconds.
+std::string Answered(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args,
+                     long long* took = nullptr);
+
 // One new object of each class, in type-library order.
 struct OneOfEachClass {
     OneOfEachClass();
-    ComPtr<IDispatch> objects[9];
+    ComPtr<IDispatch> objects[10];
 };
 
 }  // namespace wrang::test

@@ -8,6 +8,8 @@
 //                                         trees (tests/target/ListsTarget.cpp)
 //   wrang_target --idle                   no window; keeps Wine's session alive for the test run
 //   wrang_target --watch [--busy]         windows that change on command (tests/target/WatchTarget.cpp)
+//   wrang_target --finder [--items N]     top-level windows of many kinds and a deep child tree
+//                                         (tests/target/FinderTarget.cpp)
 //   wrang_target                          (no arguments, as a script's "needs:" line starts it)
 //                                         "WrangScriptTarget" with controls whose text only their
 //                                         window procedure knows
@@ -116,9 +118,11 @@ int RunScriptTarget() {
 }  // namespace
 
 int RunWatchTarget(int argc, char** argv);  // tests/target/WatchTarget.cpp
+int RunFinderTarget(int argc, char** argv);  // tests/target/FinderTarget.cpp
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc >= 2 && std::strcmp(__argv[1], "--watch") == 0) return RunWatchTarget(__argc, __argv);
+    if (__argc >= 2 && std::strcmp(__argv[1], "--finder") == 0) return RunFinderTarget(__argc, __argv);
     if (__argc >= 4 && std::strcmp(__argv[1], "--window") == 0) {
         Typing typing;
         bool listBox = false;
