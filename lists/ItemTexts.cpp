@@ -228,12 +228,13 @@ HRESULT RemoteItemTexts::ReadStatusText(LONG part, std::wstring* text) noexcept 
     // buffer always holds the longest text read and its terminator. The region is committed whole,
     // but the system backs committed pages with memory only once they are written, zero-filled: a
     // short text takes the pages it fills, as in a buffer of its own size.
+    const bool servedBefore = m_region.has_value();
     if (!MakeRoom(kMostTextUnits + 1)) return S_FALSE;
     // A part its owner draws (SBT_OWNERDRAW), or an empty part with a style, has the control write
-    // nothing into the buffer: the terminator written first makes that "", not the text of the part
-    // read before it in the same region.
+    // nothing into the buffer: a terminator there before every read makes that "", not the text of
+    // the part read before it in the same region. A region made for this read comes zero-filled.
     const BYTE terminator[sizeof(WCHAR)] = {};
-    if (!m_region->Write(m_recordSize, terminator, m_unitSize)) return S_FALSE;
+    if (servedBefore && !m_region->Write(m_recordSize, terminator, m_unitSize)) return S_FALSE;
     Send(TextMessage(m_message, m_unicode), platform::WParamOf(part),
          static_cast<LPARAM>(static_cast<ULONG_PTR>(TextAddress())));
     // The answer is the length cut to 16 bits and the style, or for a part its owner draws the

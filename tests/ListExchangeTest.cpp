@@ -302,6 +302,8 @@ TEST(ListExchange, EveryFailureReleasesWhatWasAcquired) {
                  {"the answer cannot be read", &SimulatedControl::readFails, 1, 1}};
     for (const wchar_t* className : kClassesByFamily) {
         for (const auto& c : cases) {
+            // A status bar's first read writes nothing: its region comes zero-filled, terminator and all.
+            if (c.failure == &SimulatedControl::writeFails && !wcscmp(className, STATUSCLASSNAMEW)) continue;
             SCOPED_TRACE(testing::Message() << testing::PrintToString(className) << ": " << c.name);
             SimulatedControl control(className, 4, {L"never read"});
             control.*c.failure = true;
