@@ -865,6 +865,7 @@ int main(int argc, char** argv) {
     ToolbarButtonTable();
     WatcherFigures();
     ListReaderTable();
+    InputTable();
     TreeScaling();
     MenuScaling();
     TrayScaling();

@@ -269,9 +269,11 @@ TEST(DllFile, ClassFactoriesCreateTheCreatableClassesAndCountLiveObjects) {
     EXPECT_EQ(S_OK, canUnloadNow());
 
     const CLSID* creatable[] = {&CLSID_clsWrangler, &CLSID_clsSysToolbar, &CLSID_clsJuggler,
-                                &CLSID_clsWatcher,  &CLSID_clsListReader, &CLSID_clsTreeReader};
+                                &CLSID_clsWatcher,  &CLSID_clsListReader, &CLSID_clsTreeReader,
+                                &CLSID_clsInput};
     const IID* interfaces[] = {&IID__clsWrangler, &IID__clsSysToolbar,  &IID__clsJuggler,
-                               &IID__clsWatcher,  &IID__clsListReader, &IID__clsTreeReader};
+                               &IID__clsWatcher,  &IID__clsListReader, &IID__clsTreeReader,
+                               &IID__clsInput};
     for (size_t i = 0; i < std::size(creatable); ++i) {
         ComPtr<IClassFactory> factory;
         ASSERT_EQ(S_OK, getClassObject(*creatable[i], IID_IClassFactory, reinterpret_cast<void**>(factory.put())));

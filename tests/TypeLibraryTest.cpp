@@ -119,6 +119,8 @@ const std::vector<Row> kTreeReader = {{L"hWnd", G, 0x68030002},         {L"Count
                                       {L"SelectedPath", G, 0x68030000}, {L"InitByHandle", F, 0x60030003},
                                       {L"GetChildren", F, 0x60030004},  {L"Exists", F, 0x60030005},
                                       {L"IsExpanded", F, 0x60030006}};
+const std::vector<Row> kInput = {
+    {L"TypeText", F, 0x60030000}, {L"Click", F, 0x60030001}, {L"ClickMenu", F, 0x60030002}};
 
 struct InterfaceCase {
     const char* label;
@@ -137,7 +139,8 @@ const InterfaceCase kInterfaces[] = {
     {"_clsWatcher", &IID__clsWatcher, &CLSID_clsWatcher, true, &kWatcher},
 
     {"_clsListReader", &IID__clsListReader, &CLSID_clsListReader, true, &kListReader},
-    {"_clsTreeReader", &IID__clsTreeReader, &CLSID_clsTreeReader, true, &kTreeReader}};
+    {"_clsTreeReader", &IID__clsTreeReader, &CLSID_clsTreeReader, true, &kTreeReader},
+    {"_clsInput", &IID__clsInput, &CLSID_clsInput, true, &kInput}};
 
 class RegisteredTypeLibrary : public testing::Test {
 protected:
@@ -253,7 +256,10 @@ TEST_F(RegisteredTypeLibrary, EnumerationsHaveTheirValuesAndMemberIds) {
           {L"WAIT_ENABLED", 4},
           {L"WAIT_DISABLED", 8},
           {L"WAIT_ACTIVE", 16},
-          {L"WAIT_RESPONDING", 32}}}};
+          {L"WAIT_RESPONDING", 32}}},
+        {// MouseButtons {783E1861-FC25-4DB4-BEB4-0FA356D9EA3A}
+         {0x783E1861, 0xFC25, 0x4DB4, {0xBE, 0xB4, 0x0F, 0xA3, 0x56, 0xD9, 0xEA, 0x3A}},
+         {{L"MOUSE_LEFT", 0}, {L"MOUSE_RIGHT", 1}, {L"MOUSE_MIDDLE", 2}}}};
     for (const Enumeration& e : enumerations) {
         SCOPED_TRACE(e.constants.front().name);
         ComPtr<ITypeInfo> info;

@@ -65,7 +65,8 @@ ours=(Wrang.clsWrangler 'CLSID\{FFF37DAE-1BAC-41FB-AFE9-5764A73E09AC}'
       'Interface\{3F530BE9-0202-42BD-8517-26246DD70270}' 'Interface\{50A16001-41AD-4FC4-87E3-3A6AC1C7BE86}'
       Wrang.clsWatcher 'CLSID\{56142149-F135-44A0-90E3-34B741385E3B}'
       'Interface\{C409110A-A8F2-4B81-B010-3F66A9B846A6}'
-      'Interface\{53C1A17D-1894-4582-BA2D-2D0EEE90AB91}' 'Interface\{5B208A20-4C1C-4E6E-B5D7-AB5A6C6C6353}')
+      'Interface\{53C1A17D-1894-4582-BA2D-2D0EEE90AB91}' 'Interface\{5B208A20-4C1C-4E6E-B5D7-AB5A6C6C6353}'
+      Wrang.clsInput 'CLSID\{7A46F1A2-A832-49DA-8511-912586661F01}' 'Interface\{1FC3E6FD-A920-4EFB-8CF5-841CEB62705E}')
 # The sections of ours in a registry export (one Wine call per look: each takes a while).
 sections() {  # sections ROOT (HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE): our keys there, with their values
     local short=HKCU
@@ -115,7 +116,7 @@ use_half() {  # use_half HALF SYSTEM-FOLDER: register HALF alone, create the cla
     { echo REGEDIT4; echo; sections HKEY_CURRENT_USER | sed 's/^\[HKEY_CURRENT_USER\\/[HKEY_LOCAL_MACHINE\\/I'; } >"$work/mirror.reg"
     "$wine" "$tools\\reg.exe" import "$(windows_path "$work/mirror.reg")" >/dev/null 2>&1 </dev/null
     "$wine" "$tools\\cscript.exe" //nologo "$(windows_path "$work/create.vbs")" </dev/null | tr -d '\r' | tee "$work/create.log"
-    grep -q "created 6 of 6 classes" "$work/create.log"; check $? "a $half script creates every creatable class"
+    grep -q "created 7 of 7 classes" "$work/create.log"; check $? "a $half script creates every creatable class"
     WRANG_WINE=$wine WRANG_SCRIPT_HOST="$tools\\cscript.exe" "$source/tests/scripts/run-script.sh" \
         "$work/unpacked/examples/attributes.vbs" 2>&1 | tr -d '\r' | tee "$work/example.log" | sed "s/^/   attributes.vbs ($half): /"
     grep -q "Edit box text: Written by the attributes example" "$work/example.log"; check $? "the attributes example drove notepad from a $half script"
@@ -127,11 +128,11 @@ Dim name, made
 made = 0
 On Error Resume Next
 For Each name In Array("Wrang.clsWrangler", "Wrang.clsSysToolbar", "Wrang.clsJuggler", "Wrang.clsListReader", _
-                       "Wrang.clsTreeReader", "Wrang.clsWatcher")
+                       "Wrang.clsTreeReader", "Wrang.clsWatcher", "Wrang.clsInput")
     Err.Clear
     If Not CreateObject(name) Is Nothing And Err.Number = 0 Then made = made + 1 Else WScript.Echo "cannot create " & name
 Next
-WScript.Echo "created " & made & " of 6 classes"
+WScript.Echo "created " & made & " of 7 classes"
 VBS
 echo "$report" | grep -q "^OK, registered for the current user: x64" && use_half x64 system32
 echo "$report" | grep -q "^OK, registered for the current user: x86" && use_half x86 "$system"

@@ -55,6 +55,7 @@ IDispatch* Create(const wchar_t* progClass) {
         {L"clsListReader", {0x7B263A39, 0x0206, 0x4C54, {0x85, 0xAD, 0x2E, 0x59, 0x98, 0xAA, 0xB0, 0xC4}}},
         {L"clsTreeReader", {0x3A7EC052, 0x9E0A, 0x4316, {0xA1, 0x9C, 0x56, 0x8D, 0x9D, 0x1D, 0x82, 0x58}}},
         {L"clsWatcher", {0x56142149, 0xF135, 0x44A0, {0x90, 0xE3, 0x34, 0xB7, 0x41, 0x38, 0x5E, 0x3B}}},
+        {L"clsInput", {0x7A46F1A2, 0xA832, 0x49DA, {0x85, 0x11, 0x91, 0x25, 0x86, 0x66, 0x1F, 0x01}}},
     };
     IDispatch* object = wrang::test::CreateFromDll(g_dll, kClasses.at(progClass));
     ++g_calls;
@@ -249,6 +250,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     BSTR caption = SysAllocString(L"Wrang soak");
+    BSTR menuPath = SysAllocString(L"File\\Checked");
 
     const unsigned long long tenth = cycles / 10 ? cycles / 10 : 1;
     // A cycle that makes an object of `progClass`, binds it with `init` and lets it go.
@@ -277,6 +279,8 @@ int wmain(int argc, wchar_t** argv) {
         {"create-treereader", cycles, created(L"clsTreeReader", L"InitByHandle", {LongValue(window)})},
         // A wait of 1 ms for a window that stays: each one sets its window-event hooks and removes them.
         {"create-watcher", cycles, created(L"clsWatcher", L"WaitForClose", {ObjectValue(wrangler), LongValue(1)})},
+        // The menu walk with its notifications to the window's thread, and the command posted.
+        {"create-input", cycles, created(L"clsInput", L"ClickMenu", {ObjectValue(wrangler), TextValue(menuPath)})},
         {"handout-toolbarbutton", cycles, handedOut(toolbar, L"GetButtonByIndex", {LongValue(0)})},
         {"handout-menuitem", cycles, handedOut(juggler, L"GetChildMenu", {LongValue(0)})},
         {"handout-menuenum", cycles, handedOut(juggler, L"BeginChildEnum", {})},
@@ -355,6 +359,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     SysFreeString(caption);
+    SysFreeString(menuPath);
     for (IDispatch* o : {button, file, juggler, toolbar, wrangler}) o->Release();
     auto canUnload = wrang::test::ExportOf<HRESULT(STDAPICALLTYPE*)()>(g_dll, "DllCanUnloadNow");
     const HRESULT unload = canUnload();

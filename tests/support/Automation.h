@@ -59,7 +59,7 @@ DISPID IdOf(IDispatch* object, const wchar_t* name);
 // One new object of each class, in type-library order.
 struct OneOfEachClass {
     OneOfEachClass();
-    ComPtr<IDispatch> objects[9];
+    ComPtr<IDispatch> objects[10];
 };
 
 }  // namespace wrang::test

@@ -8,6 +8,8 @@
 //                                         trees (tests/target/ListsTarget.cpp)
 //   wrang_target --idle                   no window; keeps Wine's session alive for the test run
 //   wrang_target --watch [--busy]         windows that change on command (tests/target/WatchTarget.cpp)
+//   wrang_target --input [--stall-at C]   an edit control behind another window, and a menu bar
+//                                         (tests/target/InputTarget.cpp)
 //   wrang_target                          (no arguments, as a script's "needs:" line starts it)
 //                                         "WrangScriptTarget" with controls whose text only their
 //                                         window procedure knows
@@ -116,9 +118,11 @@ int RunScriptTarget() {
 }  // namespace
 
 int RunWatchTarget(int argc, char** argv);  // tests/target/WatchTarget.cpp
+int RunInputTarget(int argc, char** argv);  // tests/target/InputTarget.cpp
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc >= 2 && std::strcmp(__argv[1], "--watch") == 0) return RunWatchTarget(__argc, __argv);
+    if (__argc >= 2 && std::strcmp(__argv[1], "--input") == 0) return RunInputTarget(__argc, __argv);
     if (__argc >= 4 && std::strcmp(__argv[1], "--window") == 0) {
         Typing typing;
         bool listBox = false;
