@@ -6,6 +6,8 @@
 // timed runs.
 #include "BenchKit.h"
 
+#include <tuple>
+
 #include "support/InputCommands.h"
 
 namespace wrang::bench {
@@ -106,25 +108,32 @@ void InputTable() {
             PreparedCall(input.get(), L"TypeText", bound.get(), {TextArgument(typed.get())})));
     }
 
-    // Click at a point over a child: the three posts to the child, at the point in its coordinates.
+    // Click on a control itself (a window without children), and at a point over a child, where the
+    // walk asks the window system for one level more: the three posts to the receiver, at the point
+    // in its coordinates.
     HWND child = MakeWindow("WrangBenchInputChild", "child", own);
     ShowWindow(child, SW_SHOWNA);
-    ComPtr<_clsWrangler> top = Bound(own);
-    POINT at = {50, 50};
-    MapWindowPoints(own, child, &at, 1);
-    const LPARAM point = MAKELPARAM(at.x, at.y);
-    rows.push_back(Measured(
-        "Click(50, 50) over a child",
-        [&] {
-            PostMessageW(child, WM_MOUSEMOVE, 0, point);
-            PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, point);
-            PostMessageW(child, WM_LBUTTONUP, 0, point);
-        },
-        [&] {
-            VARIANT_BOOL result;
-            input->Click(top.get(), 50, 50, MOUSE_LEFT, 1, &result);
-        },
-        PreparedCall(input.get(), L"Click", top.get(), {LongArgument(50), LongArgument(50)})));
+    ComPtr<_clsWrangler> top = Bound(own), control = Bound(child);
+    for (const auto& [label, bound, x] : {std::make_tuple("Click(5, 5) on a window without children", control.get(), 5),
+                                          std::make_tuple("Click(50, 50) over a child", top.get(), 50)}) {
+        POINT at = {x, x};
+        if (bound == top.get()) MapWindowPoints(own, child, &at, 1);
+        const LPARAM point = MAKELPARAM(at.x, at.y);
+        _clsWrangler* window = bound;
+        const LONG xy = x;
+        rows.push_back(Measured(
+            label,
+            [&] {
+                PostMessageW(child, WM_MOUSEMOVE, 0, point);
+                PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, point);
+                PostMessageW(child, WM_LBUTTONUP, 0, point);
+            },
+            [&] {
+                VARIANT_BOOL result;
+                input->Click(window, xy, xy, MOUSE_LEFT, 1, &result);
+            },
+            PreparedCall(input.get(), L"Click", window, {LongArgument(xy), LongArgument(xy)})));
+    }
 
     // ClickMenu of "File\Save As...": the captions read up to the entry, the menu it opens, the
     // entry's command, and its post.
