@@ -141,16 +141,18 @@ HRESULT Find(LONG hWnd, const std::vector<Element>& elements, MenuEntry* entry) 
         if (position < 0) return RaiseNaming(L"the menu has no entry ", elements[i].written, L"");
         const LONG opened = ws.GetSubMenu(menu, position);
         if (i + 1 == elements.size()) {
-            if (opened)
+            if (opened) {
                 return RaiseNaming(L"the entry ", elements[i].written, L" opens a menu: name one of its entries");
+            }
             entry->command = ws.GetMenuItemID(menu, position);
             entry->enabled =
                 !(ws.GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
             return S_OK;
         }
-        if (!opened)
+        if (!opened) {
             return RaiseNaming(L"the menu has no entry ", elements[i + 1].written,
                                L" (the entry before it opens no menu)");
+        }
         if (!Notified(hWnd, WM_INITMENUPOPUP, opened,
                       platform::ComposedLParam(static_cast<ULONG>(position) & 0xFFFF))) {
             return S_FALSE;

@@ -367,8 +367,22 @@ bool ActsOnItsArgument(const Member& member) {
            (member.name == L"TypeText" || member.name.compare(0, 5, L"Click") == 0);
 }
 
-// Whether some argument is an object bound to a window the fuzzer did not make: any argument, since
-// named arguments may put any value in the Window parameter's place.
+BOOL CALLBACK FindAnotherWindow(HWND child, LPARAM found) {
+    if (g_known.count(child)) return TRUE;
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+}
+
+// Whether a window not made here lies below `h` (a reparenting call may have put one there), where
+// a click at a point could reach it.
+bool HoldsAnotherWindow(HWND h) {
+    bool found = false;
+    EnumChildWindows(h, &FindAnotherWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Whether some argument is an object bound to a window the fuzzer did not make, or to one that holds
+// such a window: any argument, since named arguments may put any value in the Window parameter's place.
 bool NamesAnotherWindow(const std::vector<VARIANT>& args) {
     for (const VARIANT& arg : args) {
         const VARIANT* value = V_VT(&arg) == (VT_VARIANT | VT_BYREF) ? V_VARIANTREF(&arg) : &arg;
@@ -381,7 +395,8 @@ bool NamesAnotherWindow(const std::vector<VARIANT>& args) {
             continue;
         }
         const HWND h = BoundWindow(dispatch.get());
-        if (h && !wrang::platform::IsBroadcast(AsLong(h)) && IsWindow(h) && !g_known.count(h)) return true;
+        if (!h || wrang::platform::IsBroadcast(AsLong(h)) || !IsWindow(h)) continue;
+        if (!g_known.count(h) || HoldsAnotherWindow(h)) return true;
     }
     return false;
 }
