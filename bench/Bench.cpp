@@ -925,6 +925,7 @@ int main(int argc, char** argv) {
     WatcherFigures();
     ListReaderTable();
     FinderTable();
+    InputTable();
     TreeScaling();
     MenuScaling();
     TrayScaling();

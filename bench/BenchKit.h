@@ -96,14 +96,17 @@ inline Loop Looped(F call) {
 
 // Nanoseconds per call of each loop, measured together: every repetition runs each loop in turn for
 // about 10 ms, so that a change of the machine's load (other builds on the same cores) weighs on
-// every column alike; then the median of the repetitions is taken per loop.
-inline std::vector<double> MeasureTogether(const std::vector<Loop>& loops) {
+// every column alike; then the median of the repetitions is taken per loop. `between`, when given,
+// runs after each run of a loop, untimed (to take out of the queue what the loop posted).
+inline std::vector<double> MeasureTogether(const std::vector<Loop>& loops,
+                                           const std::function<void()>& between = nullptr) {
     const double perRepetition = g_quick ? 2e6 : 10e6;
     std::vector<int> calls;
     for (const Loop& loop : loops) {
         double start = Now();
         loop(3);
         const double warm = (Now() - start) / 3;
+        if (between) between();
         calls.push_back(static_cast<int>(std::clamp(perRepetition / std::max(warm, 1.0), 1.0, 1000000.0)));
     }
     std::vector<std::vector<double>> samples(loops.size());
@@ -112,6 +115,7 @@ inline std::vector<double> MeasureTogether(const std::vector<Loop>& loops) {
             const double start = Now();
             loops[k](calls[k]);
             samples[k].push_back((Now() - start) / calls[k]);
+            if (between) between();
         }
     }
     std::vector<double> medians;
@@ -269,5 +273,7 @@ inline ComPtr<_clsWrangler> Bound(HWND hWnd) {
 
 // bench/FinderBench.cpp: clsFinder.FindAll over 1,000 top-level windows of another process.
 void FinderTable();
+// bench/InputBench.cpp: clsInput's TypeText, Click and ClickMenu against the raw calls they make.
+void InputTable();
 
 }  // namespace wrang::bench

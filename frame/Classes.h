@@ -17,6 +17,7 @@ namespace wrang {
 [[nodiscard]] HRESULT CreateListReader(_clsListReader** out) noexcept;
 [[nodiscard]] HRESULT CreateTreeReader(_clsTreeReader** out) noexcept;
 [[nodiscard]] HRESULT CreateFinder(_clsFinder** out) noexcept;
+[[nodiscard]] HRESULT CreateInput(_clsInput** out) noexcept;
 
 // A new object of ours bound by its InitByHandle to `hWnd`, for the members that hand out the
 // object of a window. Where binding gives Nothing, a fresh unbound object goes out instead, so that

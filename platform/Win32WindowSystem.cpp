@@ -43,6 +43,10 @@ LONG Win32WindowSystem::GetWindow(LONG h, UINT r) { return L(::GetWindow(W(h), r
 LONG Win32WindowSystem::GetAncestor(LONG h, UINT r) { return L(::GetAncestor(W(h), r)); }
 LONG Win32WindowSystem::GetDesktopWindow() { return L(::GetDesktopWindow()); }
 BOOL Win32WindowSystem::EnumWindows(WNDENUMPROC c, LPARAM s) { return ::EnumWindows(c, s); }
+LONG Win32WindowSystem::ChildWindowFromPointEx(LONG h, POINT p, UINT f) {
+    return L(::ChildWindowFromPointEx(W(h), p, f));
+}
+int Win32WindowSystem::MapWindowPoints(LONG f, LONG t, POINT* p, UINT n) { return ::MapWindowPoints(W(f), W(t), p, n); }
 int Win32WindowSystem::GetClassNameW(LONG h, wchar_t* b, int n) { return ::GetClassNameW(W(h), b, n); }
 int Win32WindowSystem::GetWindowTextLengthW(LONG h) { return ::GetWindowTextLengthW(W(h)); }
 int Win32WindowSystem::GetWindowTextW(LONG h, wchar_t* b, int n) { return ::GetWindowTextW(W(h), b, n); }
@@ -61,6 +65,7 @@ BOOL Win32WindowSystem::IsWindowUnicode(LONG h) { return ::IsWindowUnicode(W(h))
 LONG Win32WindowSystem::GetWindowStyle(LONG h) { return ::GetWindowLongW(W(h), GWL_STYLE); }
 int Win32WindowSystem::InternalGetWindowText(LONG h, wchar_t* b, int n) { return ::InternalGetWindowText(W(h), b, n); }
 int Win32WindowSystem::GetDlgCtrlID(LONG h) { return ::GetDlgCtrlID(W(h)); }
+DWORD Win32WindowSystem::GetClassStyle(LONG h) { return ::GetClassLongW(W(h), GCL_STYLE); }
 BOOL Win32WindowSystem::FlashWindow(LONG h, BOOL i) { return ::FlashWindow(W(h), i); }
 BOOL Win32WindowSystem::InvalidateRect(LONG h, const RECT* r, BOOL e) { return ::InvalidateRect(W(h), r, e); }
 LONG Win32WindowSystem::SetFocus(LONG h) { return L(::SetFocus(W(h))); }
@@ -127,6 +132,7 @@ BOOL Win32WindowSystem::VirtualFree(void* a, SIZE_T s, DWORD t) { return ::Virtu
 BOOL Win32WindowSystem::QueryFullProcessImageNameW(HANDLE p, DWORD f, wchar_t* b, DWORD* n) {
     return ::QueryFullProcessImageNameW(p, f, b, n);
 }
+DWORD Win32WindowSystem::GetCurrentProcessId() { return ::GetCurrentProcessId(); }
 BSTR Win32WindowSystem::AllocString(const wchar_t* t, UINT n) { return ::SysAllocStringLen(t, n); }
 HWINEVENTHOOK Win32WindowSystem::SetWinEventHook(DWORD a, DWORD b, HMODULE m, WINEVENTPROC p, DWORD pid, DWORD tid,
                                                 DWORD f) {

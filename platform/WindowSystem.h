@@ -51,6 +51,12 @@ public:
     virtual LONG GetDesktopWindow() = 0;
     // Calls `callback` for each top-level window, front to back, until it answers FALSE.
     virtual BOOL EnumWindows(WNDENUMPROC callback, LPARAM state) = 0;
+    // The first child of `parent` (front to back) whose rectangle holds `point`, given in parent's
+    // client coordinates and passing the CWP_ flags; parent itself when no child does, 0 when the
+    // point lies outside parent's client area.
+    virtual LONG ChildWindowFromPointEx(LONG parent, POINT point, UINT flags) = 0;
+    // Converts points from one window's client coordinates into another's (0: the screen).
+    virtual int MapWindowPoints(LONG from, LONG to, POINT* points, UINT count) = 0;
 
     // Attributes
     virtual int GetClassNameW(LONG hWnd, wchar_t* buffer, int size) = 0;
@@ -75,6 +81,8 @@ public:
     virtual int InternalGetWindowText(LONG hWnd, wchar_t* buffer, int size) = 0;
     // The window's identifier (GWLP_ID), a child's control identifier; 0 for no window.
     virtual int GetDlgCtrlID(LONG hWnd) = 0;
+    // The style bits of the window's class (GCL_STYLE: CS_DBLCLKS, ...); 0 for no window.
+    virtual DWORD GetClassStyle(LONG hWnd) = 0;
 
     // Commands
     virtual BOOL FlashWindow(LONG hWnd, BOOL invert) = 0;
@@ -124,6 +132,7 @@ public:
     // The full path of the process's program file, in the system's own form; *size in: the room in
     // characters, out: the length written.
     virtual BOOL QueryFullProcessImageNameW(HANDLE process, DWORD flags, wchar_t* path, DWORD* size) = 0;
+    virtual DWORD GetCurrentProcessId() = 0;
 
     // Runtime: the key-string service. Types the keys into the active window; with wait, returns
     // after the foreground window's thread has processed them, or with kKeysNotTaken once it takes
@@ -182,6 +191,8 @@ public:
     LONG GetAncestor(LONG hWnd, UINT relation) override;
     LONG GetDesktopWindow() override;
     BOOL EnumWindows(WNDENUMPROC callback, LPARAM state) override;
+    LONG ChildWindowFromPointEx(LONG parent, POINT point, UINT flags) override;
+    int MapWindowPoints(LONG from, LONG to, POINT* points, UINT count) override;
     int GetClassNameW(LONG hWnd, wchar_t* buffer, int size) override;
     int GetWindowTextLengthW(LONG hWnd) override;
     int GetWindowTextW(LONG hWnd, wchar_t* buffer, int size) override;
@@ -198,6 +209,7 @@ public:
     LONG GetWindowStyle(LONG hWnd) override;
     int InternalGetWindowText(LONG hWnd, wchar_t* buffer, int size) override;
     int GetDlgCtrlID(LONG hWnd) override;
+    DWORD GetClassStyle(LONG hWnd) override;
     BOOL FlashWindow(LONG hWnd, BOOL invert) override;
     BOOL InvalidateRect(LONG hWnd, const RECT* rect, BOOL erase) override;
     LONG SetFocus(LONG hWnd) override;
@@ -232,6 +244,7 @@ public:
     void* VirtualAlloc(void* address, SIZE_T size, DWORD type, DWORD protect) override;
     BOOL VirtualFree(void* address, SIZE_T size, DWORD type) override;
     BOOL QueryFullProcessImageNameW(HANDLE process, DWORD flags, wchar_t* path, DWORD* size) override;
+    DWORD GetCurrentProcessId() override;
     HRESULT SendKeys(const wchar_t* keys, UINT length, bool wait) override;
     BSTR AllocString(const wchar_t* text, UINT length) override;
     HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module, WINEVENTPROC callback,

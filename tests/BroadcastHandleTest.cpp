@@ -38,6 +38,7 @@ protected:
         if (cls == L"clsMenuItem") return as(Child(menu.get(), 0));
         if (cls == L"clsMenuEnum") return as(HandedOut<_clsMenuEnum>(menu.get(), &_clsJuggler::BeginChildEnum));
         if (cls == L"clsWatcher") return as(Created(CreateWatcher));
+        if (cls == L"clsInput") return as(Created(CreateInput));
         if (cls == L"clsToolbarButton") {
             ComPtr<_clsToolbarButton> button = Created(CreateToolbarButton);
             EXPECT_EQ(S_OK, button->Init(hWnd, 0));

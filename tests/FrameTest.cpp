@@ -270,10 +270,10 @@ TEST(DllFile, ClassFactoriesCreateTheCreatableClassesAndCountLiveObjects) {
 
     const CLSID* creatable[] = {&CLSID_clsWrangler, &CLSID_clsSysToolbar, &CLSID_clsJuggler,
                                 &CLSID_clsWatcher,  &CLSID_clsListReader, &CLSID_clsTreeReader,
-                                &CLSID_clsFinder};
+                                &CLSID_clsFinder, &CLSID_clsInput};
     const IID* interfaces[] = {&IID__clsWrangler, &IID__clsSysToolbar,  &IID__clsJuggler,
                                &IID__clsWatcher,  &IID__clsListReader, &IID__clsTreeReader,
-                               &IID__clsFinder};
+                               &IID__clsFinder,   &IID__clsInput};
     for (size_t i = 0; i < std::size(creatable); ++i) {
         ComPtr<IClassFactory> factory;
         ASSERT_EQ(S_OK, getClassObject(*creatable[i], IID_IClassFactory, reinterpret_cast<void**>(factory.put())));

@@ -128,6 +128,8 @@ const std::vector<Row> kFinder = {
     {L"VisibleOnly", P, 0x68030000}, {L"FindFirst", F, 0x60030008},   {L"FindAll", F, 0x60030009},
     {L"Count", F, 0x6003000A},       {L"ProcessIdOf", F, 0x6003000B}, {L"ProcessPathOf", F, 0x6003000C},
     {L"ControlIdOf", F, 0x6003000D}, {L"OwnerOf", F, 0x6003000E},     {L"Reset", F, 0x6003000F}};
+const std::vector<Row> kInput = {
+    {L"TypeText", F, 0x60030000}, {L"Click", F, 0x60030001}, {L"ClickMenu", F, 0x60030002}};
 
 struct InterfaceCase {
     const char* label;
@@ -147,7 +149,8 @@ const InterfaceCase kInterfaces[] = {
 
     {"_clsListReader", &IID__clsListReader, &CLSID_clsListReader, true, &kListReader},
     {"_clsTreeReader", &IID__clsTreeReader, &CLSID_clsTreeReader, true, &kTreeReader},
-    {"_clsFinder", &IID__clsFinder, &CLSID_clsFinder, true, &kFinder}};
+    {"_clsFinder", &IID__clsFinder, &CLSID_clsFinder, true, &kFinder},
+    {"_clsInput", &IID__clsInput, &CLSID_clsInput, true, &kInput}};
 
 class RegisteredTypeLibrary : public testing::Test {
 protected:
@@ -266,7 +269,10 @@ TEST_F(RegisteredTypeLibrary, EnumerationsHaveTheirValuesAndMemberIds) {
           {L"WAIT_RESPONDING", 32}}},
         {// MatchModes {28B0F10F-4AD2-42FD-B49A-282EB58B6F86}
          {0x28B0F10F, 0x4AD2, 0x42FD, {0xB4, 0x9A, 0x28, 0x2E, 0xB5, 0x8B, 0x6F, 0x86}},
-         {{L"MATCH_EXACT", 0}, {L"MATCH_WILDCARD", 1}, {L"MATCH_REGEX", 2}}}};
+         {{L"MATCH_EXACT", 0}, {L"MATCH_WILDCARD", 1}, {L"MATCH_REGEX", 2}}},
+        {// MouseButtons {783E1861-FC25-4DB4-BEB4-0FA356D9EA3A}
+         {0x783E1861, 0xFC25, 0x4DB4, {0xBE, 0xB4, 0x0F, 0xA3, 0x56, 0xD9, 0xEA, 0x3A}},
+         {{L"MOUSE_LEFT", 0}, {L"MOUSE_RIGHT", 1}, {L"MOUSE_MIDDLE", 2}}}};
     for (const Enumeration& e : enumerations) {
         SCOPED_TRACE(e.constants.front().name);
         ComPtr<ITypeInfo> info;

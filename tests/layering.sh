@@ -2,7 +2,7 @@
 # The floors of the component, checked on its sources and on its objects.
 #   layering.sh SOURCE_ROOT [NM COMPILER OBJECT_DIR...]
 # Includes: platform/ is the ground and includes system headers and platform/ only; frame/ stands
-# on it; the class folders (window/, menu/, tray/, watch/, lists/, finder/) stand on both and never include
+# on it; the class folders (window/, menu/, tray/, watch/, lists/, finder/, input/) stand on both and never include
 # one another (they meet through the creation functions of frame/Classes.h). Only frame/ and the class folders see the header
 # generated from the IDL. Objects (when NM, COMPILER and OBJECT_DIRs are given): only platform/
 # may reach the window manager and the kernel, so no other object file of the component may import
@@ -15,13 +15,13 @@ floor_of() {
     case $1 in
         platform) echo 0 ;;
         frame) echo 1 ;;
-        window | menu | tray | watch | lists | finder) echo 2 ;;
+        window | menu | tray | watch | lists | finder | input) echo 2 ;;
         *) echo -1 ;;
     esac
 }
 
 failed=0 sources=0
-for folder in platform frame window menu tray watch lists finder; do
+for folder in platform frame window menu tray watch lists finder input; do
     [ -d "$root/$folder" ] || continue
     own=$(floor_of "$folder")
     while IFS= read -r -d '' file; do

@@ -66,7 +66,8 @@ ours=(Wrang.clsWrangler 'CLSID\{FFF37DAE-1BAC-41FB-AFE9-5764A73E09AC}'
       Wrang.clsWatcher 'CLSID\{56142149-F135-44A0-90E3-34B741385E3B}'
       'Interface\{C409110A-A8F2-4B81-B010-3F66A9B846A6}'
       'Interface\{53C1A17D-1894-4582-BA2D-2D0EEE90AB91}' 'Interface\{5B208A20-4C1C-4E6E-B5D7-AB5A6C6C6353}'
-      Wrang.clsFinder 'CLSID\{E76FBF3B-07D0-4C34-A49A-7BB880A7EBD1}' 'Interface\{037872C2-7FF7-406C-B1F5-8E71CEEB7009}')
+      Wrang.clsFinder 'CLSID\{E76FBF3B-07D0-4C34-A49A-7BB880A7EBD1}' 'Interface\{037872C2-7FF7-406C-B1F5-8E71CEEB7009}'
+      Wrang.clsInput 'CLSID\{7A46F1A2-A832-49DA-8511-912586661F01}' 'Interface\{1FC3E6FD-A920-4EFB-8CF5-841CEB62705E}')
 # The sections of ours in a registry export (one Wine call per look: each takes a while).
 sections() {  # sections ROOT (HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE): our keys there, with their values
     local short=HKCU
@@ -128,7 +129,7 @@ Dim name, made
 made = 0
 On Error Resume Next
 For Each name In Array("Wrang.clsWrangler", "Wrang.clsSysToolbar", "Wrang.clsJuggler", "Wrang.clsListReader", _
-                       "Wrang.clsTreeReader", "Wrang.clsWatcher", "Wrang.clsFinder")
+                       "Wrang.clsTreeReader", "Wrang.clsWatcher", "Wrang.clsFinder", "Wrang.clsInput")
     Err.Clear
     If Not CreateObject(name) Is Nothing And Err.Number = 0 Then made = made + 1 Else WScript.Echo "cannot create " & name
 Next

@@ -360,6 +360,47 @@ HWND BoundWindow(IDispatch* object) {
     return nullptr;
 }
 
+// Whether a member acts on the window of its Window argument rather than on a window its object is
+// bound to (clsInput's: it types, clicks and chooses menu entries there).
+bool ActsOnItsArgument(const Member& member) {
+    return !member.params.empty() && member.params[0] == L"Window" &&
+           (member.name == L"TypeText" || member.name.compare(0, 5, L"Click") == 0);
+}
+
+BOOL CALLBACK FindAnotherWindow(HWND child, LPARAM found) {
+    if (g_known.count(child)) return TRUE;
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+}
+
+// Whether a window not made here lies below `h` (a reparenting call may have put one there), where
+// a click at a point could reach it.
+bool HoldsAnotherWindow(HWND h) {
+    bool found = false;
+    EnumChildWindows(h, &FindAnotherWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Whether some argument is an object bound to a window the fuzzer did not make, or to one that holds
+// such a window: any argument, since named arguments may put any value in the Window parameter's place.
+bool NamesAnotherWindow(const std::vector<VARIANT>& args) {
+    for (const VARIANT& arg : args) {
+        const VARIANT* value = V_VT(&arg) == (VT_VARIANT | VT_BYREF) ? V_VARIANTREF(&arg) : &arg;
+        IUnknown* object = V_VT(value) == VT_DISPATCH || V_VT(value) == VT_UNKNOWN ? V_UNKNOWN(value)
+                           : V_VT(value) == (VT_DISPATCH | VT_BYREF) || V_VT(value) == (VT_UNKNOWN | VT_BYREF)
+                               ? *V_UNKNOWNREF(value)
+                               : nullptr;
+        wrang::ComPtr<IDispatch> dispatch;
+        if (!object || FAILED(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.put())))) {
+            continue;
+        }
+        const HWND h = BoundWindow(dispatch.get());
+        if (!h || wrang::platform::IsBroadcast(AsLong(h)) || !IsWindow(h)) continue;
+        if (!g_known.count(h) || HoldsAnotherWindow(h)) return true;
+    }
+    return false;
+}
+
 // Keeps an object that acts on a harmless window; releases any other.
 void Keep(IDispatch* object) {
     const int cls = ClassOf(object);
@@ -456,7 +497,8 @@ LONG RandomLong(Rng& rng, const std::wstring& param) {
 }
 
 BSTR RandomString(Rng& rng, const std::wstring& member, const std::wstring& param) {
-    const bool typing = member == L"SendText" || member == L"VBSendKeys";
+    // Typed texts stay short: each character of TypeText is a message its window handles at once.
+    const bool typing = member == L"SendText" || member == L"VBSendKeys" || member == L"TypeText";
     switch (rng() % (typing ? 6 : 9)) {
     case 0: return nullptr;
     case 1: return SysAllocString(L"");
@@ -723,12 +765,13 @@ bool CallOnce(HMODULE dll, Rng& rng, unsigned long long n, const std::wstring& o
     ++tally->perClass[g_objects[target].cls];
 
     const HWND bound = BoundWindow(object);
-    if ((member.name.compare(0, 5, L"Click") == 0 && !TakesAnyCommand(bound) &&
+    if ((member.name.compare(0, 5, L"Click") == 0 && !ActsOnItsArgument(member) && !TakesAnyCommand(bound) &&
          !wrang::platform::IsBroadcast(AsLong(bound))) ||
         Broadcasts(member.name, bound)) {
         // A menu click sends the owning window a command; only the fuzzer's own windows are
         // made to take any command (the shell's would start a modal loop and never answer). A
-        // broadcast value names no window to click.
+        // broadcast value names no window to click. (The input members are checked once their
+        // arguments are drawn.)
         ++tally->skipped;
         object->Release();
         return true;
@@ -805,6 +848,9 @@ bool CallOnce(HMODULE dll, Rng& rng, unsigned long long n, const std::wstring& o
         SetFocus(g_windows[2]);
         typingElsewhere = GetForegroundWindow() != g_windows[0];
     }
+    // Typing, clicking or choosing a menu entry in a window not made here (the shell's would start a
+    // modal loop on a command, another process's window would act on its input): not made.
+    if (ActsOnItsArgument(member) && NamesAnotherWindow(args)) typingElsewhere = true;
 
     Describe("call %llu: %s.%s id 0x%lx flags 0x%x cArgs %u cNamedArgs %u%s%s%s%s", n, Narrow(cls.name).c_str(),
              Narrow(member.name).c_str(), static_cast<unsigned long>(id), flags, params.cArgs, params.cNamedArgs,

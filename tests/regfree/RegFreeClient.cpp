@@ -32,7 +32,8 @@ const Class kClasses[] = {
 };
 const IID* const kInterfaces[] = {&IID__clsWrangler, &IID__clsSysToolbar, &IID__clsToolbarButton, &IID__clsJuggler,
                                   &IID__clsMenuItem, &IID__clsMenuEnum,   &IID__clsWatcher,       &IID__clsListReader,
-                                  &IID__clsTreeReader,  &IID__clsFinder};
+                                  &IID__clsTreeReader,  &IID__clsFinder,
+                                  &IID__clsInput};
 // The system's type library marshaler, the proxy/stub of every dispatch interface.
 const CLSID kTypeLibraryMarshaler = {0x00020424, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 

@@ -56,6 +56,7 @@ IDispatch* Create(const wchar_t* progClass) {
         {L"clsTreeReader", {0x3A7EC052, 0x9E0A, 0x4316, {0xA1, 0x9C, 0x56, 0x8D, 0x9D, 0x1D, 0x82, 0x58}}},
         {L"clsWatcher", {0x56142149, 0xF135, 0x44A0, {0x90, 0xE3, 0x34, 0xB7, 0x41, 0x38, 0x5E, 0x3B}}},
         {L"clsFinder", {0xE76FBF3B, 0x07D0, 0x4C34, {0xA4, 0x9A, 0x7B, 0xB8, 0x80, 0xA7, 0xEB, 0xD1}}},
+        {L"clsInput", {0x7A46F1A2, 0xA832, 0x49DA, {0x85, 0x11, 0x91, 0x25, 0x86, 0x66, 0x1F, 0x01}}},
     };
     IDispatch* object = wrang::test::CreateFromDll(g_dll, kClasses.at(progClass));
     ++g_calls;
@@ -250,6 +251,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     BSTR caption = SysAllocString(L"Wrang soak");
+    BSTR menuPath = SysAllocString(L"File\\Checked");
 
     const unsigned long long tenth = cycles / 10 ? cycles / 10 : 1;
     // A cycle that makes an object of `progClass`, binds it with `init` and lets it go.
@@ -290,6 +292,8 @@ int wmain(int argc, wchar_t** argv) {
              Call(o, L"FindAll", {});
              o->Release();
          }},
+        // The menu walk with its notifications to the window's thread, and the command posted.
+        {"create-input", cycles, created(L"clsInput", L"ClickMenu", {ObjectValue(wrangler), TextValue(menuPath)})},
         {"handout-toolbarbutton", cycles, handedOut(toolbar, L"GetButtonByIndex", {LongValue(0)})},
         {"handout-menuitem", cycles, handedOut(juggler, L"GetChildMenu", {LongValue(0)})},
         {"handout-menuenum", cycles, handedOut(juggler, L"BeginChildEnum", {})},
@@ -368,6 +372,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     SysFreeString(caption);
+    SysFreeString(menuPath);
     for (IDispatch* o : {button, file, juggler, toolbar, wrangler}) o->Release();
     auto canUnload = wrang::test::ExportOf<HRESULT(STDAPICALLTYPE*)()>(g_dll, "DllCanUnloadNow");
     const HRESULT unload = canUnload();

@@ -117,6 +117,7 @@ OneOfEachClass::OneOfEachClass() {
     ComPtr<_clsListReader> list;
     ComPtr<_clsTreeReader> tree;
     ComPtr<_clsFinder> finder;
+    ComPtr<_clsInput> input;
     EXPECT_EQ(S_OK, CreateWrangler(wrangler.put()));
     EXPECT_EQ(S_OK, CreateSysToolbar(toolbar.put()));
     EXPECT_EQ(S_OK, CreateToolbarButton(button.put()));
@@ -127,8 +128,10 @@ OneOfEachClass::OneOfEachClass() {
     EXPECT_EQ(S_OK, CreateListReader(list.put()));
     EXPECT_EQ(S_OK, CreateTreeReader(tree.put()));
     EXPECT_EQ(S_OK, CreateFinder(finder.put()));
+    EXPECT_EQ(S_OK, CreateInput(input.put()));
     IDispatch* made[] = {wrangler.get(), toolbar.get(), button.get(),  juggler.get(), item.get(),
-                         cursor.get(),   watcher.get(), list.get(),    tree.get(),    finder.get()};
+                         cursor.get(),   watcher.get(), list.get(),    tree.get(),    finder.get(),
+                         input.get()};
     static_assert(std::size(made) == std::extent_v<decltype(OneOfEachClass::objects)>, "one object per class");
     for (size_t i = 0; i < std::size(made); ++i) objects[i] = ComPtr<IDispatch>(made[i]);
 }

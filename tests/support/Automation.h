@@ -68,7 +68,7 @@ std::string Answered(IDispatch* object, const wchar_t* name, std::initializer_li
 // One new object of each class, in type-library order.
 struct OneOfEachClass {
     OneOfEachClass();
-    ComPtr<IDispatch> objects[10];
+    ComPtr<IDispatch> objects[11];
 };
 
 }  // namespace wrang::test

@@ -24,7 +24,8 @@ inline constexpr CreatableName kCreatableNames[] = {
     {L"Wrang.clsWatcher", L"{56142149-F135-44A0-90E3-34B741385E3B}"},
     {L"Wrang.clsListReader", L"{7B263A39-0206-4C54-85AD-2E5998AAB0C4}"},
     {L"Wrang.clsTreeReader", L"{3A7EC052-9E0A-4316-A19C-568D9D1D8258}"},
-    {L"Wrang.clsFinder", L"{E76FBF3B-07D0-4C34-A49A-7BB880A7EBD1}"}};
+    {L"Wrang.clsFinder", L"{E76FBF3B-07D0-4C34-A49A-7BB880A7EBD1}"},
+    {L"Wrang.clsInput", L"{7A46F1A2-A832-49DA-8511-912586661F01}"}};
 
 // A string value of `key` below `root` (the key's default value unless `value` names one), or
 // "<missing>" when there is none.

@@ -59,13 +59,13 @@ void WindowThread::Run(const std::function<void()>& work) {
 }
 
 HWND WindowThread::Create(const char* className, const char* caption, DWORD style, HWND parent, HMENU menu, int x,
-                          int y, int width, int height, DWORD exStyle) {
+                          int y, int width, int height, DWORD exStyle, UINT classStyle) {
     HWND created = nullptr;
     Run([&] {
         WNDCLASSA existing;
         if (!GetClassInfoA(GetModuleHandleA(nullptr), className, &existing)) {
             WNDCLASSA cls = {};
-            cls.style = CS_DBLCLKS;
+            cls.style = classStyle;
             cls.lpfnWndProc = &WindowThread::WindowProc;
             cls.hInstance = GetModuleHandleA(nullptr);
             cls.hCursor = LoadCursor(nullptr, IDC_ARROW);

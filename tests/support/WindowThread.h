@@ -42,9 +42,11 @@ public:
     // Runs `work` on the window thread and waits for it.
     void Run(const std::function<void()>& work);
 
-    // A recording window of the given class (registered on first use) on the window thread.
+    // A recording window of the given class (registered on first use, with `classStyle`) on the
+    // window thread.
     HWND Create(const char* className, const char* caption, DWORD style = WS_OVERLAPPEDWINDOW, HWND parent = nullptr,
-                HMENU menu = nullptr, int x = 10, int y = 10, int width = 300, int height = 200, DWORD exStyle = 0);
+                HMENU menu = nullptr, int x = 10, int y = 10, int width = 300, int height = 200, DWORD exStyle = 0,
+                UINT classStyle = CS_DBLCLKS);
     // A window of an existing class (a system control), subclassed so that it records too.
     HWND CreateControl(const char* className, const char* caption, DWORD style, HWND parent, int id = 0, int x = 0,
                        int y = 0, int width = 100, int height = 20);

@@ -10,6 +10,8 @@
 //   wrang_target --watch [--busy]         windows that change on command (tests/target/WatchTarget.cpp)
 //   wrang_target --finder [--items N]     top-level windows of many kinds and a deep child tree
 //                                         (tests/target/FinderTarget.cpp)
+//   wrang_target --input [--stall-at C]   an edit control behind another window, and a menu bar
+//                                         (tests/target/InputTarget.cpp)
 //   wrang_target                          (no arguments, as a script's "needs:" line starts it)
 //                                         "WrangScriptTarget" with controls whose text only their
 //                                         window procedure knows
@@ -119,10 +121,12 @@ int RunScriptTarget() {
 
 int RunWatchTarget(int argc, char** argv);  // tests/target/WatchTarget.cpp
 int RunFinderTarget(int argc, char** argv);  // tests/target/FinderTarget.cpp
+int RunInputTarget(int argc, char** argv);   // tests/target/InputTarget.cpp
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc >= 2 && std::strcmp(__argv[1], "--watch") == 0) return RunWatchTarget(__argc, __argv);
     if (__argc >= 2 && std::strcmp(__argv[1], "--finder") == 0) return RunFinderTarget(__argc, __argv);
+    if (__argc >= 2 && std::strcmp(__argv[1], "--input") == 0) return RunInputTarget(__argc, __argv);
     if (__argc >= 4 && std::strcmp(__argv[1], "--window") == 0) {
         Typing typing;
         bool listBox = false;
