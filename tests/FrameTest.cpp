@@ -421,7 +421,7 @@ TEST_F(PrivateClassesRoot, TheSideBySideManifestNamesWhatRegistrationWrites) {
     });
     EXPECT_EQ(std::size(kCreatableNames), classes.size());
     EXPECT_EQ(classes, ManifestRows(L"comClass", {L"clsid", L"progid", L"threadingModel", L"tlbid"}));
-    EXPECT_EQ(10u, interfaces.size());
+    EXPECT_EQ(11u, interfaces.size());
     EXPECT_EQ(interfaces,
               ManifestRows(L"comInterfaceExternalProxyStub", {L"iid", L"name", L"proxyStubClsid32", L"tlbid"}));
     EXPECT_EQ(std::set<std::wstring>{std::wstring(L"{2693CEEF-9FB9-4388-A7CD-03B5944F2B17}|") + kTypeLibraryVersion},
