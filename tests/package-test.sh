@@ -117,7 +117,7 @@ use_half() {  # use_half HALF SYSTEM-FOLDER: register HALF alone, create the cla
     { echo REGEDIT4; echo; sections HKEY_CURRENT_USER | sed 's/^\[HKEY_CURRENT_USER\\/[HKEY_LOCAL_MACHINE\\/I'; } >"$work/mirror.reg"
     "$wine" "$tools\\reg.exe" import "$(windows_path "$work/mirror.reg")" >/dev/null 2>&1 </dev/null
     "$wine" "$tools\\cscript.exe" //nologo "$(windows_path "$work/create.vbs")" </dev/null | tr -d '\r' | tee "$work/create.log"
-    grep -q "created 7 of 7 classes" "$work/create.log"; check $? "a $half script creates every creatable class"
+    grep -q "created 8 of 8 classes" "$work/create.log"; check $? "a $half script creates every creatable class"
     WRANG_WINE=$wine WRANG_SCRIPT_HOST="$tools\\cscript.exe" "$source/tests/scripts/run-script.sh" \
         "$work/unpacked/examples/attributes.vbs" 2>&1 | tr -d '\r' | tee "$work/example.log" | sed "s/^/   attributes.vbs ($half): /"
     grep -q "Edit box text: Written by the attributes example" "$work/example.log"; check $? "the attributes example drove notepad from a $half script"
@@ -133,7 +133,7 @@ For Each name In Array("Wrang.clsWrangler", "Wrang.clsSysToolbar", "Wrang.clsJug
     Err.Clear
     If Not CreateObject(name) Is Nothing And Err.Number = 0 Then made = made + 1 Else WScript.Echo "cannot create " & name
 Next
-WScript.Echo "created " & made & " of 7 classes"
+WScript.Echo "created " & made & " of 8 classes"
 VBS
 echo "$report" | grep -q "^OK, registered for the current user: x64" && use_half x64 system32
 echo "$report" | grep -q "^OK, registered for the current user: x86" && use_half x86 "$system"
