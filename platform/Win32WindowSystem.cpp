@@ -59,6 +59,7 @@ BOOL Win32WindowSystem::IsIconic(LONG h) { return ::IsIconic(W(h)); }
 BOOL Win32WindowSystem::IsZoomed(LONG h) { return ::IsZoomed(W(h)); }
 BOOL Win32WindowSystem::IsWindowUnicode(LONG h) { return ::IsWindowUnicode(W(h)); }
 LONG Win32WindowSystem::GetWindowStyle(LONG h) { return ::GetWindowLongW(W(h), GWL_STYLE); }
+int Win32WindowSystem::GetDlgCtrlID(LONG h) { return ::GetDlgCtrlID(W(h)); }
 BOOL Win32WindowSystem::FlashWindow(LONG h, BOOL i) { return ::FlashWindow(W(h), i); }
 BOOL Win32WindowSystem::InvalidateRect(LONG h, const RECT* r, BOOL e) { return ::InvalidateRect(W(h), r, e); }
 LONG Win32WindowSystem::SetFocus(LONG h) { return L(::SetFocus(W(h))); }

@@ -69,6 +69,8 @@ public:
     virtual BOOL IsWindowUnicode(LONG hWnd) = 0;
     // The window's style bits (GWL_STYLE); 0 for no window.
     virtual LONG GetWindowStyle(LONG hWnd) = 0;
+    // The identifier a child window was given (the control ID its notifications carry); 0 for none.
+    virtual int GetDlgCtrlID(LONG hWnd) = 0;
 
     // Commands
     virtual BOOL FlashWindow(LONG hWnd, BOOL invert) = 0;
@@ -184,6 +186,7 @@ public:
     BOOL IsZoomed(LONG hWnd) override;
     BOOL IsWindowUnicode(LONG hWnd) override;
     LONG GetWindowStyle(LONG hWnd) override;
+    int GetDlgCtrlID(LONG hWnd) override;
     BOOL FlashWindow(LONG hWnd, BOOL invert) override;
     BOOL InvalidateRect(LONG hWnd, const RECT* rect, BOOL erase) override;
     LONG SetFocus(LONG hWnd) override;
