@@ -394,27 +394,6 @@ void WatcherFigures() {
     DestroyWindow(own);
 }
 
-// One region in the process of `window`, and the process opened for it, for as long as the object
-// lives: what each call of a reader opens and releases once.
-struct RawRegion {
-    static constexpr SIZE_T kSize = 0x10000;
-    explicit RawRegion(HWND window) {
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
-        remote =
-            static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    }
-    ~RawRegion() {
-        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-        ::CloseHandle(process);
-    }
-    RawRegion(const RawRegion&) = delete;
-    RawRegion& operator=(const RawRegion&) = delete;
-    HANDLE process;
-    BYTE* remote;
-};
-
 // The least exchanges that read list view texts of another process: what the reader's members make.
 struct RawListView {
     HWND listView;
@@ -865,6 +844,7 @@ int main(int argc, char** argv) {
     ToolbarButtonTable();
     WatcherFigures();
     ListReaderTable();
+    ListActionTables();
     TreeScaling();
     MenuScaling();
     TrayScaling();

@@ -264,7 +264,31 @@ inline ComPtr<_clsWrangler> Bound(HWND hWnd) {
     return bound;
 }
 
+// One region in the process of `window`, and the process opened for it, for as long as the object
+// lives: what each call of a reader opens and releases once.
+struct RawRegion {
+    static constexpr SIZE_T kSize = 0x10000;
+    explicit RawRegion(HWND window) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        remote =
+            static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~RawRegion() {
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        ::CloseHandle(process);
+    }
+    RawRegion(const RawRegion&) = delete;
+    RawRegion& operator=(const RawRegion&) = delete;
+    HANDLE process;
+    BYTE* remote;
+};
+
 // --- The tables of each family, in their own files -------------------------------------------------
 // (declared here, run by main in Bench.cpp)
+
+// bench/ListActionsBench.cpp: the readers' actions against their raw exchanges.
+void ListActionTables();
 
 }  // namespace wrang::bench

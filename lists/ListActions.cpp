@@ -87,10 +87,10 @@ bool ClickTab(Action& action, LONG hWnd, LONG index) noexcept {
     if (!TabRectangle(action, call, hWnd, index, &tab)) return false;
     RECT client = {};
     platform::Current().GetClientRect(hWnd, &client);
-    const RECT whole = {tab.left, tab.top, tab.right, tab.bottom};
-    RECT shown = {};
-    const RECT& target = IntersectRect(&shown, &whole, &client) ? shown : whole;
-    const LONG x = target.left + (target.right - target.left) / 2, y = target.top + (target.bottom - target.top) / 2;
+    lists::ItemRectangle shown = {std::max(tab.left, client.left), std::max(tab.top, client.top),
+                                  std::min(tab.right, client.right), std::min(tab.bottom, client.bottom)};
+    if (shown.left >= shown.right || shown.top >= shown.bottom) shown = tab;
+    const LONG x = shown.left + (shown.right - shown.left) / 2, y = shown.top + (shown.bottom - shown.top) / 2;
     if (x < SHRT_MIN || x > SHRT_MAX || y < SHRT_MIN || y > SHRT_MAX) return false;  // no click reaches it
     const LPARAM point = platform::ComposedLParam(MAKELONG(static_cast<SHORT>(x), static_cast<SHORT>(y)));
     return action.Send(WM_LBUTTONDOWN, MK_LBUTTON, point) && action.Send(WM_LBUTTONUP, 0, point);
