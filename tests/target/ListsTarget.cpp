@@ -227,20 +227,12 @@ std::wstring TreeItemText(HWND tree, HTREEITEM item) {
     return text;
 }
 
-// What a notification is about, as the control stands when it is told: a list's selection, a list
-// view item's change, the selected tab, the tree item concerned.
+// What a notification is about, as the control stands when it is told: a list's selection (its
+// caret in a list of several), a list view item's change, the selected tab, the tree item concerned.
 std::wstring NoticeAbout(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
-        HWND list = reinterpret_cast<HWND>(lParam);
         const bool combo = LOWORD(wParam) == kCombo || LOWORD(wParam) == kAnsiCombo;
-        if (combo || !(GetWindowLongW(list, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL))) {
-            return std::to_wstring(SendMessageW(list, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0));
-        }
-        int selected[16] = {};
-        const LRESULT count = SendMessageW(list, LB_GETSELITEMS, 16, reinterpret_cast<LPARAM>(selected));
-        std::wstring indices;
-        for (LRESULT i = 0; i < count; ++i) indices += (i ? L"," : L"") + std::to_wstring(selected[i]);
-        return indices;
+        return std::to_wstring(SendMessageW(reinterpret_cast<HWND>(lParam), combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0));
     }
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
     switch (header->code) {
