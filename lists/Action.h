@@ -10,9 +10,9 @@
 
 // Ends an action's member unless a step before the action answered S_OK: S_FALSE (the control is
 // gone or did not answer in time) with the member's result as it stands, a failure with itself.
-#define RETURN_UNLESS_BEGUN(step)                                  \
-    do {                                                           \
-        const HRESULT begun_ = (step);                             \
+#define RETURN_UNLESS_BEGUN(step)                                     \
+    do {                                                              \
+        const HRESULT begun_ = (step);                                \
         if (begun_ != S_OK) return SUCCEEDED(begun_) ? S_OK : begun_; \
     } while (0)
 

@@ -48,8 +48,8 @@ bool SetListViewState(Action& action, LONG hWnd, LONG index, UINT state, UINT ma
         record.state = state;
         record.stateMask = mask;
     };
-    return action.ExchangeRecord<lists::ListViewItem32, lists::ListViewItem64>(call, LVM_SETITEMSTATE,
-                                                                              WParamOf(index), fill, &answer);
+    return action.ExchangeRecord<lists::ListViewItem32, lists::ListViewItem64>(call, LVM_SETITEMSTATE, WParamOf(index),
+                                                                               fill, &answer);
 }
 
 // The bits `mask` of a list view item's state, with the action's limit; false without an answer.
@@ -102,8 +102,8 @@ HRESULT ListBoxSelection(LONG hWnd, LONG selectedCount, std::vector<LONG>* indic
     if (selectedCount <= 0) return S_OK;
     platform::GuardedPages pages;
     RETURN_IF_FAILED(pages.Commit(static_cast<SIZE_T>(selectedCount) * sizeof(INT)));
-    const LRESULT copied =
-        platform::Current().SendMessageW(hWnd, LB_GETSELITEMS, WParamOf(selectedCount), platform::AddressOf(pages.as<INT>()));
+    const LRESULT copied = platform::Current().SendMessageW(hWnd, LB_GETSELITEMS, WParamOf(selectedCount),
+                                                            platform::AddressOf(pages.as<INT>()));
     const LONG taken = std::clamp(platform::AnswerOf(copied), 0L, selectedCount);
     try {
         indices->assign(pages.as<INT>(), pages.as<INT>() + taken);
@@ -178,9 +178,10 @@ HRESULT clsListReader::Select(LONG Index, VARIANT_BOOL* result) {
         break;
     case LIST_LISTVIEW: {
         UINT state = 0;
-        selected = SetListViewState(action, m_hWnd, Index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED) &&
-                   action.Send(LVM_ENSUREVISIBLE, WParamOf(Index), FALSE) &&
-                   ListViewState(action, Index, LVIS_SELECTED, &state) && state != 0;
+        selected =
+            SetListViewState(action, m_hWnd, Index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED) &&
+            action.Send(LVM_ENSUREVISIBLE, WParamOf(Index), FALSE) &&
+            ListViewState(action, Index, LVIS_SELECTED, &state) && state != 0;
         break;
     }
     case LIST_TAB:
@@ -224,7 +225,8 @@ HRESULT clsListReader::Deselect(LONG Index, VARIANT_BOOL* result) {
     bool deselected = false;
     if (m_kind == LIST_LISTBOX) {
         deselected = action.Send(LB_SETSEL, FALSE, LParamOf(Index)) &&
-                     action.Send(LB_GETSEL, WParamOf(Index), 0, &answer) && answer == 0 && NotifyOfClick(action, m_hWnd);
+                     action.Send(LB_GETSEL, WParamOf(Index), 0, &answer) && answer == 0 &&
+                     NotifyOfClick(action, m_hWnd);
     } else {
         UINT state = LVIS_SELECTED;
         deselected = SetListViewState(action, m_hWnd, Index, 0, LVIS_SELECTED) &&

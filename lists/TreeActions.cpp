@@ -156,7 +156,8 @@ HRESULT clsTreeReader::IsChecked(BSTR Path, VARIANT_BOOL* result) {
     TreeItem item = 0;
     RETURN_UNLESS_BEGUN(BeginCheckBoxes(action, &tree, Path, &item));
     UINT state = 0;
-    *result = ToBoolean(ItemState(action, item, TVIS_STATEIMAGEMASK, &state) && state == INDEXTOSTATEIMAGEMASK(kChecked));
+    *result =
+        ToBoolean(ItemState(action, item, TVIS_STATEIMAGEMASK, &state) && state == INDEXTOSTATEIMAGEMASK(kChecked));
     return S_OK;
 }
 

@@ -52,7 +52,9 @@ Texts Compared(const Texts& notices) {
         }
     }
     for (const std::wstring& change : asked) compared.push_back(L"untold " + change);
-    for (const auto& [key, change] : changes) compared.push_back(Changed(key.first, key.second, change.first, change.second));
+    for (const auto& [key, change] : changes) {
+        compared.push_back(Changed(key.first, key.second, change.first, change.second));
+    }
     return compared;
 }
 
@@ -102,8 +104,9 @@ protected:
     }
     HWND Control(int id) const { return GetDlgItem(m_target->Window(), id); }
     ComPtr<IDispatch> ReaderOf(int id, ListKinds kind = LIST_AUTO) const {
-        if (id == target::kTree || id == target::kLazyTree) return ComPtr<IDispatch>(TreeReaderOf(AsLong(Control(id))).get());
-        return ComPtr<IDispatch>(ListReaderOf(AsLong(Control(id)), kind).get());
+        const LONG control = AsLong(Control(id));
+        if (id == target::kTree || id == target::kLazyTree) return ComPtr<IDispatch>(TreeReaderOf(control).get());
+        return ComPtr<IDispatch>(ListReaderOf(control, kind).get());
     }
     void Run(const std::vector<Step>& steps) {
         for (const Step& step : steps) {
@@ -194,7 +197,8 @@ TEST_F(ListActions, TreesOpenEveryLevelAndTellTheApplication) {
     const Texts selectData = {N(L"TVN_SELCHANGING", kLazyTree, L"Data"), N(L"TVN_SELCHANGED", kLazyTree, L"Data")};
     Run({
         {"three levels that come one by one", kLazyTree, L"Expand", {Arg::String(L"drive c\\Users\\Public")}, "True",
-         "", plus(plus(expanded(kLazyTree, L"Drive C"), expanded(kLazyTree, L"Users")), expanded(kLazyTree, L"Public"))},
+         "", plus(plus(expanded(kLazyTree, L"Drive C"), expanded(kLazyTree, L"Users")),
+                  expanded(kLazyTree, L"Public"))},
         {"again: told once only", kLazyTree, L"Expand", {Arg::String(L"Drive C\\Users\\Public")}, "True", "", {}},
         {"now there", kLazyTree, L"IsExpanded", {Arg::String(L"Drive C\\Users\\Public")}, "True", nullptr, {}},
         {"select below a closed root", kLazyTree, L"Select", {Arg::String(L"Drive D\\Data")}, "True", "Drive D\\Data",
@@ -204,7 +208,8 @@ TEST_F(ListActions, TreesOpenEveryLevelAndTellTheApplication) {
         {"a leaf cannot expand", kLazyTree, L"Expand", {Arg::String(L"Drive C\\Users\\Guest")}, "False", nullptr, {}},
         {"a tree filled from the start", kTree, L"Select", {Arg::String(L"Fruits\\#3\\Inner")}, "True",
          "Fruits\\#3\\Inner",
-         plus(expanded(kTree, L"Twin"), {N(L"TVN_SELCHANGING", kTree, L"Inner"), N(L"TVN_SELCHANGED", kTree, L"Inner")})},
+         plus(expanded(kTree, L"Twin"),
+              {N(L"TVN_SELCHANGING", kTree, L"Inner"), N(L"TVN_SELCHANGED", kTree, L"Inner")})},
         {"no such item", kTree, L"Expand", {Arg::String(L"Fruits\\Nothing")}, "error 5", "Fruits\\#3\\Inner", {}},
         {"the roots' level is no item", kTree, L"Collapse", {Arg::String(L"")}, "error 5", nullptr, {}},
     });
@@ -243,7 +248,8 @@ TEST_F(ListActions, CheckBoxesOfListViewsAndTrees) {
 // An unbound reader has nothing to act on; a header or a status bar has no selection to give.
 TEST_F(ListActions, UnboundReadersAndListsWithoutSelection) {
     EXPECT_EQ("error 5", Asked(ComPtr<IDispatch>(Created(CreateListReader).get()).get(), L"Select", {Arg::Long(0)}));
-    EXPECT_EQ("error 5", Asked(ComPtr<IDispatch>(Created(CreateTreeReader).get()).get(), L"Expand", {Arg::String(L"A")}));
+    EXPECT_EQ("error 5",
+              Asked(ComPtr<IDispatch>(Created(CreateTreeReader).get()).get(), L"Expand", {Arg::String(L"A")}));
     EXPECT_EQ("", Asked(ReaderOf(target::kHeader).get(), L"SelectedIndices", {}));
 }
 
@@ -255,7 +261,8 @@ TEST_F(ListActions, AHungApplicationNeverHoldsTheScript) {
     PostMessageW(m_target->Window(), target::kHangMessage, 0, 0);
     // Hung once it has taken the posted message: sent ones go first, so it answers until then.
     DWORD_PTR ignored = 0;
-    for (int i = 0; i < 100 && SendMessageTimeoutW(m_target->Window(), WM_NULL, 0, 0, SMTO_NORMAL, 100, &ignored); ++i) {
+    for (int i = 0; i < 100 && SendMessageTimeoutW(m_target->Window(), WM_NULL, 0, 0, SMTO_NORMAL, 100, &ignored);) {
+        ++i;
     }
     EXPECT_EQ("False", Asked(ReaderOf(target::kSingleList).get(), L"Select", {Arg::Long(0)}));
     EXPECT_EQ("-1", Asked(ReaderOf(target::kCombo).get(), L"SelectText", {Arg::String(L"Red")}));

@@ -57,7 +57,7 @@ struct SimulatedControl : platform::Win32WindowSystem {
     ForeignAddress rootItem = 0x00B10000;  // a tree's first root's handle
     ForeignAddress elsewhere = 0;          // where the control points a record instead, 0 for never
     bool openFails = false, allocFails = false, writeFails = false, readFails = false;
-    UINT timesOut = 0;       // a message whose send with a limit gets no answer in time
+    UINT timesOut = 0;        // a message whose send with a limit gets no answer in time
     UINT itemState = 0x1000;  // the state of item 0 (a tree's first root), unchecked
 
     using Memory = std::map<ForeignAddress, std::vector<BYTE>>;
@@ -100,7 +100,8 @@ struct SimulatedControl : platform::Win32WindowSystem {
     LONG GetWindowStyle(LONG hWnd) override { return hWnd == kControl ? TVS_CHECKBOXES : 0; }
     LRESULT SendMessageTimeoutW(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT limit,
                                 DWORD_PTR* answer) override {
-        if (hWnd != kControl) return Win32WindowSystem::SendMessageTimeoutW(hWnd, message, wParam, lParam, flags, limit, answer);
+        if (hWnd != kControl)
+            return Win32WindowSystem::SendMessageTimeoutW(hWnd, message, wParam, lParam, flags, limit, answer);
         if (message == timesOut) return 0;
         *answer = static_cast<DWORD_PTR>(SendMessageW(hWnd, message, wParam, lParam));
         return 1;

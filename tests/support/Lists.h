@@ -84,9 +84,10 @@ inline Texts TakeNotices(HWND target) {
     Texts lines;
     const LRESULT count = SendMessageW(record, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        std::wstring line(static_cast<size_t>(std::max<LRESULT>(SendMessageW(record, LB_GETTEXTLEN, i, 0), 0)) + 1, L'\0');
-        line.resize(static_cast<size_t>(std::max<LRESULT>(
-            SendMessageW(record, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data())), 0)));
+        std::wstring line(static_cast<size_t>(std::max<LRESULT>(SendMessageW(record, LB_GETTEXTLEN, i, 0), 0)) + 1,
+                          L'\0');
+        line.resize(static_cast<size_t>(
+            std::max<LRESULT>(SendMessageW(record, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data())), 0)));
         lines.push_back(line);
     }
     SendMessageW(record, LB_RESETCONTENT, 0, 0);

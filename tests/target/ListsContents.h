@@ -198,7 +198,7 @@ struct LazyNode {
     std::wstring text;
 };
 inline std::vector<LazyNode> LazyNodes() {
-    return {{-1, L"Drive C"}, {0, L"Users"},  {1, L"Public"}, {2, L"Documents"},
+    return {{-1, L"Drive C"}, {0, L"Users"},   {1, L"Public"},   {2, L"Documents"},
             {1, L"Guest"},    {0, L"Windows"}, {-1, L"Drive D"}, {6, L"Data"}};
 }
 constexpr int kCheckedLazyNode = 6;

@@ -246,8 +246,7 @@ std::wstring NoticeAbout(UINT message, WPARAM wParam, LPARAM lParam) {
     case NM_CLICK:
         if (header->idFrom == kTabs) return std::to_wstring(SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0));
         return L"";
-    default:
-        return TreeItemText(header->hwndFrom, reinterpret_cast<const NMTREEVIEWW*>(lParam)->itemNew.hItem);
+    default: return TreeItemText(header->hwndFrom, reinterpret_cast<const NMTREEVIEWW*>(lParam)->itemNew.hItem);
     }
 }
 
@@ -287,7 +286,8 @@ LRESULT CALLBACK ListsProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
         }
         if (header.idFrom == kLazyTree && header.code == TVN_ITEMEXPANDINGW) {
             const auto* expanding = reinterpret_cast<const NMTREEVIEWW*>(lParam);
-            if (expanding->action & TVE_EXPAND) FillLazyNode(header.hwndFrom, expanding->itemNew.hItem, expanding->itemNew.lParam);
+            if (expanding->action & TVE_EXPAND)
+                FillLazyNode(header.hwndFrom, expanding->itemNew.hItem, expanding->itemNew.lParam);
             return 0;
         }
     }
