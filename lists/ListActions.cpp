@@ -130,7 +130,7 @@ HRESULT ToLongArray(const std::vector<LONG>& values, VARIANT* out) noexcept {
 
 }  // namespace
 
-HRESULT clsListReader::BeginAction(std::initializer_list<ListKinds> kinds, Action& action) const noexcept {
+HRESULT clsListReader::BeginAction(std::initializer_list<ListKinds> kinds) const noexcept {
     if (std::find(kinds.begin(), kinds.end(), m_kind) == kinds.end()) return RaiseInvalidCall();
     if (!platform::Current().IsWindow(m_hWnd)) return S_FALSE;
     if (KindOfWindow(m_hWnd) != m_kind) return RaiseInvalidCall();
@@ -144,7 +144,7 @@ HRESULT clsListReader::InRange(Action& action, LONG index) const noexcept {
 }
 
 HRESULT clsListReader::BeginCheckBoxes(Action& action, LONG index) const noexcept {
-    RETURN_UNLESS_BEGUN(BeginAction({LIST_LISTVIEW}, action));
+    RETURN_UNLESS_BEGUN(BeginAction({LIST_LISTVIEW}));
     LRESULT extended = 0;
     if (!action.Send(LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0, &extended)) return S_FALSE;
     if (!(extended & LVS_EX_CHECKBOXES)) return RaiseInvalidCall();
@@ -155,7 +155,7 @@ HRESULT clsListReader::Select(LONG Index, VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
     Action action(m_hWnd);
-    RETURN_UNLESS_BEGUN(BeginAction({LIST_LISTBOX, LIST_COMBOBOX, LIST_LISTVIEW, LIST_TAB}, action));
+    RETURN_UNLESS_BEGUN(BeginAction({LIST_LISTBOX, LIST_COMBOBOX, LIST_LISTVIEW, LIST_TAB}));
     RETURN_UNLESS_BEGUN(InRange(action, Index));
     LRESULT answer = 0;
     bool selected = false;
@@ -201,7 +201,7 @@ HRESULT clsListReader::SelectText(BSTR Text, LONG Column, LONG* result) {
     if (!result) return E_POINTER;
     *result = -1;
     Action action(m_hWnd);
-    RETURN_UNLESS_BEGUN(BeginAction({LIST_LISTBOX, LIST_COMBOBOX, LIST_LISTVIEW, LIST_TAB}, action));
+    RETURN_UNLESS_BEGUN(BeginAction({LIST_LISTBOX, LIST_COMBOBOX, LIST_LISTVIEW, LIST_TAB}));
     // Whether the list answers, asked with the limit before its texts are read.
     if (!action.Send(CountMessage(m_kind), 0, 0)) return S_OK;
     LONG found = -1;
@@ -217,7 +217,7 @@ HRESULT clsListReader::Deselect(LONG Index, VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
     Action action(m_hWnd);
-    RETURN_UNLESS_BEGUN(BeginAction({LIST_LISTBOX, LIST_LISTVIEW}, action));
+    RETURN_UNLESS_BEGUN(BeginAction({LIST_LISTBOX, LIST_LISTVIEW}));
     // A list box of one selection keeps one selected, as a combo box and a tab do.
     if (m_kind == LIST_LISTBOX && !SeveralSelections(m_hWnd)) return RaiseInvalidCall();
     RETURN_UNLESS_BEGUN(InRange(action, Index));

@@ -51,7 +51,7 @@ private:
     // the list is gone or did not answer within the action's limit (the action answers False), or
     // an error. Error 5 for a reader of another kind than `kinds` (or none) and for a window whose
     // class is not of the kind bound, to which nothing is sent.
-    HRESULT BeginAction(std::initializer_list<ListKinds> kinds, lists::Action& action) const noexcept;
+    HRESULT BeginAction(std::initializer_list<ListKinds> kinds) const noexcept;
     // Error 9 for an index outside the list.
     HRESULT InRange(lists::Action& action, LONG index) const noexcept;
     // A list view with check boxes (else error 5), and the index in range.
