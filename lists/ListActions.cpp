@@ -40,7 +40,8 @@ bool NotifyOfClick(Action& action, LONG listBox) noexcept {
 }
 
 // LVM_SETITEMSTATE: the bits `state` of the bits `mask` of item `index`, the record in the list
-// view's process. The list view tells its parent itself (LVN_ITEMCHANGING, LVN_ITEMCHANGED).
+// view's process; false without an answer in time, or when the list view did not do it. It tells
+// its parent itself (LVN_ITEMCHANGING, LVN_ITEMCHANGED).
 bool SetListViewState(Action& action, LONG hWnd, LONG index, UINT state, UINT mask) noexcept {
     lists::RemoteItemTexts call(hWnd, lists::ItemMessage::ListView);
     LRESULT answer = 0;
@@ -49,7 +50,8 @@ bool SetListViewState(Action& action, LONG hWnd, LONG index, UINT state, UINT ma
         record.stateMask = mask;
     };
     return action.ExchangeRecord<lists::ListViewItem32, lists::ListViewItem64>(call, LVM_SETITEMSTATE, WParamOf(index),
-                                                                               fill, &answer);
+                                                                               fill, &answer) &&
+           answer != 0;
 }
 
 // The bits `mask` of a list view item's state, with the action's limit; false without an answer.
@@ -143,12 +145,20 @@ HRESULT clsListReader::InRange(Action& action, LONG index) const noexcept {
     return index >= 0 && index < platform::AnswerOf(count) ? S_OK : RaiseSubscriptOutOfRange();
 }
 
-HRESULT clsListReader::BeginCheckBoxes(Action& action, LONG index) const noexcept {
+HRESULT clsListReader::BeginCheckBoxes(Action& action) const noexcept {
     RETURN_UNLESS_BEGUN(BeginAction({LIST_LISTVIEW}));
     LRESULT extended = 0;
     if (!action.Send(LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0, &extended)) return S_FALSE;
-    if (!(extended & LVS_EX_CHECKBOXES)) return RaiseInvalidCall();
-    return InRange(action, index);
+    return extended & LVS_EX_CHECKBOXES ? S_OK : RaiseInvalidCall();
+}
+
+HRESULT clsListReader::SetItemState(Action& action, LONG index, UINT state, UINT mask, bool* set) const noexcept {
+    *set = false;
+    // -1 would name every item; past the end the list view changes nothing and answers FALSE, and
+    // only then is asked its count.
+    if (index < 0) return RaiseSubscriptOutOfRange();
+    *set = SetListViewState(action, m_hWnd, index, state, mask);
+    return *set ? S_OK : InRange(action, index);
 }
 
 HRESULT clsListReader::Select(LONG Index, VARIANT_BOOL* result) {
@@ -156,7 +166,7 @@ HRESULT clsListReader::Select(LONG Index, VARIANT_BOOL* result) {
     *result = VARIANT_FALSE;
     Action action(m_hWnd);
     RETURN_UNLESS_BEGUN(BeginAction({LIST_LISTBOX, LIST_COMBOBOX, LIST_LISTVIEW, LIST_TAB}));
-    RETURN_UNLESS_BEGUN(InRange(action, Index));
+    if (m_kind != LIST_LISTVIEW) RETURN_UNLESS_BEGUN(InRange(action, Index));
     LRESULT answer = 0;
     bool selected = false;
     switch (m_kind) {
@@ -178,10 +188,10 @@ HRESULT clsListReader::Select(LONG Index, VARIANT_BOOL* result) {
         break;
     case LIST_LISTVIEW: {
         UINT state = 0;
-        selected =
-            SetListViewState(action, m_hWnd, Index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED) &&
-            action.Send(LVM_ENSUREVISIBLE, WParamOf(Index), FALSE) &&
-            ListViewState(action, Index, LVIS_SELECTED, &state) && state != 0;
+        RETURN_UNLESS_BEGUN(
+            SetItemState(action, Index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED, &selected));
+        selected = action.Send(LVM_ENSUREVISIBLE, WParamOf(Index), FALSE) &&
+                   ListViewState(action, Index, LVIS_SELECTED, &state) && state != 0;
         break;
     }
     case LIST_TAB:
@@ -220,17 +230,17 @@ HRESULT clsListReader::Deselect(LONG Index, VARIANT_BOOL* result) {
     RETURN_UNLESS_BEGUN(BeginAction({LIST_LISTBOX, LIST_LISTVIEW}));
     // A list box of one selection keeps one selected, as a combo box and a tab do.
     if (m_kind == LIST_LISTBOX && !SeveralSelections(m_hWnd)) return RaiseInvalidCall();
-    RETURN_UNLESS_BEGUN(InRange(action, Index));
     LRESULT answer = 0;
     bool deselected = false;
     if (m_kind == LIST_LISTBOX) {
+        RETURN_UNLESS_BEGUN(InRange(action, Index));
         deselected = action.Send(LB_SETSEL, FALSE, LParamOf(Index)) &&
                      action.Send(LB_GETSEL, WParamOf(Index), 0, &answer) && answer == 0 &&
                      NotifyOfClick(action, m_hWnd);
     } else {
         UINT state = LVIS_SELECTED;
-        deselected = SetListViewState(action, m_hWnd, Index, 0, LVIS_SELECTED) &&
-                     ListViewState(action, Index, LVIS_SELECTED, &state) && state == 0;
+        RETURN_UNLESS_BEGUN(SetItemState(action, Index, 0, LVIS_SELECTED, &deselected));
+        deselected = ListViewState(action, Index, LVIS_SELECTED, &state) && state == 0;
     }
     *result = ToBoolean(deselected);
     return S_OK;
@@ -284,11 +294,12 @@ HRESULT clsListReader::Check(LONG Index, VARIANT_BOOL Checked, VARIANT_BOOL* res
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
     Action action(m_hWnd);
-    RETURN_UNLESS_BEGUN(BeginCheckBoxes(action, Index));
+    RETURN_UNLESS_BEGUN(BeginCheckBoxes(action));
     const UINT wanted = INDEXTOSTATEIMAGEMASK(Checked ? kChecked : kUnchecked);
     UINT state = 0;
-    *result = ToBoolean(SetListViewState(action, m_hWnd, Index, wanted, LVIS_STATEIMAGEMASK) &&
-                        ListViewState(action, Index, LVIS_STATEIMAGEMASK, &state) && state == wanted);
+    bool set = false;
+    RETURN_UNLESS_BEGUN(SetItemState(action, Index, wanted, LVIS_STATEIMAGEMASK, &set));
+    *result = ToBoolean(ListViewState(action, Index, LVIS_STATEIMAGEMASK, &state) && state == wanted);
     return S_OK;
 }
 
@@ -296,7 +307,8 @@ HRESULT clsListReader::IsChecked(LONG Index, VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
     Action action(m_hWnd);
-    RETURN_UNLESS_BEGUN(BeginCheckBoxes(action, Index));
+    RETURN_UNLESS_BEGUN(BeginCheckBoxes(action));
+    RETURN_UNLESS_BEGUN(InRange(action, Index));
     UINT state = 0;
     *result = ToBoolean(ListViewState(action, Index, LVIS_STATEIMAGEMASK, &state) &&
                         state == INDEXTOSTATEIMAGEMASK(kChecked));

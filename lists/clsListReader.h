@@ -54,8 +54,10 @@ private:
     HRESULT BeginAction(std::initializer_list<ListKinds> kinds) const noexcept;
     // Error 9 for an index outside the list.
     HRESULT InRange(lists::Action& action, LONG index) const noexcept;
-    // A list view with check boxes (else error 5), and the index in range.
-    HRESULT BeginCheckBoxes(lists::Action& action, LONG index) const noexcept;
+    // A list view with check boxes (else error 5).
+    HRESULT BeginCheckBoxes(lists::Action& action) const noexcept;
+    // LVM_SETITEMSTATE of item `index`, *set when the list view did it; error 9 as InRange.
+    HRESULT SetItemState(lists::Action& action, LONG index, UINT state, UINT mask, bool* set) const noexcept;
 
     LONG m_hWnd = 0;
     ListKinds m_kind = LIST_AUTO;
