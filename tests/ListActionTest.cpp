@@ -101,6 +101,13 @@ protected:
         m_target = StartListsTarget();
         ASSERT_TRUE(m_target->Window()) << "the lists target did not start";
         TakeNotices(m_target->Window());
+        // The x86 build acting on a 64-bit target's tree whose items lie beyond its reach gives
+        // error 17 for every path, as its reading does (see ListReaderTest.cpp): those steps have
+        // nothing to act on.
+        BOOL targetIs32Bit = TRUE;
+        m_treesBeyondReach = sizeof(void*) == 4 && IsWow64Process(m_target->Process(), &targetIs32Bit) &&
+                             !targetIs32Bit &&
+                             Asked(ReaderOf(target::kTree).get(), L"Exists", {Arg::String(L"Fruits")}) == "error 17";
     }
     HWND Control(int id) const { return GetDlgItem(m_target->Window(), id); }
     ComPtr<IDispatch> ReaderOf(int id, ListKinds kind = LIST_AUTO) const {
@@ -111,6 +118,7 @@ protected:
     void Run(const std::vector<Step>& steps) {
         for (const Step& step : steps) {
             SCOPED_TRACE(step.name);
+            if (m_treesBeyondReach && (step.id == target::kTree || step.id == target::kLazyTree)) continue;
             ComPtr<IDispatch> reader = ReaderOf(step.id, step.kind);
             ASSERT_TRUE(reader);
             EXPECT_EQ(step.answer, Asked(reader.get(), step.member, step.args));
@@ -126,6 +134,7 @@ protected:
         return id == target::kTree || id == target::kLazyTree ? L"SelectedPath" : L"SelectedIndices";
     }
     std::unique_ptr<TargetProcess> m_target;
+    bool m_treesBeyondReach = false;
 };
 
 // A list box tells its parent of a click only with LBS_NOTIFY (the list of several selections has
@@ -270,7 +279,8 @@ TEST_F(ListActions, AHungApplicationNeverHoldsTheScript) {
     SetEvent(release);
     CloseHandle(release);
     EXPECT_EQ("1", Asked(ReaderOf(target::kSingleList).get(), L"SelectedIndices", {}));
-    EXPECT_EQ("False", Asked(ReaderOf(target::kLazyTree).get(), L"IsExpanded", {Arg::String(L"Drive C")}));
+    const std::string expanded = Asked(ReaderOf(target::kLazyTree).get(), L"IsExpanded", {Arg::String(L"Drive C")});
+    EXPECT_EQ(m_treesBeyondReach ? "error 17" : "False", expanded);
     EXPECT_EQ(Texts{}, TakeNotices(m_target->Window()));
 }
 
