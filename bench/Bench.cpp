@@ -428,18 +428,7 @@ void RawChildrenOfFirstRoot(HWND tree) {
         return reinterpret_cast<HTREEITEM>(
             SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
     };
-    const auto text = [&](HTREEITEM item) {
-        TVITEMW request = {};
-        request.mask = TVIF_TEXT | TVIF_HANDLE;
-        request.hItem = item;
-        request.pszText = reinterpret_cast<LPWSTR>(region.remote + sizeof request);
-        request.cchTextMax = 256;
-        WCHAR answer[256];
-        SIZE_T done = 0;
-        ::WriteProcessMemory(region.process, region.remote, &request, sizeof request, &done);
-        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(region.remote));
-        ::ReadProcessMemory(region.process, region.remote + sizeof request, answer, sizeof answer, &done);
-    };
+    const auto text = [&](HTREEITEM item) { RawTreeText(region, tree, item); };
     const HTREEITEM root = next(TVGN_ROOT, nullptr);
     text(root);
     for (HTREEITEM child = next(TVGN_CHILD, root); child; child = next(TVGN_NEXT, child)) text(child);

@@ -285,6 +285,20 @@ struct RawRegion {
     BYTE* remote;
 };
 
+// The text of a tree's item, the request through the region: what a tree reader exchanges per item.
+inline void RawTreeText(const RawRegion& region, HWND tree, HTREEITEM item) {
+    TVITEMW request = {};
+    request.mask = TVIF_TEXT | TVIF_HANDLE;
+    request.hItem = item;
+    request.pszText = reinterpret_cast<LPWSTR>(region.remote + sizeof request);
+    request.cchTextMax = 256;
+    WCHAR answer[256];
+    SIZE_T done = 0;
+    ::WriteProcessMemory(region.process, region.remote, &request, sizeof request, &done);
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(region.remote));
+    ::ReadProcessMemory(region.process, region.remote + sizeof request, answer, sizeof answer, &done);
+}
+
 // --- The tables of each family, in their own files -------------------------------------------------
 // (declared here, run by main in Bench.cpp)
 

@@ -15,8 +15,8 @@ namespace {
 
 namespace target = wrang::lists_target;
 
-// LVM_SETITEMSTATE with its record through a region, then `more` messages, and what the item's
-// state is afterwards: what Select (LVM_ENSUREVISIBLE) and Check make.
+// LVM_SETITEMSTATE with its record through a region, LVM_ENSUREVISIBLE where asked (Select), and the
+// item's state afterwards: what Select and Check exchange.
 LRESULT RawItemState(HWND listView, int index, UINT state, UINT mask, bool ensureVisible) {
     const RawRegion region(listView);
     LVITEMW item = {};
@@ -38,16 +38,7 @@ LRESULT RawExpandFirstChildren(HWND tree, int levels) {
     for (int level = 0; level < levels; ++level) {
         item = reinterpret_cast<HTREEITEM>(
             SendMessageW(tree, TVM_GETNEXTITEM, level ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(item)));
-        TVITEMW request = {};
-        request.mask = TVIF_TEXT | TVIF_HANDLE;
-        request.hItem = item;
-        request.pszText = reinterpret_cast<LPWSTR>(region.remote + sizeof request);
-        request.cchTextMax = 256;
-        WCHAR text[256];
-        SIZE_T done = 0;
-        ::WriteProcessMemory(region.process, region.remote, &request, sizeof request, &done);
-        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(region.remote));
-        ::ReadProcessMemory(region.process, region.remote + sizeof request, text, sizeof text, &done);
+        RawTreeText(region, tree, item);
         SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
     }
     return SendMessageW(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <oleauto.h>
 
 #include "lists/ItemTexts.h"
 #include "platform/Deadline.h"
@@ -21,6 +22,12 @@ namespace wrang::lists {
 // How long one action waits for the control and its application in all: the time after which the
 // window system calls a thread that takes no messages hung.
 constexpr DWORD kActionLimitMs = 5000;
+
+// A check box is a state image of the item: 1 unchecked, 2 checked.
+constexpr UINT kUncheckedImage = 1, kCheckedImage = 2;
+
+// An action's answer as a script takes it.
+constexpr VARIANT_BOOL ToBoolean(bool value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
 class Action {
 public:

@@ -21,13 +21,11 @@ namespace wrang {
 namespace {
 
 using lists::Action;
+using lists::kCheckedImage;
+using lists::kUncheckedImage;
+using lists::ToBoolean;
 using platform::LParamOf;
 using platform::WParamOf;
-
-// A check box's state image: 1 unchecked, 2 checked.
-constexpr UINT kUnchecked = 1, kChecked = 2;
-
-VARIANT_BOOL ToBoolean(bool value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
 bool SeveralSelections(LONG listBox) noexcept {
     return (platform::Current().GetWindowStyle(listBox) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0;
@@ -295,7 +293,7 @@ HRESULT clsListReader::Check(LONG Index, VARIANT_BOOL Checked, VARIANT_BOOL* res
     *result = VARIANT_FALSE;
     Action action(m_hWnd);
     RETURN_UNLESS_BEGUN(BeginCheckBoxes(action));
-    const UINT wanted = INDEXTOSTATEIMAGEMASK(Checked ? kChecked : kUnchecked);
+    const UINT wanted = INDEXTOSTATEIMAGEMASK(Checked ? kCheckedImage : kUncheckedImage);
     UINT state = 0;
     bool set = false;
     RETURN_UNLESS_BEGUN(SetItemState(action, Index, wanted, LVIS_STATEIMAGEMASK, &set));
@@ -311,7 +309,7 @@ HRESULT clsListReader::IsChecked(LONG Index, VARIANT_BOOL* result) {
     RETURN_UNLESS_BEGUN(InRange(action, Index));
     UINT state = 0;
     *result = ToBoolean(ListViewState(action, Index, LVIS_STATEIMAGEMASK, &state) &&
-                        state == INDEXTOSTATEIMAGEMASK(kChecked));
+                        state == INDEXTOSTATEIMAGEMASK(kCheckedImage));
     return S_OK;
 }
 

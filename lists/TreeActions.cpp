@@ -8,6 +8,7 @@
 #include "lists/Action.h"
 #include "lists/BoundWindow.h"
 #include "lists/ItemRecords.h"
+#include "lists/TreeItems.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang {
@@ -15,13 +16,9 @@ namespace wrang {
 namespace {
 
 using lists::Action;
+using lists::ToBoolean;
 using lists::TreeItem;
 using lists::TreeItems;
-
-// A check box's state image: 1 unchecked, 2 checked.
-constexpr UINT kUnchecked = 1, kChecked = 2;
-
-VARIANT_BOOL ToBoolean(bool value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
 // An item's handle as a message parameter; a handle this build could not carry back never gets
 // here (TreeItems ends the call with error 17 first).
@@ -58,107 +55,92 @@ bool ItemState(Action& action, TreeItem item, UINT mask, UINT* state) noexcept {
     return true;
 }
 
-}  // namespace
+// How an action reaches its item: found as it is, or with the levels above it opened (Open), or
+// the item itself as well; in a tree with check boxes only.
+enum class Reach { Find, OpenAbove, OpenAll, CheckBox };
 
-HRESULT clsTreeReader::BeginAction(Action& action, std::optional<TreeItems>* tree) const noexcept {
-    if (!m_hWnd) return RaiseInvalidCall();
-    if (!platform::Current().IsWindow(m_hWnd)) return S_FALSE;
-    if (!lists::ClassNameOf(m_hWnd).Contains(L"SysTreeView32")) return RaiseInvalidCall();
-    LRESULT count = 0;
-    if (!action.Send(TVM_GETCOUNT, 0, 0, &count)) return S_FALSE;
-    tree->emplace(m_hWnd, platform::AnswerOf(count));
-    return S_OK;
-}
-
-HRESULT clsTreeReader::BeginCheckBoxes(Action& action, std::optional<TreeItems>* tree, BSTR path,
-                                       TreeItem* item) const noexcept {
-    RETURN_UNLESS_BEGUN(BeginAction(action, tree));
-    if (!(platform::Current().GetWindowStyle(m_hWnd) & TVS_CHECKBOXES)) return RaiseInvalidCall();
-    return ItemAt(**tree, path, item);
-}
-
-HRESULT clsTreeReader::Expand(BSTR Path, VARIANT_BOOL* result) {
+// An action on the item at `path` of tree `hWnd`, `act(action, tree, item)` answering whether it
+// ended as asked. Error 5 for an unbound reader, a window that is no tree view any more (nothing is
+// sent to it), a tree without check boxes where they are needed, and a path that names no item;
+// False when the tree is gone or does not answer within the action's limit (its count is asked with
+// the limit first, before the path is read).
+template <typename Act>
+HRESULT OnItem(LONG hWnd, BSTR path, Reach reach, VARIANT_BOOL* result, Act&& act) noexcept {
     if (!result) return E_POINTER;
     *result = VARIANT_FALSE;
-    Action action(m_hWnd);
-    std::optional<TreeItems> tree;
+    platform::WindowSystem& system = platform::Current();
+    if (!hWnd) return RaiseInvalidCall();
+    if (!system.IsWindow(hWnd)) return S_OK;
+    if (!lists::ClassNameOf(hWnd).Contains(L"SysTreeView32")) return RaiseInvalidCall();
+    if (reach == Reach::CheckBox && !(system.GetWindowStyle(hWnd) & TVS_CHECKBOXES)) return RaiseInvalidCall();
+    Action action(hWnd);
+    LRESULT count = 0;
+    if (!action.Send(TVM_GETCOUNT, 0, 0, &count)) return S_OK;
+    TreeItems tree(hWnd, platform::AnswerOf(count));
     TreeItem item = 0;
-    RETURN_UNLESS_BEGUN(BeginAction(action, &tree));
-    RETURN_UNLESS_BEGUN(Open(action, *tree, Path, true, &item));
-    UINT state = 0;
-    *result = ToBoolean(ItemState(action, item, TVIS_EXPANDED, &state) && state != 0);
+    const bool open = reach == Reach::OpenAbove || reach == Reach::OpenAll;
+    RETURN_UNLESS_BEGUN(open ? Open(action, tree, path, reach == Reach::OpenAll, &item) : ItemAt(tree, path, &item));
+    *result = ToBoolean(act(action, tree, item));
     return S_OK;
+}
+
+}  // namespace
+
+HRESULT clsTreeReader::Expand(BSTR Path, VARIANT_BOOL* result) {
+    return OnItem(m_hWnd, Path, Reach::OpenAll, result, [](Action& action, TreeItems&, TreeItem item) noexcept {
+        UINT state = 0;
+        return ItemState(action, item, TVIS_EXPANDED, &state) && state != 0;
+    });
 }
 
 HRESULT clsTreeReader::Collapse(BSTR Path, VARIANT_BOOL* result) {
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    Action action(m_hWnd);
-    std::optional<TreeItems> tree;
-    TreeItem item = 0;
-    RETURN_UNLESS_BEGUN(BeginAction(action, &tree));
-    RETURN_IF_FAILED(ItemAt(*tree, Path, &item));
-    UINT state = TVIS_EXPANDED;
-    *result = ToBoolean(action.Send(TVM_EXPAND, TVE_COLLAPSE, static_cast<LPARAM>(ItemParameter(item))) &&
-                        ItemState(action, item, TVIS_EXPANDED, &state) && state == 0);
-    return S_OK;
+    return OnItem(m_hWnd, Path, Reach::Find, result, [](Action& action, TreeItems&, TreeItem item) noexcept {
+        UINT state = TVIS_EXPANDED;
+        return action.Send(TVM_EXPAND, TVE_COLLAPSE, static_cast<LPARAM>(ItemParameter(item))) &&
+               ItemState(action, item, TVIS_EXPANDED, &state) && state == 0;
+    });
 }
 
 HRESULT clsTreeReader::Select(BSTR Path, VARIANT_BOOL* result) {
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    Action action(m_hWnd);
-    std::optional<TreeItems> tree;
-    TreeItem item = 0;
-    RETURN_UNLESS_BEGUN(BeginAction(action, &tree));
-    RETURN_UNLESS_BEGUN(Open(action, *tree, Path, false, &item));
-    // The tree tells its application itself (TVN_SELCHANGING, which may refuse; TVN_SELCHANGED).
-    const LPARAM parameter = static_cast<LPARAM>(ItemParameter(item));
-    LRESULT caret = 0;
-    const bool sent = action.Send(TVM_SELECTITEM, TVGN_CARET, parameter) &&
-                      action.Send(TVM_ENSUREVISIBLE, 0, parameter) &&
-                      action.Send(TVM_GETNEXTITEM, TVGN_CARET, 0, &caret);
-    // A 32-bit tree's handle is its answer's low 32 bits, however this build widened them.
-    const TreeItem selected = tree->Texts().Process().is64Bit ? static_cast<TreeItem>(static_cast<ULONG_PTR>(caret))
-                                                              : static_cast<TreeItem>(static_cast<ULONG>(caret));
-    *result = ToBoolean(sent && selected == item);
-    return S_OK;
+    return OnItem(m_hWnd, Path, Reach::OpenAbove, result, [](Action& action, TreeItems& tree, TreeItem item) noexcept {
+        // The tree tells its application itself (TVN_SELCHANGING, which may refuse; TVN_SELCHANGED).
+        const LPARAM parameter = static_cast<LPARAM>(ItemParameter(item));
+        LRESULT caret = 0;
+        if (!action.Send(TVM_SELECTITEM, TVGN_CARET, parameter) || !action.Send(TVM_ENSUREVISIBLE, 0, parameter) ||
+            !action.Send(TVM_GETNEXTITEM, TVGN_CARET, 0, &caret)) {
+            return false;
+        }
+        // A 32-bit tree's handle is its answer's low 32 bits, however this build widened them.
+        return item == (tree.Texts().Process().is64Bit ? static_cast<TreeItem>(static_cast<ULONG_PTR>(caret))
+                                                       : static_cast<TreeItem>(static_cast<ULONG>(caret)));
+    });
 }
 
 HRESULT clsTreeReader::Check(BSTR Path, VARIANT_BOOL Checked, VARIANT_BOOL* result) {
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    Action action(m_hWnd);
-    std::optional<TreeItems> tree;
-    TreeItem item = 0;
-    RETURN_UNLESS_BEGUN(BeginCheckBoxes(action, &tree, Path, &item));
-    // The item's state image, through the region of the call, in the record of the tree's process.
-    const UINT wanted = INDEXTOSTATEIMAGEMASK(Checked ? kChecked : kUnchecked);
-    const auto fill = [item, wanted](auto& record) noexcept {
-        record.mask = TVIF_HANDLE | TVIF_STATE;
-        record.hItem = static_cast<decltype(record.hItem)>(item);
-        record.state = wanted;
-        record.stateMask = TVIS_STATEIMAGEMASK;
-    };
-    LRESULT answer = 0;
-    UINT state = 0;
-    *result = ToBoolean(
-        action.ExchangeRecord<lists::TreeItem32, lists::TreeItem64>(tree->Texts(), TVM_SETITEMW, 0, fill, &answer) &&
-        ItemState(action, item, TVIS_STATEIMAGEMASK, &state) && state == wanted);
-    return S_OK;
+    const UINT wanted = INDEXTOSTATEIMAGEMASK(Checked ? lists::kCheckedImage : lists::kUncheckedImage);
+    return OnItem(m_hWnd, Path, Reach::CheckBox, result,
+                  [wanted](Action& action, TreeItems& tree, TreeItem item) noexcept {
+                      // The item's state image, through the region of the call, in the record of the tree's process.
+                      const auto fill = [item, wanted](auto& record) noexcept {
+                          record.mask = TVIF_HANDLE | TVIF_STATE;
+                          record.hItem = static_cast<decltype(record.hItem)>(item);
+                          record.state = wanted;
+                          record.stateMask = TVIS_STATEIMAGEMASK;
+                      };
+                      LRESULT answer = 0;
+                      UINT state = 0;
+                      return action.ExchangeRecord<lists::TreeItem32, lists::TreeItem64>(tree.Texts(), TVM_SETITEMW, 0,
+                                                                                         fill, &answer) &&
+                             ItemState(action, item, TVIS_STATEIMAGEMASK, &state) && state == wanted;
+                  });
 }
 
 HRESULT clsTreeReader::IsChecked(BSTR Path, VARIANT_BOOL* result) {
-    if (!result) return E_POINTER;
-    *result = VARIANT_FALSE;
-    Action action(m_hWnd);
-    std::optional<TreeItems> tree;
-    TreeItem item = 0;
-    RETURN_UNLESS_BEGUN(BeginCheckBoxes(action, &tree, Path, &item));
-    UINT state = 0;
-    *result =
-        ToBoolean(ItemState(action, item, TVIS_STATEIMAGEMASK, &state) && state == INDEXTOSTATEIMAGEMASK(kChecked));
-    return S_OK;
+    return OnItem(m_hWnd, Path, Reach::CheckBox, result, [](Action& action, TreeItems&, TreeItem item) noexcept {
+        UINT state = 0;
+        return ItemState(action, item, TVIS_STATEIMAGEMASK, &state) &&
+               state == INDEXTOSTATEIMAGEMASK(lists::kCheckedImage);
+    });
 }
 
 }  // namespace wrang

@@ -1,14 +1,7 @@
 // The items of a tree view of another application, named by their path from a root.
 #pragma once
 
-#include <optional>
-
 #include "frame/AutomationObject.h"
-#include "lists/TreeItems.h"
-
-namespace wrang::lists {
-class Action;
-}
 
 namespace wrang {
 
@@ -29,14 +22,6 @@ public:
     HRESULT STDMETHODCALLTYPE IsChecked(BSTR Path, VARIANT_BOOL* result) override;
 
 private:
-    // Before an action: error 5 for an unbound reader and for a window that is no tree view any
-    // more, to which nothing is sent; S_FALSE when the tree is gone or did not answer within the
-    // action's limit (the action answers False); else the tree, counted with the limit, in *tree.
-    HRESULT BeginAction(lists::Action& action, std::optional<lists::TreeItems>* tree) const noexcept;
-    // The same for a tree with check boxes (TVS_CHECKBOXES; else error 5), and the item at `path`.
-    HRESULT BeginCheckBoxes(lists::Action& action, std::optional<lists::TreeItems>* tree, BSTR path,
-                            lists::TreeItem* item) const noexcept;
-
     LONG m_hWnd = 0;
 };
 
