@@ -132,9 +132,9 @@ HRESULT ToLongArray(const std::vector<LONG>& values, VARIANT* out) noexcept {
 
 HRESULT clsListReader::BeginAction(std::initializer_list<ListKinds> kinds) const noexcept {
     if (std::find(kinds.begin(), kinds.end(), m_kind) == kinds.end()) return RaiseInvalidCall();
-    if (!platform::Current().IsWindow(m_hWnd)) return S_FALSE;
-    if (KindOfWindow(m_hWnd) != m_kind) return RaiseInvalidCall();
-    return S_OK;
+    if (KindOfWindow(m_hWnd) == m_kind) return S_OK;
+    // A list that is gone has no class: False, as for one that does not answer.
+    return platform::Current().IsWindow(m_hWnd) ? RaiseInvalidCall() : S_FALSE;
 }
 
 HRESULT clsListReader::InRange(Action& action, LONG index) const noexcept {

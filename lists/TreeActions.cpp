@@ -70,8 +70,8 @@ HRESULT OnItem(LONG hWnd, BSTR path, Reach reach, VARIANT_BOOL* result, Act&& ac
     *result = VARIANT_FALSE;
     platform::WindowSystem& system = platform::Current();
     if (!hWnd) return RaiseInvalidCall();
-    if (!system.IsWindow(hWnd)) return S_OK;
-    if (!lists::ClassNameOf(hWnd).Contains(L"SysTreeView32")) return RaiseInvalidCall();
+    // A tree that is gone has no class: False, as for one that does not answer.
+    if (!lists::ClassNameOf(hWnd).Contains(L"SysTreeView32")) return system.IsWindow(hWnd) ? RaiseInvalidCall() : S_OK;
     if (reach == Reach::CheckBox && !(system.GetWindowStyle(hWnd) & TVS_CHECKBOXES)) return RaiseInvalidCall();
     Action action(hWnd);
     LRESULT count = 0;
