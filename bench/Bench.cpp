@@ -416,27 +416,6 @@ void WatcherFigures() {
     DestroyWindow(own);
 }
 
-// One region in the process of `window`, and the process opened for it, for as long as the object
-// lives: what each call of a reader opens and releases once.
-struct RawRegion {
-    static constexpr SIZE_T kSize = 0x10000;
-    explicit RawRegion(HWND window) {
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
-        remote =
-            static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    }
-    ~RawRegion() {
-        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-        ::CloseHandle(process);
-    }
-    RawRegion(const RawRegion&) = delete;
-    RawRegion& operator=(const RawRegion&) = delete;
-    HANDLE process;
-    BYTE* remote;
-};
-
 // The least exchanges that read list view texts of another process: what the reader's members make.
 struct RawListView {
     HWND listView;
@@ -489,18 +468,7 @@ void RawChildrenOfFirstRoot(HWND tree) {
         return reinterpret_cast<HTREEITEM>(
             SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
     };
-    const auto text = [&](HTREEITEM item) {
-        TVITEMW request = {};
-        request.mask = TVIF_TEXT | TVIF_HANDLE;
-        request.hItem = item;
-        request.pszText = reinterpret_cast<LPWSTR>(region.remote + sizeof request);
-        request.cchTextMax = 256;
-        WCHAR answer[256];
-        SIZE_T done = 0;
-        ::WriteProcessMemory(region.process, region.remote, &request, sizeof request, &done);
-        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(region.remote));
-        ::ReadProcessMemory(region.process, region.remote + sizeof request, answer, sizeof answer, &done);
-    };
+    const auto text = [&](HTREEITEM item) { RawTreeText(region, tree, item); };
     const HTREEITEM root = next(TVGN_ROOT, nullptr);
     text(root);
     for (HTREEITEM child = next(TVGN_CHILD, root); child; child = next(TVGN_NEXT, child)) text(child);
@@ -926,6 +894,7 @@ int main(int argc, char** argv) {
     ListReaderTable();
     FinderTable();
     InputTable();
+    ListActionTables();
     TreeScaling();
     MenuScaling();
     TrayScaling();

@@ -268,6 +268,41 @@ inline ComPtr<_clsWrangler> Bound(HWND hWnd) {
     return bound;
 }
 
+// One region in the process of `window`, and the process opened for it, for as long as the object
+// lives: what each call of a reader opens and releases once.
+struct RawRegion {
+    static constexpr SIZE_T kSize = 0x10000;
+    explicit RawRegion(HWND window) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        remote =
+            static_cast<BYTE*>(::VirtualAllocEx(process, nullptr, kSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~RawRegion() {
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        ::CloseHandle(process);
+    }
+    RawRegion(const RawRegion&) = delete;
+    RawRegion& operator=(const RawRegion&) = delete;
+    HANDLE process;
+    BYTE* remote;
+};
+
+// The text of a tree's item, the request through the region: what a tree reader exchanges per item.
+inline void RawTreeText(const RawRegion& region, HWND tree, HTREEITEM item) {
+    TVITEMW request = {};
+    request.mask = TVIF_TEXT | TVIF_HANDLE;
+    request.hItem = item;
+    request.pszText = reinterpret_cast<LPWSTR>(region.remote + sizeof request);
+    request.cchTextMax = 256;
+    WCHAR answer[256];
+    SIZE_T done = 0;
+    ::WriteProcessMemory(region.process, region.remote, &request, sizeof request, &done);
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(region.remote));
+    ::ReadProcessMemory(region.process, region.remote + sizeof request, answer, sizeof answer, &done);
+}
+
 // --- The tables of each family, in their own files -------------------------------------------------
 // (declared here, run by main in Bench.cpp)
 
@@ -275,5 +310,7 @@ inline ComPtr<_clsWrangler> Bound(HWND hWnd) {
 void FinderTable();
 // bench/InputBench.cpp: clsInput's TypeText, Click and ClickMenu against the raw calls they make.
 void InputTable();
+// bench/ListActionsBench.cpp: the readers' actions against their raw exchanges.
+void ListActionTables();
 
 }  // namespace wrang::bench

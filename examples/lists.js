@@ -1,6 +1,7 @@
 // Read what another program shows in its lists: the rows of a list view, cell by cell and column by
 // column, and a branch of a tree view. The texts live in the other program's process; Wrang reads
-// them from there and changes nothing in it.
+// them from there and changes nothing in it. Then choose in them as a user does: select a row, check
+// a box, expand a branch; the program is told, as by a click.
 // needs: wrang_target --lists
 // (under test the project's own lists target shows them; bind the readers to any program's controls)
 var top = new ActiveXObject("Wrang.clsWrangler").InitByWindow("WrangListsTarget", "Lists target");
@@ -37,3 +38,16 @@ try {
 } catch (e) {
     WScript.Echo("Fruits\\Cherry: error " + (e.number & 0xFFFF) + ", exists: " + tree.Exists("Fruits\\Cherry"));
 }
+
+// Choosing as a user does: the program is told, as by a click, and its own code runs.
+var fruit = new ActiveXObject("Wrang.clsListReader").InitByHandle(top.GetChild("SysListView32", "Fruit").hWnd);
+WScript.Echo("Selected Plums: " + fruit.Select(2) + "; selected rows now: " +
+             new VBArray(fruit.SelectedIndices()).toArray().join(","));
+WScript.Echo("Checked Apples: " + fruit.Check(0, true) + "; Pears checked: " + fruit.IsChecked(1));
+
+// A tree whose program adds a branch's children only when the branch is first expanded: Expand opens
+// each level in turn, so a path three levels down is reached in one call.
+var keys = new ActiveXObject("Wrang.clsTreeReader").InitByHandle(top.GetChild("SysTreeView32", "Keys").hWnd);
+WScript.Echo("Drive C\\Users there before: " + keys.Exists("Drive C\\Users"));
+WScript.Echo("Expanded Drive C\\Users\\Public: " + keys.Expand("Drive C\\Users\\Public") +
+             "; Drive C\\Users holds " + new VBArray(keys.GetChildren("Drive C\\Users")).toArray().join(", "));

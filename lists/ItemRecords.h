@@ -13,7 +13,7 @@
 
 namespace wrang::lists {
 
-// LVITEM: a list view's item (LVM_GETITEMTEXT).
+// LVITEM: a list view's item (LVM_GETITEMTEXT, LVM_SETITEMSTATE).
 struct ListViewItem32 {
     UINT mask;
     INT iItem;
@@ -105,8 +105,8 @@ struct HeaderItem64 {
     UINT padding1;
 };
 
-// TVITEM: a tree view's item (TVM_GETITEM); hItem is the item's handle, an address in the tree's
-// process.
+// TVITEM: a tree view's item (TVM_GETITEM, TVM_SETITEM); hItem is the item's handle, an address in
+// the tree's process.
 struct TreeItem32 {
     UINT mask;
     ULONG hItem;
@@ -133,6 +133,14 @@ struct TreeItem64 {
     ULONG64 lParam;
 };
 
+// RECT: a tab's rectangle (TCM_GETITEMRECT), four 32-bit numbers in either layout.
+struct ItemRectangle {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+
 // The sizes and the offsets of the fields the component writes or reads, in both layouts.
 static_assert(sizeof(ListViewItem32) == 60 && sizeof(ListViewItem64) == 88, "LVITEM is 60 or 88 bytes");
 static_assert(offsetof(ListViewItem32, pszText) == 20 && offsetof(ListViewItem32, cchTextMax) == 24, "LVITEM 32");
@@ -148,6 +156,11 @@ static_assert(offsetof(TreeItem32, hItem) == 4 && offsetof(TreeItem32, pszText) 
 static_assert(offsetof(TreeItem32, cchTextMax) == 20, "TVITEM 32");
 static_assert(offsetof(TreeItem64, hItem) == 8 && offsetof(TreeItem64, pszText) == 24, "TVITEM 64");
 static_assert(offsetof(TreeItem64, cchTextMax) == 32, "TVITEM 64");
+static_assert(offsetof(ListViewItem32, state) == 12 && offsetof(ListViewItem32, stateMask) == 16, "LVITEM 32");
+static_assert(offsetof(ListViewItem64, state) == 12 && offsetof(ListViewItem64, stateMask) == 16, "LVITEM 64");
+static_assert(offsetof(TreeItem32, state) == 8 && offsetof(TreeItem32, stateMask) == 12, "TVITEM 32");
+static_assert(offsetof(TreeItem64, state) == 16 && offsetof(TreeItem64, stateMask) == 20, "TVITEM 64");
+static_assert(sizeof(ItemRectangle) == 16 && sizeof(RECT) == 16, "RECT is 16 bytes");
 
 // The layout of this build's own bitness is the system's structure.
 template <typename Own32, typename Own64, typename System>
@@ -162,5 +175,7 @@ static_assert(offsetof(LVITEMW, pszText) == (sizeof(void*) == 8 ? 24 : 20), "LVI
 static_assert(offsetof(TCITEMW, pszText) == (sizeof(void*) == 8 ? 16 : 12), "TCITEMW of this build");
 static_assert(offsetof(HDITEMW, cchTextMax) == (sizeof(void*) == 8 ? 24 : 16), "HDITEMW of this build");
 static_assert(offsetof(TVITEMW, pszText) == (sizeof(void*) == 8 ? 24 : 16), "TVITEMW of this build");
+static_assert(offsetof(LVITEMW, stateMask) == 16, "LVITEMW of this build");
+static_assert(offsetof(TVITEMW, stateMask) == (sizeof(void*) == 8 ? 20 : 12), "TVITEMW of this build");
 
 }  // namespace wrang::lists

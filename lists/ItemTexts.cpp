@@ -155,6 +155,8 @@ bool RemoteItemTexts::CanRead(ForeignAddress address) noexcept {
     return MakeRoom(0) && m_region->Read(address, &probe, sizeof probe);
 }
 
+platform::ForeignRegion* RemoteItemTexts::Region() noexcept { return MakeRoom(0) ? &*m_region : nullptr; }
+
 HRESULT RemoteItemTexts::Decode(const BYTE* units, size_t count, std::wstring* text) const noexcept {
     if (!m_unicode) return FromAnsiBytes(reinterpret_cast<const char*>(units), count, text);
     try {

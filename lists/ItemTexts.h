@@ -43,6 +43,9 @@ public:
     [[nodiscard]] HRESULT Read(const ItemKey& item, std::wstring* text) noexcept;
     // Whether `address` can be read in the control's process.
     [[nodiscard]] bool CanRead(platform::ForeignAddress address) noexcept;
+    // The region of the call, made on first use, for a request record of an action as well: null
+    // when there is none.
+    [[nodiscard]] platform::ForeignRegion* Region() noexcept;
 
 private:
     // A region with room for the record and `units` units of text; false when there is none.

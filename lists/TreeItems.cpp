@@ -44,9 +44,17 @@ HRESULT RaiseHandleBeyondReach() noexcept {
 }  // namespace
 
 TreeItems::TreeItems(LONG hWnd) noexcept
-    : m_hWnd(hWnd),
-      m_texts(hWnd, ItemMessage::Tree),
-      m_most(std::max(platform::AnswerOf(platform::Current().SendMessageW(hWnd, TVM_GETCOUNT, 0, 0)), 0L)) {}
+    : TreeItems(hWnd, platform::AnswerOf(platform::Current().SendMessageW(hWnd, TVM_GETCOUNT, 0, 0))) {}
+
+TreeItems::TreeItems(LONG hWnd, LONG count) noexcept
+    : m_hWnd(hWnd), m_texts(hWnd, ItemMessage::Tree), m_most(std::max(count, 0L)) {}
+
+bool TreeItems::Grown() noexcept {
+    const LONG count = platform::AnswerOf(platform::Current().SendMessageW(m_hWnd, TVM_GETCOUNT, 0, 0));
+    if (count <= m_most) return false;
+    m_most = count;
+    return true;
+}
 
 bool TreeItems::Carried(TreeItem item) noexcept {
     // A 64-bit build carries every handle whole, and a 32-bit tree's handles are 32 bits.
@@ -108,34 +116,26 @@ HRESULT TreeItems::ChildTexts(TreeItem parent, std::vector<std::wstring>* texts)
     return S_OK;
 }
 
-HRESULT TreeItems::Find(const wchar_t* path, size_t length, TreeItem* item) noexcept {
-    *item = 0;
-    TreeItem current = 0;
-    for (size_t start = 0; length > 0;) {
-        const wchar_t* element = path + start;
-        const size_t end = static_cast<size_t>(std::find(element, path + length, L'\\') - path);
-        const size_t elementLength = end - start;
-        LONG position = 0;
-        const bool byPosition = PositionOf(element, elementLength, &position);
-        TreeItem child = 0;
-        RETURN_IF_FAILED(FirstChild(current, &child));
-        LONG steps = 0;
-        for (; child != 0 && steps < m_most; ++steps) {
-            if (byPosition) {
-                if (steps == position) break;
-            } else {
-                std::wstring text;
-                RETURN_IF_FAILED(Text(child, &text));
-                if (Same(text, element, elementLength)) break;
-            }
-            RETURN_IF_FAILED(Next(child, &child));
+HRESULT TreeItems::FindChild(TreeItem parent, const wchar_t* element, size_t length, TreeItem* found) noexcept {
+    *found = 0;
+    LONG position = 0;
+    const bool byPosition = PositionOf(element, length, &position);
+    TreeItem child = 0;
+    RETURN_IF_FAILED(FirstChild(parent, &child));
+    for (LONG steps = 0; child != 0; ++steps) {
+        // As many siblings as the tree had items: the walk ends, unless the tree has grown since.
+        if (steps >= m_most && !Grown()) return S_FALSE;
+        if (byPosition) {
+            if (steps == position) break;
+        } else {
+            std::wstring text;
+            RETURN_IF_FAILED(Text(child, &text));
+            if (Same(text, element, length)) break;
         }
-        if (child == 0 || steps >= m_most) return S_FALSE;
-        current = child;
-        if (end == length) break;
-        start = end + 1;
+        RETURN_IF_FAILED(Next(child, &child));
     }
-    *item = current;
+    if (child == 0) return S_FALSE;
+    *found = child;
     return S_OK;
 }
 

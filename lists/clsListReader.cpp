@@ -30,17 +30,12 @@ constexpr KindByClass kKindsByClass[] = {{L"SysListView32", LIST_LISTVIEW}, {L"S
                                          {L"ComboLBox", LIST_LISTBOX},      {L"ComboBox", LIST_COMBOBOX},
                                          {L"ListBox", LIST_LISTBOX}};
 
-// The message that counts a kind's items.
-UINT CountMessage(ListKinds kind) noexcept {
-    switch (kind) {
-    case LIST_LISTBOX: return LB_GETCOUNT;
-    case LIST_COMBOBOX: return CB_GETCOUNT;
-    case LIST_LISTVIEW: return LVM_GETITEMCOUNT;
-    case LIST_TAB: return TCM_GETITEMCOUNT;
-    case LIST_HEADER: return HDM_GETITEMCOUNT;
-    case LIST_STATUSBAR: return SB_GETPARTS;  // without an array to fill: the number of parts
-    default: return 0;
+// The kind a class name tells; LIST_AUTO for none.
+ListKinds KindOfClass(const lists::ClassName& name) noexcept {
+    for (const KindByClass& known : kKindsByClass) {
+        if (name.Contains(known.part)) return known.kind;
     }
+    return LIST_AUTO;
 }
 
 // The message that reads a kind's texts in the list's own process; none for the lists whose texts
@@ -65,6 +60,20 @@ bool SameText(const std::wstring& text, BSTR wanted) noexcept {
 }
 
 }  // namespace
+
+UINT clsListReader::CountMessage(ListKinds kind) noexcept {
+    switch (kind) {
+    case LIST_LISTBOX: return LB_GETCOUNT;
+    case LIST_COMBOBOX: return CB_GETCOUNT;
+    case LIST_LISTVIEW: return LVM_GETITEMCOUNT;
+    case LIST_TAB: return TCM_GETITEMCOUNT;
+    case LIST_HEADER: return HDM_GETITEMCOUNT;
+    case LIST_STATUSBAR: return SB_GETPARTS;  // without an array to fill: the number of parts
+    default: return 0;
+    }
+}
+
+ListKinds clsListReader::KindOfWindow(LONG hWnd) noexcept { return KindOfClass(lists::ClassNameOf(hWnd)); }
 
 LONG clsListReader::Count() const noexcept {
     const UINT message = CountMessage(m_kind);
@@ -169,10 +178,7 @@ HRESULT clsListReader::InitByHandle(LONG hWnd, ListKinds Kind, _clsListReader** 
     if (Kind < LIST_AUTO || Kind > LIST_STATUSBAR) return S_OK;  // no kind at all
     const lists::ClassName name = lists::ClassNameOf(hWnd);
     if (name.length == 0) return S_OK;  // no window
-    ListKinds kind = Kind;
-    for (const KindByClass& known : kKindsByClass) {
-        if (kind == LIST_AUTO && name.Contains(known.part)) kind = known.kind;
-    }
+    const ListKinds kind = Kind == LIST_AUTO ? KindOfClass(name) : Kind;
     if (kind == LIST_AUTO) return S_OK;  // a class that tells no kind
     m_hWnd = hWnd;
     m_kind = kind;

@@ -14,6 +14,12 @@ public:
     HRESULT STDMETHODCALLTYPE GetChildren(BSTR Path, VARIANT* result) override;
     HRESULT STDMETHODCALLTYPE Exists(BSTR Path, VARIANT_BOOL* result) override;
     HRESULT STDMETHODCALLTYPE IsExpanded(BSTR Path, VARIANT_BOOL* result) override;
+    // The actions (lists/TreeActions.cpp).
+    HRESULT STDMETHODCALLTYPE Expand(BSTR Path, VARIANT_BOOL* result) override;
+    HRESULT STDMETHODCALLTYPE Collapse(BSTR Path, VARIANT_BOOL* result) override;
+    HRESULT STDMETHODCALLTYPE Select(BSTR Path, VARIANT_BOOL* result) override;
+    HRESULT STDMETHODCALLTYPE Check(BSTR Path, VARIANT_BOOL Checked, VARIANT_BOOL* result) override;
+    HRESULT STDMETHODCALLTYPE IsChecked(BSTR Path, VARIANT_BOOL* result) override;
 
 private:
     LONG m_hWnd = 0;

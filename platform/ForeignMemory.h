@@ -67,6 +67,11 @@ public:
     // Replaces the region with one of `size` bytes through the same process handle (the old one is
     // released first: one region at a time); false when there is none now.
     [[nodiscard]] bool Replace(SIZE_T size) noexcept;
+    // Leaves the region in the process, never released (the process frees it when it ends), and
+    // uses it no more: a message sent with its address that ran out of time stays queued at the
+    // window, which handles it whenever its thread takes messages again and must then find the
+    // region still there, not memory released or handed out anew.
+    void Leave() noexcept { m_address = 0; }
 
     // Copies `size` bytes from `address` in the same process; false when nothing was read, and
     // always false without a region.

@@ -32,20 +32,20 @@ const HANDLE kProcess = reinterpret_cast<HANDLE>(0x2F0);
 // Where a record keeps its fields, as the control's process lays it out: written out here from the
 // platform's documentation, independently of the component's own record types.
 struct Offsets {
-    size_t size, index, subItem, handle, text, capacity;  // ~0 for a field the record has not
+    size_t size, index, subItem, handle, text, capacity, state;  // ~0 for a field the record has not
 };
 constexpr size_t kNone = ~size_t{0};
 Offsets OffsetsOf(const wchar_t* className, int pointerSize) {
     const bool wide = pointerSize == 8;
     if (!wcscmp(className, WC_LISTVIEWW))
-        return wide ? Offsets{88, 4, 8, kNone, 24, 32} : Offsets{60, 4, 8, kNone, 20, 24};
+        return wide ? Offsets{88, 4, 8, kNone, 24, 32, 12} : Offsets{60, 4, 8, kNone, 20, 24, 12};
     if (!wcscmp(className, WC_TABCONTROLW))
-        return wide ? Offsets{40, kNone, kNone, kNone, 16, 24} : Offsets{28, kNone, kNone, kNone, 12, 16};
+        return wide ? Offsets{40, kNone, kNone, kNone, 16, 24, kNone} : Offsets{28, kNone, kNone, kNone, 12, 16, kNone};
     if (!wcscmp(className, WC_HEADERW))
-        return wide ? Offsets{72, kNone, kNone, kNone, 8, 24} : Offsets{48, kNone, kNone, kNone, 8, 16};
+        return wide ? Offsets{72, kNone, kNone, kNone, 8, 24, kNone} : Offsets{48, kNone, kNone, kNone, 8, 16, kNone};
     if (!wcscmp(className, WC_TREEVIEWW))
-        return wide ? Offsets{56, kNone, kNone, 8, 24, 32} : Offsets{40, kNone, kNone, 4, 16, 20};
-    return {0, kNone, kNone, kNone, kNone, kNone};  // a status bar: the buffer alone
+        return wide ? Offsets{56, kNone, kNone, 8, 24, 32, 16} : Offsets{40, kNone, kNone, 4, 16, 20, 8};
+    return {0, kNone, kNone, kNone, kNone, kNone, kNone};  // a status bar: the buffer alone
 }
 
 // One control of another process, with its memory: the regions the component makes there, and the
@@ -61,6 +61,8 @@ struct SimulatedControl : platform::Win32WindowSystem {
     bool openFails = false, allocFails = false, writeFails = false, readFails = false;
     size_t growth = 0;                // units a list box's text grows by between its length and its copy
     std::vector<size_t> lentRooms;    // what a list box was lent, each time: 0 for memory not lent alone
+    UINT timesOut = 0;        // a message whose send with a limit gets no answer in time
+    UINT itemState = 0x1000;  // the state of item 0 (a tree's first root), unchecked
 
     using Memory = std::map<ForeignAddress, std::vector<BYTE>>;
     Memory regions, own;  // the live regions; the control's own memory
@@ -99,6 +101,15 @@ struct SimulatedControl : platform::Win32WindowSystem {
         return hWnd == kControl ? 77 : 0;
     }
     int ProcessPointerSize(DWORD processId) override { return processId == kProcessId ? pointerSize : 4; }
+    LONG GetWindowStyle(LONG hWnd) override { return hWnd == kControl ? TVS_CHECKBOXES : 0; }
+    LRESULT SendMessageTimeoutW(LONG hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT limit,
+                                DWORD_PTR* answer) override {
+        if (hWnd != kControl)
+            return Win32WindowSystem::SendMessageTimeoutW(hWnd, message, wParam, lParam, flags, limit, answer);
+        if (message == timesOut) return 0;
+        *answer = static_cast<DWORD_PTR>(SendMessageW(hWnd, message, wParam, lParam));
+        return 1;
+    }
     HANDLE OpenProcess(DWORD access, BOOL, DWORD processId) override {
         if (openFails || processId != kProcessId) return nullptr;
         EXPECT_EQ(static_cast<DWORD>(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE), access);
@@ -150,6 +161,18 @@ struct SimulatedControl : platform::Win32WindowSystem {
         case HDM_GETITEMCOUNT:
         case SB_GETPARTS:
         case TVM_GETCOUNT: return static_cast<LRESULT>(texts.size());
+        case LVM_GETEXTENDEDLISTVIEWSTYLE: return LVS_EX_CHECKBOXES;
+        case LVM_GETITEMSTATE:
+        case TVM_GETITEMSTATE: return static_cast<LRESULT>(itemState & static_cast<UINT>(lParam));
+        case LVM_SETITEMSTATE:
+        case TVM_SETITEMW: {
+            // The state bits asked for, where the control's process has them; a tree's item by its whole handle.
+            const UINT mask = static_cast<UINT>(Field(record, o.state + 4, 4));
+            if (o.handle != kNone && Field(record, o.handle, pointer) != rootItem) return FALSE;
+            if (o.handle != kNone) EXPECT_EQ(static_cast<ULONG64>(TVIF_HANDLE | TVIF_STATE), Field(record, 0, 4));
+            itemState = (itemState & ~mask) | (static_cast<UINT>(Field(record, o.state, 4)) & mask);
+            return TRUE;
+        }
         case SB_GETTEXTLENGTHW: return static_cast<LRESULT>(LOWORD(texts.at(wParam).size()));
         case SB_GETTEXTW: return CopyText(texts.at(wParam), record, texts.at(wParam).size() + 1);
         // A list box writes into memory of this process: the text as it is when asked, which may
@@ -342,6 +365,33 @@ TEST(ListExchange, A64BitTreesHandlesBeyondTheBuildsReachEndTheCall) {
         if (!c.reachable) EXPECT_NE(std::wstring::npos, read.call.description.find(L"x64")) << read.call.description;
         EXPECT_TRUE(control.regions.empty());
         EXPECT_EQ(control.opens, control.closes);
+    }
+}
+
+// Check boxes set through a record of a 32-bit and of a 64-bit process's layout, whatever this
+// build's bitness; a send that gets no answer in time leaves its region in the control's process
+// (where the message, still queued, is taken up late), the process handle closed.
+TEST(ListExchange, ActionRecordsFollowTheControlsBitnessAndOutliveASendThatRanOutOfTime) {
+    for (const wchar_t* className : {WC_LISTVIEWW, WC_TREEVIEWW}) {
+        const bool tree = !wcscmp(className, WC_TREEVIEWW);
+        for (int pointerSize : {4, 8}) {
+            for (bool late : {false, true}) {
+                SCOPED_TRACE(testing::Message() << testing::PrintToString(className) << ", pointers of " << pointerSize
+                                                << (late ? ", no answer in time" : ""));
+                SimulatedControl control(className, pointerSize, {L"Root"});
+                control.timesOut = late ? (tree ? TVM_SETITEMW : LVM_SETITEMSTATE) : 0;
+                platform::ScopedWindowSystem scoped(control);
+                ComPtr<IDispatch> reader = tree ? ComPtr<IDispatch>(TreeReaderOf(kControl).get())
+                                                : ComPtr<IDispatch>(ListReaderOf(kControl).get());
+                CallResult checked;
+                Call(reader.get(), L"Check", {tree ? Arg::String(L"Root") : Arg::Long(0), Arg::Bool(true)}, &checked);
+                EXPECT_EQ(late ? VARIANT_FALSE : VARIANT_TRUE, V_BOOL(checked.value.get()));
+                EXPECT_EQ(late ? 0x1000u : 0x2000u, control.itemState);
+                EXPECT_EQ(control.opens, control.closes);
+                EXPECT_EQ(late ? 1u : 0u, control.regions.size());
+                EXPECT_EQ(0u, control.strayWrites);
+            }
+        }
     }
 }
 

@@ -114,11 +114,16 @@ const std::vector<Row> kListReader = {{L"hWnd", G, 0x68030004},          {L"Kind
                                       {L"Count", G, 0x68030002},         {L"ColumnCount", G, 0x68030001},
                                       {L"SelectedIndex", G, 0x68030000}, {L"InitByHandle", F, 0x60030005},
                                       {L"GetText", F, 0x60030006},       {L"GetColumn", F, 0x60030007},
-                                      {L"FindText", F, 0x60030008},      {L"IsSelected", F, 0x60030009}};
+                                      {L"FindText", F, 0x60030008},      {L"IsSelected", F, 0x60030009},
+                                      {L"Select", F, 0x6003000A},        {L"SelectText", F, 0x6003000B},
+                                      {L"Deselect", F, 0x6003000C},      {L"SelectedIndices", F, 0x6003000D},
+                                      {L"Check", F, 0x6003000E},         {L"IsChecked", F, 0x6003000F}};
 const std::vector<Row> kTreeReader = {{L"hWnd", G, 0x68030002},         {L"Count", G, 0x68030001},
                                       {L"SelectedPath", G, 0x68030000}, {L"InitByHandle", F, 0x60030003},
                                       {L"GetChildren", F, 0x60030004},  {L"Exists", F, 0x60030005},
-                                      {L"IsExpanded", F, 0x60030006}};
+                                      {L"IsExpanded", F, 0x60030006},   {L"Expand", F, 0x60030007},
+                                      {L"Collapse", F, 0x60030008},     {L"Select", F, 0x60030009},
+                                      {L"Check", F, 0x6003000A},        {L"IsChecked", F, 0x6003000B}};
 const std::vector<Row> kFinder = {
     {L"ClassName", G, 0x68030007},   {L"ClassName", P, 0x68030007},   {L"WindowText", G, 0x68030006},
     {L"WindowText", P, 0x68030006},  {L"MatchMode", G, 0x68030005},   {L"MatchMode", P, 0x68030005},

@@ -62,6 +62,8 @@ set(lists "${lists}.*The first column holds 4 names; the first is readme.txt")
 set(lists "${lists}.*Selected row: 1; found README.TXT from row 1 on: row 3")
 set(lists "${lists}.*The tree holds 15 items; selected: Fruits.Apple.Green.*Fruits: Apple, Banana, Twin, Twin")
 set(lists "${lists}.*Fruits.Apple: Red, Green \\(expanded: [Tt]rue\\).*Fruits.Cherry: error 5, exists: [Ff]alse")
+set(lists "${lists}.*Selected Plums: [Tt]rue; selected rows now: 2.*Checked Apples: [Tt]rue; Pears checked: [Tt]rue")
+set(lists "${lists}.*Users there before: [Ff]alse.*Public: [Tt]rue; Drive C.Users holds Public, Guest")
 wrang_example(lists.vbs "${lists}")
 wrang_example(lists.js "${lists}")
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,6 +75,23 @@ inline Texts ChildrenOf(_clsTreeReader* reader, const wchar_t* path, HRESULT exp
     UniqueBstr given(SysAllocString(path));
     EXPECT_EQ(expected, reader->GetChildren(given.get(), array.get())) << "path " << testing::PrintToString(path);
     return expected == S_OK ? StringsOf(array.get()) : Texts{};
+}
+
+// The notifications the lists target's window recorded, in order (see lists_target::NoticeLine),
+// and taken out of its record.
+inline Texts TakeNotices(HWND target) {
+    const HWND record = GetDlgItem(target, lists_target::kNotices);
+    Texts lines;
+    const LRESULT count = SendMessageW(record, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring line(static_cast<size_t>(std::max<LRESULT>(SendMessageW(record, LB_GETTEXTLEN, i, 0), 0)) + 1,
+                          L'\0');
+        line.resize(static_cast<size_t>(
+            std::max<LRESULT>(SendMessageW(record, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data())), 0)));
+        lines.push_back(line);
+    }
+    SendMessageW(record, LB_RESETCONTENT, 0, 0);
+    return lines;
 }
 
 }  // namespace wrang::test

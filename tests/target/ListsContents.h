@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,10 @@ enum : int {
     kEmptyTree,  // tree view without items
     kFrameworkList,
     kCustomList,
+    kChecks,    // list view of one selection with check boxes
+    kLazyTree,  // tree view with check boxes whose children come on their parent's first expansion
+    kTabPage,   // the page the tabs show: its text says which
+    kNotices,   // list box of the notifications the window received (see NoticeLine)
     kNoTextsList,  // a list box its owner draws without strings: items of numbers, no texts
 };
 
@@ -162,5 +167,52 @@ inline std::vector<TreeNode> TreeNodes() {
     };
 }
 constexpr size_t kSelectedNode = 3;  // Fruits\Apple\Green
+
+// --- What the actions act on ------------------------------------------------------------------
+
+// The window records, in its list box kNotices, every notification of a selection, a check, an
+// expansion or a click that its controls send it (WM_COMMAND LBN_SELCHANGE and CBN_SELCHANGE;
+// WM_NOTIFY LVN_ITEMCHANGING, LVN_ITEMCHANGED, TCN_SELCHANGING, TCN_SELCHANGE, NM_CLICK,
+// TVN_SELCHANGING, TVN_SELCHANGED, TVN_ITEMEXPANDING, TVN_ITEMEXPANDED), one line each, in the
+// order they came: its name, the control's ID and what it is about (see ListsTarget.cpp). Other
+// notifications (painting, text requests, focus) come and go with the desktop and are left out.
+inline std::wstring NoticeLine(const wchar_t* name, int id, const std::wstring& about) {
+    return std::wstring(name) + L" from " + std::to_wstring(id) + L": " + about;
+}
+// What a list view's change is about: the item, and its state before and after, in hexadecimal.
+inline std::wstring StateChange(int item, unsigned before, unsigned after) {
+    wchar_t text[48];
+    swprintf(text, 48, L"%d %x>%x", item, before, after);
+    return text;
+}
+
+// The tabs: the page shows the selected tab's index ("page 1"), changed on TCN_SELCHANGE; leaving
+// kLockedTab is refused in TCN_SELCHANGING.
+constexpr int kLockedTab = 2;
+inline std::wstring PageOf(int tab) { return L"page " + std::to_wstring(tab); }
+
+// Posted to the window, kHangMessage makes it stop answering until the test sets the event that
+// ReleaseEventName names (30 seconds at most), as a hung application does.
+constexpr UINT kHangMessage = WM_APP + 1;
+inline std::wstring ReleaseEventName(DWORD targetProcessId) {
+    return L"WrangListsTargetRelease" + std::to_wstring(targetProcessId);
+}
+
+// The list view with check boxes: its items, the one checked and the one selected at the start.
+inline std::vector<std::wstring> CheckItems() { return {L"Apples", L"Pears", L"Plums"}; }
+constexpr int kFirstChecked = 1, kFirstSelected = 0;
+
+// The lazily filled tree: each node with its parent (an earlier node; -1 for a root). The roots are
+// there from the start, announcing children; a node's children are added on its first
+// TVN_ITEMEXPANDING. One root starts checked.
+struct LazyNode {
+    int parent;
+    std::wstring text;
+};
+inline std::vector<LazyNode> LazyNodes() {
+    return {{-1, L"Drive C"}, {0, L"Users"},   {1, L"Public"},   {2, L"Documents"},
+            {1, L"Guest"},    {0, L"Windows"}, {-1, L"Drive D"}, {6, L"Data"}};
+}
+constexpr int kCheckedLazyNode = 6;
 
 }  // namespace wrang::lists_target

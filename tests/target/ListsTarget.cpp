@@ -1,13 +1,16 @@
 // wrang_target --lists [--rows N]: a window with one control of every kind the list and tree
-// readers read (tests/target/ListsContents.h says which, with their texts). With --rows N its report
-// view holds N generated rows instead of the described ones.
+// readers read (tests/target/ListsContents.h says which, with their texts), and the window's answers
+// to what the readers' actions make the controls tell it, which it records. With --rows N its
+// report view holds N generated rows instead of the described ones.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <string>
 #include <type_traits>
+#include <vector>
 
 #include "ListsContents.h"
 
@@ -119,7 +122,7 @@ void MakeBars(HWND parent) {
     }
 
     // Its items are numbers; a real one would paint them in WM_DRAWITEM.
-    HWND noTexts = Control(parent, L"ListBox", LBS_OWNERDRAWFIXED | LBS_NOTIFY, kNoTextsList, 480, 350, 100, 40);
+    HWND noTexts = Control(parent, L"ListBox", LBS_OWNERDRAWFIXED | LBS_NOTIFY, kNoTextsList, 5, 515, 200, 40);
     for (LPARAM item : NoTextsItems()) SendMessageW(noTexts, LB_ADDSTRING, 0, item);
     SendMessageW(noTexts, LB_SETCURSEL, kNoTextsSelected, 0);
 }
@@ -146,9 +149,133 @@ void MakeTrees(HWND parent) {
     Control(parent, WC_TREEVIEWW, 0, kEmptyTree, 480, 305, 300, 40);
 }
 
-// The callback list view's texts: the request is pointed at the parent's own copy.
+// --- What the actions act on ------------------------------------------------------------------
+
+HTREEITEM InsertLazyNode(HWND tree, HTREEITEM parent, int node) {
+    const std::vector<LazyNode> nodes = LazyNodes();
+    TVINSERTSTRUCTW insert = {parent, TVI_LAST};
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN;
+    insert.item.pszText = const_cast<wchar_t*>(nodes[node].text.c_str());
+    insert.item.lParam = node;
+    // A node announces children it does not hold yet, as a registry editor's keys do.
+    for (const LazyNode& other : nodes) insert.item.cChildren = insert.item.cChildren || other.parent == node;
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+// The children of a lazy node, added on its first expansion.
+void FillLazyNode(HWND tree, HTREEITEM item, LPARAM node) {
+    if (SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))) return;
+    const std::vector<LazyNode> nodes = LazyNodes();
+    for (size_t n = 0; n < nodes.size(); ++n) {
+        if (nodes[n].parent == node) InsertLazyNode(tree, item, static_cast<int>(n));
+    }
+}
+
+void MakeActionTargets(HWND parent) {
+    HWND checks = Control(parent, WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, kChecks, 5, 410, 200,
+                          100, L"Fruit");
+    SendMessageW(checks, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    LVCOLUMNW column = {LVCF_TEXT | LVCF_WIDTH, 0, 120, const_cast<wchar_t*>(L"Fruit")};
+    SendMessageW(checks, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    const std::vector<std::wstring> items = CheckItems();
+    for (size_t i = 0; i < items.size(); ++i) {
+        LVITEMW item = {LVIF_TEXT, static_cast<int>(i)};
+        item.pszText = const_cast<wchar_t*>(items[i].c_str());
+        SendMessageW(checks, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    LVITEMW state = {};
+    state.stateMask = LVIS_STATEIMAGEMASK;
+    state.state = INDEXTOSTATEIMAGEMASK(2);
+    SendMessageW(checks, LVM_SETITEMSTATE, kFirstChecked, reinterpret_cast<LPARAM>(&state));
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(checks, LVM_SETITEMSTATE, kFirstSelected, reinterpret_cast<LPARAM>(&state));
+
+    HWND lazy = Control(parent, WC_TREEVIEWW, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                        kLazyTree, 210, 410, 200, 150, L"Keys");
+    // Check boxes are given after the tree is made and before it is filled, as the control asks: a
+    // tree made with them resets every item to unchecked when it first paints.
+    SetWindowLongW(lazy, GWL_STYLE, GetWindowLongW(lazy, GWL_STYLE) | TVS_CHECKBOXES);
+    const std::vector<LazyNode> nodes = LazyNodes();
+    for (size_t n = 0; n < nodes.size(); ++n) {
+        if (nodes[n].parent >= 0) continue;
+        HTREEITEM root = InsertLazyNode(lazy, TVI_ROOT, static_cast<int>(n));
+        if (n != kCheckedLazyNode) continue;
+        TVITEMW checked = {TVIF_HANDLE | TVIF_STATE, root, INDEXTOSTATEIMAGEMASK(2), TVIS_STATEIMAGEMASK};
+        SendMessageW(lazy, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&checked));
+    }
+
+    Control(parent, L"STATIC", 0, kTabPage, 480, 350, 300, 20, PageOf(kSelectedTab).c_str());
+    Control(parent, L"ListBox", 0, kNotices, 420, 410, 360, 150);
+}
+
+// A notification the window records, by name (see NoticeLine); nullptr for one it leaves out.
+const wchar_t* NoticeName(UINT message, int id, UINT code) {
+    if (message == WM_COMMAND) {
+        if (code != LBN_SELCHANGE) return nullptr;  // CBN_SELCHANGE has the same number
+        return id == kCombo || id == kAnsiCombo ? L"CBN_SELCHANGE" : L"LBN_SELCHANGE";
+    }
+    switch (code) {
+    case LVN_ITEMCHANGING: return L"LVN_ITEMCHANGING";
+    case LVN_ITEMCHANGED: return L"LVN_ITEMCHANGED";
+    case TCN_SELCHANGING: return L"TCN_SELCHANGING";
+    case TCN_SELCHANGE: return L"TCN_SELCHANGE";
+    case NM_CLICK: return L"NM_CLICK";
+    case TVN_SELCHANGINGW: return L"TVN_SELCHANGING";
+    case TVN_SELCHANGEDW: return L"TVN_SELCHANGED";
+    case TVN_ITEMEXPANDINGW: return L"TVN_ITEMEXPANDING";
+    case TVN_ITEMEXPANDEDW: return L"TVN_ITEMEXPANDED";
+    default: return nullptr;
+    }
+}
+
+std::wstring TreeItemText(HWND tree, HTREEITEM item) {
+    wchar_t text[256] = {};
+    TVITEMW request = {TVIF_TEXT | TVIF_HANDLE, item};
+    request.pszText = text;
+    request.cchTextMax = 256;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&request));
+    return text;
+}
+
+// What a notification is about, as the control stands when it is told: a list's selection (its
+// caret in a list of several), a list view item's change, the selected tab, the tree item concerned.
+std::wstring NoticeAbout(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        const bool combo = LOWORD(wParam) == kCombo || LOWORD(wParam) == kAnsiCombo;
+        return std::to_wstring(SendMessageW(reinterpret_cast<HWND>(lParam), combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0));
+    }
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    switch (header->code) {
+    case LVN_ITEMCHANGING:
+    case LVN_ITEMCHANGED: {
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+        return StateChange(change->iItem, change->uOldState, change->uNewState);
+    }
+    case TCN_SELCHANGING:
+    case TCN_SELCHANGE:
+    case NM_CLICK:
+        if (header->idFrom == kTabs) return std::to_wstring(SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0));
+        return L"";
+    default: return TreeItemText(header->hwndFrom, reinterpret_cast<const NMTREEVIEWW*>(lParam)->itemNew.hItem);
+    }
+}
+
+void Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const int id = message == WM_COMMAND ? LOWORD(wParam) : static_cast<int>(reinterpret_cast<NMHDR*>(lParam)->idFrom);
+    const UINT code = message == WM_COMMAND ? HIWORD(wParam) : reinterpret_cast<NMHDR*>(lParam)->code;
+    if (message == WM_COMMAND && lParam == 0) return;  // a menu's or an accelerator's command
+    const wchar_t* name = NoticeName(message, id, code);
+    if (!name) return;
+    const std::wstring line = NoticeLine(name, id, NoticeAbout(message, wParam, lParam));
+    SendMessageW(GetDlgItem(window, kNotices), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+}
+
+// The callback list view's texts (the request is pointed at the parent's own copy), the tabs' pages
+// and the lazy tree's children, after the notification is recorded.
 LRESULT CALLBACK ListsProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) Record(hWnd, message, wParam, lParam);
     if (message == WM_NOTIFY) {
+        Record(hWnd, message, wParam, lParam);
         auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);
         if (info->hdr.idFrom == kCallback && info->hdr.code == LVN_GETDISPINFOW && (info->item.mask & LVIF_TEXT)) {
             static const std::vector<std::vector<std::wstring>> rows = CallbackRows();
@@ -158,6 +285,27 @@ LRESULT CALLBACK ListsProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
             }
             return 0;
         }
+        const NMHDR& header = info->hdr;
+        if (header.idFrom == kTabs && header.code == TCN_SELCHANGING) {
+            return SendMessageW(header.hwndFrom, TCM_GETCURSEL, 0, 0) == kLockedTab;
+        }
+        if (header.idFrom == kTabs && header.code == TCN_SELCHANGE) {
+            const int tab = static_cast<int>(SendMessageW(header.hwndFrom, TCM_GETCURSEL, 0, 0));
+            SetWindowTextW(GetDlgItem(hWnd, kTabPage), PageOf(tab).c_str());
+            return 0;
+        }
+        if (header.idFrom == kLazyTree && header.code == TVN_ITEMEXPANDINGW) {
+            const auto* expanding = reinterpret_cast<const NMTREEVIEWW*>(lParam);
+            if (expanding->action & TVE_EXPAND)
+                FillLazyNode(header.hwndFrom, expanding->itemNew.hItem, expanding->itemNew.lParam);
+            return 0;
+        }
+    }
+    if (message == kHangMessage) {
+        HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, ReleaseEventName(GetCurrentProcessId()).c_str());
+        if (release) WaitForSingleObject(release, 30000);
+        if (release) CloseHandle(release);
+        return 0;
     }
     if (message == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcW(hWnd, message, wParam, lParam);
@@ -178,7 +326,7 @@ int RunListsTarget(int argc, char** argv) {
     cls.hInstance = Instance();
     cls.lpszClassName = kWindowClassW;
     RegisterClassW(&cls);
-    HWND top = CreateWindowExW(0, cls.lpszClassName, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 800, 400, nullptr,
+    HWND top = CreateWindowExW(0, cls.lpszClassName, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 800, 600, nullptr,
                                nullptr, Instance(), nullptr);
     int y = 5;
     for (const ListContents& list : UnicodeLists()) {
@@ -192,6 +340,7 @@ int RunListsTarget(int argc, char** argv) {
     MakeListViews(top, generatedRows);
     MakeBars(top);
     MakeTrees(top);
+    MakeActionTargets(top);
     SetWindowTextA(top, kCaption);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
