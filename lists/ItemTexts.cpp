@@ -280,6 +280,24 @@ HRESULT ReadListBoxText(LONG hWnd, bool comboBox, LONG index, std::wstring* text
     return S_OK;
 }
 
+HRESULT ReadListBoxSelection(LONG hWnd, LONG most, std::vector<LONG>* indices) noexcept {
+    indices->clear();
+    if (most <= 0) return S_OK;
+    // The window system copies the indices into memory it is handed, as a list box's texts: lent
+    // pages under the room rule, never a variable of the stack.
+    platform::GuardedPages pages;
+    RETURN_IF_FAILED(pages.Commit(platform::GuardedPages::RoomFor(static_cast<SIZE_T>(most) * sizeof(INT))));
+    const LRESULT copied = platform::Current().SendMessageW(hWnd, LB_GETSELITEMS, platform::WParamOf(most),
+                                                            platform::AddressOf(pages.as<INT>()));
+    const LONG taken = std::clamp(platform::AnswerOf(copied), 0L, most);
+    try {
+        indices->assign(pages.as<INT>(), pages.as<INT>() + taken);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
+
 HRESULT ToStringArray(const std::wstring* texts, size_t count, VARIANT* out) noexcept {
     UniqueSafeArray array(SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(count)));
     RETURN_IF_NULL_ALLOC(array.get());

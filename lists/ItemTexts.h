@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/ForeignMemory.h"
 
@@ -78,6 +79,10 @@ private:
 // window system's own exchange into pages of this process lent for the call: S_OK; S_FALSE with an
 // empty text when the list gave none; E_OUTOFMEMORY.
 [[nodiscard]] HRESULT ReadListBoxText(LONG hWnd, bool comboBox, LONG index, std::wstring* text) noexcept;
+
+// The selected indices of a list box of several selections, at most `most` of them, in order,
+// through pages lent to the window system for its answer.
+[[nodiscard]] HRESULT ReadListBoxSelection(LONG hWnd, LONG most, std::vector<LONG>* indices) noexcept;
 
 // Texts as what a script takes for an array of strings: a Variant array (index 0 first) of
 // strings.

@@ -13,7 +13,6 @@
 #include "lists/BoundWindow.h"
 #include "lists/ItemRecords.h"
 #include "lists/ItemTexts.h"
-#include "platform/GuardedPages.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang {
@@ -94,23 +93,6 @@ bool ClickTab(Action& action, LONG hWnd, LONG index) noexcept {
     if (x < SHRT_MIN || x > SHRT_MAX || y < SHRT_MIN || y > SHRT_MAX) return false;  // no click reaches it
     const LPARAM point = platform::ComposedLParam(MAKELONG(static_cast<SHORT>(x), static_cast<SHORT>(y)));
     return action.Send(WM_LBUTTONDOWN, MK_LBUTTON, point) && action.Send(WM_LBUTTONUP, 0, point);
-}
-
-// The selected indices of a list box of several selections, through pages lent to the window
-// system for its answer.
-HRESULT ListBoxSelection(LONG hWnd, LONG selectedCount, std::vector<LONG>* indices) noexcept {
-    if (selectedCount <= 0) return S_OK;
-    platform::GuardedPages pages;
-    RETURN_IF_FAILED(pages.Commit(static_cast<SIZE_T>(selectedCount) * sizeof(INT)));
-    const LRESULT copied = platform::Current().SendMessageW(hWnd, LB_GETSELITEMS, WParamOf(selectedCount),
-                                                            platform::AddressOf(pages.as<INT>()));
-    const LONG taken = std::clamp(platform::AnswerOf(copied), 0L, selectedCount);
-    try {
-        indices->assign(pages.as<INT>(), pages.as<INT>() + taken);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    return S_OK;
 }
 
 HRESULT ToLongArray(const std::vector<LONG>& values, VARIANT* out) noexcept {
@@ -257,7 +239,7 @@ HRESULT clsListReader::SelectedIndices(VARIANT* result) {
             // LB_GETSELCOUNT tells a list box of several selections from one of a single selection.
             const LONG selectedCount = ask(LB_GETSELCOUNT);
             if (selectedCount != LB_ERR) {
-                RETURN_IF_FAILED(ListBoxSelection(m_hWnd, selectedCount, &indices));
+                RETURN_IF_FAILED(lists::ReadListBoxSelection(m_hWnd, selectedCount, &indices));
             } else if (const LONG current = ask(LB_GETCURSEL); current >= 0) {
                 indices.push_back(current);
             }

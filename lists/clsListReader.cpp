@@ -11,7 +11,6 @@
 #include "frame/Errors.h"
 #include "lists/BoundWindow.h"
 #include "lists/ItemTexts.h"
-#include "platform/GuardedPages.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang {
@@ -98,14 +97,8 @@ LONG clsListReader::SelectedIndex() const noexcept {
         const LONG selectedCount = Ask(m_hWnd, LB_GETSELCOUNT);
         if (selectedCount == LB_ERR) {
             selected = Ask(m_hWnd, LB_GETCURSEL);
-        } else if (selectedCount > 0) {
-            // The window system copies the first selected index into memory lent for the call, as
-            // into any memory it is handed: never a variable of this thread's stack.
-            platform::GuardedPages first;
-            if (SUCCEEDED(first.Commit(platform::GuardedPages::RoomFor(sizeof(INT)))) &&
-                Ask(m_hWnd, LB_GETSELITEMS, 1, platform::AddressOf(first.as<INT>())) == 1) {
-                selected = *first.as<INT>();
-            }
+        } else if (std::vector<LONG> first; SUCCEEDED(lists::ReadListBoxSelection(m_hWnd, 1, &first)) && !first.empty()) {
+            selected = first[0];
         }
         break;
     }
