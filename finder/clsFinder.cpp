@@ -6,22 +6,11 @@
 #include "frame/ArgumentConversion.h"
 #include "frame/Classes.h"
 #include "frame/Errors.h"
+#include "frame/MemberArguments.h"
 #include "platform/WindowSystem.h"
 
 namespace wrang {
 namespace {
-
-VARIANT_BOOL ToBoolean(bool value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }
-
-// The window a window argument is bound to; 0 for an unbound one and for a broadcast value, which
-// names no window. Error 91 for Nothing.
-HRESULT WindowIn(_clsWrangler* window, LONG* hWnd) noexcept {
-    *hWnd = 0;
-    if (!window) return RaiseObjectRequired();
-    RETURN_IF_FAILED(window->get_hWnd(hWnd));
-    if (platform::IsBroadcast(*hWnd)) *hWnd = 0;
-    return S_OK;
-}
 
 // A pattern's text as a script reads it back: the string set, or Empty.
 HRESULT HandOutText(const std::optional<std::wstring>& text, VARIANT* result) noexcept {
@@ -234,7 +223,7 @@ HRESULT clsFinder::ProcessIdOf(_clsWrangler* Window, LONG* result) {
     if (!result) return E_POINTER;
     *result = 0;
     LONG hWnd = 0;
-    RETURN_IF_FAILED(WindowIn(Window, &hWnd));
+    RETURN_IF_FAILED(WindowOfArgument(Window, &hWnd));
     DWORD processId = 0;
     if (hWnd != 0) platform::Current().GetWindowThreadProcessId(hWnd, &processId);
     *result = static_cast<LONG>(processId);
@@ -253,7 +242,7 @@ HRESULT clsFinder::ControlIdOf(_clsWrangler* Window, LONG* result) {
     if (!result) return E_POINTER;
     *result = 0;
     LONG hWnd = 0;
-    RETURN_IF_FAILED(WindowIn(Window, &hWnd));
+    RETURN_IF_FAILED(WindowOfArgument(Window, &hWnd));
     if (hWnd != 0) *result = finder::ControlIdOf(hWnd);
     return S_OK;
 }
@@ -262,7 +251,7 @@ HRESULT clsFinder::OwnerOf(_clsWrangler* Window, _clsWrangler** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
     LONG hWnd = 0;
-    RETURN_IF_FAILED(WindowIn(Window, &hWnd));
+    RETURN_IF_FAILED(WindowOfArgument(Window, &hWnd));
     const LONG owner = hWnd != 0 ? platform::Current().GetWindow(hWnd, GW_OWNER) : 0;
     return NewBoundToWindow(CreateWrangler, owner, result);
 }

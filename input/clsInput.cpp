@@ -7,6 +7,7 @@
 #include "frame/Checked.h"
 #include "frame/Classes.h"
 #include "frame/Errors.h"
+#include "frame/MemberArguments.h"
 #include "input/MenuPath.h"
 #include "platform/LimitedSend.h"
 #include "platform/WindowSystem.h"
@@ -29,17 +30,6 @@ struct ButtonMessages {
 constexpr ButtonMessages kButtons[] = {{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, MK_LBUTTON},
                                        {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK, MK_RBUTTON},
                                        {WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK, MK_MBUTTON}};
-
-VARIANT_BOOL ToBoolean(bool value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }
-
-// The window a window argument is bound to, asked through its interface; 0 for an unbound one and
-// for a broadcast value, which names no window here.
-HRESULT WindowOf(_clsWrangler* window, LONG* hWnd) noexcept {
-    if (!window) return RaiseObjectRequired();
-    RETURN_IF_FAILED(window->get_hWnd(hWnd));
-    if (platform::IsBroadcast(*hWnd)) *hWnd = 0;
-    return S_OK;
-}
 
 bool Exists(LONG hWnd) noexcept { return hWnd != 0 && platform::Current().IsWindow(hWnd); }
 
@@ -92,7 +82,7 @@ HRESULT clsInput::TypeText(_clsWrangler* Window, BSTR Text, VARIANT_BOOL* result
     *result = VARIANT_FALSE;
     const ComPtr<_clsInput> alive(self());
     LONG hWnd = 0;
-    RETURN_IF_FAILED(WindowOf(Window, &hWnd));
+    RETURN_IF_FAILED(WindowOfArgument(Window, &hWnd));
     std::wstring units;
     RETURN_IF_FAILED(TypedUnits(Text, &units));
     if (!Exists(hWnd)) return S_OK;
@@ -112,7 +102,7 @@ HRESULT clsInput::Click(_clsWrangler* Window, LONG X, LONG Y, MouseButtons Butto
     *result = VARIANT_FALSE;
     const ComPtr<_clsInput> alive(self());
     LONG hWnd = 0;
-    RETURN_IF_FAILED(WindowOf(Window, &hWnd));
+    RETURN_IF_FAILED(WindowOfArgument(Window, &hWnd));
     // Compared unsigned, so that negative values are out of range as well.
     const auto button = static_cast<ULONG>(Button);
     if (button >= std::size(kButtons) || Count < 1 || Count > 3) return RaiseInvalidCall();
@@ -144,7 +134,7 @@ HRESULT clsInput::ClickMenu(_clsWrangler* Window, BSTR Path, VARIANT_BOOL* resul
     *result = VARIANT_FALSE;
     const ComPtr<_clsInput> alive(self());
     LONG hWnd = 0;
-    RETURN_IF_FAILED(WindowOf(Window, &hWnd));
+    RETURN_IF_FAILED(WindowOfArgument(Window, &hWnd));
     if (!Exists(hWnd)) return S_OK;
     input::MenuEntry entry;
     HRESULT found = S_OK;

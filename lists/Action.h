@@ -26,9 +26,6 @@ constexpr DWORD kActionLimitMs = 5000;
 // A check box is a state image of the item: 1 unchecked, 2 checked.
 constexpr UINT kUncheckedImage = 1, kCheckedImage = 2;
 
-// An action's answer as a script takes it.
-constexpr VARIANT_BOOL ToBoolean(bool value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }
-
 class Action {
 public:
     // The limit starts now.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "frame/Errors.h"
+#include "frame/MemberArguments.h"
 #include "lists/Action.h"
 #include "lists/BoundWindow.h"
 #include "lists/ItemRecords.h"
@@ -22,7 +23,6 @@ namespace {
 using lists::Action;
 using lists::kCheckedImage;
 using lists::kUncheckedImage;
-using lists::ToBoolean;
 using platform::LParamOf;
 using platform::WParamOf;
 

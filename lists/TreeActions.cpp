@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "frame/Errors.h"
+#include "frame/MemberArguments.h"
 #include "lists/Action.h"
 #include "lists/BoundWindow.h"
 #include "lists/ItemRecords.h"
@@ -16,7 +17,6 @@ namespace wrang {
 namespace {
 
 using lists::Action;
-using lists::ToBoolean;
 using lists::TreeItem;
 using lists::TreeItems;
 

@@ -3,6 +3,7 @@
 #include "frame/ArgumentConversion.h"
 #include "frame/Classes.h"
 #include "frame/Errors.h"
+#include "frame/MemberArguments.h"
 #include "platform/LimitedSend.h"
 #include "platform/WindowSystem.h"
 #include "watch/Waiting.h"
@@ -23,8 +24,6 @@ constexpr DWORD kAnswerSliceMs = 50;
 
 constexpr LONG kEveryState = WAIT_VISIBLE | WAIT_HIDDEN | WAIT_ENABLED | WAIT_DISABLED | WAIT_ACTIVE | WAIT_RESPONDING;
 
-VARIANT_BOOL ToBoolean(bool value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }
-
 template <typename Interface>
 HRESULT RequireObject(Interface* object) noexcept {
     return object ? S_OK : RaiseObjectRequired();
@@ -43,15 +42,6 @@ HRESULT CheckStates(LONG states) noexcept {
     if (states == 0 || (states & ~kEveryState) || both(WAIT_VISIBLE, WAIT_HIDDEN) || both(WAIT_ENABLED, WAIT_DISABLED)) {
         return RaiseInvalidCall();
     }
-    return S_OK;
-}
-
-// The window a window argument is bound to, asked through its interface; 0 for an unbound one and
-// for a broadcast value, which names no window for every member here but SendMsgTimeout (like the
-// other message members, it hands the value on as the caller chose it).
-HRESULT WindowOf(_clsWrangler* window, LONG* hWnd) noexcept {
-    RETURN_IF_FAILED(window->get_hWnd(hWnd));
-    if (platform::IsBroadcast(*hWnd)) *hWnd = 0;
     return S_OK;
 }
 
@@ -147,7 +137,7 @@ HRESULT WatchWindow(_clsWatcher* watcher, _clsWrangler* window, LONG timeout, VA
     RETURN_IF_FAILED(TimeoutOf(timeout, &milliseconds));
     const ComPtr<_clsWatcher> alive(watcher);
     LONG hWnd = 0;
-    RETURN_IF_FAILED(WindowOf(window, &hWnd));
+    RETURN_IF_FAILED(WindowOfArgument(window, &hWnd));
     *result = ToBoolean(watch(hWnd, milliseconds));
     return S_OK;
 }

@@ -2,6 +2,7 @@
 
 #include "frame/Checked.h"
 #include "frame/Errors.h"
+#include "frame/MemberArguments.h"
 #include "platform/GuardedPages.h"
 #include "platform/WindowSystem.h"
 #include "window/clsWrangler.h"
@@ -15,8 +16,6 @@ constexpr LONG kInsertTopmost = -1;
 constexpr LONG kInsertNotTopmost = -2;
 
 using platform::IsBroadcast;
-
-VARIANT_BOOL ToBoolean(BOOL value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
 // A failed query must read as an empty rectangle, not as whatever the stack held; a broadcast value
 // names no window and reads as one too.
