@@ -110,7 +110,9 @@ HRESULT clsInput::Click(_clsWrangler* Window, LONG X, LONG Y, MouseButtons Butto
     SHORT x = 0, y = 0;
     RETURN_IF_FAILED(ToInteger16(X, &x));
     RETURN_IF_FAILED(ToInteger16(Y, &y));
-    if (!Exists(hWnd)) return S_OK;
+    // No window is asked whether it exists: one that is gone takes no post, and the answer is False
+    // all the same. Handle 0 is never posted to: that would post to this thread's own queue.
+    if (hWnd == 0) return S_OK;
     platform::WindowSystem& ws = platform::Current();
     POINT point = {x, y};
     const LONG receiver = Receiver(hWnd, &point);
